@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks to build and test Pagewire.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends \
+  build-essential cmake ninja-build pkg-config python3 \
+  libssl-dev libgtest-dev libgmock-dev qpdf \
+  clang libclang-rt-14-dev \
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libgcrypt-mingw-w64-dev \
+  wine64 xvfb xauth cups cups-client cups-bsd imagemagick x11-apps >/dev/null

