@@ -1,0 +1,38 @@
+#include "app/direct_print_model.h"
+
+#include <utility>
+
+#include "app/has_port_address.h"
+#include "job/job_output.h"
+#include "job/print_with_application.h"
+#include "job/run_print_job.h"
+
+namespace pagewire::app {
+
+DirectPrintModel::DirectPrintModel(platform::Platform& platform, job::PdfQueries pdfQueries)
+    : platform_(platform), pdfQueries_(std::move(pdfQueries)) {}
+
+void DirectPrintModel::RunPrintJob(int interactive) {
+  job::PrintCommandServices services{platform_, pdfQueries_, [this] { return HasPortAddress(); }};
+  job::RunPrintJob(services, *this, interactive);
+}
+
+int DirectPrintModel::ChooseOutputFile() {
+  return job::ChooseOutputFile(platform_, *this);
+}
+
+// Throws job::PrintCommandEnded on failure, as inside a print command.
+void DirectPrintModel::WriteJobData(platform::PrinterHandle printer, const void* data,
+                                    std::size_t length) {
+  job::WriteJobData(platform_, *this, printer, data, length);
+}
+
+int DirectPrintModel::PrintWithApplication(const std::string& path) {
+  return job::PrintWithApplication(platform_, printerName, path);
+}
+
+bool DirectPrintModel::HasPortAddress() {
+  return app::HasPortAddress(platform_, printerName);
+}
+
+}  // namespace pagewire::app

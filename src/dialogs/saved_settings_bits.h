@@ -1,0 +1,19 @@
+// Bit packing of the saved print settings' three REG_DWORD values.
+#pragma once
+
+#include <cstdint>
+
+#include "job/print_job_settings.h"
+
+namespace pagewire::dialogs {
+
+std::uint32_t PackPrintMode(const job::PrintJobSettings& s);
+std::uint32_t PackCopies(const job::PrintJobSettings& s);
+std::uint32_t PackPages(const job::PrintJobSettings& s);
+
+void UnpackPrintMode(std::uint32_t value, job::PrintJobSettings& s);
+// A clear colour or collation bit leaves its field as it was.
+void UnpackCopies(std::uint32_t value, job::PrintJobSettings& s);
+void UnpackPages(std::uint32_t value, job::PrintJobSettings& s);
+
+}  // namespace pagewire::dialogs

@@ -1,0 +1,26 @@
+#include "job/job_messages.h"
+
+#include "job/file_error_message.h"
+
+namespace pagewire::job {
+
+using platform::MessageButtons;
+using platform::MessageIcon;
+
+int Tell(platform::UserInterface& ui, const platform::MessageText& text,
+         MessageButtons buttons) {
+  return ui.ShowMessageBox(text, buttons, MessageIcon::Exclamation);
+}
+
+void EndWithUnsupportedOperation(platform::UserInterface& ui) {
+  ui.ShowMessageBox(kUnsupportedOperation, MessageButtons::Ok, MessageIcon::Stop);
+  throw PrintCommandEnded{};
+}
+
+void EndWithFileError(platform::UserInterface& ui, platform::FileErrorCause cause,
+                      const std::string& path) {
+  ui.ShowMessageBox(FileErrorMessage(cause, path), MessageButtons::Ok, MessageIcon::Stop);
+  throw PrintCommandEnded{};
+}
+
+}  // namespace pagewire::job

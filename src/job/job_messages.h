@@ -1,0 +1,27 @@
+// Message boxes of the print command, and the way a failure ends it.
+#pragma once
+
+#include <string>
+
+#include "platform/file_error.h"
+#include "platform/user_interface.h"
+
+namespace pagewire::job {
+
+// Thrown once the user has been told why the command cannot go on; caught
+// where the command started. Never leaves RunPrintJob.
+struct PrintCommandEnded {};
+
+inline constexpr const char* kUnsupportedOperation = "An unsupported operation was attempted.";
+
+// A box with the exclamation icon.
+int Tell(platform::UserInterface& ui, const platform::MessageText& text,
+         platform::MessageButtons buttons = platform::MessageButtons::Ok);
+
+// Shows "An unsupported operation was attempted." (stop icon) and ends.
+[[noreturn]] void EndWithUnsupportedOperation(platform::UserInterface& ui);
+// Shows the file-error message for `cause` naming `path` (stop icon) and ends.
+[[noreturn]] void EndWithFileError(platform::UserInterface& ui, platform::FileErrorCause cause,
+                                   const std::string& path);
+
+}  // namespace pagewire::job

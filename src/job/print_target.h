@@ -1,0 +1,23 @@
+// Where a print command takes its file and sends its data: the members of
+// the main dialog that the command reads and writes.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace pagewire::job {
+
+inline constexpr int kOutputToPrinter = 1;
+inline constexpr int kOutputToFile = 3;
+
+struct PrintTarget {
+  std::string filePath;
+  std::string printerName;
+  int outputMode = kOutputToPrinter;
+  std::unique_ptr<platform::FileWriter> outputFile;
+  std::string outputFilePath;  // names the output file in error messages
+};
+
+}  // namespace pagewire::job

@@ -1,0 +1,271 @@
+#include "job/run_print_job.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "dialogs/pdf_print_settings.h"
+#include "job/file_class.h"
+#include "job/job_messages.h"
+#include "job/job_output.h"
+#include "job/password_steps.h"
+#include "job/print_with_application.h"
+
+namespace pagewire::job {
+namespace {
+
+using platform::FileErrorCause;
+using platform::MessageButtons;
+
+// The opened path must fit the 256-byte path buffer with its zero: a longer
+// one would be cut and name another file.
+constexpr std::size_t kPathBufferSize = 256;
+
+constexpr std::array<FileClass, 3> kFolderPasses = {FileClass::Pdf, FileClass::Quillora,
+                                                    FileClass::Tiff};
+constexpr std::array<const char*, 3> kPassMasks = {"\\*.pdf", "\\*.qlr", "\\*.tif"};
+
+enum class FileOutcome {
+  Sent,             // the file went to the printer job or output file
+  HandedOver,       // a Quillora file went to its application
+  Skipped,          // skip the file (folder) or end the command (single file)
+  EndCommand,       // end the command, folder or not
+  QuilloraFailed,   // advance the class
+};
+
+std::string StripQuotes(std::string path) {
+  if (!path.empty() && path.back() == '"') {
+    path.pop_back();
+    if (!path.empty() && path.front() == '"') path.erase(0, 1);
+  }
+  return path;
+}
+
+platform::FileChooserRequest InvalidPathRequest() {
+  platform::FileChooserRequest request;
+  request.filter = "PDF Files (*.pdf)|*.pdf|";
+  request.defaultExtension = "pdf";
+  request.flags = platform::kChooserHideReadOnly | platform::kChooserPathMustExist |
+                  platform::kChooserFileMustExist;
+  return request;
+}
+
+class PrintCommand {
+ public:
+  PrintCommand(PrintCommandServices& services, PrintTarget& target, int interactive)
+      : services_(services),
+        platform_(services.platform),
+        ui_(services.platform.ui),
+        target_(target),
+        interactive_(interactive != 0),
+        settings_(services.platform.registry, services.platform.systemFacts.ApplicationName()) {}
+
+  void Run() {
+    settings_.settings = PrintJobSettings{};
+    settings_.LoadSavedSettings();
+    std::optional<platform::FindData> entry = Start();
+    if (!entry) return;
+    if (entry->isDirectory) {
+      folderCommand_ = true;
+      RunFolder();
+    } else {
+      RunSingleFile(entry->fileName);
+    }
+  }
+
+ private:
+  // The start of a command; the path's entry, or none when the command ends.
+  std::optional<platform::FindData> Start() {
+    if (target_.outputMode == kOutputToFile && ChooseOutputFile(platform_, target_) != 1) {
+      Tell(ui_, "File for Print out is not Aviable");
+      target_.outputMode = kOutputToPrinter;
+    }
+    if (target_.printerName.empty()) Tell(ui_, "No printers are available.");
+    if (target_.filePath.empty()) {
+      Tell(ui_, "This dialog has no files to select.");
+      return std::nullopt;
+    }
+    target_.filePath = StripQuotes(target_.filePath);
+    if (target_.filePath.find('"') != std::string::npos) {
+      Tell(ui_, " [" + target_.filePath + "] is an invalid path.");
+      if (auto chosen = ui_.ChooseOpenFile(InvalidPathRequest())) target_.filePath = *chosen;
+    }
+    platform::FindData entry;
+    auto search = platform_.fileSystem.FindFirstEntry(target_.filePath, entry);
+    if (!search) {
+      Tell(ui_, " [" + target_.filePath + "] is an invalid path.");
+      return std::nullopt;
+    }
+    search->Close();
+    return entry;
+  }
+
+  void RunSingleFile(const std::string& longName) {
+    std::string openPath;
+    if (!platform_.fileSystem.ShortPathOf(target_.filePath, kPathBufferSize, openPath)) {
+      openPath = target_.filePath;
+    }
+    if (!PathFits(openPath)) return;
+    FileClass fileClass = ClassOfPath(target_.filePath);
+    FileOutcome outcome = HandleFile(fileClass, longName, openPath, false);
+    if (outcome == FileOutcome::QuilloraFailed) {
+      outcome = HandleFile(FileClass::Tiff, longName, openPath, false);
+    }
+    if (outcome == FileOutcome::Sent) target_.outputMode = kOutputToPrinter;
+  }
+
+  void RunFolder() {
+    std::string folder;
+    if (!platform_.fileSystem.ShortPathOf(target_.filePath, kPathBufferSize, folder)) {
+      folder = target_.filePath;
+    }
+    bool anyFound = false;
+    for (std::size_t pass = 0; pass < kFolderPasses.size(); ++pass) {
+      switch (RunPass(target_.filePath + kPassMasks[pass], folder, kFolderPasses[pass],
+                      anyFound)) {
+        case PassEnd::Done: break;
+        case PassEnd::EndCommand: return;
+      }
+    }
+    if (!anyFound) {
+      Tell(ui_, "There is no valid file in the folder.");
+      return;
+    }
+    target_.outputMode = kOutputToPrinter;
+  }
+
+  enum class PassEnd { Done, EndCommand };
+
+  PassEnd RunPass(const std::string& mask, const std::string& folder, FileClass fileClass,
+                  bool& anyFound) {
+    platform::FindData entry;
+    std::unique_ptr<platform::FileSearch> search =
+        platform_.fileSystem.FindFirstEntry(mask, entry);
+    if (!search) return PassEnd::Done;
+    do {
+      // Sub-folders are not entered, not even one whose name matches a mask.
+      if (entry.isDirectory) continue;
+      anyFound = true;
+      switch (HandleFolderEntry(entry.fileName, folder, fileClass)) {
+        case FileOutcome::EndCommand: return PassEnd::EndCommand;
+        case FileOutcome::QuilloraFailed: search->Close(); return PassEnd::Done;
+        default: break;
+      }
+    } while (search->Next(entry));
+    search->Close();
+    return PassEnd::Done;
+  }
+
+  FileOutcome HandleFolderEntry(const std::string& name, const std::string& folder,
+                                FileClass fileClass) {
+    bool printAll = false;
+    if (interactive_) {
+      switch (ui_.RunFileConfirmDlg(name)) {
+        case platform::kIdAbort: return FileOutcome::EndCommand;
+        case platform::kIdPrintAll: printAll = true; break;
+        case platform::kIdOk: break;
+        default: return FileOutcome::Skipped;
+      }
+    }
+    const std::string openPath = folder + "\\" + name;
+    if (!PathFits(openPath)) return FileOutcome::Skipped;
+    return HandleFile(fileClass, name, openPath, printAll);
+  }
+
+  bool PathFits(const std::string& path) {
+    if (path.size() < kPathBufferSize) return true;
+    Tell(ui_, "[" + path + "] is too long a path to be printed.");
+    return false;
+  }
+
+  FileOutcome HandleFile(FileClass fileClass, const std::string& name,
+                         const std::string& openPath, bool printAll) {
+    const std::optional<FileOutcome> early = RunClassSteps(fileClass, openPath, printAll);
+    if (early) return *early;
+    FileErrorCause cause = FileErrorCause::None;
+    std::unique_ptr<platform::FileReader> reader =
+        platform_.fileSystem.OpenForSharedRead(openPath, cause);
+    if (!reader) EndWithFileError(ui_, cause, openPath);
+    if (reader->Size() == 0) {
+      Tell(ui_, "The file is blank and cannot be printed.\n");
+      return FileOutcome::Skipped;
+    }
+    OutgoingFile file{*reader, name, openPath, nullptr, {}};
+    if (fileClass == FileClass::Pdf) {
+      const PasswordOutcome password = RunPasswordSteps(services_, openPath, name);
+      if (!password.print) return FileOutcome::Skipped;
+      file.settings = &settings_.settings;
+      file.headerFacts = {name, reader->Size(), password.keyMode, password.passwordHex,
+                          !folderCommand_};
+    }
+    SendFile(platform_, target_, file);
+    return FileOutcome::Sent;
+  }
+
+  // The dialogs and hand-over before the file is opened; none to go on.
+  std::optional<FileOutcome> RunClassSteps(FileClass fileClass, const std::string& openPath,
+                                           bool printAll) {
+    switch (fileClass) {
+      case FileClass::Pdf: return RunSettingsDialog(printAll);
+      case FileClass::Quillora: return HandOver(openPath);
+      case FileClass::Tiff: return std::nullopt;
+      case FileClass::Other: break;
+    }
+    if (!interactive_) return std::nullopt;
+    const int answer = Tell(ui_,
+                            "The selected file is not of a supported file format. It will be "
+                            "sent to the printer without being processed.",
+                            MessageButtons::OkCancel);
+    if (answer == platform::kIdOk) return std::nullopt;
+    return FileOutcome::Skipped;
+  }
+
+  std::optional<FileOutcome> RunSettingsDialog(bool printAll) {
+    if (!interactive_) return std::nullopt;
+    if (ui_.RunPdfPrintSettingsDlg(settings_) == platform::kIdOk) {
+      if (printAll) interactive_ = false;
+      return std::nullopt;
+    }
+    return printAll ? FileOutcome::EndCommand : FileOutcome::Skipped;
+  }
+
+  std::optional<FileOutcome> HandOver(const std::string& openPath) {
+    if (PrintWithApplication(platform_, target_.printerName, openPath) >
+        platform::kShellSuccessAbove) {
+      return FileOutcome::HandedOver;
+    }
+    Tell(ui_, "Quillora is not aviable");
+    return FileOutcome::QuilloraFailed;
+  }
+
+  PrintCommandServices& services_;
+  platform::Platform& platform_;
+  platform::UserInterface& ui_;
+  PrintTarget& target_;
+  bool interactive_;
+  bool folderCommand_ = false;
+  dialogs::PdfPrintSettings settings_;
+};
+
+}  // namespace
+
+void RunPrintJob(PrintCommandServices& services, PrintTarget& target, int interactive) {
+  try {
+    PrintCommand command(services, target, interactive);
+    command.Run();
+  } catch (const PrintCommandEnded&) {
+    // The user has been told why the command ended.
+  } catch (...) {
+    services.platform.ui.ShowMessageBox(kUnsupportedOperation, platform::MessageButtons::Ok,
+                                        platform::MessageIcon::Stop);
+  }
+  // One output file serves the whole command: every file of a folder is
+  // written into it, and it is closed when the command ends, however it ends.
+  try {
+    CloseOutputFile(services.platform, target);
+  } catch (const PrintCommandEnded&) {
+  } catch (...) {
+  }
+}
+
+}  // namespace pagewire::job

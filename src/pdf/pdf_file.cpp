@@ -1,0 +1,151 @@
+#include "pdf/pdf_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pagewire::pdf {
+namespace {
+
+// 64-bit file positions: the C runtime's plain fseek/ftell stop at 2 GiB.
+int Seek64(std::FILE* file, std::int64_t offset, int whence) {
+#ifdef _WIN32
+  return _fseeki64(file, offset, whence);
+#else
+  return fseeko(file, static_cast<off_t>(offset), whence);
+#endif
+}
+
+std::int64_t Tell64(std::FILE* file) {
+#ifdef _WIN32
+  return _ftelli64(file);
+#else
+  return static_cast<std::int64_t>(ftello(file));
+#endif
+}
+
+}  // namespace
+
+PdfFile::PdfFile() = default;
+
+PdfFile::~PdfFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool PdfFile::Open(const char* path) {
+  if (file_ != nullptr || path == nullptr) return false;
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return false;
+  if (Seek64(file, 0, SEEK_END) != 0) {
+    std::fclose(file);
+    return false;
+  }
+  const std::int64_t size = Tell64(file);
+  if (size < 0) {
+    std::fclose(file);
+    return false;
+  }
+  // Our own block buffer does the buffering; a second one in stdio would
+  // only copy every byte twice.
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  buffer_ = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(kBufferSize));
+  file_ = file;
+  size_ = size;
+  pos_ = size;
+  bufStart_ = bufEnd_ = 0;
+  return true;
+}
+
+bool PdfFile::Load(std::int64_t start) {
+  bufStart_ = bufEnd_ = start;
+  if (Seek64(file_, start, SEEK_SET) != 0) return false;
+  const std::size_t got =
+      std::fread(buffer_.get(), 1, static_cast<std::size_t>(kBufferSize), file_);
+  bufEnd_ = start + static_cast<std::int64_t>(got);
+  return got > 0;
+}
+
+int PdfFile::ReadByteSlow() {
+  if (file_ == nullptr || pos_ >= size_) return -1;
+  if (!Load(pos_)) return -1;
+  return buffer_[pos_++ - bufStart_];
+}
+
+// Loads the block that ends at the position, so that the backward reads
+// that follow come from the buffer.
+bool PdfFile::LoadBefore() {
+  if (file_ == nullptr) return false;
+  const std::int64_t end = std::min(pos_, size_);
+  if (end <= 0) return false;
+  if (!Load(std::max<std::int64_t>(0, end - kBufferSize)) || end > bufEnd_) return false;
+  pos_ = end;
+  return true;
+}
+
+int PdfFile::ReadBackwardSlow() {
+  const std::int64_t saved = pos_;
+  if (!LoadBefore()) {
+    pos_ = saved;
+    return -1;
+  }
+  return buffer_[--pos_ - bufStart_];
+}
+
+namespace {
+
+// The index just past the last `byte` in data[0, end), or 0 without one.
+// Eight bytes per step: the long runs between candidates of a backward
+// search over a big file cost little more than reading it.
+std::size_t SkipBackTo(const std::uint8_t* data, std::size_t end, std::uint8_t byte) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+  const std::uint64_t pattern = kOnes * byte;
+  while (end >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, data + end - 8, 8);
+    const std::uint64_t x = word ^ pattern;
+    if (((x - kOnes) & ~x & kHighs) != 0) break;  // some byte of x is zero
+    end -= 8;
+  }
+  while (end > 0 && data[end - 1] != byte) --end;
+  return end;
+}
+
+}  // namespace
+
+bool PdfFile::FindBackward(std::string_view keyword) {
+  const std::size_t length = keyword.size();
+  if (length == 0) return true;
+  const auto last = static_cast<std::uint8_t>(keyword[length - 1]);
+  std::size_t matched = 0;
+  while (matched < length) {
+    if (!(pos_ > bufStart_ && pos_ <= bufEnd_) && !LoadBefore()) return false;
+    const std::uint8_t* data = buffer_.get();
+    auto i = static_cast<std::size_t>(pos_ - bufStart_);
+    while (i > 0 && matched < length) {
+      if (matched == 0) {
+        i = SkipBackTo(data, i, last);
+        if (i == 0) break;
+      }
+      const std::uint8_t c = data[--i];
+      if (c == static_cast<std::uint8_t>(keyword[length - 1 - matched])) {
+        ++matched;
+      } else {
+        matched = (c == last) ? 1 : 0;
+      }
+    }
+    pos_ = bufStart_ + static_cast<std::int64_t>(i);
+  }
+  return true;
+}
+
+bool PdfFile::Seek(std::int64_t offset, Origin origin) {
+  if (file_ == nullptr) return false;
+  std::int64_t base = 0;
+  if (origin == Origin::Current) base = pos_;
+  if (origin == Origin::End) base = size_;
+  if ((offset > 0 && base > INT64_MAX - offset) || base + offset < 0) return false;
+  pos_ = base + offset;
+  return true;
+}
+
+}  // namespace pagewire::pdf

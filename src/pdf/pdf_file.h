@@ -1,0 +1,69 @@
+// Read-only file access through one block buffer, forward and backward, with
+// 64-bit positions. Reading a byte is an inline buffer access; the system is
+// asked only when a block must be loaded.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+namespace pagewire::pdf {
+
+class PdfFile {
+ public:
+  // Large enough that the backward search of a big file costs one read per
+  // block, small enough to live on any query's heap.
+  static constexpr std::int64_t kBufferSize = 64 * 1024;
+
+  enum class Origin { Start, Current, End };
+
+  PdfFile();
+  ~PdfFile();
+  PdfFile(const PdfFile&) = delete;
+  PdfFile& operator=(const PdfFile&) = delete;
+
+  // Opens `path` for binary reading; the position is then at the end of the
+  // file. Fails when already open or when the file cannot be opened.
+  bool Open(const char* path);
+  bool IsOpen() const { return file_ != nullptr; }
+
+  // The byte at the position, moving past it; -1 at the end or when closed.
+  int ReadByte() {
+    if (pos_ >= bufStart_ && pos_ < bufEnd_) return buffer_[pos_++ - bufStart_];
+    return ReadByteSlow();
+  }
+
+  // Moves back one byte and returns it; -1 at the start, when closed, or when
+  // the read fails (the position is then unchanged).
+  int ReadBackward() {
+    if (pos_ > bufStart_ && pos_ <= bufEnd_) return buffer_[--pos_ - bufStart_];
+    return ReadBackwardSlow();
+  }
+
+  // Moves backward until `keyword` has been passed over, leaving the position
+  // on its first character; false when the start of the file comes first.
+  // On a mismatch the count of matched characters restarts at 1 when the
+  // byte is the keyword's last one, else at 0.
+  bool FindBackward(std::string_view keyword);
+
+  // A position before the start fails; one beyond the end reads as the end.
+  bool Seek(std::int64_t offset, Origin origin);
+  std::int64_t Tell() const { return pos_; }
+  std::int64_t Size() const { return size_; }
+
+ private:
+  int ReadByteSlow();
+  int ReadBackwardSlow();
+  bool LoadBefore();
+  bool Load(std::int64_t start);
+
+  std::FILE* file_ = nullptr;
+  std::unique_ptr<std::uint8_t[]> buffer_;
+  std::int64_t bufStart_ = 0;  // file offset of buffer_[0]
+  std::int64_t bufEnd_ = 0;    // one past the last loaded byte
+  std::int64_t pos_ = 0;
+  std::int64_t size_ = 0;
+};
+
+}  // namespace pagewire::pdf

@@ -1,0 +1,65 @@
+// The cross-reference entries of every section read, with the rule that the
+// subsection added first wins for any object number it covers.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace pagewire::pdf {
+
+struct XrefEntry {
+  std::int64_t offset = 0;  // from the start of the file
+  std::int32_t generation = 0;
+  char type = 0;  // 'f' or 'n'; 0 while unset
+};
+
+class XrefSubsection {
+ public:
+  XrefSubsection(std::int32_t first, std::int32_t count) : first_(first), count_(count) {}
+
+  std::int32_t first() const { return first_; }
+  std::int32_t count() const { return count_; }
+  bool Holds(std::int64_t number) const { return number >= first_ && number - first_ < count_; }
+
+  // Entries come into being as they are written, so a declared count costs
+  // memory only for the entries the file really holds.
+  XrefEntry& EntryFor(std::int64_t number);
+  XrefEntry EntryAt(std::int64_t number) const;
+
+ private:
+  std::int32_t first_;
+  std::int32_t count_;
+  std::vector<XrefEntry> entries_;
+};
+
+class XrefTable {
+ public:
+  XrefSubsection& AddSubsection(std::int32_t first, std::int32_t count);
+
+  // The entry in the first-added subsection that holds `number` takes the
+  // values only while its offset is 0; without one, a subsection of that one
+  // number is added.
+  void SetEntry(std::int32_t number, std::int64_t offset, std::int32_t generation, char type);
+
+  XrefSubsection* FindSubsection(std::int64_t number) const;
+  std::optional<XrefEntry> Lookup(std::int64_t number) const;
+  std::size_t SubsectionCount() const { return subsections_.size(); }
+
+ private:
+  struct Range {
+    std::int64_t last;
+    XrefSubsection* subsection;
+  };
+
+  void Cover(XrefSubsection& subsection);
+
+  std::vector<std::unique_ptr<XrefSubsection>> subsections_;  // in order added
+  // Disjoint ranges keyed by their first number: each number maps to the
+  // first-added subsection holding it, found in O(log n).
+  std::map<std::int64_t, Range> coverage_;
+};
+
+}  // namespace pagewire::pdf

@@ -1,0 +1,130 @@
+#include "dialogs/pdf_print_settings.h"
+
+#include <gtest/gtest.h>
+
+#include "dialogs/saved_settings_bits.h"
+#include "fakes/fake_platform.h"
+
+namespace pagewire::dialogs {
+namespace {
+
+const std::string kKey = "SOFTWARE\\Orvelle\\Pagewire\\Pagewire";
+
+TEST(SavedSettingsBits, PagesExample) {
+  job::PrintJobSettings s;
+  s.selectPages = 0;
+  s.fromPage = 5;
+  s.toPage = 9;
+  EXPECT_EQ(PackPages(s), 9u * 65536u + 5u + 32768u);
+  job::PrintJobSettings loaded;
+  loaded.selectPages = 1;
+  UnpackPages(PackPages(s), loaded);
+  EXPECT_EQ(loaded.selectPages, 0);
+  EXPECT_EQ(loaded.fromPage, 5);
+  EXPECT_EQ(loaded.toPage, 9);
+  EXPECT_EQ(loaded.toLastPage, 0);
+}
+
+TEST(SavedSettingsBits, PrintModeAndCopiesExamples) {
+  job::PrintJobSettings s;
+  s.paperSize = 1;   // Auto
+  s.printMode = 2;   // High Quality
+  s.paperType = 1;   // Printer Settings
+  s.duplexMode = 1;  // Long Edge Flip
+  EXPECT_EQ(PackPrintMode(s), 0x01020101u);
+  s.copies = 2;
+  s.layout = 3;
+  s.outputColor = 1;
+  s.collate = 1;
+  EXPECT_EQ(PackCopies(s), (1u << 30) + (1u << 29) + 3u * 65536u + 2u);
+}
+
+TEST(SavedSettingsBits, RoundTripAndIgnoredBits) {
+  job::PrintJobSettings s;
+  s.selectPages = 1;
+  s.toLastPage = 1;
+  s.fromPage = 999;
+  s.toPage = 999;
+  s.copies = 999;
+  s.layout = 4;
+  job::PrintJobSettings back;
+  UnpackPages(PackPages(s), back);
+  UnpackCopies(PackCopies(s) | 0x1F000000u | (1u << 31), back);  // stray bits ignored
+  UnpackPrintMode(PackPrintMode(s), back);
+  EXPECT_EQ(back, s);
+  EXPECT_EQ(PackPages(s) & (1u << 31), 1u << 31);
+  job::PrintJobSettings colour;
+  colour.outputColor = 1;
+  colour.collate = 1;
+  UnpackCopies(1, colour);  // clear bits leave the fields as they were
+  EXPECT_EQ(colour.outputColor, 1);
+  EXPECT_EQ(colour.collate, 1);
+}
+
+TEST(PdfPrintSettings, NoKeyWritableLeavesNothingBehind) {
+  fakes::FakeRegistry registry;
+  PdfPrintSettings dialog(registry, "Pagewire");
+  dialog.LoadSavedSettings();
+  EXPECT_EQ(dialog.settings, job::PrintJobSettings{});
+  EXPECT_EQ(dialog.saveSettings, 0);
+  EXPECT_EQ(dialog.settingsReadOnly, 0);
+  EXPECT_FALSE(registry.HasKey(kKey));
+  EXPECT_EQ(registry.openKeys(), 0);
+}
+
+TEST(PdfPrintSettings, NoRightToCreateDisablesSave) {
+  fakes::FakeRegistry registry;
+  registry.denyCreate = true;
+  PdfPrintSettings dialog(registry, "Pagewire");
+  dialog.LoadSavedSettings();
+  EXPECT_EQ(dialog.settingsReadOnly, 1);
+}
+
+TEST(PdfPrintSettings, SavedValuesLoadAndReadOnlyKeyIsDetected) {
+  fakes::FakeRegistry registry;
+  registry.SetDword(kKey, "PrintMode", 0x01020101u);
+  registry.SetDword(kKey, "Copies", (1u << 30) + (1u << 29) + 3u * 65536u + 2u);
+  registry.SetDword(kKey, "Pages", (1u << 31) + 9u * 65536u + 5u);
+  registry.denyWrite = true;  // the key opens for reading only...
+  PdfPrintSettings readOnly(registry, "Pagewire");
+  readOnly.LoadSavedSettings();
+  // ...which fails the full-access open: treated as no key that can be created.
+  EXPECT_EQ(readOnly.settingsReadOnly, 1);
+  registry.denyWrite = false;
+  PdfPrintSettings dialog(registry, "Pagewire");
+  dialog.LoadSavedSettings();
+  EXPECT_EQ(dialog.saveSettings, 1);
+  EXPECT_EQ(dialog.settingsReadOnly, 0);
+  const job::PrintJobSettings& s = dialog.settings;
+  EXPECT_EQ(s.paperSize, 1);
+  EXPECT_EQ(s.printMode, 2);
+  EXPECT_EQ(s.paperType, 1);
+  EXPECT_EQ(s.duplexMode, 1);
+  EXPECT_EQ(s.copies, 2);
+  EXPECT_EQ(s.layout, 3);
+  EXPECT_EQ(s.outputColor, 1);
+  EXPECT_EQ(s.collate, 1);
+  EXPECT_EQ(s.selectPages, 1);
+  EXPECT_EQ(s.toLastPage, 1);
+  EXPECT_EQ(s.fromPage, 5);
+  EXPECT_EQ(s.toPage, 9);
+}
+
+TEST(PdfPrintSettings, OkSavesOrDeletes) {
+  fakes::FakeRegistry registry;
+  PdfPrintSettings dialog(registry, "Pagewire");
+  dialog.settings.copies = 12;
+  dialog.saveSettings = 1;
+  dialog.ApplyOk();
+  EXPECT_EQ(registry.Dword(kKey, "Copies"), 12u);
+  EXPECT_EQ(registry.Dword(kKey, "Pages"), 65536u + 1u + 32768u);
+  EXPECT_EQ(registry.Dword(kKey, "PrintMode"), 0u);
+  dialog.saveSettings = 0;
+  dialog.ApplyOk();
+  EXPECT_FALSE(registry.HasKey(kKey));
+  dialog.ApplyOk();  // a missing key is fine
+  EXPECT_EQ(registry.openKeys(), 0);
+}
+
+}  // namespace
+}  // namespace pagewire::dialogs

@@ -1,0 +1,251 @@
+// Drives another process's dialogs for the end-to-end tests. Windows are found
+// by caption (dialog class "#32770"); exit code 0 means success, 1 a failed
+// check or timeout, 2 bad usage.
+//
+//   wait-window CAPTION [TIMEOUT_MS]       wait-gone CAPTION [TIMEOUT_MS]
+//   set-text CAPTION ID TEXT               get-text CAPTION ID
+//   click CAPTION ID                       shift-click CAPTION ID
+//   select CAPTION COMBO_ID INDEX          list-combo CAPTION COMBO_ID
+//   is-enabled CAPTION ID                  is-checked CAPTION ID
+//   msgbox-text CAPTION                    msgbox-press CAPTION ID
+//   syscommand CAPTION COMMAND             drop-files CAPTION ID PATH...
+//   call-export EXE FUNC ARGS...           (string arguments, int result)
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Default wait for a window; Wine may take a few seconds to start a program.
+constexpr long kDefaultWaitMs = 15000;
+constexpr DWORD kPollMs = 50;
+// Time for the target to see Shift down before the click arrives.
+constexpr DWORD kShiftSettleMs = 300;
+// The static control that holds a message box's text.
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+bool ParseLong(const char* text, long& value) {
+  errno = 0;
+  char* end = nullptr;
+  const long parsed = std::strtol(text, &end, 0);
+  if (errno == ERANGE || end == text || *end != '\0') return false;
+  value = parsed;
+  return true;
+}
+
+bool ParseInt(const char* text, int& value) {
+  long parsed;
+  if (!ParseLong(text, parsed) || parsed < INT_MIN || parsed > INT_MAX) return false;
+  value = static_cast<int>(parsed);
+  return true;
+}
+
+HWND WaitWindow(const char* caption, long timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND window = FindWindowA("#32770", caption);
+    if (window != nullptr && IsWindowVisible(window)) return window;
+    if (static_cast<long>(GetTickCount() - start) >= timeoutMs) return nullptr;
+    Sleep(kPollMs);
+  }
+}
+
+HWND FindDialog(const char* caption) {
+  HWND window = WaitWindow(caption, kDefaultWaitMs);
+  if (window == nullptr) std::fprintf(stderr, "no window \"%s\"\n", caption);
+  return window;
+}
+
+HWND FindControl(const char* caption, const char* idText) {
+  int id;
+  if (!ParseInt(idText, id)) return nullptr;
+  HWND dialog = FindDialog(caption);
+  if (dialog == nullptr) return nullptr;
+  HWND control = GetDlgItem(dialog, id);
+  if (control == nullptr) std::fprintf(stderr, "no control %d in \"%s\"\n", id, caption);
+  return control;
+}
+
+std::string WindowText(HWND window) {
+  const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(std::strlen(text.c_str()));
+  return text;
+}
+
+// Posting, not sending: the click may open a modal box that blocks the target.
+int Click(HWND control) {
+  return PostMessageA(control, BM_CLICK, 0, 0) ? 0 : 1;
+}
+
+int ShiftClick(HWND dialog, HWND control) {
+  SetForegroundWindow(dialog);
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = VK_SHIFT;
+  SendInput(1, &input, sizeof input);
+  Sleep(kShiftSettleMs);
+  const int rc = Click(control);
+  Sleep(kShiftSettleMs);
+  input.ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &input, sizeof input);
+  return rc;
+}
+
+int SelectComboItem(HWND combo, int index) {
+  if (SendMessageA(combo, CB_SETCURSEL, index, 0) == CB_ERR) return 1;
+  const int id = GetDlgCtrlID(combo);
+  PostMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+  return 0;
+}
+
+// Across processes only the wide message returns the item text intact.
+int ListCombo(HWND combo) {
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  if (count == CB_ERR) return 1;
+  const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
+    if (length == CB_ERR) return 1;
+    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+    char narrow[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, narrow, sizeof narrow - 1, nullptr, nullptr);
+    std::printf("%s%s\n", i == selected ? "* " : "  ", narrow);
+  }
+  return 0;
+}
+
+// WM_DROPFILES carries a DROPFILES block that must live in the target process.
+int DropFiles(HWND control, int count, char** paths) {
+  std::vector<char> block(sizeof(DROPFILES));
+  for (int i = 0; i < count; ++i) block.insert(block.end(), paths[i], paths[i] + std::strlen(paths[i]) + 1);
+  block.push_back('\0');
+  auto* header = reinterpret_cast<DROPFILES*>(block.data());
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = FALSE;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(control, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (process == nullptr) return 1;
+  void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  int rc = 1;
+  if (remote != nullptr &&
+      WriteProcessMemory(process, remote, block.data(), block.size(), nullptr) &&
+      PostMessageA(control, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0)) {
+    rc = 0;  // the target's DragFinish frees the block
+  }
+  CloseHandle(process);
+  return rc;
+}
+
+// Calls an exported function of an exe with string (or "int:N") arguments.
+int CallExport(const char* exe, const char* function, int argc, char** argv) {
+  HMODULE module = LoadLibraryA(exe);
+  if (module == nullptr) {
+    std::fprintf(stderr, "LoadLibraryA(%s) failed: %lu\n", exe, GetLastError());
+    return 1;
+  }
+  FARPROC proc = GetProcAddress(module, function);
+  if (proc == nullptr) {
+    std::fprintf(stderr, "no export %s\n", function);
+    return 1;
+  }
+  constexpr int kMaxArgs = 4;
+  if (argc > kMaxArgs) return 2;
+  intptr_t args[kMaxArgs] = {};
+  for (int i = 0; i < argc; ++i) {
+    long number;
+    if (std::strncmp(argv[i], "int:", 4) == 0 && ParseLong(argv[i] + 4, number)) {
+      args[i] = number;
+    } else {
+      args[i] = reinterpret_cast<intptr_t>(argv[i]);
+    }
+  }
+  using Fn = int(__stdcall*)(intptr_t, intptr_t, intptr_t, intptr_t);
+  const int result = reinterpret_cast<Fn>(reinterpret_cast<void*>(proc))(args[0], args[1], args[2], args[3]);
+  std::printf("%d\n", result);
+  return 0;
+}
+
+int Usage() {
+  std::fprintf(stderr, "pwdrive: bad arguments (see the source's header)\n");
+  return 2;
+}
+
+int Run(int argc, char** argv) {
+  if (argc < 3) return Usage();
+  const std::string command = argv[1];
+  const char* caption = argv[2];
+  if (command == "wait-window" || command == "wait-gone") {
+    long timeout = kDefaultWaitMs;
+    if (argc > 3 && !ParseLong(argv[3], timeout)) return Usage();
+    if (command == "wait-window") return WaitWindow(caption, timeout) ? 0 : 1;
+    const DWORD start = GetTickCount();
+    while (FindWindowA("#32770", caption) != nullptr) {
+      if (static_cast<long>(GetTickCount() - start) >= timeout) return 1;
+      Sleep(kPollMs);
+    }
+    return 0;
+  }
+  if (command == "msgbox-text") {
+    HWND box = FindDialog(caption);
+    HWND text = box ? GetDlgItem(box, kMessageBoxTextId) : nullptr;
+    if (text == nullptr) return 1;
+    std::printf("%s\n", WindowText(text).c_str());
+    return 0;
+  }
+  if (command == "syscommand" && argc == 4) {
+    long value;
+    HWND dialog = FindDialog(caption);
+    if (dialog == nullptr || !ParseLong(argv[3], value)) return dialog ? 2 : 1;
+    return PostMessageA(dialog, WM_SYSCOMMAND, static_cast<WPARAM>(value), 0) ? 0 : 1;
+  }
+  if (command == "msgbox-press" && argc == 4) {
+    int id;
+    HWND box = FindDialog(caption);
+    if (box == nullptr || !ParseInt(argv[3], id)) return box ? 2 : 1;
+    return PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) ? 0 : 1;
+  }
+  if (command == "call-export" && argc >= 4) return CallExport(argv[2], argv[3], argc - 4, argv + 4);
+  if (argc < 4) return Usage();
+  HWND control = FindControl(caption, argv[3]);
+  if (control == nullptr) return 1;
+  if (command == "set-text" && argc == 5) {
+    return SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
+  }
+  if (command == "get-text") {
+    std::printf("%s\n", WindowText(control).c_str());
+    return 0;
+  }
+  if (command == "click") return Click(control);
+  if (command == "shift-click") return ShiftClick(GetParent(control), control);
+  if (command == "is-enabled") return IsWindowEnabled(control) ? 0 : 1;
+  if (command == "is-checked") return SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 0 : 1;
+  if (command == "list-combo") return ListCombo(control);
+  if (command == "select" && argc == 5) {
+    int index;
+    return ParseInt(argv[4], index) ? SelectComboItem(control, index) : Usage();
+  }
+  if (command == "drop-files" && argc >= 5) return DropFiles(control, argc - 4, argv + 4);
+  return Usage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (...) {
+    return 1;
+  }
+}

@@ -1,0 +1,409 @@
+#include "fakes/fake_platform.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/dialog_results.h"
+
+namespace pagewire::fakes {
+
+using platform::FileErrorCause;
+using platform::RegResult;
+using platform::kRegSuccess;
+
+// ----- registry
+
+platform::RegKey FakeRegistry::Handle(const std::string& path, platform::RegAccess access) {
+  const platform::RegKey key = next_++;
+  open_[key] = OpenKeyState{path, access};
+  return key;
+}
+
+void FakeRegistry::SetDword(const std::string& key, const std::string& name,
+                            std::uint32_t value) {
+  std::vector<std::uint8_t> data(4);
+  std::memcpy(data.data(), &value, 4);
+  keys[key][name] = Value{platform::kRegDword, data};
+}
+
+std::optional<std::uint32_t> FakeRegistry::Dword(const std::string& key,
+                                                 const std::string& name) const {
+  auto k = keys.find(key);
+  if (k == keys.end()) return std::nullopt;
+  auto v = k->second.find(name);
+  if (v == k->second.end() || v->second.data.size() != 4) return std::nullopt;
+  std::uint32_t value = 0;
+  std::memcpy(&value, v->second.data.data(), 4);
+  return value;
+}
+
+RegResult FakeRegistry::OpenKey(const std::string& subKey, platform::RegAccess access,
+                                platform::RegKey& key) {
+  if (!HasKey(subKey)) return platform::kRegFileNotFound;
+  if (access == platform::RegAccess::AllAccess && denyWrite) return platform::kRegAccessDenied;
+  key = Handle(subKey, access);
+  return kRegSuccess;
+}
+
+RegResult FakeRegistry::CreateKey(const std::string& subKey, platform::RegAccess access,
+                                  platform::RegKey& key) {
+  if (denyCreate || denyWrite) {
+    if (!HasKey(subKey) || denyWrite) return platform::kRegAccessDenied;
+  }
+  keys[subKey];
+  key = Handle(subKey, access);
+  return kRegSuccess;
+}
+
+RegResult FakeRegistry::QueryValue(platform::RegKey key, const std::string& name,
+                                   std::uint32_t* type, std::uint8_t* data,
+                                   std::uint32_t& size) {
+  auto k = open_.find(key);
+  if (k == open_.end()) return 6;  // ERROR_INVALID_HANDLE
+  auto& values = keys[k->second.path];
+  auto v = values.find(name);
+  if (v == values.end()) return platform::kRegFileNotFound;
+  if (type != nullptr) *type = v->second.type;
+  const auto needed = static_cast<std::uint32_t>(v->second.data.size());
+  if (needed > size) {
+    size = needed;
+    return platform::kRegMoreData;
+  }
+  std::copy(v->second.data.begin(), v->second.data.end(), data);
+  size = needed;
+  return kRegSuccess;
+}
+
+RegResult FakeRegistry::SetValue(platform::RegKey key, const std::string& name,
+                                 std::uint32_t type, const std::uint8_t* data,
+                                 std::uint32_t size) {
+  auto k = open_.find(key);
+  if (k == open_.end()) return 6;
+  if (denyWrite || k->second.access == platform::RegAccess::Read) {
+    return platform::kRegAccessDenied;
+  }
+  keys[k->second.path][name] = Value{type, std::vector<std::uint8_t>(data, data + size)};
+  return kRegSuccess;
+}
+
+RegResult FakeRegistry::DeleteKey(const std::string& subKey) {
+  if (denyWrite) return platform::kRegAccessDenied;
+  return keys.erase(subKey) != 0 ? kRegSuccess : platform::kRegFileNotFound;
+}
+
+void FakeRegistry::CloseKey(platform::RegKey key) {
+  open_.erase(key);
+}
+
+// ----- spooler
+
+std::string FakeSpooler::Document::Bytes() const {
+  std::string all;
+  for (const std::string& w : writes) all += w;
+  return all;
+}
+
+void FakeSpooler::AddPrinter(const std::string& name, const std::string& driver,
+                             const std::string& port) {
+  printers[name] = platform::PrinterInfo2{name, driver, port};
+}
+
+bool FakeSpooler::EnumeratePrinters(platform::PrinterEnumScope scope,
+                                    std::vector<platform::PrinterInfo2>& out) {
+  if (scope == platform::PrinterEnumScope::Connections) return true;
+  for (const auto& [name, info] : printers) out.push_back(info);
+  return true;
+}
+
+bool FakeSpooler::OpenPrinterHandle(const std::string& printerName,
+                                    platform::PrinterHandle& printer) {
+  if (printers.count(printerName) == 0) return false;
+  printer = next_++;
+  handles_[printer] = printerName;
+  ++openHandles;
+  return true;
+}
+
+bool FakeSpooler::QueryPrinterInfo2(platform::PrinterHandle printer,
+                                    platform::PrinterInfo2& info) {
+  if (failInfo || handles_.count(printer) == 0) return false;
+  info = printers[handles_[printer]];
+  return true;
+}
+
+bool FakeSpooler::StartRawDocument(platform::PrinterHandle printer, const std::string& docName) {
+  if (failStartDoc) return false;
+  documents.push_back(Document{handles_[printer], docName, {}, false});
+  return true;
+}
+
+bool FakeSpooler::WriteRawData(platform::PrinterHandle, const void* data, std::uint32_t length,
+                               std::uint32_t& written) {
+  if (writes_++ == failWriteAt || documents.empty()) return false;
+  documents.back().writes.emplace_back(static_cast<const char*>(data), length);
+  written = length;
+  return true;
+}
+
+bool FakeSpooler::EndRawDocument(platform::PrinterHandle) {
+  if (!documents.empty()) documents.back().ended = true;
+  return true;
+}
+
+bool FakeSpooler::ClosePrinterHandle(platform::PrinterHandle printer) {
+  if (handles_.erase(printer) != 0) --openHandles;
+  return !failClose;
+}
+
+// ----- file system
+
+namespace {
+
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool Matches(const char* mask, const char* name) {
+  if (*mask == '\0') return *name == '\0';
+  if (*mask == '*') return Matches(mask + 1, name) || (*name != '\0' && Matches(mask, name + 1));
+  if (*name == '\0') return false;
+  if (*mask != '?' && Lower(*mask) != Lower(*name)) return false;
+  return Matches(mask + 1, name + 1);
+}
+
+std::string ParentOf(const std::string& path) {
+  const std::size_t at = path.rfind('\\');
+  return at == std::string::npos ? std::string() : path.substr(0, at);
+}
+
+std::string NameOf(const std::string& path) {
+  const std::size_t at = path.rfind('\\');
+  return at == std::string::npos ? path : path.substr(at + 1);
+}
+
+class FakeSearch : public platform::FileSearch {
+ public:
+  explicit FakeSearch(std::vector<platform::FindData> rest) : rest_(std::move(rest)) {}
+  bool Next(platform::FindData& entry) override {
+    if (closed_ || at_ >= rest_.size()) return false;
+    entry = rest_[at_++];
+    return true;
+  }
+  void Close() override { closed_ = true; }
+
+ private:
+  std::vector<platform::FindData> rest_;
+  std::size_t at_ = 0;
+  bool closed_ = false;
+};
+
+class FakeReader : public platform::FileReader {
+ public:
+  explicit FakeReader(const FakeFileSystem::File& file) : file_(file) {}
+  std::uint64_t Size() const override {
+    return file_.reportedSize != 0 ? file_.reportedSize : file_.content.size();
+  }
+  std::size_t Read(void* buffer, std::size_t capacity, FileErrorCause& cause) override {
+    if (file_.readFailure != FileErrorCause::None && at_ > 0) {
+      cause = file_.readFailure;
+      return 0;
+    }
+    const std::size_t n = std::min(capacity, file_.content.size() - at_);
+    std::memcpy(buffer, file_.content.data() + at_, n);
+    at_ += n;
+    if (file_.readFailure != FileErrorCause::None && n == 0) cause = file_.readFailure;
+    return n;
+  }
+
+ private:
+  const FakeFileSystem::File& file_;
+  std::size_t at_ = 0;
+};
+
+class FakeWriter : public platform::FileWriter {
+ public:
+  FakeWriter(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+  bool Write(const void* data, std::size_t length, FileErrorCause& cause) override {
+    if (fs_.writeFailure != FileErrorCause::None) {
+      cause = fs_.writeFailure;
+      return false;
+    }
+    fs_.written[path_].append(static_cast<const char*>(data), length);
+    return true;
+  }
+  bool Close(FileErrorCause&) override {
+    ++fs_.closedOutputs;
+    return true;
+  }
+
+ private:
+  FakeFileSystem& fs_;
+  std::string path_;
+};
+
+}  // namespace
+
+void FakeFileSystem::AddFile(const std::string& path, std::string content) {
+  if (files.count(path) == 0) insertionOrder_.push_back(path);
+  files[path].content = std::move(content);
+}
+
+std::unique_ptr<platform::FileSearch> FakeFileSystem::FindFirstEntry(const std::string& pattern,
+                                                                     platform::FindData& first) {
+  searches.push_back(pattern);
+  std::vector<platform::FindData> found;
+  const std::string mask = NameOf(pattern);
+  const std::string dir = ParentOf(pattern);
+  if (mask.find_first_of("*?") == std::string::npos) {
+    if (files.count(pattern) != 0) found.push_back({mask, false});
+    if (folders.count(pattern) != 0) found.push_back({mask, true});
+  } else {
+    for (const std::string& path : insertionOrder_) {
+      if (ParentOf(path) == dir && Matches(mask.c_str(), NameOf(path).c_str())) {
+        found.push_back({NameOf(path), false});
+      }
+    }
+    for (const std::string& path : folders) {
+      if (ParentOf(path) == dir && Matches(mask.c_str(), NameOf(path).c_str())) {
+        found.push_back({NameOf(path), true});
+      }
+    }
+  }
+  if (found.empty()) return nullptr;
+  first = found.front();
+  return std::make_unique<FakeSearch>(
+      std::vector<platform::FindData>(found.begin() + 1, found.end()));
+}
+
+bool FakeFileSystem::ShortPathOf(const std::string& longPath, std::size_t capacity,
+                                 std::string& shortPath) {
+  auto it = shortNames.find(longPath);
+  if (it == shortNames.end() || it->second.size() >= capacity) return false;
+  shortPath = it->second;
+  return true;
+}
+
+std::unique_ptr<platform::FileReader> FakeFileSystem::OpenForSharedRead(const std::string& path,
+                                                                        FileErrorCause& cause) {
+  std::string longPath = path;
+  for (const auto& [lng, shrt] : shortNames) {
+    if (shrt == path) longPath = lng;
+  }
+  auto it = files.find(longPath);
+  if (it == files.end()) {
+    cause = FileErrorCause::FileNotFound;
+    return nullptr;
+  }
+  if (it->second.openFailure != FileErrorCause::None) {
+    cause = it->second.openFailure;
+    return nullptr;
+  }
+  return std::make_unique<FakeReader>(it->second);
+}
+
+std::unique_ptr<platform::FileWriter> FakeFileSystem::CreateOutputFile(const std::string& path,
+                                                                       FileErrorCause& cause) {
+  auto failure = createFailures.find(path);
+  if (failure != createFailures.end()) {
+    cause = failure->second;
+    return nullptr;
+  }
+  written[path].clear();
+  return std::make_unique<FakeWriter>(*this, path);
+}
+
+// ----- shell
+
+int FakeShell::FindAssociatedExecutable(const std::string& file, std::string& application) {
+  auto it = associations.find(file);
+  if (it == associations.end()) return findFailure;
+  application = it->second;
+  return 42;
+}
+
+int FakeShell::Execute(const std::string& verb, const std::string& file,
+                       const std::string& parameters, platform::ShowCommand show) {
+  executed.push_back(Call{verb, file, parameters, show});
+  return executeResult;
+}
+
+// ----- system facts
+
+std::string FakeSystemFacts::ProfileString(const std::string& section, const std::string& key,
+                                           const std::string& defaultValue) {
+  auto it = profile.find(section + "/" + key);
+  return it == profile.end() ? defaultValue : it->second;
+}
+
+std::optional<std::string> FakeSystemFacts::UserName(std::uint32_t bufferSize) {
+  userNameRooms.push_back(bufferSize);
+  if (userName && userName->size() >= bufferSize) return std::nullopt;
+  return userName;
+}
+
+// ----- user interface
+
+std::vector<std::string> FakeUserInterface::MessageTexts() const {
+  std::vector<std::string> texts;
+  for (const Message& m : messages) texts.push_back(m.Text());
+  return texts;
+}
+
+int FakeUserInterface::ShowMessageBox(const platform::MessageText& text,
+                                      platform::MessageButtons buttons,
+                                      platform::MessageIcon icon) {
+  messages.push_back(Message{text, buttons, icon});
+  if (!messageAnswers.empty()) {
+    const int answer = messageAnswers.front();
+    messageAnswers.pop_front();
+    return answer;
+  }
+  return buttons == platform::MessageButtons::RetryCancel ? platform::kIdCancel
+                                                          : platform::kIdOk;
+}
+
+int FakeUserInterface::RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) {
+  ++settingsRunCount;
+  if (settingsRuns.empty()) return platform::kIdOk;
+  auto run = std::move(settingsRuns.front());
+  settingsRuns.pop_front();
+  return run(settings);
+}
+
+int FakeUserInterface::RunPasswordDlg(platform::PasswordDlgState& state) {
+  passwordRuns.push_back(state);
+  if (passwordAnswers.empty()) return platform::kIdCancel;
+  PasswordAnswer answer = passwordAnswers.front();
+  passwordAnswers.pop_front();
+  state.password = answer.password;
+  state.macAddress = answer.mac;
+  return answer.result;
+}
+
+int FakeUserInterface::RunFileConfirmDlg(const std::string& fileName) {
+  confirmedNames.push_back(fileName);
+  if (confirmAnswers.empty()) return platform::kIdOk;
+  const int answer = confirmAnswers.front();
+  confirmAnswers.pop_front();
+  return answer;
+}
+
+std::optional<std::string> FakeUserInterface::ChooseOpenFile(
+    const platform::FileChooserRequest& request) {
+  openRequests.push_back(request);
+  if (openAnswers.empty()) return std::nullopt;
+  auto answer = openAnswers.front();
+  openAnswers.pop_front();
+  return answer;
+}
+
+std::optional<std::string> FakeUserInterface::ChooseSaveAsFile(
+    const platform::FileChooserRequest& request) {
+  saveRequests.push_back(request);
+  if (saveAnswers.empty()) return std::nullopt;
+  auto answer = saveAnswers.front();
+  saveAnswers.pop_front();
+  return answer;
+}
+
+}  // namespace pagewire::fakes

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include "dialogs/pdf_print_settings.h"
+#include "print_command_fixture.h"
+
+namespace pagewire::job {
+namespace {
+
+using ::testing::ElementsAre;
+
+class FolderCommand : public PrintCommandTest {
+ protected:
+  FolderCommand() {
+    fake.fileSystem.AddFolder("C:\\docs");
+    target.filePath = "C:\\docs";
+  }
+  void Add(const std::string& name, std::string content = "data") {
+    fake.fileSystem.AddFile("C:\\docs\\" + name, std::move(content));
+  }
+};
+
+TEST_F(FolderCommand, PassesComeInClassOrder) {
+  Add("b.tif");
+  Add("a.qlr");
+  Add("z.pdf");
+  Run(0);
+  EXPECT_THAT(fake.fileSystem.searches,
+              ElementsAre("C:\\docs", "C:\\docs\\*.pdf", "C:\\docs\\*.qlr", "C:\\docs\\*.tif"));
+  // The Quillora file has no application: it ends its pass and the TIFF pass follows.
+  EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]z.pdf", "[Pagewire]b.tif"));
+  EXPECT_THAT(Messages(), ElementsAre("Quillora is not aviable"));
+}
+
+TEST_F(FolderCommand, FolderPdfHasNoEnterLanguageLine) {
+  Add("a.pdf");
+  Run(0);
+  const std::string bytes = fake.spooler.documents.at(0).Bytes();
+  EXPECT_EQ(bytes.find("ENTER LANGUAGE"), std::string::npos);
+  EXPECT_NE(bytes.find("DNAME=a.pdf\n"), std::string::npos);
+  EXPECT_EQ(target.outputMode, kOutputToPrinter);
+}
+
+TEST_F(FolderCommand, PrintAllOnFirstPdfPrintsTheRestWithoutQuestions) {
+  Add("a.pdf");
+  Add("b.pdf");
+  Add("c.tif");
+  fake.ui.confirmAnswers.push_back(platform::kIdPrintAll);
+  fake.ui.settingsRuns.push_back([](dialogs::PdfPrintSettings& d) {
+    d.settings.copies = 4;
+    return platform::kIdOk;
+  });
+  Run(1);
+  EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf"));
+  EXPECT_EQ(fake.ui.settingsRunCount, 1);
+  ASSERT_EQ(fake.spooler.documents.size(), 3u);
+  EXPECT_NE(fake.spooler.documents[0].Bytes().find("COPIES=4\n"), std::string::npos);
+  EXPECT_NE(fake.spooler.documents[1].Bytes().find("COPIES=4\n"), std::string::npos);
+  EXPECT_EQ(fake.spooler.documents[2].Bytes(), "data");
+}
+
+TEST_F(FolderCommand, InteractiveConfirmsEveryFile) {
+  Add("a.pdf");
+  Add("b.pdf");
+  Add("c.tif");
+  Run(1);
+  EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf", "b.pdf", "c.tif"));
+  EXPECT_EQ(fake.ui.settingsRunCount, 2);
+  EXPECT_EQ(fake.spooler.documents.size(), 3u);
+}
+
+TEST_F(FolderCommand, PrintAllThenSettingsCancelEndsTheCommand) {
+  Add("a.pdf");
+  Add("b.pdf");
+  fake.ui.confirmAnswers.push_back(platform::kIdPrintAll);
+  fake.ui.settingsRuns.push_back([](dialogs::PdfPrintSettings&) { return platform::kIdCancel; });
+  Run(1);
+  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf"));
+}
+
+TEST_F(FolderCommand, PrintAllOnTiffActsAsOk) {
+  Add("a.tif");
+  Add("b.tif");
+  fake.ui.confirmAnswers.push_back(platform::kIdPrintAll);
+  Run(1);
+  EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.tif", "b.tif"));
+}
+
+TEST_F(FolderCommand, CancelSkipsAndAbortEnds) {
+  Add("a.pdf");
+  Add("b.pdf");
+  Add("c.pdf");
+  fake.ui.confirmAnswers = {platform::kIdCancel, platform::kIdOk, platform::kIdAbort};
+  target.outputMode = kOutputToPrinter;
+  Run(1);
+  EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]b.pdf"));
+}
+
+TEST_F(FolderCommand, EmptyFolderSaysSo) {
+  Add("notes.txt");
+  Run(1);
+  EXPECT_THAT(Messages(), ElementsAre("There is no valid file in the folder."));
+}
+
+TEST_F(FolderCommand, LastPassEmptyAfterEarlierFilesEndsSilently) {
+  Add("a.pdf");
+  Run(1);
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(FolderCommand, BlankFileIsSkippedAndNextPrinted) {
+  Add("a.pdf", "");
+  Add("b.pdf");
+  Run(0);
+  EXPECT_THAT(Messages(), ElementsAre("The file is blank and cannot be printed.\n"));
+  EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]b.pdf"));
+}
+
+TEST_F(FolderCommand, WrongPasswordSkipsToNextFile) {
+  Add("a.pdf");
+  Add("b.pdf");
+  answers["C:\\docs\\a.pdf"] = {0, 1, "right"};
+  for (int i = 0; i < 4; ++i) fake.ui.passwordAnswers.push_back({platform::kIdOk, "bad", {}});
+  Run(0);
+  EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]b.pdf"));
+}
+
+TEST_F(FolderCommand, UnopenableFileEndsTheWholeCommand) {
+  Add("a.pdf");
+  Add("b.pdf");
+  fake.fileSystem.files["C:\\docs\\a.pdf"].openFailure = platform::FileErrorCause::AccessDenied;
+  Run(0);
+  EXPECT_THAT(Messages(), ElementsAre("Access to C:\\docs\\a.pdf was denied."));
+  EXPECT_TRUE(fake.spooler.documents.empty());
+}
+
+TEST_F(FolderCommand, FilesAreOpenedUnderTheShortFolderPath) {
+  fake.fileSystem.shortNames["C:\\docs"] = "C:\\DOCS~1";
+  fake.fileSystem.shortNames["C:\\docs\\a long.pdf"] = "C:\\DOCS~1\\a long.pdf";
+  Add("a long.pdf");
+  Run(0);
+  EXPECT_THAT(queriedPaths, ElementsAre("C:\\DOCS~1\\a long.pdf", "C:\\DOCS~1\\a long.pdf"));
+}
+
+TEST_F(FolderCommand, SubFolderMatchingAMaskIsNotEntered) {
+  fake.fileSystem.AddFolder("C:\\docs\\old.pdf");
+  Add("a.pdf");
+  Run(0);
+  EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]a.pdf"));
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(FolderCommand, OutputFileCollectsEveryFile) {
+  Add("a.pdf", "PDF-A");
+  Add("b.tif", "TIFF-B");
+  target.outputMode = kOutputToFile;
+  fake.ui.saveAnswers.push_back("C:\\out.prn");
+  Run(0);
+  const std::string& out = fake.fileSystem.written["C:\\out.prn"];
+  const std::size_t a = out.find("DNAME=a.pdf");
+  const std::size_t aBody = out.find("PDF-A");
+  EXPECT_NE(a, std::string::npos);
+  EXPECT_LT(a, aBody);
+  EXPECT_EQ(out.substr(out.size() - 6), "TIFF-B");
+  EXPECT_EQ(fake.fileSystem.closedOutputs, 1);
+  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_EQ(target.outputMode, kOutputToPrinter);
+}
+
+}  // namespace
+}  // namespace pagewire::job

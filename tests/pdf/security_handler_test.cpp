@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "pdf/security_handler.h"
+#include "reference_encryption.h"
+#include "test_support/hex.h"
+
+namespace pagewire::pdf {
+namespace {
+
+using test::FromHex;
+
+struct KnownFile {
+  const char* name;
+  int revision;
+  std::size_t keyBytes;
+  const char* o;
+  const char* u;
+  const char* id;
+};
+
+// Made with qpdf 11: `qpdf --allow-weak-crypto --object-streams=disable
+// --encrypt user owner 40 -- in.pdf out.pdf` (and `128 --use-aes=n`); P -4.
+const KnownFile kQpdfFiles[] = {
+    {"R2 40-bit", 2, 5, "94e8094419662a774442fb072e3d9f19e9d130ec09a4d0061e78fe920f7ab62f",
+     "bf36cca873a50e8f3c2d0761a156e27e83238ee606b8a26609f39a7956191d54",
+     "98eea21c23ade4852387571f361355cd"},
+    {"R3 128-bit", 3, 16, "0ba3835f88f90388e74e54584125ce142be0de24c6b0d37746e075b891756671",
+     "aaaab5198a25a2d8d08234a226f9ca470122456a91bae5134273a6db134c87c4",
+     "3b30f2b4c833576403ef03633e1fcc85"},
+};
+
+StandardSecurityHandler HandlerFor(const KnownFile& file) {
+  StandardSecurityHandler handler;
+  handler.SetRevisionAndKeyLength(file.revision, file.keyBytes);
+  handler.SetOwnerValue(FromHex(file.o).data());
+  handler.SetUserValue(FromHex(file.u).data());
+  handler.SetPermissions(-4);
+  const auto id = FromHex(file.id);
+  handler.SetDocumentId(id.data(), id.size());
+  return handler;
+}
+
+TEST(SecurityHandlerKnownAnswers, QpdfFilesAcceptUserAndOwnerPasswordsOnly) {
+  for (const KnownFile& file : kQpdfFiles) {
+    StandardSecurityHandler handler = HandlerFor(file);
+    const std::pair<const char*, int> cases[] = {
+        {"user", 1}, {"owner", 1}, {"", 0}, {nullptr, 0}, {"User", 0}, {"use", 0}};
+    for (const auto& [password, expected] : cases) {
+      handler.SetPassword(password);
+      EXPECT_EQ(handler.Authenticate(), expected)
+          << file.name << " " << (password ? password : "(null)");
+    }
+  }
+}
+
+TEST(SecurityHandlerKnownAnswers, UserValueMatchesQpdf) {
+  for (const KnownFile& file : kQpdfFiles) {
+    StandardSecurityHandler handler = HandlerFor(file);
+    handler.SetPassword("user");
+    const auto value = handler.ComputeUserValue();
+    const auto u = FromHex(file.u);
+    const std::size_t compared = file.revision == 2 ? 32 : 16;
+    EXPECT_TRUE(std::equal(u.begin(), u.begin() + long(compared), value.begin())) << file.name;
+    EXPECT_EQ(handler.keyLength(), file.keyBytes);
+  }
+}
+
+TEST(SecurityHandlerPadding, OnlyTheFirst32BytesOfAPasswordCount) {
+  const std::string user = "0123456789abcdef0123456789ABCDEF";  // 32 bytes
+  const std::string id = "document-id";
+  const auto values = test::MakeEncryption(3, 16, user, "owner", -4, id);
+  StandardSecurityHandler handler;
+  handler.SetRevisionAndKeyLength(3, 16);
+  handler.SetOwnerValue(reinterpret_cast<const std::uint8_t*>(values.o.data()));
+  handler.SetUserValue(reinterpret_cast<const std::uint8_t*>(values.u.data()));
+  handler.SetPermissions(-4);
+  handler.SetDocumentId(reinterpret_cast<const std::uint8_t*>(id.data()), id.size());
+  for (const std::string& password : {user, user + "12345678", user + "other tail"}) {
+    handler.SetPassword(password.c_str());
+    EXPECT_EQ(handler.Authenticate(), 1) << password;
+  }
+  handler.SetPassword(user.substr(0, 31).c_str());
+  EXPECT_EQ(handler.Authenticate(), 0);
+}
+
+struct ReferenceCase {
+  int revision;
+  std::size_t keyBytes;
+  std::string user;
+  std::string owner;
+};
+
+class SecurityHandlerAgainstReference : public ::testing::TestWithParam<ReferenceCase> {};
+
+// Key lengths from 1 to 16 bytes at both revisions, empty passwords included.
+TEST_P(SecurityHandlerAgainstReference, DecidesLikeTheReference) {
+  const ReferenceCase& c = GetParam();
+  const std::string id = std::string("\x01\x02\x00\xFF", 4) + "id";
+  const std::int32_t p = -3904;
+  const auto values = test::MakeEncryption(c.revision, c.keyBytes, c.user, c.owner, p, id);
+  StandardSecurityHandler handler;
+  handler.SetRevisionAndKeyLength(c.revision, c.keyBytes);
+  handler.SetOwnerValue(reinterpret_cast<const std::uint8_t*>(values.o.data()));
+  handler.SetUserValue(reinterpret_cast<const std::uint8_t*>(values.u.data()));
+  handler.SetPermissions(p);
+  handler.SetDocumentId(reinterpret_cast<const std::uint8_t*>(id.data()), id.size());
+  const std::string owner = c.owner.empty() ? c.user : c.owner;
+  for (const std::string& password : {c.user, owner, std::string("wrong"), std::string()}) {
+    const bool right = password == c.user || password == owner;
+    handler.SetPassword(password.c_str());
+    EXPECT_EQ(handler.Authenticate(), right ? 1 : 0)
+        << "R" << c.revision << " n=" << c.keyBytes << " password '" << password << "'";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Handler, SecurityHandlerAgainstReference,
+    ::testing::Values(ReferenceCase{2, 5, "user", "owner"}, ReferenceCase{2, 1, "u", "o"},
+                      ReferenceCase{2, 16, "user", "owner"}, ReferenceCase{2, 7, "", "owner"},
+                      ReferenceCase{3, 16, "user", "owner"}, ReferenceCase{3, 5, "user", "owner"},
+                      ReferenceCase{3, 1, "u", "o"}, ReferenceCase{3, 2, "u", "o"},
+                      ReferenceCase{3, 16, "", "owner"}, ReferenceCase{3, 16, "user", ""},
+                      ReferenceCase{3, 12, "a much longer user password than 32 bytes", "o"}));
+
+}  // namespace
+}  // namespace pagewire::pdf
