@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(__GLIBC__)
+#include <string.h>  // memrchr
+#endif
 
 namespace pagewire::pdf {
 namespace {
@@ -96,6 +99,11 @@ namespace {
 // Eight bytes per step: the long runs between candidates of a backward
 // search over a big file cost little more than reading it.
 std::size_t SkipBackTo(const std::uint8_t* data, std::size_t end, std::uint8_t byte) {
+#if defined(__GLIBC__)
+  // glibc's vectorised search where there is one.
+  const void* found = memrchr(data, byte, end);
+  return found == nullptr ? 0 : static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - data) + 1;
+#else
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
   constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
   const std::uint64_t pattern = kOnes * byte;
@@ -108,6 +116,7 @@ std::size_t SkipBackTo(const std::uint8_t* data, std::size_t end, std::uint8_t b
   }
   while (end > 0 && data[end - 1] != byte) --end;
   return end;
+#endif
 }
 
 }  // namespace
