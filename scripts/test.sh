@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native unit tests, then the Windows
-# build's tests under Wine when the cross toolchain is installed.
+# build's tests and the end-to-end scenarios under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=$(nproc)
@@ -11,3 +11,7 @@ ctest --test-dir build --output-on-failure -j "$JOBS"
 
 echo "== exported symbols of libpagewire.so"
 nm -D --defined-only build/src/exports/libpagewire.so | awk '{print $3}' | sort
+
+# The Windows build, its unit tests under Wine, then the end-to-end scenarios.
+scripts/build-windows.sh
+tests/e2e/run_e2e.sh build-win

@@ -59,15 +59,25 @@ StateDir $c/state
 ErrorLog $c/log/error_log
 AccessLog $c/log/access_log
 PageLog $c/log/page_log
-User $(id -un)
-Group $(id -gn)
+User $RIG_CUPS_USER
+Group $RIG_CUPS_GROUP
 SystemGroup $(id -gn)
 Sandboxing Relaxed
 CONF
+  # cupsd refuses to run its helpers as root; they then run as lp and need
+  # to reach the spool through the rig folder.
+  if [ "$(id -u)" -eq 0 ]; then
+    chmod 755 "$RIG_DIR"
+    chown -R "root:$RIG_CUPS_GROUP" "$c"
+    chmod -R g+rwX "$c"
+  fi
 }
 
 rig_start_cups() {
   RIG_CUPS_PORT=$(rig_free_port)
+  if [ "$(id -u)" -eq 0 ]; then RIG_CUPS_USER=lp RIG_CUPS_GROUP=lp
+  else RIG_CUPS_USER=$(id -un) RIG_CUPS_GROUP=$(id -gn)
+  fi
   rig_write_cups_config
   cupsd -f -c "$RIG_DIR/cups/etc/cupsd.conf" -s "$RIG_DIR/cups/etc/cups-files.conf" \
     </dev/null >"$RIG_DIR/cups/log/cupsd.out" 2>&1 &

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows programs into build-win with MinGW-w64, runs their
+# tests under Wine (ctest), and shows what pagewire.exe imports and exports.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${PAGEWIRE_WIN_BUILD_DIR:-build-win}
+JOBS=${JOBS:-2}
+
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$BUILD" -j "$JOBS"
+# The Wine session fixture starts before the first test and ends after the last.
+ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS" --timeout 300
+
+exe=$(find "$BUILD" -name pagewire.exe -print -quit)
+if [ -n "$exe" ]; then
+  echo "== DLLs imported by $exe"
+  x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}'
+  echo "== names exported by $exe"
+  x86_64-w64-mingw32-objdump -p "$exe" |
+    awk '/\[Ordinal\/Name Pointer\] Table/ {on=1; next} on && NF==0 {on=0} on {print $NF}'
+fi
