@@ -95,18 +95,24 @@ ObjectPtr PdfReader::PopFolded() {
   return number;
 }
 
-void PdfReader::FillArray(PdfObject& object) {
-  DepthGuard guard(depth_);
+// Pushes a mark, then every object up to the closing token, whatever its
+// kind; the end of the file before that token is a syntax error.
+void PdfReader::PushElementsUntil(TokenKind closing) {
   ObjectPtr mark = NewObject();
   mark->kind = ObjectKind::Mark;
   stack_.Push(std::move(mark));
   for (;;) {
     ObjectPtr element = NewObject();
     const TokenKind token = ParseObject(*element);
-    if (token == TokenKind::ArrayEnd) break;
+    if (token == closing) return;
     if (token == TokenKind::EndOfFile) Raise(PdfErrorKind::Syntax);
     stack_.Push(std::move(element));
   }
+}
+
+void PdfReader::FillArray(PdfObject& object) {
+  DepthGuard guard(depth_);
+  PushElementsUntil(TokenKind::ArrayEnd);
   std::vector<ObjectPtr> reversed;
   for (ObjectPtr top = PopFolded(); !top->Is(ObjectKind::Mark); top = PopFolded())
     reversed.push_back(std::move(top));
@@ -118,16 +124,7 @@ void PdfReader::FillArray(PdfObject& object) {
 
 void PdfReader::FillDict(PdfObject& object) {
   DepthGuard guard(depth_);
-  ObjectPtr mark = NewObject();
-  mark->kind = ObjectKind::Mark;
-  stack_.Push(std::move(mark));
-  for (;;) {
-    ObjectPtr element = NewObject();
-    const TokenKind token = ParseObject(*element);
-    if (token == TokenKind::DictEnd) break;
-    if (token == TokenKind::EndOfFile) Raise(PdfErrorKind::Syntax);
-    stack_.Push(std::move(element));
-  }
+  PushElementsUntil(TokenKind::DictEnd);
   std::vector<std::pair<std::string, ObjectPtr>> reversed;
   for (ObjectPtr value = PopFolded(); !value->Is(ObjectKind::Mark); value = PopFolded()) {
     // An odd number of entries brings the mark up where a key belongs.

@@ -105,6 +105,7 @@ class PdfReader {
   void FillKeyword(PdfObject& object);
   void FillInteger(PdfObject& object);
   void FillHexString(PdfObject& object);
+  void PushElementsUntil(TokenKind closing);
   void FillArray(PdfObject& object);
   void FillDict(PdfObject& object);
   ObjectPtr PopFolded();
