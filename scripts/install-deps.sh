@@ -5,7 +5,7 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends \
+$SUDO apt-get install -y -qq \
   build-essential cmake ninja-build pkg-config python3 \
   libssl-dev libgtest-dev libgmock-dev qpdf \
   clang libclang-rt-14-dev \
