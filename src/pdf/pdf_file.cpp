@@ -50,7 +50,8 @@ bool PdfFile::Open(const char* path) {
   // Our own block buffer does the buffering; a second one in stdio would
   // only copy every byte twice.
   std::setvbuf(file, nullptr, _IONBF, 0);
-  buffer_ = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(kBufferSize));
+  capacity_ = std::max<std::int64_t>(1, std::min(size, kBackwardBlock));
+  buffer_ = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(capacity_));
   file_ = file;
   size_ = size;
   pos_ = size;
@@ -58,18 +59,18 @@ bool PdfFile::Open(const char* path) {
   return true;
 }
 
-bool PdfFile::Load(std::int64_t start) {
+bool PdfFile::Load(std::int64_t start, std::int64_t length) {
   bufStart_ = bufEnd_ = start;
   if (Seek64(file_, start, SEEK_SET) != 0) return false;
-  const std::size_t got =
-      std::fread(buffer_.get(), 1, static_cast<std::size_t>(kBufferSize), file_);
+  const std::size_t got = std::fread(
+      buffer_.get(), 1, static_cast<std::size_t>(std::min(length, capacity_)), file_);
   bufEnd_ = start + static_cast<std::int64_t>(got);
   return got > 0;
 }
 
 int PdfFile::ReadByteSlow() {
   if (file_ == nullptr || pos_ >= size_) return -1;
-  if (!Load(pos_)) return -1;
+  if (!Load(pos_, kForwardBlock)) return -1;
   return buffer_[pos_++ - bufStart_];
 }
 
@@ -79,7 +80,8 @@ bool PdfFile::LoadBefore() {
   if (file_ == nullptr) return false;
   const std::int64_t end = std::min(pos_, size_);
   if (end <= 0) return false;
-  if (!Load(std::max<std::int64_t>(0, end - kBufferSize)) || end > bufEnd_) return false;
+  const std::int64_t start = std::max<std::int64_t>(0, end - capacity_);
+  if (!Load(start, end - start) || end > bufEnd_) return false;
   pos_ = end;
   return true;
 }

@@ -12,9 +12,11 @@ namespace pagewire::pdf {
 
 class PdfFile {
  public:
-  // Large enough that the backward search of a big file costs one read per
-  // block, small enough to live on any query's heap.
-  static constexpr std::int64_t kBufferSize = 64 * 1024;
+  // Forward reads follow seeks to scattered objects: a modest block. The
+  // backward search may cross a whole file: blocks large enough that the
+  // per-read system cost vanishes next to copying the bytes.
+  static constexpr std::int64_t kForwardBlock = 64 * 1024;
+  static constexpr std::int64_t kBackwardBlock = 1024 * 1024;
 
   enum class Origin { Start, Current, End };
 
@@ -56,10 +58,11 @@ class PdfFile {
   int ReadByteSlow();
   int ReadBackwardSlow();
   bool LoadBefore();
-  bool Load(std::int64_t start);
+  bool Load(std::int64_t start, std::int64_t length);
 
   std::FILE* file_ = nullptr;
-  std::unique_ptr<std::uint8_t[]> buffer_;
+  std::unique_ptr<std::uint8_t[]> buffer_;  // kBackwardBlock bytes, or the file's size
+  std::int64_t capacity_ = 0;
   std::int64_t bufStart_ = 0;  // file offset of buffer_[0]
   std::int64_t bufEnd_ = 0;    // one past the last loaded byte
   std::int64_t pos_ = 0;

@@ -292,7 +292,7 @@ TEST(XrefFiles, FindBackwardStopsOnTheKeywordsFirstCharacter) {
 }
 
 TEST(XrefFiles, FindBackwardCrossesBufferBlocks) {
-  const std::string bytes = "startxref" + std::string(3 * PdfFile::kBufferSize + 17, ' ');
+  const std::string bytes = "startxref" + std::string(3 * PdfFile::kBackwardBlock + 17, ' ');
   test::ReaderOver reader(bytes);
   reader->input().Seek(0, PdfFile::Origin::End);
   reader->FindBackward("startxref");
@@ -324,7 +324,7 @@ TEST(XrefFiles, FindBackwardAgreesWithTheBytewiseRule) {
   std::mt19937 random(7);
   const std::string alphabet = "%%EOFstarxef ";
   for (int round = 0; round < 40; ++round) {
-    std::string data(std::size_t(random() % (2 * PdfFile::kBufferSize + 100)), ' ');
+    std::string data(std::size_t(random() % (2 * PdfFile::kBackwardBlock + 100)), ' ');
     for (char& c : data) c = alphabet[random() % alphabet.size()];
     for (const std::string keyword : {"%%EOF", "startxref", "%%", "aa"}) {
       test::ReaderOver reader(data);

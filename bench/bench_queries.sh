@@ -1,0 +1,63 @@
+#!/bin/sh
+# Times the three PDF queries (one pdf_query run answers all three) against
+# a baseline measured in the same run and prints each as a ratio:
+#   fixtures  every committed fixture      vs qpdf --requires-password
+#   big       ~200,000 objects, classic table vs qpdf --requires-password
+#   no-eof    1 GB file without %%EOF      vs cat FILE > /dev/null (warm cache)
+# Aim: ratio <= 1 for fixtures and big, <= 3 for no-eof.
+#
+# Environment: PDF_QUERY=path to use a built tool instead of building one;
+# BENCH_BUILD_DIR (default build-bench) for the Release build; REPEATS
+# (default 5); BIG_OBJECTS (default 200000); NO_EOF_MB (default 1024).
+set -eu
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+bench=$root/bench
+repeats=${REPEATS:-5}
+big_objects=${BIG_OBJECTS:-200000}
+no_eof_mb=${NO_EOF_MB:-1024}
+qpdf=$(command -v qpdf) || { echo "bench_queries.sh: qpdf not found" >&2; exit 1; }
+
+if [ -z "${PDF_QUERY:-}" ]; then
+  build=${BENCH_BUILD_DIR:-$root/build-bench}
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$build" -j2 --target pdf_query >/dev/null
+  PDF_QUERY=$build/tests/pdf/pdf_query
+fi
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT INT TERM
+
+median() { # command file
+  python3 "$bench/median_time.py" "$repeats" "$1"
+}
+
+report() { # label, command file ours, command file baseline, baseline name
+  ours=$(median "$2")
+  base=$(median "$3")
+  python3 -c "import sys; o, b = float(sys.argv[2]), float(sys.argv[3]); \
+print(f'{sys.argv[1]}: pagewire {o:.4f}s {sys.argv[4]} {b:.4f}s ratio {o / b:.2f}')" \
+    "$1" "$ours" "$base" "$4"
+}
+
+# (a) fixtures, each queried with its user password.
+: >"$tmp/a_ours"; : >"$tmp/a_base"
+for f in "$root"/tests/pdf/fixtures/*.pdf; do
+  echo "$PDF_QUERY $f user3" >>"$tmp/a_ours"
+  echo "$qpdf --requires-password $f" >>"$tmp/a_base"
+done
+report fixtures "$tmp/a_ours" "$tmp/a_base" qpdf
+
+# (b) one large file with a classic cross-reference table.
+python3 "$bench/gen_big_pdf.py" "$tmp/big.pdf" "$big_objects"
+echo "$PDF_QUERY $tmp/big.pdf" >"$tmp/b_ours"
+echo "$qpdf --requires-password $tmp/big.pdf" >"$tmp/b_base"
+report big "$tmp/b_ours" "$tmp/b_base" qpdf
+
+# (c) a file of zero bytes with no %%EOF anywhere; written, not sparse, so
+# both sides read real pages from the cache.
+dd if=/dev/zero of="$tmp/no_eof.bin" bs=1M count="$no_eof_mb" status=none
+cat "$tmp/no_eof.bin" >/dev/null
+echo "$PDF_QUERY $tmp/no_eof.bin" >"$tmp/c_ours"
+echo "cat $tmp/no_eof.bin" >"$tmp/c_base"
+report no-eof "$tmp/c_ours" "$tmp/c_base" cat
