@@ -26,7 +26,7 @@ add_test(NAME wine_session_start
          COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-env.sh start ${PAGEWIRE_WINE_SESSION_DIR})
 add_test(NAME wine_session_stop
          COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-env.sh stop ${PAGEWIRE_WINE_SESSION_DIR})
-set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine_session TIMEOUT 240)
+set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine_session TIMEOUT 420)
 set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine_session TIMEOUT 60)
 
 # Runs the given CTest tests in the shared Wine session.
@@ -35,6 +35,6 @@ function(pagewire_use_wine_session)
     set_tests_properties(${ARGN} PROPERTIES
       FIXTURES_REQUIRED wine_session
       ENVIRONMENT "PAGEWIRE_WINE_SESSION=${PAGEWIRE_WINE_SESSION_DIR}"
-      TIMEOUT 150)
+      TIMEOUT 300)
   endif()
 endfunction()

@@ -44,7 +44,18 @@ pagewire_start_xvfb() {
   echo "$number $pid"
 }
 
+# Makes the session; a second attempt follows a failed first one, since a
+# wineboot on a loaded machine now and then fails without a lasting cause.
 wine_session_start() {
+  local attempt
+  for attempt in 1 2; do
+    pagewire_wine_session_try "$1" && return 0
+    echo "wine-env: session start attempt $attempt failed" >&2
+  done
+  return 1
+}
+
+pagewire_wine_session_try() {
   local dir=$1 xv number pid loader server
   mkdir -p "$dir" || return 1
   dir=$(cd "$dir" && pwd)
@@ -76,7 +87,8 @@ ENV
     timeout -k 5 60 "$PAGEWIRE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' \
       /v Managed /d N /f </dev/null >>"$dir/wineboot.log" 2>&1
   ) || {
-    echo "wine-env: wineboot failed (see $dir/wineboot.log)" >&2
+    echo "wine-env: wineboot failed; its log:" >&2
+    tail -n 20 "$dir/wineboot.log" >&2 2>/dev/null
     wine_session_stop "$dir"
     return 1
   }
