@@ -10,6 +10,7 @@
 //   msgbox-text CAPTION                    msgbox-press CAPTION ID
 //   syscommand CAPTION COMMAND             drop-files CAPTION ID PATH...
 //   call-export EXE FUNC ARGS...           (string arguments, int result)
+//   run EXE [TAIL]                         (exact command-line tail; waits)
 #include <windows.h>
 #include <shlobj.h>
 
@@ -47,11 +48,38 @@ bool ParseInt(const char* text, int& value) {
   return true;
 }
 
+struct CaptionSearch {
+  const char* caption;
+  HWND found;
+};
+
+// FindWindowA ignores letter case; dialogs and message boxes whose captions
+// differ only in case ("Pagewire", "pagewire") must stay apart.
+BOOL CALLBACK MatchCaption(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<CaptionSearch*>(lParam);
+  char className[16] = {};
+  char text[256] = {};
+  GetClassNameA(window, className, sizeof(className));
+  GetWindowTextA(window, text, sizeof(text));
+  if (std::strcmp(className, "#32770") != 0 || std::strcmp(text, search->caption) != 0 ||
+      !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
+HWND FindVisibleDialog(const char* caption) {
+  CaptionSearch search{caption, nullptr};
+  EnumWindows(MatchCaption, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 HWND WaitWindow(const char* caption, long timeoutMs) {
   const DWORD start = GetTickCount();
   for (;;) {
-    HWND window = FindWindowA("#32770", caption);
-    if (window != nullptr && IsWindowVisible(window)) return window;
+    HWND window = FindVisibleDialog(caption);
+    if (window != nullptr) return window;
     if (static_cast<long>(GetTickCount() - start) >= timeoutMs) return nullptr;
     Sleep(kPollMs);
   }
@@ -177,6 +205,28 @@ int CallExport(const char* exe, const char* function, int argc, char** argv) {
   return 0;
 }
 
+// Starts EXE with exactly TAIL after its quoted name, as the shell does, and
+// returns its exit code once it ends (wine's own argument quoting would
+// escape the quotes a test wants to pass).
+int RunProgram(const char* exe, const char* tail) {
+  std::string commandLine = std::string("\"") + exe + "\"";
+  if (*tail != '\0') commandLine += std::string(" ") + tail;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(exe, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    std::fprintf(stderr, "cannot start %s (error %lu)\n", exe, GetLastError());
+    return 125;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
 int Usage() {
   std::fprintf(stderr, "pwdrive: bad arguments (see the source's header)\n");
   return 2;
@@ -191,7 +241,7 @@ int Run(int argc, char** argv) {
     if (argc > 3 && !ParseLong(argv[3], timeout)) return Usage();
     if (command == "wait-window") return WaitWindow(caption, timeout) ? 0 : 1;
     const DWORD start = GetTickCount();
-    while (FindWindowA("#32770", caption) != nullptr) {
+    while (FindVisibleDialog(caption) != nullptr) {
       if (static_cast<long>(GetTickCount() - start) >= timeout) return 1;
       Sleep(kPollMs);
     }
@@ -217,6 +267,7 @@ int Run(int argc, char** argv) {
     return PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) ? 0 : 1;
   }
   if (command == "call-export" && argc >= 4) return CallExport(argv[2], argv[3], argc - 4, argv + 4);
+  if (command == "run") return RunProgram(argv[2], argc > 3 ? argv[3] : "");
   if (argc < 4) return Usage();
   HWND control = FindControl(caption, argv[3]);
   if (control == nullptr) return 1;

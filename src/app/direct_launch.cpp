@@ -1,0 +1,47 @@
+#include "app/direct_launch.h"
+
+#include "app/launch_decisions.h"
+#include "app/show_drag_dlg_key.h"
+
+namespace pagewire::app {
+
+std::string ResolveDisplayName(platform::Platform& platform, const std::string& commandTail) {
+  std::string name = StripOuterQuotes(commandTail);
+  platform::FindData entry;
+  auto search = platform.fileSystem.FindFirstEntry(name, entry);
+  if (search) {
+    search->Close();
+    return entry.fileName;
+  }
+  platform.ui.ShowMessageBox(kFilePathNotObtained, platform::MessageButtons::Ok,
+                             platform::MessageIcon::Exclamation);
+  return name;
+}
+
+namespace {
+
+int AskConfirmation(platform::Platform& platform, const std::string& displayName,
+                    const std::string& printer, const DirectLaunchHooks& hooks) {
+  if (ShowDragDlgKeyExists(platform.registry)) return platform::kIdOk;
+  // The key exists while the dialog is open; the dialog's ending decides
+  // whether it stays.
+  ConfirmRequest request;
+  request.skipBoxUnavailable = !CreateShowDragDlgKey(platform.registry);
+  request.fileName = displayName;
+  request.printerName = printer;
+  return hooks.runConfirmDlg(request);
+}
+
+}  // namespace
+
+void RunDirectLaunch(platform::Platform& platform, const std::string& commandTail,
+                     const DirectLaunchHooks& hooks) {
+  const std::string printer = hooks.defaultPrinter();
+  const std::string displayName = ResolveDisplayName(platform, commandTail);
+  const int result = AskConfirmation(platform, displayName, printer, hooks);
+  if (result == platform::kIdCancel) return;
+  // The job does its own quote handling, so it gets the tail as received.
+  hooks.runPrintJob(commandTail, hooks.defaultPrinter(), InteractiveFromConfirmResult(result));
+}
+
+}  // namespace pagewire::app

@@ -1,0 +1,11 @@
+// The file choosers take "Name|*.x|...||" filters; the common dialogs want
+// the same list with NUL separators and a double NUL at the end.
+#pragma once
+
+#include <string>
+
+namespace pagewire::app {
+
+std::string FilterWithNulSeparators(const std::string& barFilter);
+
+}  // namespace pagewire::app

@@ -1,0 +1,42 @@
+#include "app/launch_decisions.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "platform/dialog_results.h"
+
+namespace pagewire::app {
+
+bool IsDirectLaunch(const std::string& commandTail) { return !commandTail.empty(); }
+
+std::string StripOuterQuotes(const std::string& commandTail) {
+  std::string name = commandTail;
+  if (name.empty() || name.back() != '"') return name;
+  name.pop_back();
+  if (!name.empty() && name.front() == '"') name.erase(0, 1);
+  return name;
+}
+
+bool PrintSettingsAvailable(const std::string& fileName) {
+  std::string lower = fileName;
+  // ASCII only: the system code page's lead bytes must stay as they are.
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+  constexpr std::array<std::string_view, 4> kNotPdf{".tif", ".jpeg", ".jpg", ".qlr"};
+  return std::none_of(kNotPdf.begin(), kNotPdf.end(), [&](std::string_view extension) {
+    return lower.find(extension) != std::string::npos;
+  });
+}
+
+bool PrintEnabledForPort(const std::string& portText) { return portText != "FILE:"; }
+
+std::string DefaultPrinterSearchText(const std::string& deviceEntry) {
+  return deviceEntry.substr(0, deviceEntry.find(','));
+}
+
+int InteractiveFromConfirmResult(int dialogResult) {
+  return dialogResult == platform::kIdPrintSettings ? 1 : 0;
+}
+
+}  // namespace pagewire::app

@@ -1,0 +1,30 @@
+// Small decisions of start-up and the shell's dialogs, kept apart from the
+// windows so that they run in native tests.
+#pragma once
+
+#include <string>
+
+namespace pagewire::app {
+
+// An empty command-line tail opens the main dialog; anything else is a
+// document for the default printer.
+bool IsDirectLaunch(const std::string& commandTail);
+
+// Removes a closing double quote and then, only if one was removed, an
+// opening one. "a" b" keeps its inner quotes; "a keeps its quote.
+std::string StripOuterQuotes(const std::string& commandTail);
+
+// The confirmation dialog's Print Settings apply to PDF files only: off for
+// names holding ".tif", ".jpeg", ".jpg" or ".qlr" in any letter case.
+bool PrintSettingsAvailable(const std::string& fileName);
+
+// "&Print..." is off only for a port reading exactly "FILE:".
+bool PrintEnabledForPort(const std::string& portText);
+
+// The name part of a "printer,driver,port" profile entry.
+std::string DefaultPrinterSearchText(const std::string& deviceEntry);
+
+// The confirmation result that asks the job to show its dialogs.
+int InteractiveFromConfirmResult(int dialogResult);
+
+}  // namespace pagewire::app

@@ -1,0 +1,45 @@
+#include "app/win32/print_confirm_dlg.h"
+
+#include <algorithm>
+
+#include "app/launch_decisions.h"
+#include "app/show_drag_dlg_key.h"
+#include "platform/dialog_results.h"
+#include "resource.h"
+
+namespace pagewire::app {
+
+PrintConfirmDlg::PrintConfirmDlg(platform::Registry& registry)
+    : DialogBase(IDD_PRINT_CONFIRM), registry_(registry) {}
+
+bool PrintConfirmDlg::OnInit() {
+  SetItemText(IDC_CONFIRM_FILE_NAME, fileName);
+  SetItemText(IDC_CONFIRM_PRINTER_NAME, printerName);
+  // The field keeps the name's own letters; only the member is lowered.
+  std::transform(fileName.begin(), fileName.end(), fileName.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+  if (!PrintSettingsAvailable(fileName)) EnableItem(IDC_CONFIRM_PRINT_SETTINGS, false);
+  if (skipBoxUnavailable) EnableItem(IDC_CONFIRM_SKIP, false);
+  return true;
+}
+
+void PrintConfirmDlg::Finish(int result) {
+  ApplyConfirmEnding(registry_, result, IsChecked(IDC_CONFIRM_SKIP));
+  End(result);
+}
+
+void PrintConfirmDlg::OnOK() {
+  fileName = ItemText(IDC_CONFIRM_FILE_NAME);
+  printerName = ItemText(IDC_CONFIRM_PRINTER_NAME);
+  Finish(platform::kIdOk);
+}
+
+void PrintConfirmDlg::OnCancel() { Finish(platform::kIdCancel); }
+
+bool PrintConfirmDlg::OnCommand(int id, int code, HWND /*control*/) {
+  if (id != IDC_CONFIRM_PRINT_SETTINGS || code != BN_CLICKED) return false;
+  Finish(platform::kIdPrintSettings);
+  return true;
+}
+
+}  // namespace pagewire::app

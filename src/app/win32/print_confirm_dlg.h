@@ -1,0 +1,32 @@
+// The direct-print confirmation (dialog 131): OK, Cancel, "&Print
+// Settings..." and the box that makes later direct launches skip it.
+#pragma once
+
+#include <string>
+
+#include "platform/registry.h"
+#include "platform/win32/dialog_base.h"
+
+namespace pagewire::app {
+
+class PrintConfirmDlg : public platform::win32::DialogBase {
+ public:
+  explicit PrintConfirmDlg(platform::Registry& registry);
+
+  int skipBoxUnavailable = 0;  // set by start-up before the run
+  std::string fileName;
+  std::string printerName;
+
+ protected:
+  bool OnInit() override;
+  void OnOK() override;
+  void OnCancel() override;
+  bool OnCommand(int id, int code, HWND control) override;
+
+ private:
+  void Finish(int result);
+
+  platform::Registry& registry_;
+};
+
+}  // namespace pagewire::app

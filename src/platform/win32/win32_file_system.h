@@ -1,0 +1,20 @@
+// File system port over FindFirstFileA, GetShortPathNameA and CreateFileA.
+#pragma once
+
+#include "platform/file_system.h"
+
+namespace pagewire::platform::win32 {
+
+class Win32FileSystem : public FileSystem {
+ public:
+  std::unique_ptr<FileSearch> FindFirstEntry(const std::string& pattern,
+                                             FindData& first) override;
+  bool ShortPathOf(const std::string& longPath, std::size_t capacity,
+                   std::string& shortPath) override;
+  std::unique_ptr<FileReader> OpenForSharedRead(const std::string& path,
+                                                FileErrorCause& cause) override;
+  std::unique_ptr<FileWriter> CreateOutputFile(const std::string& path,
+                                               FileErrorCause& cause) override;
+};
+
+}  // namespace pagewire::platform::win32

@@ -1,0 +1,241 @@
+# pagewire.exe scenarios, sourced by run_e2e.sh after rig.sh. Each function
+# named scenario_* is one scenario; helpers start with app_.
+# shellcheck shell=bash
+
+APP_KEY='HKLM\SOFTWARE\Orvelle\Pagewire\ShowDragDlg'
+APP_CONFIRM="Print Settings Confirmation"
+APP_MAIN="Pagewire"
+APP_EXPECTED=$here/expected
+# Control ids of resource.h.
+IDOK=1 IDCANCEL=2
+IDC_FILE_EDIT=1000 IDC_BROWSE=1001 IDC_OPEN_FILE=1002 IDC_PRINTERS=1003 IDC_PORT=1004
+IDC_PRINT=1005 IDC_ABOUT=1006
+IDC_CONFIRM_FILE_NAME=1010 IDC_CONFIRM_PRINTER_NAME=1011 IDC_CONFIRM_SKIP=1012
+IDC_CONFIRM_PRINT_SETTINGS=1013
+# The file name box of the explorer-style Save As dialog (cmb13).
+SAVE_AS_NAME=1148
+# Seconds to wait before deciding that no job came.
+APP_NO_JOB_WAIT=3
+
+# app_rig_setup: sample files, the default printer, a fixed user name.
+app_rig_setup() {
+  APP_FILES=$RIG_DIR/files
+  mkdir -p "$APP_FILES/folder" "$APP_FILES/My Docs"
+  cp "$RIG_SOURCE_DIR/tests/pdf/fixtures/plain.pdf" "$APP_FILES/plain.pdf"
+  cp "$RIG_SOURCE_DIR/tests/pdf/fixtures/plain.pdf" "$APP_FILES/My Docs/Long Report Name.pdf"
+  # A small TIFF header and body; the printer, not we, reads TIFF.
+  python3 -c 'import sys; sys.stdout.buffer.write(b"II*\x00\x08\x00\x00\x00" + bytes(range(256)) * 8)' \
+    >"$APP_FILES/SCAN.TIF"
+  cp "$APP_FILES/plain.pdf" "$APP_FILES/folder/a.pdf"
+  cp "$APP_FILES/SCAN.TIF" "$APP_FILES/folder/b.tif"
+  lpadmin -h "$CUPS_SERVER" -d RawOne >>"$RIG_DIR/lpadmin.log" 2>&1 || return 1
+  export LPDEST=RawOne USER=alice
+}
+
+# app_start_direct TAIL: starts pagewire.exe with exactly TAIL as its
+# command-line tail (through the driver, so quotes arrive unescaped).
+app_start_direct() { start_app "$RIG_DRIVER" run "$(win_path "$RIG_APP")" "$1"; }
+app_run_direct() { wine_run "$RIG_DRIVER" run "$(win_path "$RIG_APP")" "$1"; }
+
+app_reg() { timeout -k 5 60 "$PAGEWIRE_WINE" reg "$@" </dev/null >/dev/null 2>&1; }
+app_key_present() { app_reg query "$APP_KEY"; }
+app_set_key() { app_reg add "$APP_KEY" /f; }
+app_clear_key() { app_reg delete "$APP_KEY" /f; app_key_present && return 1; return 0; }
+
+# app_expect_job N FILE [HEADER]: job N is FILE, or HEADER then FILE.
+app_expect_job() {
+  wait_job "$1" || return 1
+  python3 "$here/check_job.py" "$RIG_JOBS/job-$1.bin" "$2" ${3:+"$3"}
+}
+
+# app_expect_no_job BEFORE: no job beyond BEFORE arrives.
+app_expect_no_job() {
+  sleep "$APP_NO_JOB_WAIT"
+  [ "$(job_count)" -eq "$1" ] || fail "an unexpected job arrived"
+}
+
+app_expect_text() {  # CAPTION ID EXPECTED
+  local got; got=$(drive get-text "$1" "$2")
+  [ "$got" = "$3" ] || fail "control $2 of '$1' reads '$got', not '$3'"
+}
+
+# --- direct mode -------------------------------------------------------------
+
+scenario_app_direct_with_key_prints_at_once() {
+  app_set_key || return 1
+  local before; before=$(job_count)
+  app_run_direct "$(win_path "$APP_FILES/plain.pdf")" || fail "pagewire.exe failed"
+  app_expect_job $((before + 1)) "$APP_FILES/plain.pdf" "$APP_EXPECTED/plain_pdf.header" || return 1
+  app_key_present || fail "the ShowDragDlg key went away"
+}
+
+scenario_app_direct_confirm_ok_quoted_long_name() {
+  app_clear_key || return 1
+  local before; before=$(job_count)
+  app_start_direct "\"$(win_path "$APP_FILES/My Docs/Long Report Name.pdf")\""
+  drive wait-window "$APP_CONFIRM" 20000 || { fail "no confirmation dialog"; return 1; }
+  screenshot confirm-pdf
+  app_expect_text "$APP_CONFIRM" $IDC_CONFIRM_FILE_NAME "Long Report Name.pdf" || return 1
+  app_expect_text "$APP_CONFIRM" $IDC_CONFIRM_PRINTER_NAME "RawOne" || return 1
+  drive is-enabled "$APP_CONFIRM" $IDC_CONFIRM_PRINT_SETTINGS || fail "Print Settings is off for a PDF"
+  drive is-enabled "$APP_CONFIRM" $IDC_CONFIRM_SKIP || fail "the skip box is off"
+  drive click "$APP_CONFIRM" $IDOK || return 1
+  wait_app || fail "pagewire.exe failed"
+  app_expect_job $((before + 1)) "$APP_FILES/My Docs/Long Report Name.pdf" \
+    "$APP_EXPECTED/long_report_pdf.header" || return 1
+  app_key_present && fail "OK without the skip box left the key"
+  return 0
+}
+
+scenario_app_direct_cancel_with_skip_box_prints_nothing() {
+  app_clear_key || return 1
+  local before; before=$(job_count)
+  app_start_direct "$(win_path "$APP_FILES/plain.pdf")"
+  drive wait-window "$APP_CONFIRM" 20000 || { fail "no confirmation dialog"; return 1; }
+  drive click "$APP_CONFIRM" $IDC_CONFIRM_SKIP || return 1
+  drive is-checked "$APP_CONFIRM" $IDC_CONFIRM_SKIP || fail "the skip box did not tick"
+  drive click "$APP_CONFIRM" $IDCANCEL || return 1
+  wait_app
+  app_expect_no_job "$before" || return 1
+  app_key_present && fail "Cancel left the key"
+  return 0
+}
+
+scenario_app_direct_print_settings_with_skip_box_keeps_key() {
+  app_clear_key || return 1
+  local before; before=$(job_count)
+  app_start_direct "$(win_path "$APP_FILES/plain.pdf")"
+  drive wait-window "$APP_CONFIRM" 20000 || { fail "no confirmation dialog"; return 1; }
+  drive click "$APP_CONFIRM" $IDC_CONFIRM_SKIP || return 1
+  drive click "$APP_CONFIRM" $IDC_CONFIRM_PRINT_SETTINGS || return 1
+  wait_app || fail "pagewire.exe failed"
+  app_expect_job $((before + 1)) "$APP_FILES/plain.pdf" "$APP_EXPECTED/plain_pdf.header" || return 1
+  app_key_present || { fail "the ticked box did not keep the key"; return 1; }
+  # The next direct launch asks nothing.
+  app_run_direct "$(win_path "$APP_FILES/plain.pdf")" || fail "second launch failed"
+  app_expect_job $((before + 2)) "$APP_FILES/plain.pdf" "$APP_EXPECTED/plain_pdf.header"
+}
+
+scenario_app_direct_tiff_has_no_print_settings() {
+  app_clear_key || return 1
+  local before; before=$(job_count)
+  app_start_direct "$(win_path "$APP_FILES/SCAN.TIF")"
+  drive wait-window "$APP_CONFIRM" 20000 || { fail "no confirmation dialog"; return 1; }
+  app_expect_text "$APP_CONFIRM" $IDC_CONFIRM_FILE_NAME "SCAN.TIF" || return 1
+  drive is-enabled "$APP_CONFIRM" $IDC_CONFIRM_PRINT_SETTINGS && fail "Print Settings is on for a TIFF"
+  drive click "$APP_CONFIRM" $IDOK || return 1
+  wait_app || fail "pagewire.exe failed"
+  app_expect_job $((before + 1)) "$APP_FILES/SCAN.TIF"
+}
+
+scenario_app_direct_missing_file_is_reported() {
+  app_clear_key || return 1
+  app_start_direct "\"$(win_path "$APP_FILES/none.pdf")"
+  drive wait-window pagewire 20000 || { fail "no message box"; return 1; }
+  local text; text=$(drive msgbox-text pagewire)
+  [ "$text" = "The file path cannot be obtained." ] || fail "message was '$text'"
+  drive msgbox-press pagewire $IDOK
+  drive wait-window "$APP_CONFIRM" 20000 || { fail "no confirmation dialog"; return 1; }
+  app_expect_text "$APP_CONFIRM" $IDC_CONFIRM_FILE_NAME "\"$(win_path "$APP_FILES/none.pdf")" || return 1
+  drive click "$APP_CONFIRM" $IDCANCEL
+  wait_app
+}
+
+# --- the main dialog -----------------------------------------------------------
+
+# app_open_main: starts the main dialog and waits for it.
+app_open_main() {
+  start_app "$RIG_APP"
+  drive wait-window "$APP_MAIN" 20000 || { fail "no main dialog"; return 1; }
+}
+
+app_close_main() {
+  drive click "$APP_MAIN" $IDOK
+  wait_app || fail "pagewire.exe did not end cleanly"
+}
+
+scenario_app_main_printer_list_port_and_key() {
+  app_set_key || return 1
+  app_open_main || return 1
+  screenshot main-dialog
+  # list-combo marks the selection with "* " and indents the rest by two.
+  local list; list=$(drive list-combo "$APP_MAIN" $IDC_PRINTERS | cut -c3-)
+  local sorted; sorted=$(printf '%s\n' "$list" | LC_ALL=C sort)
+  [ "$list" = "$sorted" ] || fail "printer list not sorted: $list"
+  printf '%s\n' "$list" | grep -qx RawTwo || fail "RawTwo missing from: $list"
+  app_expect_text "$APP_MAIN" $IDC_PRINTERS "RawOne" || return 1
+  app_expect_text "$APP_MAIN" $IDC_PORT "CUPS:RawOne" || return 1
+  drive is-enabled "$APP_MAIN" $IDC_PRINT || fail "Print is off"
+  drive is-enabled "$APP_MAIN" $IDC_OPEN_FILE && fail "Open File is on with no file"
+  local index; index=$(printf '%s\n' "$list" | grep -nx RawTwo | cut -d: -f1)
+  drive select "$APP_MAIN" $IDC_PRINTERS $((index - 1)) || return 1
+  app_expect_text "$APP_MAIN" $IDC_PORT "CUPS:RawTwo" || return 1
+  drive set-text "$APP_MAIN" $IDC_FILE_EDIT 'x' || return 1
+  drive is-enabled "$APP_MAIN" $IDC_OPEN_FILE || fail "Open File is off with a file"
+  app_close_main || return 1
+  app_key_present && fail "the main dialog did not delete the key"
+  return 0
+}
+
+scenario_app_main_prints_typed_pdf_tiff_and_folder() {
+  app_open_main || return 1
+  local before; before=$(job_count)
+  drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/plain.pdf")" || return 1
+  drive click "$APP_MAIN" $IDC_PRINT || return 1
+  app_expect_job $((before + 1)) "$APP_FILES/plain.pdf" "$APP_EXPECTED/plain_pdf.header" || return 1
+  drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/SCAN.TIF")" || return 1
+  drive click "$APP_MAIN" $IDC_PRINT || return 1
+  app_expect_job $((before + 2)) "$APP_FILES/SCAN.TIF" || return 1
+  drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/folder")" || return 1
+  drive click "$APP_MAIN" $IDC_PRINT || return 1
+  # PDF files first, then TIFF files.
+  app_expect_job $((before + 3)) "$APP_FILES/folder/a.pdf" "$APP_EXPECTED/folder_a_pdf.header" || return 1
+  app_expect_job $((before + 4)) "$APP_FILES/folder/b.tif" || return 1
+  app_close_main
+}
+
+scenario_app_main_shift_print_writes_prn_file() {
+  app_open_main || return 1
+  local before; before=$(job_count)
+  local out=$APP_FILES/out.prn
+  rm -f "$out"
+  drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/SCAN.TIF")" || return 1
+  drive shift-click "$APP_MAIN" $IDC_PRINT || return 1
+  drive wait-window "Save As" 20000 || { fail "no Save As dialog"; return 1; }
+  screenshot save-as
+  drive set-text "Save As" $SAVE_AS_NAME "$(win_path "$out")" || { fail "no file name box"; return 1; }
+  drive click "Save As" $IDOK || return 1
+  sleep 2; screenshot save-as-after
+  local deadline=$((SECONDS + RIG_JOB_TIMEOUT))
+  until [ -f "$out" ] && cmp -s "$out" "$APP_FILES/SCAN.TIF"; do
+    [ $SECONDS -ge $deadline ] && { fail "out.prn is not the TIFF's bytes"; return 1; }
+    sleep 0.2
+  done
+  # A plain click prints to the printer again.
+  drive click "$APP_MAIN" $IDC_PRINT || return 1
+  app_expect_job $((before + 1)) "$APP_FILES/SCAN.TIF" || return 1
+  app_close_main
+}
+
+scenario_app_main_about_and_system_menu() {
+  app_open_main || return 1
+  drive click "$APP_MAIN" $IDC_ABOUT || return 1
+  drive wait-window About 10000 || { fail "no About box"; return 1; }
+  screenshot about
+  drive click About $IDOK; drive wait-gone About 10000 || fail "About stayed"
+  drive syscommand "$APP_MAIN" 16 || return 1
+  drive wait-window About 10000 || { fail "no About box from the system menu"; return 1; }
+  drive click About $IDOK; drive wait-gone About 10000
+  app_close_main
+}
+
+scenario_app_main_open_file_without_application() {
+  app_open_main || return 1
+  drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/SCAN.TIF").none" || return 1
+  drive click "$APP_MAIN" $IDC_OPEN_FILE || return 1
+  drive wait-window pagewire 20000 || { fail "no message box"; return 1; }
+  local text; text=$(drive msgbox-text pagewire)
+  [ "$text" = "There is no available application program." ] || fail "message was '$text'"
+  drive msgbox-press pagewire $IDOK
+  app_close_main
+}
