@@ -10,14 +10,6 @@ namespace pagewire::app {
 
 bool IsDirectLaunch(const std::string& commandTail) { return !commandTail.empty(); }
 
-std::string StripOuterQuotes(const std::string& commandTail) {
-  std::string name = commandTail;
-  if (name.empty() || name.back() != '"') return name;
-  name.pop_back();
-  if (!name.empty() && name.front() == '"') name.erase(0, 1);
-  return name;
-}
-
 bool PrintSettingsAvailable(const std::string& fileName) {
   std::string lower = fileName;
   // ASCII only: the system code page's lead bytes must stay as they are.

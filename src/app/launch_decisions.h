@@ -4,15 +4,16 @@
 
 #include <string>
 
+#include "job/path_quotes.h"
+
 namespace pagewire::app {
 
 // An empty command-line tail opens the main dialog; anything else is a
 // document for the default printer.
 bool IsDirectLaunch(const std::string& commandTail);
 
-// Removes a closing double quote and then, only if one was removed, an
-// opening one. "a" b" keeps its inner quotes; "a keeps its quote.
-std::string StripOuterQuotes(const std::string& commandTail);
+// The display name's quote handling is the print command's own.
+using job::StripOuterQuotes;
 
 // The confirmation dialog's Print Settings apply to PDF files only: off for
 // names holding ".tif", ".jpeg", ".jpg" or ".qlr" in any letter case.

@@ -9,6 +9,7 @@
 #include "job/job_messages.h"
 #include "job/job_output.h"
 #include "job/password_steps.h"
+#include "job/path_quotes.h"
 #include "job/print_with_application.h"
 
 namespace pagewire::job {
@@ -32,14 +33,6 @@ enum class FileOutcome {
   EndCommand,       // end the command, folder or not
   QuilloraFailed,   // advance the class
 };
-
-std::string StripQuotes(std::string path) {
-  if (!path.empty() && path.back() == '"') {
-    path.pop_back();
-    if (!path.empty() && path.front() == '"') path.erase(0, 1);
-  }
-  return path;
-}
 
 platform::FileChooserRequest InvalidPathRequest() {
   platform::FileChooserRequest request;
@@ -85,7 +78,7 @@ class PrintCommand {
       Tell(ui_, "This dialog has no files to select.");
       return std::nullopt;
     }
-    target_.filePath = StripQuotes(target_.filePath);
+    target_.filePath = StripOuterQuotes(target_.filePath);
     if (target_.filePath.find('"') != std::string::npos) {
       Tell(ui_, " [" + target_.filePath + "] is an invalid path.");
       if (auto chosen = ui_.ChooseOpenFile(InvalidPathRequest())) target_.filePath = *chosen;
