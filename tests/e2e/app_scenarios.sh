@@ -14,10 +14,21 @@ IDC_CONFIRM_FILE_NAME=1010 IDC_CONFIRM_PRINTER_NAME=1011 IDC_CONFIRM_SKIP=1012
 IDC_CONFIRM_PRINT_SETTINGS=1013
 # The file name box of the explorer-style Save As dialog (cmb13).
 SAVE_AS_NAME=1148
+# Printers beside the CUPS queues, added on other ports (see app_rig_setup).
+APP_FILE_QUEUE=ToFile APP_LOWER_FILE_QUEUE=ToLowerFile APP_NET_QUEUE=NetQueue
+APP_NET_PORT=IP_192.0.2.7
+APP_PRINTERS_KEY='HKLM\System\CurrentControlSet\Control\Print\Printers'
+APP_TCPIP_PORTS_KEY='HKLM\System\CurrentControlSet\Control\Print\Monitors\Standard TCP/IP Port\Ports'
+VK_RETURN=13 VK_ESCAPE=27
 # Seconds to wait before deciding that no job came.
 APP_NO_JOB_WAIT=3
 
-# app_rig_setup: sample files, the default printer, a fixed user name.
+# A fixed user name for the job headers. Wine takes the profile folder from
+# it, so it is set before the prefix is made: the file choosers need that
+# profile's Desktop.
+export USER=alice
+
+# app_rig_setup: sample files and the default printer.
 app_rig_setup() {
   APP_FILES=$RIG_DIR/files
   mkdir -p "$APP_FILES/folder" "$APP_FILES/My Docs"
@@ -29,7 +40,12 @@ app_rig_setup() {
   cp "$APP_FILES/plain.pdf" "$APP_FILES/folder/a.pdf"
   cp "$APP_FILES/SCAN.TIF" "$APP_FILES/folder/b.tif"
   lpadmin -h "$CUPS_SERVER" -d RawOne >>"$RIG_DIR/lpadmin.log" 2>&1 || return 1
-  export LPDEST=RawOne USER=alice
+  # Wine lists only CUPS queues (port "CUPS:NAME"); these printers show the
+  # "FILE:" rule, its letter case, and a Standard TCP/IP port name.
+  wine_run "$RIG_PROBE" add-printer "$APP_FILE_QUEUE" FILE: RawOne || return 1
+  wine_run "$RIG_PROBE" add-printer "$APP_LOWER_FILE_QUEUE" file: RawOne || return 1
+  wine_run "$RIG_PROBE" add-printer "$APP_NET_QUEUE" "$APP_NET_PORT" RawOne || return 1
+  export LPDEST=RawOne
 }
 
 # app_start_direct TAIL: starts pagewire.exe with exactly TAIL as its
@@ -52,6 +68,14 @@ app_expect_job() {
 app_expect_no_job() {
   sleep "$APP_NO_JOB_WAIT"
   [ "$(job_count)" -eq "$1" ] || fail "an unexpected job arrived"
+}
+
+# app_select_printer NAME: chooses NAME in the main dialog's Printers list.
+app_select_printer() {
+  local index
+  index=$(drive list-combo "$APP_MAIN" $IDC_PRINTERS | cut -c3- | grep -nx "$1" | cut -d: -f1)
+  [ -n "$index" ] || { fail "printer $1 is not listed"; return 1; }
+  drive select "$APP_MAIN" $IDC_PRINTERS $((index - 1))
 }
 
 app_expect_text() {  # CAPTION ID EXPECTED
@@ -134,7 +158,7 @@ scenario_app_direct_missing_file_is_reported() {
   drive wait-window pagewire 20000 || { fail "no message box"; return 1; }
   local text; text=$(drive msgbox-text pagewire)
   [ "$text" = "The file path cannot be obtained." ] || fail "message was '$text'"
-  drive msgbox-press pagewire $IDOK
+  drive press pagewire $IDOK
   drive wait-window "$APP_CONFIRM" 20000 || { fail "no confirmation dialog"; return 1; }
   app_expect_text "$APP_CONFIRM" $IDC_CONFIRM_FILE_NAME "\"$(win_path "$APP_FILES/none.pdf")" || return 1
   drive click "$APP_CONFIRM" $IDCANCEL
@@ -204,8 +228,7 @@ scenario_app_main_shift_print_writes_prn_file() {
   drive wait-window "Save As" 20000 || { fail "no Save As dialog"; return 1; }
   screenshot save-as
   drive set-text "Save As" $SAVE_AS_NAME "$(win_path "$out")" || { fail "no file name box"; return 1; }
-  drive click "Save As" $IDOK || return 1
-  sleep 2; screenshot save-as-after
+  drive press "Save As" $IDOK || return 1
   local deadline=$((SECONDS + RIG_JOB_TIMEOUT))
   until [ -f "$out" ] && cmp -s "$out" "$APP_FILES/SCAN.TIF"; do
     [ $SECONDS -ge $deadline ] && { fail "out.prn is not the TIFF's bytes"; return 1; }
@@ -221,6 +244,9 @@ scenario_app_main_about_and_system_menu() {
   app_open_main || return 1
   drive click "$APP_MAIN" $IDC_ABOUT || return 1
   drive wait-window About 10000 || { fail "no About box"; return 1; }
+  # Without a window manager, a box opened over its owner's spot is not
+  # drawn on the Xvfb screen; moved aside, it is.
+  [ -n "${RIG_SHOTS:-}" ] && drive move About 500 420
   screenshot about
   drive click About $IDOK; drive wait-gone About 10000 || fail "About stayed"
   drive syscommand "$APP_MAIN" 16 || return 1
@@ -236,6 +262,147 @@ scenario_app_main_open_file_without_application() {
   drive wait-window pagewire 20000 || { fail "no message box"; return 1; }
   local text; text=$(drive msgbox-text pagewire)
   [ "$text" = "There is no available application program." ] || fail "message was '$text'"
-  drive msgbox-press pagewire $IDOK
+  drive press pagewire $IDOK
   app_close_main
+}
+
+scenario_app_main_file_port_disables_print() {
+  app_open_main || return 1
+  app_select_printer "$APP_FILE_QUEUE" || return 1
+  app_expect_text "$APP_MAIN" $IDC_PORT "FILE:" || return 1
+  drive is-enabled "$APP_MAIN" $IDC_PRINT && { fail "Print is on for FILE:"; return 1; }
+  screenshot main-file-port
+  # Only the exact spelling disables printing.
+  app_select_printer "$APP_LOWER_FILE_QUEUE" || return 1
+  app_expect_text "$APP_MAIN" $IDC_PORT "file:" || return 1
+  drive is-enabled "$APP_MAIN" $IDC_PRINT || { fail "Print is off for file:"; return 1; }
+  app_select_printer "$APP_FILE_QUEUE" || return 1
+  app_select_printer RawOne || return 1
+  drive is-enabled "$APP_MAIN" $IDC_PRINT || { fail "Print stayed off"; return 1; }
+  app_close_main
+}
+
+# app_set_port PRINTER PORT: rewrites the port the spooler reports.
+app_set_port() { app_reg add "$APP_PRINTERS_KEY\\$1" /v Port /d "$2" /f; }
+
+scenario_app_main_devices_change_shows_new_port() {
+  app_open_main || return 1
+  app_select_printer "$APP_FILE_QUEUE" || return 1
+  app_set_port "$APP_FILE_QUEUE" LPT1: || return 1
+  # Another section leaves the port as it was; "devices" in any case reads it again.
+  drive setting-change "$APP_MAIN" windows || return 1
+  app_expect_text "$APP_MAIN" $IDC_PORT "FILE:" || { app_set_port "$APP_FILE_QUEUE" FILE:; return 1; }
+  drive setting-change "$APP_MAIN" DEVICES || return 1
+  local rc=0
+  app_expect_text "$APP_MAIN" $IDC_PORT "LPT1:" || rc=1
+  drive is-enabled "$APP_MAIN" $IDC_PRINT || { fail "Print is off for LPT1:"; rc=1; }
+  app_set_port "$APP_FILE_QUEUE" FILE: || rc=1
+  app_close_main || rc=1
+  return $rc
+}
+
+scenario_app_main_dropped_files_fill_the_file_field() {
+  app_open_main || return 1
+  drive drop-files "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/plain.pdf")" \
+    "$(win_path "$APP_FILES/folder")" "$(win_path "$APP_FILES/SCAN.TIF")" || return 1
+  local deadline=$((SECONDS + 10))
+  until [ "$(drive get-text "$APP_MAIN" $IDC_FILE_EDIT)" = "$(win_path "$APP_FILES/SCAN.TIF")" ]; do
+    [ $SECONDS -ge $deadline ] && { fail "the last dropped path is not in the File field"; return 1; }
+    sleep 0.2
+  done
+  drive is-enabled "$APP_MAIN" $IDC_OPEN_FILE || fail "Open File is off after a drop"
+  # Only the File field takes drops.
+  drive drop-files "$APP_MAIN" $IDC_PORT "$(win_path "$APP_FILES/plain.pdf")" || return 1
+  sleep 1
+  app_expect_text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/SCAN.TIF")" || return 1
+  app_expect_text "$APP_MAIN" $IDC_PORT "CUPS:RawOne" || return 1
+  # The dropped path prints like a typed one.
+  local before; before=$(job_count)
+  drive click "$APP_MAIN" $IDC_PRINT || return 1
+  app_expect_job $((before + 1)) "$APP_FILES/SCAN.TIF" || return 1
+  app_close_main
+}
+
+scenario_app_main_tooltips() {
+  app_open_main || return 1
+  # Open File has a tip only while it is enabled, which takes a file name.
+  drive set-text "$APP_MAIN" $IDC_FILE_EDIT 'x' || return 1
+  local id text got rc=0
+  while IFS='|' read -r id text; do
+    got=$(drive hover "$APP_MAIN" "$id")
+    [ "$got" = "$text" ] || { fail "control $id shows tip '$got', not '$text'"; rc=1; }
+  done <<TIPS
+$IDC_BROWSE|Click this button to select the file for printing.
+$IDC_FILE_EDIT|Click this button to select the file for printing.
+$IDC_OPEN_FILE|Click this button to open the selected file from the application program.
+$IDC_PRINTERS|Select the printer from the drop-down list.
+$IDC_PORT|Displays the port set for the selected printer.
+$IDC_PRINT|Click to print the file. The PDF dialog box will be displayed for PDF files.
+$IDC_ABOUT|Click this button for the version of the utility program.
+$IDOK|Click this button to exit from the utility program.
+TIPS
+  screenshot main-tooltip
+  app_close_main || rc=1
+  return $rc
+}
+
+scenario_app_main_minimise_and_restore() {
+  app_open_main || return 1
+  drive minimise "$APP_MAIN" || return 1
+  sleep 1
+  drive is-iconic "$APP_MAIN" || { fail "the dialog did not minimise"; return 1; }
+  screenshot main-minimised
+  drive restore "$APP_MAIN" || return 1
+  sleep 1
+  drive is-iconic "$APP_MAIN" && { fail "the dialog stayed minimised"; return 1; }
+  app_close_main
+}
+
+scenario_app_main_enter_and_escape_end_the_program() {
+  local key
+  for key in $VK_RETURN $VK_ESCAPE; do
+    app_open_main || return 1
+    drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/plain.pdf")" || return 1
+    drive key "$APP_MAIN" $IDC_FILE_EDIT "$key" || return 1
+    wait_app || { fail "key $key did not end pagewire.exe cleanly"; return 1; }
+  done
+  return 0
+}
+
+# --- port address ------------------------------------------------------------
+
+# app_port_entry IPADDRESS HOSTNAME: the Standard TCP/IP entry of APP_NET_PORT;
+# "-" leaves a value out, "none" removes the whole entry.
+app_port_entry() {
+  local key="$APP_TCPIP_PORTS_KEY\\$APP_NET_PORT"
+  app_reg delete "$key" /f
+  [ "$1" = none ] && return 0
+  app_reg add "$key" /f || return 1
+  if [ "$1" != - ]; then app_reg add "$key" /v IPAddress /d "$1" /f || return 1; fi
+  if [ "$2" != - ]; then app_reg add "$key" /v HostName /d "$2" /f || return 1; fi
+}
+
+scenario_port_address_of_standard_tcpip_ports() {
+  local ip host printer expected got rc=0
+  while read -r ip host printer expected; do
+    [ "$ip" = '""' ] && ip=""
+    [ "$host" = '""' ] && host=""
+    app_port_entry "$ip" "$host" || return 1
+    got=$(wine_run "$RIG_PORT_PROBE" "$printer" | tr -d '\r')
+    [ "$got" = "$expected" ] ||
+      { fail "HasPortAddress($printer) with IPAddress '$ip', HostName '$host' is $got"; rc=1; }
+  done <<CASES
+none - $APP_NET_QUEUE no
+- - $APP_NET_QUEUE no
+"" - $APP_NET_QUEUE no
+"" printer.example $APP_NET_QUEUE yes
+192.0.2.7 - $APP_NET_QUEUE yes
+192.0.2.7 "" $APP_NET_QUEUE yes
+"" "" $APP_NET_QUEUE no
+- printer.example $APP_NET_QUEUE yes
+192.0.2.7 printer.example $APP_FILE_QUEUE no
+192.0.2.7 printer.example NoSuchPrinter no
+CASES
+  app_port_entry none -
+  return $rc
 }

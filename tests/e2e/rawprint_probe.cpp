@@ -1,7 +1,9 @@
 // Rig check: sends a file's bytes to a printer as one raw spooler document,
-// or shows a message box for the dialog driver to read and dismiss.
+// shows a message box for the dialog driver to read and dismiss, or adds a
+// printer on a given port with the driver of an existing one.
 //   rawprint_probe print PRINTER FILE
 //   rawprint_probe msgbox TEXT      (exit code: the button pressed)
+//   rawprint_probe add-printer NAME PORT LIKE
 #include <windows.h>
 
 #include <cstdio>
@@ -53,6 +55,38 @@ int PrintRaw(const char* printer, const char* path) {
   return rc;
 }
 
+// Wine lists only its CUPS queues; printers on other ports ("FILE:", a
+// TCP/IP port name) are added the way an administrator would, borrowing the
+// driver of the queue LIKE.
+int AddPrinterLike(const char* name, const char* port, const char* like) {
+  HANDLE handle = nullptr;
+  if (!OpenPrinterA(const_cast<char*>(like), &handle, nullptr)) {
+    std::fprintf(stderr, "OpenPrinterA(%s) failed: %lu\n", like, GetLastError());
+    return 3;
+  }
+  DWORD needed = 0;
+  GetPrinterA(handle, 2, nullptr, 0, &needed);
+  std::vector<BYTE> buffer(needed);
+  const BOOL read = needed != 0 && GetPrinterA(handle, 2, buffer.data(), needed, &needed);
+  ClosePrinter(handle);
+  if (!read) {
+    std::fprintf(stderr, "GetPrinterA(%s) failed: %lu\n", like, GetLastError());
+    return 4;
+  }
+  PRINTER_INFO_2A info = *reinterpret_cast<PRINTER_INFO_2A*>(buffer.data());
+  info.pPrinterName = const_cast<char*>(name);
+  info.pPortName = const_cast<char*>(port);
+  info.pShareName = nullptr;
+  info.Attributes &= ~static_cast<DWORD>(PRINTER_ATTRIBUTE_SHARED);
+  HANDLE added = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+  if (added == nullptr) {
+    std::fprintf(stderr, "AddPrinterA(%s, %s) failed: %lu\n", name, port, GetLastError());
+    return 5;
+  }
+  ClosePrinter(added);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -60,6 +94,10 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "msgbox") == 0) {
     return MessageBoxA(nullptr, argv[2], "Probe", MB_OKCANCEL | MB_ICONINFORMATION);
   }
-  std::fprintf(stderr, "usage: rawprint_probe print PRINTER FILE | msgbox TEXT\n");
+  if (argc == 5 && std::strcmp(argv[1], "add-printer") == 0) {
+    return AddPrinterLike(argv[2], argv[3], argv[4]);
+  }
+  std::fprintf(stderr,
+               "usage: rawprint_probe print PRINTER FILE | msgbox TEXT | add-printer NAME PORT LIKE\n");
   return 2;
 }

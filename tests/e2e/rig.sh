@@ -152,6 +152,15 @@ start_app() {
   RIG_APP_PIDS+=("$RIG_APP_PID")
 }
 
+# stop_apps: ends every started program still running, so that a failed
+# scenario leaves no window behind for the next one to find.
+stop_apps() {
+  local pid
+  for pid in "${RIG_APP_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${RIG_APP_PIDS[@]}"; do wait "$pid" 2>/dev/null; done
+  RIG_APP_PIDS=()
+}
+
 # wait_app: waits for the last started program; returns its exit code.
 wait_app() { wait "$RIG_APP_PID"; }
 
@@ -180,5 +189,6 @@ expect_job_bytes() {
 screenshot() {
   [ -n "${RIG_SHOTS:-}" ] || return 0
   mkdir -p "$RIG_SHOTS"
+  sleep 1  # a window that has just appeared paints a moment later
   xwd -root -display "$DISPLAY" -silent | convert xwd:- "$RIG_SHOTS/$1.png"
 }

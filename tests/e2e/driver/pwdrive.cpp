@@ -7,11 +7,18 @@
 //   click CAPTION ID                       shift-click CAPTION ID
 //   select CAPTION COMBO_ID INDEX          list-combo CAPTION COMBO_ID
 //   is-enabled CAPTION ID                  is-checked CAPTION ID
-//   msgbox-text CAPTION                    msgbox-press CAPTION ID
+//   msgbox-text CAPTION                    press CAPTION ID
 //   syscommand CAPTION COMMAND             drop-files CAPTION ID PATH...
+//   hover CAPTION ID                       (prints the tooltip shown)
+//   key CAPTION ID VK                      (a key press posted to a control)
+//   setting-change CAPTION SECTION         (WM_SETTINGCHANGE, flags 0)
+//   move CAPTION X Y                       (screen position)
+//   minimise CAPTION                       restore CAPTION
+//   is-iconic CAPTION
 //   call-export EXE FUNC ARGS...           (string arguments, int result)
 //   run EXE [TAIL]                         (exact command-line tail; waits)
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <cerrno>
@@ -29,6 +36,10 @@ constexpr long kDefaultWaitMs = 15000;
 constexpr DWORD kPollMs = 50;
 // Time for the target to see Shift down before the click arrives.
 constexpr DWORD kShiftSettleMs = 300;
+// How long a tooltip may take to show after the mouse comes to rest.
+constexpr DWORD kTooltipWaitMs = 5000;
+// A sent message's reply wait; the target may be busy for a moment.
+constexpr UINT kSendTimeoutMs = 5000;
 // The static control that holds a message box's text.
 constexpr int kMessageBoxTextId = 0xFFFF;
 
@@ -176,6 +187,49 @@ int DropFiles(HWND control, int count, char** paths) {
   return rc;
 }
 
+// Moves the mouse onto the control's centre and prints the text of the
+// tooltip that then appears.
+int Hover(HWND control) {
+  RECT rect;
+  if (!GetWindowRect(control, &rect)) return 1;
+  SetForegroundWindow(GetAncestor(control, GA_ROOT));
+  // Tooltips show after the mouse rests, and only once it has moved.
+  SetCursorPos((rect.left + rect.right) / 2 - 3, (rect.top + rect.bottom) / 2);
+  Sleep(kPollMs);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < kTooltipWaitMs) {
+    HWND tip = nullptr;
+    while ((tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) != nullptr) {
+      if (!IsWindowVisible(tip)) continue;
+      const std::string text = WindowText(tip);
+      if (text.empty()) continue;
+      std::printf("%s\n", text.c_str());
+      return 0;
+    }
+    Sleep(kPollMs);
+  }
+  std::fprintf(stderr, "no tooltip appeared\n");
+  return 1;
+}
+
+// A key press as the keyboard would deliver it to the focused control: the
+// target's message loop sees it, so dialog keys (Enter, Escape) work.
+int PressKey(HWND control, int virtualKey) {
+  if (!PostMessageA(control, WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1)) return 1;
+  return PostMessageA(control, WM_KEYUP, static_cast<WPARAM>(virtualKey), 0xC0000001) ? 0 : 1;
+}
+
+// WM_SETTINGCHANGE carries its section name as a string, which the system
+// copies into the target process for a sent message.
+int SettingChange(HWND dialog, const char* section) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(dialog, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(section),
+                             SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)
+             ? 0
+             : 1;
+}
+
 // Calls an exported function of an exe with string (or "int:N") arguments.
 int CallExport(const char* exe, const char* function, int argc, char** argv) {
   HMODULE module = LoadLibraryA(exe);
@@ -260,11 +314,30 @@ int Run(int argc, char** argv) {
     if (dialog == nullptr || !ParseLong(argv[3], value)) return dialog ? 2 : 1;
     return PostMessageA(dialog, WM_SYSCOMMAND, static_cast<WPARAM>(value), 0) ? 0 : 1;
   }
-  if (command == "msgbox-press" && argc == 4) {
+  // A button's command sent to its dialog, as Enter or a click would; unlike
+  // BM_CLICK it does not depend on the dialog having the focus.
+  if (command == "press" && argc == 4) {
     int id;
     HWND box = FindDialog(caption);
     if (box == nullptr || !ParseInt(argv[3], id)) return box ? 2 : 1;
     return PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) ? 0 : 1;
+  }
+  if (command == "setting-change" && argc == 4) {
+    HWND dialog = FindDialog(caption);
+    return dialog ? SettingChange(dialog, argv[3]) : 1;
+  }
+  if (command == "move" && argc == 5) {
+    int x, y;
+    HWND dialog = FindDialog(caption);
+    if (dialog == nullptr || !ParseInt(argv[3], x) || !ParseInt(argv[4], y)) return dialog ? 2 : 1;
+    return SetWindowPos(dialog, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER) ? 0 : 1;
+  }
+  if (command == "minimise" || command == "restore" || command == "is-iconic") {
+    HWND dialog = FindDialog(caption);
+    if (dialog == nullptr) return 1;
+    if (command == "is-iconic") return IsIconic(dialog) ? 0 : 1;
+    const WPARAM what = command == "minimise" ? SC_MINIMIZE : SC_RESTORE;
+    return PostMessageA(dialog, WM_SYSCOMMAND, what, 0) ? 0 : 1;
   }
   if (command == "call-export" && argc >= 4) return CallExport(argv[2], argv[3], argc - 4, argv + 4);
   if (command == "run") return RunProgram(argv[2], argc > 3 ? argv[3] : "");
@@ -286,6 +359,11 @@ int Run(int argc, char** argv) {
   if (command == "select" && argc == 5) {
     int index;
     return ParseInt(argv[4], index) ? SelectComboItem(control, index) : Usage();
+  }
+  if (command == "hover") return Hover(control);
+  if (command == "key" && argc == 5) {
+    int virtualKey;
+    return ParseInt(argv[4], virtualKey) ? PressKey(control, virtualKey) : Usage();
   }
   if (command == "drop-files" && argc >= 5) return DropFiles(control, argc - 4, argv + 4);
   return Usage();
