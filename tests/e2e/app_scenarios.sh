@@ -17,6 +17,8 @@ SAVE_AS_NAME=1148
 # Printers beside the CUPS queues, added on other ports (see app_rig_setup).
 APP_FILE_QUEUE=ToFile APP_LOWER_FILE_QUEUE=ToLowerFile APP_NET_QUEUE=NetQueue
 APP_NET_PORT=IP_192.0.2.7
+# A printer whose name has a space, for the Quillora print-to command line.
+APP_SPACED_QUEUE="Office A" APP_SPACED_PORT=IP_10.0.0.7
 APP_PRINTERS_KEY='HKLM\System\CurrentControlSet\Control\Print\Printers'
 APP_TCPIP_PORTS_KEY='HKLM\System\CurrentControlSet\Control\Print\Monitors\Standard TCP/IP Port\Ports'
 VK_RETURN=13 VK_ESCAPE=27
@@ -45,6 +47,13 @@ app_rig_setup() {
   wine_run "$RIG_PROBE" add-printer "$APP_FILE_QUEUE" FILE: RawOne || return 1
   wine_run "$RIG_PROBE" add-printer "$APP_LOWER_FILE_QUEUE" file: RawOne || return 1
   wine_run "$RIG_PROBE" add-printer "$APP_NET_QUEUE" "$APP_NET_PORT" RawOne || return 1
+  wine_run "$RIG_PROBE" add-printer "$APP_SPACED_QUEUE" "$APP_SPACED_PORT" RawOne || return 1
+  # A Quillora document; the printer never sees it unless no application takes it.
+  printf 'QLR1 a Quillora document\r\n' >"$APP_FILES/DOC.QLR"
+  # The programs the shell starts write their command lines here.
+  APP_RECORDED=$RIG_DIR/recorded-args.txt
+  export RECORD_ARGS_FILE
+  RECORD_ARGS_FILE=$(win_path "$APP_RECORDED")
   export LPDEST=RawOne
 }
 
@@ -405,4 +414,89 @@ none - $APP_NET_QUEUE no
 CASES
   app_port_entry none -
   return $rc
+}
+
+# --- Quillora files and the shell --------------------------------------------
+
+# app_associate_qlr: .qlr files open (and print) with record_args.exe.
+app_associate_qlr() {
+  local app; app=$(win_path "$RIG_RECORD_ARGS")
+  app_reg add 'HKCR\.qlr' /ve /d Pagewire.QlrFile /f || return 1
+  app_reg add 'HKCR\Pagewire.QlrFile\shell\open\command' /ve /d "\"$app\" \"%1\"" /f || return 1
+  app_reg add 'HKCR\Pagewire.QlrFile\shell\print\command' /ve /d "\"$app\" /print \"%1\"" /f
+}
+app_dissociate_qlr() { app_reg delete 'HKCR\.qlr' /f; app_reg delete 'HKCR\Pagewire.QlrFile' /f; true; }
+
+# app_recorded: waits for the started program; prints what it recorded.
+app_recorded() {
+  local deadline=$((SECONDS + RIG_JOB_TIMEOUT))
+  until [ -s "$APP_RECORDED" ]; do
+    [ $SECONDS -ge $deadline ] && { fail "no program was started"; return 1; }
+    sleep 0.2
+  done
+  sleep 0.5  # a second start would show as a second line
+  tr -d '\r' <"$APP_RECORDED"
+}
+
+scenario_app_main_quillora_file_goes_to_its_application() {
+  app_associate_qlr || return 1
+  rm -f "$APP_RECORDED"
+  app_open_main || return 1
+  local before; before=$(job_count)
+  app_select_printer "$APP_SPACED_QUEUE" || return 1
+  drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/DOC.QLR")" || return 1
+  drive click "$APP_MAIN" $IDC_PRINT || return 1
+  # The job passes the file's short path; the name DOC.QLR is already short.
+  local got; got=$(app_recorded) || return 1
+  case $got in
+    'Z:\'*'\DOC.QLR /pt "Office A" "RawOne" IP_10.0.0.7') ;;
+    *) fail "the application got '$got'"; return 1 ;;
+  esac
+  app_expect_no_job "$before" || return 1
+  # Open File hands the file to the same application, by its path as typed.
+  rm -f "$APP_RECORDED"
+  drive click "$APP_MAIN" $IDC_OPEN_FILE || return 1
+  got=$(app_recorded) || return 1
+  [ "$got" = "\"$(win_path "$APP_FILES/DOC.QLR")\"" ] || { fail "Open File started '$got'"; return 1; }
+  app_close_main
+}
+
+scenario_app_main_quillora_without_application_prints_the_file() {
+  app_dissociate_qlr
+  app_open_main || return 1
+  local before; before=$(job_count)
+  drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/DOC.QLR")" || return 1
+  drive click "$APP_MAIN" $IDC_PRINT || return 1
+  drive wait-window pagewire 20000 || { fail "no message box"; return 1; }
+  local text; text=$(drive msgbox-text pagewire)
+  [ "$text" = "Quillora is not aviable" ] || { fail "message was '$text'"; return 1; }
+  drive press pagewire $IDOK || return 1
+  # Then the file goes to the printer as it is, like a TIFF file.
+  app_expect_job $((before + 1)) "$APP_FILES/DOC.QLR" || return 1
+  app_close_main
+}
+
+scenario_app_main_quillora_on_a_printer_that_went_away_uses_the_default() {
+  app_associate_qlr || return 1
+  rm -f "$APP_RECORDED"
+  wine_run "$RIG_PROBE" add-printer Gone IP_192.0.2.9 RawOne || return 1
+  app_open_main || return 1
+  app_select_printer Gone || return 1
+  # Removed after the list was filled: the name is listed but cannot be opened.
+  app_reg delete "$APP_PRINTERS_KEY\\Gone" /f || return 1
+  drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/DOC.QLR")" || return 1
+  drive click "$APP_MAIN" $IDC_PRINT || return 1
+  drive wait-window pagewire 20000 || { fail "no message box"; return 1; }
+  local text; text=$(drive msgbox-text pagewire)
+  [ "$text" = "Quilloraファイルは標準プリンタ「RawOne」で印刷します" ] ||
+    { fail "message was '$text'"; return 1; }
+  screenshot quillora-default-printer
+  # Cancel does not stop it: the shell prints the file.
+  drive press pagewire $IDCANCEL || return 1
+  local got; got=$(app_recorded) || return 1
+  case $got in
+    '/print "Z:\'*'\DOC.QLR"') ;;
+    *) fail "the shell's print started '$got'"; return 1 ;;
+  esac
+  app_close_main
 }

@@ -7,7 +7,7 @@
 //   click CAPTION ID                       shift-click CAPTION ID
 //   select CAPTION COMBO_ID INDEX          list-combo CAPTION COMBO_ID
 //   is-enabled CAPTION ID                  is-checked CAPTION ID
-//   msgbox-text CAPTION                    press CAPTION ID
+//   msgbox-text CAPTION (UTF-8)            press CAPTION ID
 //   syscommand CAPTION COMMAND             drop-files CAPTION ID PATH...
 //   hover CAPTION ID                       (prints the tooltip shown)
 //   key CAPTION ID VK                      (a key press posted to a control)
@@ -26,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,20 @@ std::string WindowText(HWND window) {
   SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(std::strlen(text.c_str()));
   return text;
+}
+
+// The text read wide and written as UTF-8, so that texts outside the
+// driver's code page (the Japanese message) arrive intact.
+std::string WindowTextUtf8(HWND window) {
+  const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+  wide.resize(std::wcslen(wide.c_str()));
+  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string utf8(size > 0 ? static_cast<size_t>(size) : 1, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), size, nullptr, nullptr);
+  utf8.resize(std::strlen(utf8.c_str()));
+  return utf8;
 }
 
 // Posting, not sending: the click may open a modal box that blocks the target.
@@ -305,7 +320,7 @@ int Run(int argc, char** argv) {
     HWND box = FindDialog(caption);
     HWND text = box ? GetDlgItem(box, kMessageBoxTextId) : nullptr;
     if (text == nullptr) return 1;
-    std::printf("%s\n", WindowText(text).c_str());
+    std::printf("%s\n", WindowTextUtf8(text).c_str());
     return 0;
   }
   if (command == "syscommand" && argc == 4) {
