@@ -397,7 +397,7 @@ scenario_port_address_of_standard_tcpip_ports() {
     [ "$ip" = '""' ] && ip=""
     [ "$host" = '""' ] && host=""
     app_port_entry "$ip" "$host" || return 1
-    got=$(wine_run "$RIG_PORT_PROBE" "$printer" | tr -d '\r')
+    got=$(wine_query "$RIG_PORT_PROBE" "$printer")
     [ "$got" = "$expected" ] ||
       { fail "HasPortAddress($printer) with IPAddress '$ip', HostName '$host' is $got"; rc=1; }
   done <<CASES

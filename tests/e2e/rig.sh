@@ -144,6 +144,20 @@ wine_run() {
   timeout -k 5 "$RIG_RUN_TIMEOUT" "$PAGEWIRE_WINE" "$@" </dev/null
 }
 
+# wine_query PROGRAM ARGS...: runs a program that only reports (no side
+# effects) and prints its output; one failed run is tried again, since Wine
+# now and then loses a process start.
+wine_query() {
+  local out rc
+  out=$(wine_run "$@" | tr -d '\r'; exit "${PIPESTATUS[0]}"); rc=$?
+  if [ "$rc" -ne 0 ]; then
+    rig_log "$(basename "$1") failed (exit $rc); running it again"
+    out=$(wine_run "$@" | tr -d '\r'; exit "${PIPESTATUS[0]}"); rc=$?
+  fi
+  printf '%s\n' "$out"
+  return "$rc"
+}
+
 # start_app PROGRAM ARGS...: starts a Windows program in the background
 # (bounded); its pid is in RIG_APP_PID, its output in $RIG_DIR/app-PID.log.
 start_app() {

@@ -25,10 +25,6 @@ win_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 fail() { echo "FAIL: $*" >&2; return 1; }
 
-# Scenarios that still fail under this rig and are being worked on; they run
-# and report every time, but do not fail the run.
-E2E_KNOWN_FAILING=${E2E_KNOWN_FAILING-""}
-
 # --- scenarios --------------------------------------------------------------
 
 scenario_raw_job_arrives_byte_for_byte() {
@@ -69,19 +65,26 @@ main() {
   add_raw_queue RawTwo || exit 1
   app_rig_setup || exit 1
   echo "rig ready in $((SECONDS - start)) s (CUPS $CUPS_SERVER, printer port $RIG_PRINTER_PORT, display $DISPLAY)"
-  local name failed=0 passed=0 known=0
+  # A scenario that fails runs once more, as the Windows test programs do:
+  # Wine now and then loses a process start. Both outcomes are reported.
+  local name failed=0 passed=0 second=0
   for name in $(declare -F | awk '{print $3}' | grep '^scenario_' | grep -E "${E2E_ONLY:-.}"); do
     local t=$SECONDS
     if "$name"; then
       passed=$((passed + 1)); echo "ok   $name ($((SECONDS - t)) s)"
-    elif [[ " $E2E_KNOWN_FAILING " == *" $name "* ]]; then
-      known=$((known + 1)); echo "KNOWN-FAIL $name ($((SECONDS - t)) s): open work, not a pass"
     else
-      failed=$((failed + 1)); echo "FAIL $name ($((SECONDS - t)) s)"
+      stop_apps
+      echo "once more: $name"
+      if "$name"; then
+        passed=$((passed + 1)) second=$((second + 1))
+        echo "ok   $name on its second run ($((SECONDS - t)) s)"
+      else
+        failed=$((failed + 1)); echo "FAIL $name ($((SECONDS - t)) s)"
+      fi
     fi
     stop_apps
   done
-  echo "e2e: $passed passed, $failed failed, $known known failing in $((SECONDS - start)) s"
+  echo "e2e: $passed passed ($second on a second run), $failed failed in $((SECONDS - start)) s"
   [ "$failed" -eq 0 ]
 }
 
