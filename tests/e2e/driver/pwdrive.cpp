@@ -345,7 +345,7 @@ int Run(int argc, char** argv) {
     int x, y;
     HWND dialog = FindDialog(caption);
     if (dialog == nullptr || !ParseInt(argv[3], x) || !ParseInt(argv[4], y)) return dialog ? 2 : 1;
-    return SetWindowPos(dialog, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER) ? 0 : 1;
+    return SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER) ? 0 : 1;
   }
   if (command == "minimise" || command == "restore" || command == "is-iconic") {
     HWND dialog = FindDialog(caption);
