@@ -87,6 +87,18 @@ app_select_printer() {
   drive select "$APP_MAIN" $IDC_PRINTERS $((index - 1))
 }
 
+# app_wait_confirm: waits for the confirmation dialog of a direct launch.
+app_wait_confirm() {
+  drive wait-window "$APP_CONFIRM" 20000 || { fail "no confirmation dialog"; return 1; }
+}
+
+# app_expect_message TEXT: a message box of the program appears and says TEXT.
+app_expect_message() {
+  drive wait-window pagewire 20000 || { fail "no message box"; return 1; }
+  local text; text=$(drive msgbox-text pagewire)
+  [ "$text" = "$1" ] || { fail "message was '$text', not '$1'"; return 1; }
+}
+
 app_expect_text() {  # CAPTION ID EXPECTED
   local got; got=$(drive get-text "$1" "$2")
   [ "$got" = "$3" ] || fail "control $2 of '$1' reads '$got', not '$3'"
@@ -106,7 +118,7 @@ scenario_app_direct_confirm_ok_quoted_long_name() {
   app_clear_key || return 1
   local before; before=$(job_count)
   app_start_direct "\"$(win_path "$APP_FILES/My Docs/Long Report Name.pdf")\""
-  drive wait-window "$APP_CONFIRM" 20000 || { fail "no confirmation dialog"; return 1; }
+  app_wait_confirm || return 1
   screenshot confirm-pdf
   app_expect_text "$APP_CONFIRM" $IDC_CONFIRM_FILE_NAME "Long Report Name.pdf" || return 1
   app_expect_text "$APP_CONFIRM" $IDC_CONFIRM_PRINTER_NAME "RawOne" || return 1
@@ -124,7 +136,7 @@ scenario_app_direct_cancel_with_skip_box_prints_nothing() {
   app_clear_key || return 1
   local before; before=$(job_count)
   app_start_direct "$(win_path "$APP_FILES/plain.pdf")"
-  drive wait-window "$APP_CONFIRM" 20000 || { fail "no confirmation dialog"; return 1; }
+  app_wait_confirm || return 1
   drive click "$APP_CONFIRM" $IDC_CONFIRM_SKIP || return 1
   drive is-checked "$APP_CONFIRM" $IDC_CONFIRM_SKIP || fail "the skip box did not tick"
   drive click "$APP_CONFIRM" $IDCANCEL || return 1
@@ -138,7 +150,7 @@ scenario_app_direct_print_settings_with_skip_box_keeps_key() {
   app_clear_key || return 1
   local before; before=$(job_count)
   app_start_direct "$(win_path "$APP_FILES/plain.pdf")"
-  drive wait-window "$APP_CONFIRM" 20000 || { fail "no confirmation dialog"; return 1; }
+  app_wait_confirm || return 1
   drive click "$APP_CONFIRM" $IDC_CONFIRM_SKIP || return 1
   drive click "$APP_CONFIRM" $IDC_CONFIRM_PRINT_SETTINGS || return 1
   wait_app || fail "pagewire.exe failed"
@@ -153,7 +165,7 @@ scenario_app_direct_tiff_has_no_print_settings() {
   app_clear_key || return 1
   local before; before=$(job_count)
   app_start_direct "$(win_path "$APP_FILES/SCAN.TIF")"
-  drive wait-window "$APP_CONFIRM" 20000 || { fail "no confirmation dialog"; return 1; }
+  app_wait_confirm || return 1
   app_expect_text "$APP_CONFIRM" $IDC_CONFIRM_FILE_NAME "SCAN.TIF" || return 1
   drive is-enabled "$APP_CONFIRM" $IDC_CONFIRM_PRINT_SETTINGS && fail "Print Settings is on for a TIFF"
   drive click "$APP_CONFIRM" $IDOK || return 1
@@ -164,11 +176,9 @@ scenario_app_direct_tiff_has_no_print_settings() {
 scenario_app_direct_missing_file_is_reported() {
   app_clear_key || return 1
   app_start_direct "\"$(win_path "$APP_FILES/none.pdf")"
-  drive wait-window pagewire 20000 || { fail "no message box"; return 1; }
-  local text; text=$(drive msgbox-text pagewire)
-  [ "$text" = "The file path cannot be obtained." ] || fail "message was '$text'"
+  app_expect_message "The file path cannot be obtained." || return 1
   drive press pagewire $IDOK
-  drive wait-window "$APP_CONFIRM" 20000 || { fail "no confirmation dialog"; return 1; }
+  app_wait_confirm || return 1
   app_expect_text "$APP_CONFIRM" $IDC_CONFIRM_FILE_NAME "\"$(win_path "$APP_FILES/none.pdf")" || return 1
   drive click "$APP_CONFIRM" $IDCANCEL
   wait_app
@@ -200,8 +210,7 @@ scenario_app_main_printer_list_port_and_key() {
   app_expect_text "$APP_MAIN" $IDC_PORT "CUPS:RawOne" || return 1
   drive is-enabled "$APP_MAIN" $IDC_PRINT || fail "Print is off"
   drive is-enabled "$APP_MAIN" $IDC_OPEN_FILE && fail "Open File is on with no file"
-  local index; index=$(printf '%s\n' "$list" | grep -nx RawTwo | cut -d: -f1)
-  drive select "$APP_MAIN" $IDC_PRINTERS $((index - 1)) || return 1
+  app_select_printer RawTwo || return 1
   app_expect_text "$APP_MAIN" $IDC_PORT "CUPS:RawTwo" || return 1
   drive set-text "$APP_MAIN" $IDC_FILE_EDIT 'x' || return 1
   drive is-enabled "$APP_MAIN" $IDC_OPEN_FILE || fail "Open File is off with a file"
@@ -268,9 +277,7 @@ scenario_app_main_open_file_without_application() {
   app_open_main || return 1
   drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/SCAN.TIF").none" || return 1
   drive click "$APP_MAIN" $IDC_OPEN_FILE || return 1
-  drive wait-window pagewire 20000 || { fail "no message box"; return 1; }
-  local text; text=$(drive msgbox-text pagewire)
-  [ "$text" = "There is no available application program." ] || fail "message was '$text'"
+  app_expect_message "There is no available application program." || return 1
   drive press pagewire $IDOK
   app_close_main
 }
@@ -467,9 +474,7 @@ scenario_app_main_quillora_without_application_prints_the_file() {
   local before; before=$(job_count)
   drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/DOC.QLR")" || return 1
   drive click "$APP_MAIN" $IDC_PRINT || return 1
-  drive wait-window pagewire 20000 || { fail "no message box"; return 1; }
-  local text; text=$(drive msgbox-text pagewire)
-  [ "$text" = "Quillora is not aviable" ] || { fail "message was '$text'"; return 1; }
+  app_expect_message "Quillora is not aviable" || return 1
   drive press pagewire $IDOK || return 1
   # Then the file goes to the printer as it is, like a TIFF file.
   app_expect_job $((before + 1)) "$APP_FILES/DOC.QLR" || return 1
@@ -486,10 +491,7 @@ scenario_app_main_quillora_on_a_printer_that_went_away_uses_the_default() {
   app_reg delete "$APP_PRINTERS_KEY\\Gone" /f || return 1
   drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/DOC.QLR")" || return 1
   drive click "$APP_MAIN" $IDC_PRINT || return 1
-  drive wait-window pagewire 20000 || { fail "no message box"; return 1; }
-  local text; text=$(drive msgbox-text pagewire)
-  [ "$text" = "Quilloraファイルは標準プリンタ「RawOne」で印刷します" ] ||
-    { fail "message was '$text'"; return 1; }
+  app_expect_message "Quilloraファイルは標準プリンタ「RawOne」で印刷します" || return 1
   screenshot quillora-default-printer
   # Cancel does not stop it: the shell prints the file.
   drive press pagewire $IDCANCEL || return 1
