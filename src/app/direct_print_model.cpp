@@ -9,11 +9,13 @@
 
 namespace pagewire::app {
 
-DirectPrintModel::DirectPrintModel(platform::Platform& platform, job::PdfQueries pdfQueries)
-    : platform_(platform), pdfQueries_(std::move(pdfQueries)) {}
+DirectPrintModel::DirectPrintModel(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
+                                   job::PdfQueries pdfQueries)
+    : platform_(platform), jobDialogs_(jobDialogs), pdfQueries_(std::move(pdfQueries)) {}
 
 void DirectPrintModel::RunPrintJob(int interactive) {
-  job::PrintCommandServices services{platform_, pdfQueries_, [this] { return HasPortAddress(); }};
+  job::PrintCommandServices services{platform_, jobDialogs_, pdfQueries_,
+                                     [this] { return HasPortAddress(); }};
   job::RunPrintJob(services, *this, interactive);
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "dialogs/job_dialogs.h"
 #include "job/pdf_queries.h"
 #include "job/print_target.h"
 #include "platform/platform.h"
@@ -13,7 +14,8 @@ namespace pagewire::app {
 
 class DirectPrintModel : public job::PrintTarget {
  public:
-  DirectPrintModel(platform::Platform& platform, job::PdfQueries pdfQueries);
+  DirectPrintModel(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
+                   job::PdfQueries pdfQueries);
 
   void RunPrintJob(int interactive);
   int ChooseOutputFile();
@@ -23,6 +25,7 @@ class DirectPrintModel : public job::PrintTarget {
 
  private:
   platform::Platform& platform_;
+  dialogs::JobDialogs& jobDialogs_;
   job::PdfQueries pdfQueries_;
 };
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "dialogs/saved_settings_bits.h"
+#include "dialogs/settings_rules.h"
 
 namespace pagewire::dialogs {
 namespace {
@@ -89,12 +90,40 @@ void PdfPrintSettings::SaveSettings() {
   WriteDword(registry_, key.Get(), "Pages", PackPages(settings));
 }
 
-void PdfPrintSettings::ApplyOk() {
-  if (saveSettings != 0) {
+SettingsOkResult PdfPrintSettings::ExchangeNumbers(const SettingsForm& form) {
+  const std::pair<NumberField, std::pair<const std::string*, std::int32_t*>> fields[] = {
+      {NumberField::FromPage, {&form.fromPage, &settings.fromPage}},
+      {NumberField::ToPage, {&form.toPage, &settings.toPage}},
+      {NumberField::Copies, {&form.copies, &settings.copies}},
+  };
+  for (const auto& [field, texts] : fields) {
+    const auto& [text, member] = texts;
+    platform::FieldVerdict verdict =
+        platform::ValidateNumberField(*text, kNumberFieldMin, kNumberFieldMax);
+    if (verdict.stored) *member = *verdict.stored;
+    if (!verdict.ok()) return SettingsOkResult{false, field, std::move(verdict)};
+  }
+  saveSettings = form.saveSettings ? 1 : 0;
+  return SettingsOkResult{};
+}
+
+SettingsOkResult PdfPrintSettings::Ok(const SettingsForm& form) {
+  SettingsOkResult result = ExchangeNumbers(form);
+  settings.duplexMode = form.duplexMode;
+  settings.paperType = form.paperType;
+  settings.printMode = form.printMode;
+  settings.paperSize = form.paperSize;
+  settings.layout = form.layout;
+  settings.outputColor = form.outputColor;
+  settings.selectPages = form.allPages ? 0 : 1;
+  settings.toLastPage = form.toLastPage ? 1 : 0;
+  settings.collate = form.collate ? 1 : 0;
+  if (form.saveSettings) {
     SaveSettings();
   } else {
     registry_.DeleteKey(key_);
   }
+  return result;
 }
 
 }  // namespace pagewire::dialogs

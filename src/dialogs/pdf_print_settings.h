@@ -2,15 +2,39 @@
 // record, the Save Settings state and the saved settings in the registry.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "job/print_job_settings.h"
+#include "platform/field_validation.h"
 #include "platform/registry.h"
 
 namespace pagewire::dialogs {
 
 // "SOFTWARE\Orvelle\Pagewire\" followed by the application's name.
 std::string SavedSettingsKey(const std::string& applicationName);
+
+// What the dialog's controls hold when OK is pressed.
+struct SettingsForm {
+  std::string fromPage, toPage, copies;  // the number fields' texts
+  bool allPages = true;
+  bool toLastPage = false;
+  bool collate = false;
+  bool saveSettings = false;
+  // The lists' selected indexes, -1 for none.
+  std::int32_t duplexMode = -1, paperType = -1, printMode = -1, paperSize = -1, layout = -1,
+               outputColor = -1;
+};
+
+enum class NumberField { FromPage, ToPage, Copies };
+
+// OK's verdict: when not valid, the field to show `verdict.message` for;
+// the dialog then stays open.
+struct SettingsOkResult {
+  bool valid = true;
+  NumberField field = NumberField::FromPage;
+  platform::FieldVerdict verdict;
+};
 
 class PdfPrintSettings {
  public:
@@ -20,9 +44,10 @@ class PdfPrintSettings {
   void LoadSavedSettings();
   // Writes the three values; silent when the key cannot be created.
   void SaveSettings();
-  // The registry part of OK: save when Save Settings is ticked, else remove
-  // the saved settings (a missing key is fine).
-  void ApplyOk();
+  // OK: the number fields are read and checked in order up to the first
+  // invalid one; the lists, the page choice, the two boxes and the saved
+  // settings are applied even when a field is invalid.
+  SettingsOkResult Ok(const SettingsForm& form);
 
   job::PrintJobSettings settings;
   int saveSettings = 0;
@@ -32,6 +57,7 @@ class PdfPrintSettings {
   void LoadValues(platform::RegKey key);
   void TestWriteAccess(platform::RegKey key, std::uint32_t pages);
   void TestKeyCreation();
+  SettingsOkResult ExchangeNumbers(const SettingsForm& form);
 
   platform::Registry& registry_;
   std::string key_;

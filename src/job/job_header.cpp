@@ -28,7 +28,7 @@ const char* PrintModeKeyword(std::int32_t printMode) {
 }
 
 const char* PaperKeyword(const PrintJobSettings& s) {
-  if (s.layout == 3 || s.layout == 4) return "A4";
+  if (s.layout == kLayout2Up || s.layout == kLayout4Up) return "A4";
   return s.paperSize == 1 ? "AUTO" : "A4";
 }
 

@@ -1,6 +1,7 @@
 #include "job/password_steps.h"
 
 #include <array>
+#include <optional>
 
 #include "job/job_messages.h"
 #include "job/password_crypt.h"
@@ -23,32 +24,44 @@ PasswordOutcome AskAboutUnreadable(platform::UserInterface& ui, const std::strin
   return outcome;
 }
 
-PasswordOutcome Accept(const std::string& password, const platform::PasswordDlgState& state) {
+PasswordOutcome Accept(const std::string& password, const dialogs::PasswordEntry& entry) {
   PasswordOutcome outcome;
   outcome.print = true;
-  const PasswordBlock block = MakePasswordBlock(password);
+  PasswordBlock block = MakePasswordBlock(password);
   PasswordBlock cipher{};
-  const bool mac = state.macAddress.has_value();
-  const unsigned char* key = mac ? state.macAddress->data() : kFixedPasswordKey.data();
+  const bool mac = entry.macAddress.has_value();
+  const unsigned char* key = mac ? entry.macAddress->data() : kFixedPasswordKey.data();
   EncryptPassword(cipher.data(), block.data(), key, 6);
+  dialogs::WipeSecret(block.data(), block.size());
   outcome.keyMode = mac ? KeyMode::MacAddress : KeyMode::FixedKey;
   outcome.passwordHex = HexOfCipher(cipher);
   return outcome;
 }
 
+// One attempt's check; its copy of the password goes as soon as it is used.
+std::optional<PasswordOutcome> TryPassword(PrintCommandServices& services,
+                                           const std::string& openPath,
+                                           const dialogs::PasswordEntry& entry) {
+  std::string password = entry.password.substr(0, kPasswordBlockSize);
+  std::optional<PasswordOutcome> accepted;
+  if (services.pdfQueries.checkPdfPasswd(openPath, password) == 1) {
+    accepted = Accept(password, entry);
+  }
+  dialogs::WipeSecret(password);
+  return accepted;
+}
+
 PasswordOutcome AskPassword(PrintCommandServices& services, const std::string& openPath,
                             const std::string& fileName) {
   platform::UserInterface& ui = services.platform.ui;
-  platform::PasswordDlgState state;
-  state.fileName = fileName;
-  state.macEntryDisabled = !services.hasPortAddress();
+  // Wiped when it goes, however the attempts end; a retry shows its text.
+  dialogs::PasswordEntry entry;
+  entry.fileName = fileName;
+  entry.macEntryDisabled = !services.hasPortAddress();
   for (int attempt = 1; attempt <= kPasswordAttempts; ++attempt) {
-    if (ui.RunPasswordDlg(state) != platform::kIdOk) return PasswordOutcome{};
-    if (state.password.empty()) return PasswordOutcome{true, KeyMode::None, {}};
-    const std::string password = state.password.substr(0, kPasswordBlockSize);
-    if (services.pdfQueries.checkPdfPasswd(openPath, password) == 1) {
-      return Accept(password, state);
-    }
+    if (services.dialogs.RunPasswordDlg(entry) != platform::kIdOk) return PasswordOutcome{};
+    if (entry.password.empty()) return PasswordOutcome{true, KeyMode::None, {}};
+    if (auto accepted = TryPassword(services, openPath, entry)) return *accepted;
     Tell(ui, attempt < kPasswordAttempts ? "Check the password you have just entered."
                                          : "Wrong password. Printing will be canceled.");
   }

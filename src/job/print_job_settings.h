@@ -23,6 +23,9 @@ struct PrintJobSettings {
   bool operator==(const PrintJobSettings&) const = default;
 };
 
+// Layout list indexes with rules of their own.
 inline constexpr std::int32_t kLayoutBooklet = 2;
+inline constexpr std::int32_t kLayout2Up = 3;
+inline constexpr std::int32_t kLayout4Up = 4;
 
 }  // namespace pagewire::job

@@ -153,7 +153,7 @@ class PrintCommand {
                                 FileClass fileClass) {
     bool printAll = false;
     if (interactive_) {
-      switch (ui_.RunFileConfirmDlg(name)) {
+      switch (services_.dialogs.RunFileConfirmDlg(name)) {
         case platform::kIdAbort: return FileOutcome::EndCommand;
         case platform::kIdPrintAll: printAll = true; break;
         case platform::kIdOk: break;
@@ -215,7 +215,7 @@ class PrintCommand {
 
   std::optional<FileOutcome> RunSettingsDialog(bool printAll) {
     if (!interactive_) return std::nullopt;
-    if (ui_.RunPdfPrintSettingsDlg(settings_) == platform::kIdOk) {
+    if (services_.dialogs.RunPdfPrintSettingsDlg(settings_) == platform::kIdOk) {
       if (printAll) interactive_ = false;
       return std::nullopt;
     }

@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "dialogs/job_dialogs.h"
 #include "job/pdf_queries.h"
 #include "job/print_target.h"
 #include "platform/platform.h"
@@ -11,6 +12,7 @@ namespace pagewire::job {
 
 struct PrintCommandServices {
   platform::Platform& platform;
+  dialogs::JobDialogs& dialogs;
   PdfQueries pdfQueries;
   // Whether the chosen printer's port has a recorded network address.
   std::function<bool()> hasPortAddress;

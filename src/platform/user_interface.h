@@ -1,33 +1,17 @@
-// User interface port: message boxes, the job's modal dialogs and the file
-// choosers. Every call is modal and returns the user's answer.
+// User interface port: message boxes and the file choosers. Every call is
+// modal and returns the user's answer.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "platform/message_text.h"
 
-namespace pagewire::dialogs {
-class PdfPrintSettings;
-}
-
 namespace pagewire::platform {
 
 enum class MessageButtons { Ok, OkCancel, RetryCancel };  // MB_OK, MB_OKCANCEL, MB_RETRYCANCEL
 enum class MessageIcon { None, Exclamation, Stop };       // none, MB_ICONEXCLAMATION, MB_ICONSTOP
-
-using MacAddress = std::array<std::uint8_t, 6>;
-
-// What the password dialog shows and returns; the job keeps one for the
-// attempts on one file, so a retry shows the previous entry.
-struct PasswordDlgState {
-  std::string fileName;           // shown read-only
-  bool macEntryDisabled = false;  // the MAC details are not offered
-  std::string password;           // in: previous entry; out: the typed text
-  std::optional<MacAddress> macAddress;  // out: the printer's address, if given
-};
 
 // Option bits of the file choosers (OFN_ flags).
 enum FileChooserFlag : std::uint32_t {
@@ -53,13 +37,6 @@ class UserInterface {
   // for the encodings); returns the button pressed (dialog_results.h).
   virtual int ShowMessageBox(const MessageText& text, MessageButtons buttons,
                              MessageIcon icon) = 0;
-  // The "PDF File Print" dialog on the command's settings object; kIdOk or
-  // kIdCancel. On OK the dialog applies its choices (record, saved settings).
-  virtual int RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) = 0;
-  // The "Enter Password" dialog; kIdOk or kIdCancel.
-  virtual int RunPasswordDlg(PasswordDlgState& state) = 0;
-  // The "Confirmation" dialog: kIdOk, kIdCancel, kIdAbort or kIdPrintAll.
-  virtual int RunFileConfirmDlg(const std::string& fileName) = 0;
   // Open-file and save-as dialogs: the chosen full path, or none.
   virtual std::optional<std::string> ChooseOpenFile(const FileChooserRequest& request) = 0;
   virtual std::optional<std::string> ChooseSaveAsFile(const FileChooserRequest& request) = 0;

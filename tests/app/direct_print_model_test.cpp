@@ -17,7 +17,7 @@ job::PdfQueries ProtectedQueries() {
 
 TEST(DirectPrintModel, StartsEmptyForThePrinterQueue) {
   fakes::FakePlatform fake;
-  DirectPrintModel model(fake.platform, ProtectedQueries());
+  DirectPrintModel model(fake.platform, fake.ui, ProtectedQueries());
   EXPECT_EQ(model.outputMode, job::kOutputToPrinter);
   EXPECT_TRUE(model.filePath.empty());
   EXPECT_TRUE(model.printerName.empty());
@@ -33,7 +33,7 @@ TEST(DirectPrintModel, PasswordDialogLearnsThePortAddress) {
                          "Port\\Ports\\IP_10.0.0.7"]["IPAddress"] = {1, {'1', 0}};
     }
     fake.fileSystem.AddFile("C:\\a.pdf", "%PDF");
-    DirectPrintModel model(fake.platform, ProtectedQueries());
+    DirectPrintModel model(fake.platform, fake.ui, ProtectedQueries());
     model.filePath = "C:\\a.pdf";
     model.printerName = "Office";
     model.RunPrintJob(0);
@@ -44,7 +44,7 @@ TEST(DirectPrintModel, PasswordDialogLearnsThePortAddress) {
 
 TEST(DirectPrintModel, ChooseOutputFileOpensTheChosenFile) {
   fakes::FakePlatform fake;
-  DirectPrintModel model(fake.platform, ProtectedQueries());
+  DirectPrintModel model(fake.platform, fake.ui, ProtectedQueries());
   EXPECT_EQ(model.ChooseOutputFile(), 0);  // chooser cancelled
   fake.ui.saveAnswers.push_back("C:\\out.prn");
   EXPECT_EQ(model.ChooseOutputFile(), 1);

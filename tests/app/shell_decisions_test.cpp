@@ -3,7 +3,6 @@
 // life cycle and the chooser filter.
 #include <gtest/gtest.h>
 
-#include "app/file_chooser_filter.h"
 #include "app/launch_decisions.h"
 #include "app/show_drag_dlg_key.h"
 #include "fakes/fake_platform.h"
@@ -100,13 +99,6 @@ TEST(ShowDragDlgKey, MainDialogRemovesItAndADeniedDeletionIsSilent) {
   RemoveShowDragDlgKeyIfPresent(registry);
   EXPECT_FALSE(ShowDragDlgKeyExists(registry));
   EXPECT_EQ(registry.openKeys(), 0);
-}
-
-TEST(FilterWithNulSeparators, EndsWithADoubleNul) {
-  using namespace std::string_literals;
-  EXPECT_EQ(FilterWithNulSeparators("PDF (*.pdf)|*.pdf|All (*.*)|*.*||"),
-            "PDF (*.pdf)\0*.pdf\0All (*.*)\0*.*\0\0\0\0"s);
-  EXPECT_EQ(FilterWithNulSeparators("A|*.a"), "A\0*.a\0\0"s);
 }
 
 }  // namespace

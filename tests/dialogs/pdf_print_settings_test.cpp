@@ -110,20 +110,80 @@ TEST(PdfPrintSettings, SavedValuesLoadAndReadOnlyKeyIsDetected) {
   EXPECT_EQ(s.toPage, 9);
 }
 
-TEST(PdfPrintSettings, OkSavesOrDeletes) {
+SettingsForm ValidForm() {
+  SettingsForm form;
+  form.fromPage = "5";
+  form.toPage = "9";
+  form.copies = " 12\t";
+  form.allPages = false;
+  form.toLastPage = true;
+  form.collate = true;
+  form.saveSettings = true;
+  form.duplexMode = 1;
+  form.paperType = 1;
+  form.printMode = 2;
+  form.paperSize = 1;
+  form.layout = 3;
+  form.outputColor = 1;
+  return form;
+}
+
+TEST(PdfPrintSettings, OkTakesTheFormAndSavesOrDeletes) {
   fakes::FakeRegistry registry;
   PdfPrintSettings dialog(registry, "Pagewire");
-  dialog.settings.copies = 12;
-  dialog.saveSettings = 1;
-  dialog.ApplyOk();
-  EXPECT_EQ(registry.Dword(kKey, "Copies"), 12u);
-  EXPECT_EQ(registry.Dword(kKey, "Pages"), 65536u + 1u + 32768u);
-  EXPECT_EQ(registry.Dword(kKey, "PrintMode"), 0u);
-  dialog.saveSettings = 0;
-  dialog.ApplyOk();
+  EXPECT_TRUE(dialog.Ok(ValidForm()).valid);
+  const job::PrintJobSettings expected{1, 1, 1, 12, 1, 1, 2, 5, 9, 1, 3, 1};
+  EXPECT_EQ(dialog.settings, expected);
+  EXPECT_EQ(dialog.saveSettings, 1);
+  EXPECT_EQ(registry.Dword(kKey, "Copies"), (1u << 30) + (1u << 29) + 3u * 65536u + 12u);
+  EXPECT_EQ(registry.Dword(kKey, "Pages"), (1u << 31) + 9u * 65536u + 5u);
+  EXPECT_EQ(registry.Dword(kKey, "PrintMode"), 0x01020101u);
+  SettingsForm unsaved = ValidForm();
+  unsaved.saveSettings = false;
+  dialog.Ok(unsaved);
   EXPECT_FALSE(registry.HasKey(kKey));
-  dialog.ApplyOk();  // a missing key is fine
+  dialog.Ok(unsaved);  // a missing key is fine
   EXPECT_EQ(registry.openKeys(), 0);
+}
+
+TEST(PdfPrintSettings, OkStopsAtTheFirstInvalidNumberButAppliesTheRest) {
+  struct Case {
+    const char* from;
+    const char* to;
+    const char* copies;
+    NumberField field;
+    const char* message;
+    bool plainBox;
+  };
+  const Case cases[] = {
+      {"0", "abc", "1", NumberField::FromPage, "Please enter an integer between 1 and 999.", false},
+      {"1", "1000", "1", NumberField::ToPage, "Please enter an integer between 1 and 999.", false},
+      {"1", "2", "", NumberField::Copies, "Please enter a positive integer.", true},
+      {"1", "2", "abc", NumberField::Copies, "Please enter a positive integer.", true},
+      {"1", "2", "-1", NumberField::Copies, "Please enter a positive integer.", true},
+      {"1", "2", "+3", NumberField::Copies, "Please enter a positive integer.", true},
+      {"1", "2", "99999999999", NumberField::Copies, "Please enter a positive integer.", true},
+  };
+  for (const Case& c : cases) {
+    fakes::FakeRegistry registry;
+    PdfPrintSettings dialog(registry, "Pagewire");
+    SettingsForm form = ValidForm();
+    form.fromPage = c.from;
+    form.toPage = c.to;
+    form.copies = c.copies;
+    const SettingsOkResult result = dialog.Ok(form);
+    EXPECT_FALSE(result.valid) << c.from << " " << c.to << " " << c.copies;
+    EXPECT_EQ(result.field, c.field) << c.copies;
+    EXPECT_EQ(result.verdict.message, c.message) << c.copies;
+    EXPECT_EQ(result.verdict.plainBox, c.plainBox) << c.copies;
+    // A number outside the range is stored; the lists, boxes and the saved
+    // settings are applied all the same, but Save Settings' member is not.
+    EXPECT_EQ(dialog.settings.fromPage, std::atoi(c.from));
+    EXPECT_EQ(dialog.settings.layout, 3);
+    EXPECT_EQ(dialog.settings.collate, 1);
+    EXPECT_EQ(dialog.saveSettings, 0);
+    EXPECT_TRUE(registry.HasKey(kKey));
+  }
 }
 
 }  // namespace

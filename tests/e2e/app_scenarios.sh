@@ -99,6 +99,12 @@ app_expect_message() {
   [ "$text" = "$1" ] || { fail "message was '$text', not '$1'"; return 1; }
 }
 
+# app_answer_dialog CAPTION: the dialog appears and is answered with OK.
+app_answer_dialog() {
+  drive wait-window "$1" 20000 || { fail "no \"$1\" dialog"; return 1; }
+  drive press "$1" $IDOK && drive wait-gone "$1" 10000
+}
+
 app_expect_text() {  # CAPTION ID EXPECTED
   local got; got=$(drive get-text "$1" "$2")
   [ "$got" = "$3" ] || fail "control $2 of '$1' reads '$got', not '$3'"
@@ -153,6 +159,7 @@ scenario_app_direct_print_settings_with_skip_box_keeps_key() {
   app_wait_confirm || return 1
   drive click "$APP_CONFIRM" $IDC_CONFIRM_SKIP || return 1
   drive click "$APP_CONFIRM" $IDC_CONFIRM_PRINT_SETTINGS || return 1
+  app_answer_dialog "PDF File Print" || return 1
   wait_app || fail "pagewire.exe failed"
   app_expect_job $((before + 1)) "$APP_FILES/plain.pdf" "$APP_EXPECTED/plain_pdf.header" || return 1
   app_key_present || { fail "the ticked box did not keep the key"; return 1; }
@@ -224,12 +231,16 @@ scenario_app_main_prints_typed_pdf_tiff_and_folder() {
   local before; before=$(job_count)
   drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/plain.pdf")" || return 1
   drive click "$APP_MAIN" $IDC_PRINT || return 1
+  app_answer_dialog "PDF File Print" || return 1
   app_expect_job $((before + 1)) "$APP_FILES/plain.pdf" "$APP_EXPECTED/plain_pdf.header" || return 1
   drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/SCAN.TIF")" || return 1
   drive click "$APP_MAIN" $IDC_PRINT || return 1
   app_expect_job $((before + 2)) "$APP_FILES/SCAN.TIF" || return 1
   drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/folder")" || return 1
   drive click "$APP_MAIN" $IDC_PRINT || return 1
+  # Each file is confirmed; the PDF also has its settings.
+  app_answer_dialog Confirmation && app_answer_dialog "PDF File Print" &&
+    app_answer_dialog Confirmation || return 1
   # PDF files first, then TIFF files.
   app_expect_job $((before + 3)) "$APP_FILES/folder/a.pdf" "$APP_EXPECTED/folder_a_pdf.header" || return 1
   app_expect_job $((before + 4)) "$APP_FILES/folder/b.tif" || return 1

@@ -6,7 +6,7 @@ Without EXPECTED_HEADER the job must be FILE's bytes exactly. With it, the job
 must be a header followed by FILE's bytes, and the header must equal the
 expected one byte for byte except for the values that change from run to run
 or machine to machine (date, time, host name and address), which must still
-have their format.
+have their format, and the encrypted password (see check_password.py).
 """
 import re
 import sys
@@ -19,7 +19,12 @@ VARYING = [
 ]
 
 
+# The encrypted password is checked by check_password.py.
+PASSWORD = (rb'@PJL SET JOBATTR="@EPWD=[0-9a-f]{64}"\n', b'@PJL SET JOBATTR="@EPWD=<password>"\n')
+
+
 def masked(header):
+    header = re.sub(PASSWORD[0], PASSWORD[1], header)
     for pattern, replacement in VARYING:
         header, count = re.subn(pattern, replacement, header)
         if count != 1:

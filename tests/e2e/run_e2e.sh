@@ -55,6 +55,8 @@ scenario_driver_reads_and_dismisses_message_box() {
 
 # shellcheck source=app_scenarios.sh
 . "$here/app_scenarios.sh"
+# shellcheck source=job_dialog_scenarios.sh
+. "$here/job_dialog_scenarios.sh"
 
 # --- runner ------------------------------------------------------------------
 
@@ -64,6 +66,7 @@ main() {
   add_raw_queue RawOne || { cat "$RIG_DIR/lpadmin.log" >&2; exit 1; }
   add_raw_queue RawTwo || exit 1
   app_rig_setup || exit 1
+  job_rig_setup || exit 1
   echo "rig ready in $((SECONDS - start)) s (CUPS $CUPS_SERVER, printer port $RIG_PRINTER_PORT, display $DISPLAY)"
   # A scenario that fails runs once more, as the Windows test programs do:
   # Wine now and then loses a process start. Both outcomes are reported.

@@ -370,7 +370,7 @@ int FakeUserInterface::RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& setting
   return run(settings);
 }
 
-int FakeUserInterface::RunPasswordDlg(platform::PasswordDlgState& state) {
+int FakeUserInterface::RunPasswordDlg(dialogs::PasswordEntry& state) {
   passwordRuns.push_back(state);
   if (passwordAnswers.empty()) return platform::kIdCancel;
   PasswordAnswer answer = passwordAnswers.front();

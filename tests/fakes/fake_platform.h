@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/job_dialogs.h"
 #include "platform/platform.h"
 
 namespace pagewire::fakes {
@@ -158,7 +159,9 @@ class FakeSystemFacts : public platform::SystemFacts {
   std::string ApplicationName() override { return applicationName; }
 };
 
-class FakeUserInterface : public platform::UserInterface {
+// Message boxes, file choosers and the job dialogs, each answered from a
+// script.
+class FakeUserInterface : public platform::UserInterface, public dialogs::JobDialogs {
  public:
   struct Message {
     platform::MessageText text;
@@ -176,10 +179,10 @@ class FakeUserInterface : public platform::UserInterface {
   struct PasswordAnswer {
     int result;
     std::string password;
-    std::optional<platform::MacAddress> mac;
+    std::optional<dialogs::MacAddress> mac;
   };
   std::deque<PasswordAnswer> passwordAnswers;  // empty: Cancel
-  std::vector<platform::PasswordDlgState> passwordRuns;  // state as shown
+  std::vector<dialogs::PasswordEntry> passwordRuns;  // the entry as shown
 
   std::deque<int> confirmAnswers;  // empty: OK
   std::vector<std::string> confirmedNames;
@@ -192,7 +195,7 @@ class FakeUserInterface : public platform::UserInterface {
   int ShowMessageBox(const platform::MessageText& text, platform::MessageButtons buttons,
                      platform::MessageIcon icon) override;
   int RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) override;
-  int RunPasswordDlg(platform::PasswordDlgState& state) override;
+  int RunPasswordDlg(dialogs::PasswordEntry& entry) override;
   int RunFileConfirmDlg(const std::string& fileName) override;
   std::optional<std::string> ChooseOpenFile(const platform::FileChooserRequest& request) override;
   std::optional<std::string> ChooseSaveAsFile(

@@ -33,7 +33,7 @@ class PrintCommandTest : public ::testing::Test {
       checkedPasswords.push_back(pw);
       return pw == Answers(p).password ? 1 : 0;
     };
-    PrintCommandServices services{fake.platform, queries, [this] { return hasPortAddress; }};
+    PrintCommandServices services{fake.platform, fake.ui, queries, [this] { return hasPortAddress; }};
     RunPrintJob(services, target, interactive);
   }
 

@@ -80,7 +80,7 @@ class RealPdf : public PrintCommandTest {
     mapped.checkPdfPasswd = [&](const std::string& p, const std::string& pw) {
       return real.checkPdfPasswd(diskPaths_.at(p), pw);
     };
-    PrintCommandServices services{fake.platform, mapped, [] { return false; }};
+    PrintCommandServices services{fake.platform, fake.ui, mapped, [] { return false; }};
     RunPrintJob(services, target, interactive);
   }
 

@@ -216,7 +216,7 @@ class PasswordFlow : public PrintCommandTest {
     target.filePath = "C:\\secret.pdf";
     answers["C:\\secret.pdf"] = {0, 1, "right"};
   }
-  void Type(std::string password, std::optional<platform::MacAddress> mac = std::nullopt) {
+  void Type(std::string password, std::optional<dialogs::MacAddress> mac = std::nullopt) {
     fake.ui.passwordAnswers.push_back({platform::kIdOk, std::move(password), mac});
   }
 };
@@ -248,7 +248,7 @@ TEST_F(PasswordFlow, AcceptedAfterRetryUsesFixedKey) {
 }
 
 TEST_F(PasswordFlow, MacAddressSelectsKeyModeMa) {
-  const platform::MacAddress mac = {0x00, 0x1B, 0xC0, 0xFF, 0x07, 0x5A};
+  const dialogs::MacAddress mac = {0x00, 0x1B, 0xC0, 0xFF, 0x07, 0x5A};
   Type("right", mac);
   Run(0);
   PasswordBlock cipher{};

@@ -9,6 +9,7 @@
 #include "app/win32/direct_print_dlg.h"
 #include "app/win32/print_confirm_dlg.h"
 #include "app/win32/win32_platform.h"
+#include "dialogs/win32/win32_job_dialogs.h"
 #include "platform/win32/message_box.h"
 
 namespace pagewire::app {
@@ -35,7 +36,9 @@ bool DirectPrintApp::InitInstance(const std::string& commandTail) {
   InitCommonControlsEx(&controls);
   Win32Platform system;
   platform::win32::SetMessageBoxCaption(system.systemFacts.ApplicationName());
-  DirectPrintDlg mainDlg(system.ports, job::RealPdfQueries());
+  dialogs::win32::Win32JobDialogs jobDialogs(system.registry,
+                                             system.systemFacts.ApplicationName());
+  DirectPrintDlg mainDlg(system.ports, jobDialogs, job::RealPdfQueries());
   if (!IsDirectLaunch(commandTail)) {
     mainDlg.RunModal();
     return false;

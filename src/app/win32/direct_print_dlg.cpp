@@ -22,10 +22,11 @@ constexpr SHORT kKeyDown = 0x80;
 
 }  // namespace
 
-DirectPrintDlg::DirectPrintDlg(platform::Platform& platform, job::PdfQueries pdfQueries)
+DirectPrintDlg::DirectPrintDlg(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
+                               job::PdfQueries pdfQueries)
     : DialogBase(IDD_DIRECT_PRINT),
       platform_(platform),
-      model_(platform, std::move(pdfQueries)),
+      model_(platform, jobDialogs, std::move(pdfQueries)),
       icon_(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PAGEWIRE))) {}
 
 bool DirectPrintDlg::OnInit() {

@@ -12,7 +12,8 @@ namespace pagewire::app {
 
 class DirectPrintDlg : public platform::win32::DialogBase {
  public:
-  DirectPrintDlg(platform::Platform& platform, job::PdfQueries pdfQueries);
+  DirectPrintDlg(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
+                 job::PdfQueries pdfQueries);
 
   DirectPrintModel& Model() { return model_; }
   void ShowPrinterPort();

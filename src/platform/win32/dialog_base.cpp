@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/validation_messages.h"
+#include "platform/field_validation.h"
 #include "platform/win32/message_box.h"
 
 namespace pagewire::platform::win32 {
@@ -70,7 +70,10 @@ std::string DialogBase::ItemText(int id) const {
   if (length <= 0) return {};
   std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
   const int copied = GetWindowTextA(item, buffer.data(), length + 1);
-  return std::string(buffer.data(), copied > 0 ? copied : 0);
+  std::string text(buffer.data(), copied > 0 ? copied : 0);
+  // The text may be a password: leave no copy behind.
+  SecureZeroMemory(buffer.data(), buffer.size());
+  return text;
 }
 
 void DialogBase::SetItemText(int id, const std::string& text) {
@@ -97,41 +100,27 @@ void DialogBase::ComboSelectPrefix(int id, const std::string& prefix) {
                reinterpret_cast<LPARAM>(prefix.c_str()));
 }
 
-void DialogBase::FailField(int id, const std::string& message) {
-  ShowFrameworkMessage(window_, message);
+void DialogBase::SetChecked(int id, bool checked) {
+  SendMessageA(Item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+int DialogBase::ComboSelection(int id) const {
+  const LRESULT index = SendMessageA(Item(id), CB_GETCURSEL, 0, 0);
+  return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+void DialogBase::ComboSelect(int id, int index) {
+  SendMessageA(Item(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+bool DialogBase::AcceptField(int id, const FieldVerdict& verdict) {
+  if (verdict.ok()) return true;
+  ShowWideMessageBox(window_, MessageText(verdict.message),
+                     MB_OK | (verdict.plainBox ? 0 : MB_ICONEXCLAMATION));
   HWND field = Item(id);
   SetFocus(field);
   SendMessageA(field, EM_SETSEL, 0, -1);
-}
-
-bool DialogBase::ExchangePositiveInt(int id, int& value) {
-  const auto verdict = app::ValidatePositiveInteger(ItemText(id));
-  if (!verdict.ok || verdict.value > INT_MAX) {
-    FailField(id, app::kEnterPositiveInteger);
-    return false;
-  }
-  value = static_cast<int>(verdict.value);
-  return true;
-}
-
-bool DialogBase::ExchangeIntInRange(int id, int low, int high, int& value) {
-  const auto verdict = app::ValidateIntegerInRange(ItemText(id), low, high);
-  if (!verdict.ok) {
-    FailField(id, verdict.message);
-    return false;
-  }
-  value = static_cast<int>(verdict.value);
-  return true;
-}
-
-bool DialogBase::ExchangeTextLimited(int id, std::size_t maxChars, std::string& value) {
-  std::string text = ItemText(id);
-  if (!app::TextFits(text, maxChars)) {
-    FailField(id, app::EnterNoMoreThanMessage(maxChars));
-    return false;
-  }
-  value = std::move(text);
-  return true;
+  return false;
 }
 
 }  // namespace pagewire::platform::win32

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/field_validation.h"
 #include "platform/win32/tooltip.h"
 
 namespace pagewire::platform::win32 {
@@ -46,18 +47,20 @@ class DialogBase {
   // CB_SELECTSTRING from the top: the first item that begins with `prefix`.
   void ComboSelectPrefix(int id, const std::string& prefix);
 
-  // Data exchange that validates; on failure the message is shown, the
-  // field gets the focus and its text is selected, and false is returned.
-  bool ExchangePositiveInt(int id, int& value);
-  bool ExchangeIntInRange(int id, int low, int high, int& value);
-  bool ExchangeTextLimited(int id, std::size_t maxChars, std::string& value);
+  void SetItemInt(int id, int value) { SetDlgItemInt(window_, id, value, TRUE); }
+  void SetChecked(int id, bool checked);
+  // The selected index of a drop-down list, -1 for none.
+  int ComboSelection(int id) const;
+  void ComboSelect(int id, int index);
+  // A validation failure of the data exchange: the message is shown, the
+  // field gets the focus and its text is selected; false then.
+  bool AcceptField(int id, const FieldVerdict& verdict);
 
   Tooltip tooltip;
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-  void FailField(int id, const std::string& message);
 
   int templateId_;
   HWND window_ = nullptr;

@@ -40,8 +40,4 @@ int ShowWideMessageBox(HWND owner, const MessageText& text, UINT style) {
   return MessageBoxW(owner, WideTextOf(text).c_str(), Widen(Caption(), CP_ACP).c_str(), style);
 }
 
-void ShowFrameworkMessage(HWND owner, const std::string& text) {
-  ShowWideMessageBox(owner, MessageText(text), MB_OK | MB_ICONEXCLAMATION);
-}
-
 }  // namespace pagewire::platform::win32

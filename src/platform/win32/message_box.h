@@ -19,7 +19,4 @@ const std::string& MessageBoxCaption();
 // MessageBoxW owned by `owner` (or the active window when null).
 int ShowWideMessageBox(HWND owner, const MessageText& text, UINT style);
 
-// A validation message of the data exchange: OK, exclamation icon.
-void ShowFrameworkMessage(HWND owner, const std::string& text);
-
 }  // namespace pagewire::platform::win32

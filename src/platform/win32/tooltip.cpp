@@ -24,9 +24,10 @@ bool IsMouseMessage(UINT message) {
 
 }  // namespace
 
-bool Tooltip::Create(HWND owner, int maxTipWidth) {
+bool Tooltip::Create(HWND owner, int maxTipWidth, bool whenInactive) {
   owner_ = owner;
-  tooltip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+  const DWORD style = WS_POPUP | (whenInactive ? TTS_ALWAYSTIP : 0);
+  tooltip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, style, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
   if (tooltip_ == nullptr) return false;

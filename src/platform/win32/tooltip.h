@@ -15,7 +15,8 @@ class Tooltip {
   Tooltip(const Tooltip&) = delete;
   Tooltip& operator=(const Tooltip&) = delete;
 
-  bool Create(HWND owner, int maxTipWidth);
+  // `whenInactive`: tips show also while the owner is not the active window.
+  bool Create(HWND owner, int maxTipWidth, bool whenInactive = true);
   // Registers a control with a string table text.
   void AddTool(HWND control, UINT stringId);
   void Activate(bool active);

@@ -3,9 +3,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "app/file_chooser_filter.h"
+#include "platform/file_chooser_filter.h"
 #include "platform/win32/message_box.h"
-#include "platform/win32/stand_in_job_dialogs.h"
 
 namespace pagewire::platform::win32 {
 
@@ -34,7 +33,7 @@ DWORD FlagsOf(std::uint32_t flags) {
 }
 
 std::optional<std::string> RunChooser(const FileChooserRequest& request, bool save) {
-  const std::string filter = app::FilterWithNulSeparators(request.filter);
+  const std::string filter = FilterWithNulSeparators(request.filter);
   char path[kChooserPathSize] = {};
   request.initialName.copy(path, kChooserPathSize - 1);
   OPENFILENAMEA chooser{};
@@ -57,18 +56,6 @@ std::optional<std::string> RunChooser(const FileChooserRequest& request, bool sa
 int Win32UserInterface::ShowMessageBox(const MessageText& text, MessageButtons buttons,
                                        MessageIcon icon) {
   return ShowWideMessageBox(nullptr, text, StyleOf(buttons, icon));
-}
-
-int Win32UserInterface::RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) {
-  return StandInPdfPrintSettingsDlg().RunModal(settings);
-}
-
-int Win32UserInterface::RunPasswordDlg(PasswordDlgState& state) {
-  return StandInPasswordDlg().RunModal(state);
-}
-
-int Win32UserInterface::RunFileConfirmDlg(const std::string& fileName) {
-  return StandInFileConfirmDlg().RunModal(fileName);
 }
 
 std::optional<std::string> Win32UserInterface::ChooseOpenFile(const FileChooserRequest& request) {

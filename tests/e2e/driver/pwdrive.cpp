@@ -15,6 +15,10 @@
 //   move CAPTION X Y                       (screen position)
 //   minimise CAPTION                       restore CAPTION
 //   is-iconic CAPTION
+//   dump CAPTION        (one line per control: ID on|off checked|unchecked|- TEXT;
+//                        a list's TEXT is #INDEX of its selection; then "focus ID")
+//   rect CAPTION [ID]   (screen rectangle: LEFT TOP RIGHT BOTTOM)
+//   has-style CAPTION ID|- MASK            (every bit of MASK set; "-": the dialog)
 //   call-export EXE FUNC ARGS...           (string arguments, int result)
 //   run EXE [TAIL]                         (exact command-line tail; waits)
 #include <windows.h>
@@ -133,6 +137,53 @@ std::string WindowTextUtf8(HWND window) {
   WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), size, nullptr, nullptr);
   utf8.resize(std::strlen(utf8.c_str()));
   return utf8;
+}
+
+bool IsCheckable(HWND control) {
+  char className[16] = {};
+  GetClassNameA(control, className, sizeof className);
+  if (lstrcmpiA(className, "Button") != 0) return false;
+  const LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTORADIOBUTTON ||
+         type == BS_RADIOBUTTON || type == BS_AUTO3STATE || type == BS_3STATE;
+}
+
+std::string ControlState(HWND control) {
+  char className[16] = {};
+  GetClassNameA(control, className, sizeof className);
+  std::string line = std::to_string(GetDlgCtrlID(control));
+  line += IsWindowEnabled(control) ? " on " : " off ";
+  if (IsCheckable(control)) {
+    line += SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? "checked " : "unchecked ";
+  } else {
+    line += "- ";
+  }
+  if (lstrcmpiA(className, "ComboBox") == 0) {
+    line += "#" + std::to_string(SendMessageA(control, CB_GETCURSEL, 0, 0));
+  } else {
+    line += WindowText(control);
+  }
+  return line;
+}
+
+BOOL CALLBACK PrintControl(HWND control, LPARAM dialog) {
+  // Only the dialog's own controls, not the parts of a list; not labels.
+  if (GetParent(control) != reinterpret_cast<HWND>(dialog)) return TRUE;
+  const int id = GetDlgCtrlID(control);
+  if (id == 0xFFFF || id == -1) return TRUE;
+  std::printf("%s\n", ControlState(control).c_str());
+  return TRUE;
+}
+
+// Every control's state in one call, and which control has the focus.
+int Dump(HWND dialog) {
+  EnumChildWindows(dialog, PrintControl, reinterpret_cast<LPARAM>(dialog));
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+  const int focus = GetGUIThreadInfo(thread, &info) && info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0;
+  std::printf("focus %d\n", focus);
+  return 0;
 }
 
 // Posting, not sending: the click may open a modal box that blocks the target.
@@ -353,6 +404,30 @@ int Run(int argc, char** argv) {
     if (command == "is-iconic") return IsIconic(dialog) ? 0 : 1;
     const WPARAM what = command == "minimise" ? SC_MINIMIZE : SC_RESTORE;
     return PostMessageA(dialog, WM_SYSCOMMAND, what, 0) ? 0 : 1;
+  }
+  if (command == "dump") {
+    HWND dialog = FindDialog(caption);
+    return dialog ? Dump(dialog) : 1;
+  }
+  if (command == "rect" || command == "has-style") {
+    HWND window = FindDialog(caption);
+    if (window == nullptr) return 1;
+    int id;
+    if (argc > 3 && std::strcmp(argv[3], "-") != 0) {
+      if (!ParseInt(argv[3], id)) return Usage();
+      window = GetDlgItem(window, id);
+      if (window == nullptr) return 1;
+    }
+    if (command == "has-style") {
+      long mask;
+      if (argc != 5 || !ParseLong(argv[4], mask)) return Usage();
+      const unsigned long style = static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE));
+      return (style & static_cast<unsigned long>(mask)) == static_cast<unsigned long>(mask) ? 0 : 1;
+    }
+    RECT rect;
+    if (!GetWindowRect(window, &rect)) return 1;
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    return 0;
   }
   if (command == "call-export" && argc >= 4) return CallExport(argv[2], argv[3], argc - 4, argv + 4);
   if (command == "run") return RunProgram(argv[2], argc > 3 ? argv[3] : "");

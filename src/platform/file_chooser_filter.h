@@ -4,8 +4,8 @@
 
 #include <string>
 
-namespace pagewire::app {
+namespace pagewire::platform {
 
 std::string FilterWithNulSeparators(const std::string& barFilter);
 
-}  // namespace pagewire::app
+}  // namespace pagewire::platform

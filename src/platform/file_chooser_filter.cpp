@@ -1,6 +1,6 @@
-#include "app/file_chooser_filter.h"
+#include "platform/file_chooser_filter.h"
 
-namespace pagewire::app {
+namespace pagewire::platform {
 
 std::string FilterWithNulSeparators(const std::string& barFilter) {
   std::string filter = barFilter;
@@ -12,4 +12,4 @@ std::string FilterWithNulSeparators(const std::string& barFilter) {
   return filter;
 }
 
-}  // namespace pagewire::app
+}  // namespace pagewire::platform

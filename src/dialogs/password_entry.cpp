@@ -1,0 +1,101 @@
+#include "dialogs/password_entry.h"
+
+namespace pagewire::dialogs {
+namespace {
+
+constexpr const char* kMacAddrKey = "SOFTWARE\\Orvelle\\Pagewire\\MacAddr";
+constexpr std::size_t kMacFieldChars = 2;
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// One field: none when malformed; an empty field is well formed.
+std::optional<std::optional<std::uint8_t>> ParseMacField(const std::string& text) {
+  if (text.empty()) return std::optional<std::uint8_t>{};
+  if (text.size() != kMacFieldChars) return std::nullopt;
+  const int high = HexDigitValue(text[0]);
+  const int low = HexDigitValue(text[1]);
+  if (high < 0 || low < 0) return std::nullopt;
+  return std::optional<std::uint8_t>(static_cast<std::uint8_t>(high * 16 + low));
+}
+
+}  // namespace
+
+void WipeSecret(void* bytes, std::size_t size) {
+  // Volatile stores: the compiler may not drop them as dead.
+  volatile unsigned char* p = static_cast<volatile unsigned char*>(bytes);
+  for (std::size_t i = 0; i < size; ++i) p[i] = 0;
+}
+
+void WipeSecret(std::string& secret) {
+  // Filling up to the capacity reaches every byte of the buffer in place.
+  secret.resize(secret.capacity());
+  WipeSecret(secret.data(), secret.size());
+  secret.clear();
+}
+
+SavedMacAddress::SavedMacAddress(platform::Registry& registry, std::string applicationName)
+    : registry_(registry), valueName_(std::move(applicationName)) {}
+
+std::optional<MacAddress> SavedMacAddress::Read() {
+  platform::ScopedRegKey key(registry_);
+  if (registry_.CreateKey(kMacAddrKey, platform::RegAccess::AllAccess, key.Out()) !=
+      platform::kRegSuccess) {
+    key.Out() = 0;
+    return std::nullopt;
+  }
+  MacAddress address{};
+  std::uint32_t size = address.size();
+  if (registry_.QueryValue(key.Get(), valueName_, nullptr, address.data(), size) !=
+      platform::kRegSuccess) {
+    return std::nullopt;
+  }
+  return address;
+}
+
+void SavedMacAddress::Write(const MacAddress& address) {
+  platform::ScopedRegKey key(registry_);
+  if (registry_.CreateKey(kMacAddrKey, platform::RegAccess::AllAccess, key.Out()) !=
+      platform::kRegSuccess) {
+    key.Out() = 0;
+    return;
+  }
+  registry_.SetValue(key.Get(), valueName_, platform::kRegBinary, address.data(),
+                     static_cast<std::uint32_t>(address.size()));
+}
+
+void SavedMacAddress::Delete() { registry_.DeleteKey(kMacAddrKey); }
+
+std::vector<std::string> MacFieldTexts(const MacAddress& address) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::vector<std::string> texts;
+  for (std::uint8_t byte : address) texts.push_back({kDigits[byte >> 4], kDigits[byte & 15]});
+  return texts;
+}
+
+bool ApplyMacFields(const std::vector<std::string>& fieldTexts, SavedMacAddress& saved,
+                    PasswordEntry& entry) {
+  if (fieldTexts.size() < kMacFieldCount) return false;
+  MacAddress address{};
+  bool complete = true;
+  for (std::size_t i = 0; i < kMacFieldCount; ++i) {
+    const auto field = ParseMacField(fieldTexts[i]);
+    if (!field) return false;
+    if (*field) address[i] = **field;
+    else complete = false;
+  }
+  if (complete) {
+    saved.Write(address);
+    entry.macAddress = address;
+  } else {
+    saved.Delete();
+    entry.macAddress.reset();
+  }
+  return true;
+}
+
+}  // namespace pagewire::dialogs

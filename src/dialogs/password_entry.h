@@ -1,0 +1,69 @@
+// The portable side of the "Enter Password" dialog: what it keeps for the
+// attempts on one file, the printer's MAC address fields and the address
+// saved in the registry.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+
+namespace pagewire::dialogs {
+
+using MacAddress = std::array<std::uint8_t, 6>;
+
+inline constexpr std::size_t kPasswordMaxChars = 32;
+inline constexpr std::size_t kMacFieldCount = 6;
+inline constexpr const char* kMacFieldsMalformed = "String is Fail.\n";
+
+// Overwrites every byte a secret occupies before it is let go.
+void WipeSecret(std::string& secret);
+void WipeSecret(void* bytes, std::size_t size);
+
+// The dialog's members that outlive one run; a retry shows the previous
+// entry. The password is wiped when the entry goes.
+struct PasswordEntry {
+  PasswordEntry() = default;
+  PasswordEntry(const PasswordEntry& other) = default;
+  PasswordEntry& operator=(const PasswordEntry& other) = default;
+  ~PasswordEntry() { WipeSecret(password); }
+
+  std::string fileName;           // shown read-only
+  bool macEntryDisabled = false;  // the port has no address: no details
+  std::string password;           // the typed text
+  std::optional<MacAddress> macAddress;  // the printer's address, when given
+};
+
+// "SOFTWARE\Orvelle\Pagewire\MacAddr", one REG_BINARY value named after the
+// application.
+class SavedMacAddress {
+ public:
+  SavedMacAddress(platform::Registry& registry, std::string applicationName);
+
+  // Creates the key when missing; the address when the value reads.
+  std::optional<MacAddress> Read();
+  // Failures are silent.
+  void Write(const MacAddress& address);
+  void Delete();
+
+ private:
+  platform::Registry& registry_;
+  std::string valueName_;
+};
+
+// The six fields' texts for an address: two lower-case hex digits each.
+std::vector<std::string> MacFieldTexts(const MacAddress& address);
+
+// OK's address step over the texts of the fields walked in tab order.
+// False when the walk stopped early (a malformed field, or fewer than six
+// fields): the caller shows kMacFieldsMalformed and nothing is changed.
+// Otherwise six filled fields are saved and become `entry.macAddress`; an
+// empty field deletes the saved address and leaves no address.
+bool ApplyMacFields(const std::vector<std::string>& fieldTexts, SavedMacAddress& saved,
+                    PasswordEntry& entry);
+
+}  // namespace pagewire::dialogs

@@ -1,0 +1,94 @@
+#include "dialogs/win32/password_dlg.h"
+
+#include "platform/dialog_results.h"
+#include "platform/win32/message_box.h"
+#include "resource.h"
+
+namespace pagewire::dialogs::win32 {
+namespace {
+
+constexpr int kTooltipMaxWidth = 150;  // pixels
+constexpr int kDetailsMargin = 20;     // pixels below the details area
+
+std::string TextOf(HWND window) {
+  char text[64] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+}  // namespace
+
+PasswordDlg::PasswordDlg(PasswordEntry& entry, SavedMacAddress& savedAddress)
+    : DialogBase(IDD_PASSWORD), entry_(entry), savedAddress_(savedAddress) {}
+
+bool PasswordDlg::OnInit() {
+  SetItemText(IDC_PASSWORD_FILE_NAME, entry_.fileName);
+  SetItemText(IDC_PASSWORD, entry_.password);
+  SendMessageA(Item(IDC_PASSWORD), EM_LIMITTEXT, kPasswordMaxChars, 0);
+  CreateTooltips();
+  if (entry_.macEntryDisabled) {
+    EnableItem(IDC_DETAILED, false);
+  } else if (const auto saved = savedAddress_.Read()) {
+    const std::vector<std::string> texts = MacFieldTexts(*saved);
+    const std::vector<HWND> fields = AddressFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) SetWindowTextA(fields[i], texts[i].c_str());
+  }
+  ShowDetails(false);
+  SetActiveWindow(Item(IDC_PASSWORD));
+  SetFocus(Item(IDC_PASSWORD));
+  return false;  // the focus is set
+}
+
+void PasswordDlg::CreateTooltips() {
+  if (!tooltip.Create(Window(), kTooltipMaxWidth, false)) return;
+  tooltip.AddTool(Item(IDC_PASSWORD), IDS_TIP_PASSWORD);
+  tooltip.AddTool(Item(IDC_PASSWORD_FILE_NAME), IDS_TIP_PASSWORD_FILE);
+  for (int id = IDC_MAC_FIELD_1; id <= IDC_MAC_FIELD_6; ++id) {
+    tooltip.AddTool(Item(id), IDS_TIP_MAC_ADDRESS);
+  }
+  tooltip.AddTool(Item(IDC_DETAILED), IDS_TIP_MAC_ADDRESS);
+  tooltip.Activate(true);
+}
+
+void PasswordDlg::ShowDetails(bool expanded) {
+  RECT window;
+  RECT details;
+  GetWindowRect(Window(), &window);
+  GetWindowRect(Item(IDC_DETAILS_GROUP), &details);
+  const int height =
+      expanded ? details.bottom - window.top + kDetailsMargin : details.top - window.top;
+  MoveWindow(Window(), window.left, window.top, window.right - window.left, height, TRUE);
+}
+
+std::vector<HWND> PasswordDlg::AddressFields() const {
+  std::vector<HWND> fields;
+  for (HWND field = Item(IDC_MAC_FIELD_1); field != nullptr && fields.size() < kMacFieldCount;
+       field = GetNextDlgTabItem(Window(), field, FALSE)) {
+    fields.push_back(field);
+  }
+  return fields;
+}
+
+void PasswordDlg::OnOK() {
+  std::string typed = ItemText(IDC_PASSWORD);
+  entry_.password.swap(typed);
+  WipeSecret(typed);  // the previous entry
+  std::vector<std::string> texts;
+  for (HWND field : AddressFields()) texts.push_back(TextOf(field));
+  if (!ApplyMacFields(texts, savedAddress_, entry_)) {
+    platform::win32::ShowWideMessageBox(Window(), kMacFieldsMalformed, MB_OK);
+    return;
+  }
+  if (!AcceptField(IDC_PASSWORD, platform::ValidateTextLength(entry_.password, kPasswordMaxChars))) {
+    return;
+  }
+  End(platform::kIdOk);
+}
+
+bool PasswordDlg::OnCommand(int id, int code, HWND /*control*/) {
+  if (id != IDC_DETAILED || code != BN_CLICKED) return false;
+  ShowDetails(true);
+  return true;
+}
+
+}  // namespace pagewire::dialogs::win32

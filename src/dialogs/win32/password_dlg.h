@@ -1,0 +1,36 @@
+// "Enter Password" (template 139): one run over the entry the print command
+// keeps for a file, with the printer's MAC address in a details area that
+// "Detailed " shows.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "dialogs/password_entry.h"
+#include "platform/win32/dialog_base.h"
+
+namespace pagewire::dialogs::win32 {
+
+class PasswordDlg : public platform::win32::DialogBase {
+ public:
+  PasswordDlg(PasswordEntry& entry, SavedMacAddress& savedAddress);
+
+ protected:
+  bool OnInit() override;
+  void OnOK() override;
+  bool OnCommand(int id, int code, HWND control) override;
+
+ private:
+  void CreateTooltips();
+  // The window's height hides the details area, or shows it with 20 pixels
+  // below it.
+  void ShowDetails(bool expanded);
+  // The address fields in tab order from the first, at most six; the walk
+  // ends early when there is no next tab item.
+  std::vector<HWND> AddressFields() const;
+
+  PasswordEntry& entry_;
+  SavedMacAddress& savedAddress_;
+};
+
+}  // namespace pagewire::dialogs::win32

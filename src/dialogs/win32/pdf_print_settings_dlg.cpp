@@ -1,0 +1,162 @@
+#include "dialogs/win32/pdf_print_settings_dlg.h"
+
+#include <commctrl.h>
+
+#include <utility>
+#include <vector>
+
+#include "platform/dialog_results.h"
+#include "resource.h"
+
+namespace pagewire::dialogs::win32 {
+namespace {
+
+constexpr int kTooltipMaxWidth = 200;  // pixels
+
+struct ListEntries {
+  int id;
+  std::vector<const char*> texts;
+};
+
+// In the order of their indexes; Output Color is a sorted list.
+const ListEntries kLists[] = {
+    {IDC_OUTPUT_COLOR, {"Auto", "Black"}},
+    {IDC_PRINT_MODE, {"Standard", "High Speed", "High Quality"}},
+    {IDC_PAPER_SIZE, {"A4", "Auto"}},
+    {IDC_PAPER_TYPE, {"Plain", "Printer Settings"}},
+    {IDC_DUPLEX, {"1 Sided Print", "Long Edge Flip", "Short Edge Flip"}},
+    {IDC_LAYOUT, {"Auto Zoom", "100%", "Booklet", "2 up", "4 up"}},
+};
+
+const std::pair<int, UINT> kTools[] = {
+    {IDC_PAPER_SIZE, IDS_TIP_PAPER_SIZE},     {IDC_PAPER_TYPE, IDS_TIP_PAPER_TYPE},
+    {IDC_DUPLEX, IDS_TIP_DUPLEX},             {IDC_PRINT_MODE, IDS_TIP_PRINT_MODE},
+    {IDC_LAYOUT, IDS_TIP_LAYOUT},             {IDC_OUTPUT_COLOR, IDS_TIP_OUTPUT_COLOR},
+    {IDC_ALL_PAGES, IDS_TIP_ALL_PAGES},       {IDC_SELECT_PAGES, IDS_TIP_SELECT_PAGES},
+    {IDC_FROM_PAGE, IDS_TIP_FROM_PAGE},       {IDC_FROM_PAGE_SPIN, IDS_TIP_FROM_PAGE},
+    {IDC_TO_PAGE, IDS_TIP_TO_PAGE},           {IDC_TO_PAGE_SPIN, IDS_TIP_TO_PAGE},
+    {IDC_TO_LAST_PAGE, IDS_TIP_TO_LAST_PAGE}, {IDC_COPIES, IDS_TIP_COPIES},
+    {IDC_COPIES_SPIN, IDS_TIP_COPIES},        {IDC_COLLATED, IDS_TIP_COLLATED},
+    {IDC_SAVE_SETTINGS, IDS_TIP_SAVE_SETTINGS},
+};
+
+const int kNumberSpins[] = {IDC_FROM_PAGE_SPIN, IDC_TO_PAGE_SPIN, IDC_COPIES_SPIN};
+
+int FieldId(NumberField field) {
+  switch (field) {
+    case NumberField::FromPage: return IDC_FROM_PAGE;
+    case NumberField::ToPage: return IDC_TO_PAGE;
+    case NumberField::Copies: break;
+  }
+  return IDC_COPIES;
+}
+
+}  // namespace
+
+PdfPrintSettingsDlg::PdfPrintSettingsDlg(PdfPrintSettings& settings)
+    : DialogBase(IDD_PDF_PRINT_SETTINGS), settings_(settings) {}
+
+bool PdfPrintSettingsDlg::OnInit() {
+  const job::PrintJobSettings& s = settings_.settings;
+  SetItemInt(IDC_FROM_PAGE, s.fromPage);
+  SetItemInt(IDC_TO_PAGE, s.toPage);
+  SetItemInt(IDC_COPIES, s.copies);
+  SetChecked(IDC_COLLATED, s.collate != 0);
+  SetChecked(IDC_TO_LAST_PAGE, s.toLastPage != 0);
+  SetChecked(IDC_SAVE_SETTINGS, settings_.saveSettings != 0);
+  SetChecked(IDC_ALL_PAGES, s.selectPages == 0);
+  SetChecked(IDC_SELECT_PAGES, s.selectPages == 1);
+  CreateTooltips();
+  for (int spin : kNumberSpins) {
+    SendMessageA(Item(spin), UDM_SETRANGE32, kNumberFieldMin, kNumberFieldMax);
+  }
+  FillLists();
+  ApplyEnabling();
+  return true;  // the focus goes to OK, first in tab order
+}
+
+void PdfPrintSettingsDlg::FillLists() {
+  const job::PrintJobSettings& s = settings_.settings;
+  const std::pair<int, std::int32_t> selections[] = {
+      {IDC_OUTPUT_COLOR, s.outputColor}, {IDC_PRINT_MODE, s.printMode},
+      {IDC_PAPER_SIZE, s.paperSize},     {IDC_PAPER_TYPE, s.paperType},
+      {IDC_DUPLEX, s.duplexMode},        {IDC_LAYOUT, s.layout},
+  };
+  for (const ListEntries& list : kLists) {
+    for (const char* text : list.texts) {
+      SendMessageA(Item(list.id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+  }
+  // An index outside its list leaves the list with no selection.
+  for (const auto& [id, index] : selections) ComboSelect(id, index);
+}
+
+void PdfPrintSettingsDlg::CreateTooltips() {
+  if (!tooltip.Create(Window(), kTooltipMaxWidth, true)) return;
+  for (const auto& [id, text] : kTools) tooltip.AddTool(Item(id), text);
+  tooltip.Activate(true);
+}
+
+void PdfPrintSettingsDlg::ApplyEnabling() {
+  SettingsChoices choices;
+  choices.selectPages = IsChecked(IDC_SELECT_PAGES);
+  choices.toLastPage = IsChecked(IDC_TO_LAST_PAGE);
+  choices.layout = settings_.settings.layout;
+  choices.settingsReadOnly = settings_.settingsReadOnly != 0;
+  const SettingsEnabling on = EnablingFor(choices);
+  EnableItem(IDC_ALL_PAGES, on.pageChoice);
+  EnableItem(IDC_SELECT_PAGES, on.pageChoice);
+  EnableItem(IDC_FROM_PAGE, on.fromPage);
+  EnableItem(IDC_FROM_PAGE_SPIN, on.fromPage);
+  EnableItem(IDC_TO_PAGE, on.toPage);
+  EnableItem(IDC_TO_PAGE_SPIN, on.toPage);
+  EnableItem(IDC_TO_LAST_PAGE, on.toLastPage);
+  EnableItem(IDC_DUPLEX, on.duplex);
+  EnableItem(IDC_PAPER_TYPE, on.paperType);
+  EnableItem(IDC_PAPER_SIZE, on.paperSize);
+  EnableItem(IDC_SAVE_SETTINGS, on.saveSettings);
+}
+
+SettingsForm PdfPrintSettingsDlg::ReadForm() const {
+  SettingsForm form;
+  form.fromPage = ItemText(IDC_FROM_PAGE);
+  form.toPage = ItemText(IDC_TO_PAGE);
+  form.copies = ItemText(IDC_COPIES);
+  form.allPages = IsChecked(IDC_ALL_PAGES);
+  form.toLastPage = IsChecked(IDC_TO_LAST_PAGE);
+  form.collate = IsChecked(IDC_COLLATED);
+  form.saveSettings = IsChecked(IDC_SAVE_SETTINGS);
+  form.duplexMode = ComboSelection(IDC_DUPLEX);
+  form.paperType = ComboSelection(IDC_PAPER_TYPE);
+  form.printMode = ComboSelection(IDC_PRINT_MODE);
+  form.paperSize = ComboSelection(IDC_PAPER_SIZE);
+  form.layout = ComboSelection(IDC_LAYOUT);
+  form.outputColor = ComboSelection(IDC_OUTPUT_COLOR);
+  return form;
+}
+
+void PdfPrintSettingsDlg::OnOK() {
+  const SettingsOkResult result = settings_.Ok(ReadForm());
+  if (!result.valid) {
+    AcceptField(FieldId(result.field), result.verdict);
+    return;
+  }
+  End(platform::kIdOk);
+}
+
+bool PdfPrintSettingsDlg::OnCommand(int id, int code, HWND /*control*/) {
+  if (id == IDC_LAYOUT && code == CBN_SELCHANGE) {
+    // Kept even when the dialog is then cancelled.
+    settings_.settings.layout = ComboSelection(IDC_LAYOUT);
+    ApplyEnabling();
+    return true;
+  }
+  if (code == BN_CLICKED &&
+      (id == IDC_ALL_PAGES || id == IDC_SELECT_PAGES || id == IDC_TO_LAST_PAGE)) {
+    ApplyEnabling();
+    return true;
+  }
+  return false;
+}
+
+}  // namespace pagewire::dialogs::win32

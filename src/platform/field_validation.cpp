@@ -1,0 +1,65 @@
+#include "platform/field_validation.h"
+
+#include <limits>
+
+namespace pagewire::platform {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string ReplaceAll(std::string text, const std::string& marker, const std::string& value) {
+  for (auto at = text.find(marker); at != std::string::npos; at = text.find(marker, at)) {
+    text.replace(at, marker.size(), value);
+    at += value.size();
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string EnterIntegerBetweenMessage(long long low, long long high) {
+  return ReplaceAll(ReplaceAll("Please enter an integer between %1 and %2.", "%1",
+                               std::to_string(low)),
+                    "%2", std::to_string(high));
+}
+
+std::string EnterNoMoreThanMessage(std::size_t maxChars) {
+  return ReplaceAll("Please enter no more than %1 characters.", "%1", std::to_string(maxChars));
+}
+
+std::optional<std::int32_t> ParseUnsignedField(const std::string& text) {
+  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+  std::size_t at = 0;
+  while (at < text.size() && IsBlank(text[at])) ++at;
+  const std::size_t digitsStart = at;
+  std::int64_t value = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+    value = value * 10 + (text[at] - '0');
+    if (value > kMax) return std::nullopt;
+  }
+  if (at == digitsStart) return std::nullopt;
+  while (at < text.size() && IsBlank(text[at])) ++at;
+  if (at != text.size()) return std::nullopt;
+  return static_cast<std::int32_t>(value);
+}
+
+FieldVerdict ValidateNumberField(const std::string& text, std::int32_t low, std::int32_t high) {
+  FieldVerdict verdict;
+  verdict.stored = ParseUnsignedField(text);
+  if (!verdict.stored) {
+    verdict.message = kEnterPositiveInteger;
+    verdict.plainBox = true;
+  } else if (*verdict.stored < low || *verdict.stored > high) {
+    verdict.message = EnterIntegerBetweenMessage(low, high);
+  }
+  return verdict;
+}
+
+FieldVerdict ValidateTextLength(const std::string& text, std::size_t maxChars) {
+  FieldVerdict verdict;
+  if (text.size() > maxChars) verdict.message = EnterNoMoreThanMessage(maxChars);
+  return verdict;
+}
+
+}  // namespace pagewire::platform
