@@ -100,6 +100,9 @@ $IDC_LAYOUT on - #0
 $IDC_SAVE_SETTINGS on unchecked Sa&ve Settings
 focus $IDOK
 STATE
+  local tip; tip=$(drive hover "$JOB_SETTINGS" $IDC_LAYOUT)
+  [ "$tip" = "Select the output layout. Size will not be enlarged/reduced for [100%]" ] ||
+    { fail "the Layout tip is '$tip'"; return 1; }
   # The number fields: both messages, and the up-down's bounds.
   drive set-text "$JOB_SETTINGS" $IDC_COPIES 0 && drive press "$JOB_SETTINGS" $IDOK || return 1
   job_answer_message "Please enter an integer between 1 and 999." || return 1
@@ -187,6 +190,8 @@ $IDC_PASSWORD_FILE_NAME on - secret.pdf
 $IDC_DETAILED off - Detailed 
 focus $IDC_PASSWORD
 STATE
+  local tip; tip=$(drive hover "$JOB_PASSWORD" $IDC_PASSWORD)
+  [ "$tip" = "Enter the password set for this file. " ] || { fail "the password tip is '$tip'"; return 1; }
   local window group
   window=$(drive rect "$JOB_PASSWORD") group=$(drive rect "$JOB_PASSWORD" $IDC_DETAILS_GROUP)
   read -r _ wtop _ wbottom <<<"$window"; read -r _ gtop _ _ <<<"$group"
