@@ -13,19 +13,27 @@ namespace {
 
 constexpr int kTooltipMaxWidth = 200;  // pixels
 
-struct ListEntries {
+// Each drop-down list: its entries in the order of their indexes (Output
+// Color is a sorted list), and the record's and the form's field.
+struct ListControl {
   int id;
   std::vector<const char*> texts;
+  std::int32_t job::PrintJobSettings::*field;
+  std::int32_t SettingsForm::*formField;
 };
 
-// In the order of their indexes; Output Color is a sorted list.
-const ListEntries kLists[] = {
-    {IDC_OUTPUT_COLOR, {"Auto", "Black"}},
-    {IDC_PRINT_MODE, {"Standard", "High Speed", "High Quality"}},
-    {IDC_PAPER_SIZE, {"A4", "Auto"}},
-    {IDC_PAPER_TYPE, {"Plain", "Printer Settings"}},
-    {IDC_DUPLEX, {"1 Sided Print", "Long Edge Flip", "Short Edge Flip"}},
-    {IDC_LAYOUT, {"Auto Zoom", "100%", "Booklet", "2 up", "4 up"}},
+const ListControl kLists[] = {
+    {IDC_OUTPUT_COLOR, {"Auto", "Black"}, &job::PrintJobSettings::outputColor,
+     &SettingsForm::outputColor},
+    {IDC_PRINT_MODE, {"Standard", "High Speed", "High Quality"},
+     &job::PrintJobSettings::printMode, &SettingsForm::printMode},
+    {IDC_PAPER_SIZE, {"A4", "Auto"}, &job::PrintJobSettings::paperSize, &SettingsForm::paperSize},
+    {IDC_PAPER_TYPE, {"Plain", "Printer Settings"}, &job::PrintJobSettings::paperType,
+     &SettingsForm::paperType},
+    {IDC_DUPLEX, {"1 Sided Print", "Long Edge Flip", "Short Edge Flip"},
+     &job::PrintJobSettings::duplexMode, &SettingsForm::duplexMode},
+    {IDC_LAYOUT, {"Auto Zoom", "100%", "Booklet", "2 up", "4 up"},
+     &job::PrintJobSettings::layout, &SettingsForm::layout},
 };
 
 const std::pair<int, UINT> kTools[] = {
@@ -76,19 +84,13 @@ bool PdfPrintSettingsDlg::OnInit() {
 }
 
 void PdfPrintSettingsDlg::FillLists() {
-  const job::PrintJobSettings& s = settings_.settings;
-  const std::pair<int, std::int32_t> selections[] = {
-      {IDC_OUTPUT_COLOR, s.outputColor}, {IDC_PRINT_MODE, s.printMode},
-      {IDC_PAPER_SIZE, s.paperSize},     {IDC_PAPER_TYPE, s.paperType},
-      {IDC_DUPLEX, s.duplexMode},        {IDC_LAYOUT, s.layout},
-  };
-  for (const ListEntries& list : kLists) {
+  for (const ListControl& list : kLists) {
     for (const char* text : list.texts) {
       SendMessageA(Item(list.id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
+    // An index outside its list leaves the list with no selection.
+    ComboSelect(list.id, settings_.settings.*list.field);
   }
-  // An index outside its list leaves the list with no selection.
-  for (const auto& [id, index] : selections) ComboSelect(id, index);
 }
 
 void PdfPrintSettingsDlg::CreateTooltips() {
@@ -126,12 +128,7 @@ SettingsForm PdfPrintSettingsDlg::ReadForm() const {
   form.toLastPage = IsChecked(IDC_TO_LAST_PAGE);
   form.collate = IsChecked(IDC_COLLATED);
   form.saveSettings = IsChecked(IDC_SAVE_SETTINGS);
-  form.duplexMode = ComboSelection(IDC_DUPLEX);
-  form.paperType = ComboSelection(IDC_PAPER_TYPE);
-  form.printMode = ComboSelection(IDC_PRINT_MODE);
-  form.paperSize = ComboSelection(IDC_PAPER_SIZE);
-  form.layout = ComboSelection(IDC_LAYOUT);
-  form.outputColor = ComboSelection(IDC_OUTPUT_COLOR);
+  for (const ListControl& list : kLists) form.*list.formField = ComboSelection(list.id);
   return form;
 }
 
