@@ -54,6 +54,21 @@ job_wait_confirm() {
   done
 }
 
+# job_submit CAPTION ID TEXT: types TEXT into the field and presses OK.
+job_submit() { drive set-text "$1" "$2" "$3" && drive press "$1" $IDOK; }
+
+# job_open_settings: a direct launch of plain.pdf, through "&Print Settings...".
+job_open_settings() {
+  app_start_direct "$(win_path "$APP_FILES/plain.pdf")"
+  app_wait_confirm && drive click "$APP_CONFIRM" $IDC_CONFIRM_PRINT_SETTINGS && job_wait "$JOB_SETTINGS"
+}
+
+# job_open_password: a direct launch of secret.pdf (the skip key is set).
+job_open_password() {
+  app_start_direct "$(win_path "$APP_FILES/secret.pdf")"
+  job_wait "$JOB_PASSWORD"
+}
+
 # job_answer_message TEXT: the box says TEXT and is dismissed with OK.
 job_answer_message() { app_expect_message "$1" && drive press pagewire $IDOK; }
 
@@ -84,10 +99,7 @@ scenario_job_settings_choices_reach_header_and_registry() {
   app_clear_key || return 1
   app_reg delete "$JOB_SETTINGS_KEY" /f
   local before; before=$(job_count)
-  app_start_direct "$(win_path "$APP_FILES/plain.pdf")"
-  app_wait_confirm || return 1
-  drive click "$APP_CONFIRM" $IDC_CONFIRM_PRINT_SETTINGS || return 1
-  job_wait "$JOB_SETTINGS" || return 1
+  job_open_settings || return 1
   drive has-style "$JOB_SETTINGS" - $WS_SYSMENU && { fail "the settings dialog has a system menu"; return 1; }
   job_expect_state "$JOB_SETTINGS" <<STATE || return 1
 $IDC_ALL_PAGES on checked &All Pages
@@ -104,9 +116,9 @@ STATE
   [ "$tip" = "Select the output layout. Size will not be enlarged/reduced for [100%]" ] ||
     { fail "the Layout tip is '$tip'"; return 1; }
   # The number fields: both messages, and the up-down's bounds.
-  drive set-text "$JOB_SETTINGS" $IDC_COPIES 0 && drive press "$JOB_SETTINGS" $IDOK || return 1
+  job_submit "$JOB_SETTINGS" $IDC_COPIES 0 || return 1
   job_answer_message "Please enter an integer between 1 and 999." || return 1
-  drive set-text "$JOB_SETTINGS" $IDC_COPIES abc && drive press "$JOB_SETTINGS" $IDOK || return 1
+  job_submit "$JOB_SETTINGS" $IDC_COPIES abc || return 1
   job_answer_message "Please enter a positive integer." || return 1
   drive set-text "$JOB_SETTINGS" $IDC_COPIES 999 && drive key "$JOB_SETTINGS" $IDC_COPIES $VK_UP
   app_expect_text "$JOB_SETTINGS" $IDC_COPIES 999 || return 1
@@ -148,10 +160,7 @@ STATE
   local got; got="$(job_reg_value "$JOB_SETTINGS_KEY" PrintMode) $(job_reg_value "$JOB_SETTINGS_KEY" Copies) $(job_reg_value "$JOB_SETTINGS_KEY" Pages)"
   [ "$got" = "0x20102 0x60030003 0x80010002" ] || { fail "saved settings are $got"; return 1; }
   # The next command starts from them; Cancel writes nothing and prints nothing.
-  app_start_direct "$(win_path "$APP_FILES/plain.pdf")"
-  app_wait_confirm || return 1
-  drive click "$APP_CONFIRM" $IDC_CONFIRM_PRINT_SETTINGS || return 1
-  job_wait "$JOB_SETTINGS" || return 1
+  job_open_settings || return 1
   job_expect_state "$JOB_SETTINGS" <<STATE || return 1
 $IDC_SELECT_PAGES on checked &Select Pages
 $IDC_FROM_PAGE on - 2
@@ -180,8 +189,7 @@ scenario_job_password_fixed_key_four_tries_and_owner() {
   app_reg delete "$JOB_RAWONE_PORT_KEY" /f
   job_password_header FK
   local before try; before=$(job_count)
-  app_start_direct "$(win_path "$APP_FILES/secret.pdf")"
-  job_wait "$JOB_PASSWORD" || return 1
+  job_open_password || return 1
   screenshot password-collapsed
   drive has-style "$JOB_PASSWORD" $IDC_PASSWORD $ES_PASSWORD || { fail "the password is not masked"; return 1; }
   # No address on RawOne's port: no details.
@@ -198,7 +206,7 @@ STATE
   [ $((wbottom - wtop)) -eq $((gtop - wtop)) ] || { fail "collapsed window $window, group $group"; return 1; }
   for try in 1 2 3 4; do
     [ $try -gt 1 ] && { job_wait "$JOB_PASSWORD" || return 1; }
-    drive set-text "$JOB_PASSWORD" $IDC_PASSWORD "wrong$try" && drive press "$JOB_PASSWORD" $IDOK || return 1
+    job_submit "$JOB_PASSWORD" $IDC_PASSWORD "wrong$try" || return 1
     if [ $try -lt 4 ]; then job_answer_message "Check the password you have just entered." || return 1
     else job_answer_message "Wrong password. Printing will be canceled." || return 1
     fi
@@ -207,16 +215,14 @@ STATE
   app_expect_no_job "$before" || return 1
   # A text longer than the field's limit is refused; the user and the owner
   # password each print.
-  app_start_direct "$(win_path "$APP_FILES/secret.pdf")"
-  job_wait "$JOB_PASSWORD" || return 1
+  job_open_password || return 1
   drive set-text "$JOB_PASSWORD" $IDC_PASSWORD "$(printf 'p%.0s' {1..33})" && drive press "$JOB_PASSWORD" $IDOK || return 1
   job_answer_message "Please enter no more than 32 characters." || return 1
-  drive set-text "$JOB_PASSWORD" $IDC_PASSWORD $JOB_USER_PASSWORD && drive press "$JOB_PASSWORD" $IDOK || return 1
+  job_submit "$JOB_PASSWORD" $IDC_PASSWORD $JOB_USER_PASSWORD || return 1
   wait_app || fail "pagewire.exe failed"
   job_expect_password $((before + 1)) FK $JOB_FIXED_KEY $JOB_USER_PASSWORD || return 1
-  app_start_direct "$(win_path "$APP_FILES/secret.pdf")"
-  job_wait "$JOB_PASSWORD" || return 1
-  drive set-text "$JOB_PASSWORD" $IDC_PASSWORD $JOB_OWNER_PASSWORD && drive press "$JOB_PASSWORD" $IDOK || return 1
+  job_open_password || return 1
+  job_submit "$JOB_PASSWORD" $IDC_PASSWORD $JOB_OWNER_PASSWORD || return 1
   wait_app || fail "pagewire.exe failed"
   job_expect_password $((before + 2)) FK $JOB_FIXED_KEY $JOB_OWNER_PASSWORD
 }
@@ -227,8 +233,7 @@ scenario_job_password_mac_address_saved_and_shown_again() {
   app_reg delete "$JOB_MAC_KEY" /f
   job_password_header MA
   local before i rc=0; before=$(job_count)
-  app_start_direct "$(win_path "$APP_FILES/secret.pdf")"
-  job_wait "$JOB_PASSWORD" || return 1
+  job_open_password || return 1
   drive is-enabled "$JOB_PASSWORD" $IDC_DETAILED || { fail "Detailed is off for a port with an address"; return 1; }
   drive click "$JOB_PASSWORD" $IDC_DETAILED || return 1
   sleep 0.5
@@ -239,7 +244,7 @@ scenario_job_password_mac_address_saved_and_shown_again() {
   local fields=(00 1B c0 FF 7 5a)
   for i in 0 1 2 3 4 5; do drive set-text "$JOB_PASSWORD" $((IDC_MAC_FIELD_1 + i)) "${fields[$i]}" || return 1; done
   screenshot password-expanded
-  drive set-text "$JOB_PASSWORD" $IDC_PASSWORD $JOB_USER_PASSWORD && drive press "$JOB_PASSWORD" $IDOK || return 1
+  job_submit "$JOB_PASSWORD" $IDC_PASSWORD $JOB_USER_PASSWORD || return 1
   job_answer_message "String is Fail." || return 1
   drive set-text "$JOB_PASSWORD" $((IDC_MAC_FIELD_1 + 4)) 07 && drive press "$JOB_PASSWORD" $IDOK || return 1
   wait_app || fail "pagewire.exe failed"
@@ -247,8 +252,7 @@ scenario_job_password_mac_address_saved_and_shown_again() {
   [ "$(job_reg_value "$JOB_MAC_KEY" pagewire)" = 001BC0FF075A ] || { fail "MacAddr is not the address"; rc=1; }
   # The next run shows it in lower case; an empty field then deletes it and
   # the fixed key is used.
-  app_start_direct "$(win_path "$APP_FILES/secret.pdf")"
-  job_wait "$JOB_PASSWORD" || return 1
+  job_open_password || return 1
   job_expect_state "$JOB_PASSWORD" <<STATE || rc=1
 $IDC_MAC_FIELD_1 on - 00
 $((IDC_MAC_FIELD_1 + 1)) on - 1b
@@ -258,7 +262,7 @@ $((IDC_MAC_FIELD_1 + 4)) on - 07
 $((IDC_MAC_FIELD_1 + 5)) on - 5a
 STATE
   drive set-text "$JOB_PASSWORD" $((IDC_MAC_FIELD_1 + 2)) "" &&
-    drive set-text "$JOB_PASSWORD" $IDC_PASSWORD $JOB_USER_PASSWORD && drive press "$JOB_PASSWORD" $IDOK || return 1
+    job_submit "$JOB_PASSWORD" $IDC_PASSWORD $JOB_USER_PASSWORD || return 1
   wait_app || fail "pagewire.exe failed"
   job_password_header FK
   job_expect_password $((before + 2)) FK $JOB_FIXED_KEY $JOB_USER_PASSWORD || rc=1
