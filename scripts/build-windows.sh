@@ -5,6 +5,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${PAGEWIRE_WIN_BUILD_DIR:-build-win}
 JOBS=${JOBS:-2}
+# However the run ends (a failure, Ctrl-C), the tests' Wine session (its Xvfb
+# and wineserver) does not outlive it.
+trap 'scripts/wine-env.sh stop "$BUILD/wine-session" >/dev/null 2>&1 || true' EXIT
+trap 'exit 130' INT TERM
 
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo

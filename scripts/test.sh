@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: native unit tests, then the Windows
-# build's tests and the end-to-end scenarios under Wine.
+# Builds everything and runs every test: native unit tests, a fuzz smoke run,
+# then the Windows build's tests and the end-to-end scenarios under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=$(nproc)
@@ -11,6 +11,10 @@ ctest --test-dir build --output-on-failure -j "$JOBS"
 
 echo "== exported symbols of libpagewire.so"
 nm -D --defined-only build/src/exports/libpagewire.so | awk '{print $3}' | sort
+
+# A short fuzz run of both PDF fuzzers from the committed seeds, so that a
+# fault in the reader's bounds fails the run.
+scripts/fuzz.sh 30
 
 # The Windows build, its unit tests under Wine, then the end-to-end scenarios.
 scripts/build-windows.sh

@@ -98,6 +98,7 @@ wine_session_stop() {
   local dir=$1
   [ -f "$dir/env" ] || { rm -rf "$dir"; return 0; }
   (
+    set +e  # every step runs, whatever the caller's errexit
     # shellcheck disable=SC1091
     . "$dir/env"
     timeout -k 2 20 "$PAGEWIRE_WINESERVER" -k >/dev/null 2>&1

@@ -16,7 +16,20 @@ DirectPrintModel::DirectPrintModel(platform::Platform& platform, dialogs::JobDia
 void DirectPrintModel::RunPrintJob(int interactive) {
   job::PrintCommandServices services{platform_, jobDialogs_, pdfQueries_,
                                      [this] { return HasPortAddress(); }};
+  commandRunning_ = true;
   job::RunPrintJob(services, *this, interactive);
+  commandRunning_ = false;
+  std::vector<std::function<void()>> deferred;
+  deferred.swap(deferred_);
+  for (auto& update : deferred) update();
+}
+
+void DirectPrintModel::WhenIdle(std::function<void()> update) {
+  if (commandRunning_) {
+    deferred_.push_back(std::move(update));
+  } else {
+    update();
+  }
 }
 
 int DirectPrintModel::ChooseOutputFile() {

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "dialogs/job_dialogs.h"
 #include "job/pdf_queries.h"
@@ -18,6 +20,11 @@ class DirectPrintModel : public job::PrintTarget {
                    job::PdfQueries pdfQueries);
 
   void RunPrintJob(int interactive);
+  // Runs `update` now, or when the running print command has ended: the
+  // command's dialogs pump messages, and nothing that arrives meanwhile may
+  // change its path, printer or output mode.
+  void WhenIdle(std::function<void()> update);
+  bool CommandRunning() const { return commandRunning_; }
   int ChooseOutputFile();
   void WriteJobData(platform::PrinterHandle printer, const void* data, std::size_t length);
   int PrintWithApplication(const std::string& path);
@@ -27,6 +34,8 @@ class DirectPrintModel : public job::PrintTarget {
   platform::Platform& platform_;
   dialogs::JobDialogs& jobDialogs_;
   job::PdfQueries pdfQueries_;
+  bool commandRunning_ = false;
+  std::vector<std::function<void()>> deferred_;
 };
 
 }  // namespace pagewire::app

@@ -24,13 +24,15 @@ platform::FileChooserRequest OutputFileRequest() {
   return request;
 }
 
-// Owns the printer job of one file, so an early end still releases it.
+// Owns the printer job of one file, so an early end still releases it. A
+// document that was not written whole is cancelled, never printed: a cut
+// header or a cut PDF would come out as an error page or as garbage.
 class PrinterJob {
  public:
   explicit PrinterJob(platform::Spooler& spooler) : spooler_(spooler) {}
   ~PrinterJob() {
     if (printer_ == 0) return;
-    if (documentStarted_) spooler_.EndRawDocument(printer_);
+    if (documentStarted_) spooler_.AbortRawDocument(printer_);
     spooler_.ClosePrinterHandle(printer_);
   }
   PrinterJob(const PrinterJob&) = delete;
@@ -106,10 +108,18 @@ int ChooseOutputFile(platform::Platform& platform, PrintTarget& target) {
 void WriteJobData(platform::Platform& platform, PrintTarget& target, PrinterHandle printer,
                   const void* data, std::size_t length) {
   if (printer != 0) {
-    std::uint32_t written = 0;
-    if (!platform.spooler.WriteRawData(printer, data, static_cast<std::uint32_t>(length),
-                                       written)) {
-      EndWithUnsupportedOperation(platform.ui);
+    // A write may take fewer bytes than given; the rest follows, so that no
+    // byte of the job is lost. One that takes none is a failure.
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    while (length > 0) {
+      std::uint32_t written = 0;
+      if (!platform.spooler.WriteRawData(printer, bytes, static_cast<std::uint32_t>(length),
+                                         written) ||
+          written == 0 || written > length) {
+        EndWithUnsupportedOperation(platform.ui);
+      }
+      bytes += written;
+      length -= written;
     }
     return;
   }

@@ -179,7 +179,10 @@ class PrintCommand {
     std::unique_ptr<platform::FileReader> reader =
         platform_.fileSystem.OpenForSharedRead(openPath, cause);
     if (!reader) EndWithFileError(ui_, cause, openPath);
-    if (reader->Size() == 0) {
+    // A size that cannot be read is a file error, not a blank file.
+    const std::uint64_t size = reader->Size(cause);
+    if (cause != FileErrorCause::None) EndWithFileError(ui_, cause, openPath);
+    if (size == 0) {
       Tell(ui_, "The file is blank and cannot be printed.\n");
       return FileOutcome::Skipped;
     }
@@ -188,7 +191,7 @@ class PrintCommand {
       const PasswordOutcome password = RunPasswordSteps(services_, openPath, name);
       if (!password.print) return FileOutcome::Skipped;
       file.settings = &settings_.settings;
-      file.headerFacts = {name, reader->Size(), password.keyMode, password.passwordHex,
+      file.headerFacts = {name, size, password.keyMode, password.passwordHex,
                           !folderCommand_};
     }
     SendFile(platform_, target_, file);
@@ -243,9 +246,11 @@ class PrintCommand {
 }  // namespace
 
 void RunPrintJob(PrintCommandServices& services, PrintTarget& target, int interactive) {
+  bool failed = true;
   try {
     PrintCommand command(services, target, interactive);
     command.Run();
+    failed = false;
   } catch (const PrintCommandEnded&) {
     // The user has been told why the command ended.
   } catch (...) {
@@ -254,6 +259,12 @@ void RunPrintJob(PrintCommandServices& services, PrintTarget& target, int intera
   }
   // One output file serves the whole command: every file of a folder is
   // written into it, and it is closed when the command ends, however it ends.
+  // After a failure it is only released: a full disk that refused a write
+  // refuses the flush too, and the user has been told once.
+  if (failed) {
+    target.outputFile.reset();
+    return;
+  }
   try {
     CloseOutputFile(services.platform, target);
   } catch (const PrintCommandEnded&) {

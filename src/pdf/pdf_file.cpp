@@ -35,7 +35,7 @@ PdfFile::~PdfFile() {
 }
 
 bool PdfFile::Open(const char* path) {
-  if (file_ != nullptr || path == nullptr) return false;
+  if (IsOpen() || path == nullptr) return false;
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return false;
   if (Seek64(file, 0, SEEK_END) != 0) {
@@ -59,7 +59,25 @@ bool PdfFile::Open(const char* path) {
   return true;
 }
 
+bool PdfFile::OpenMemory(std::string_view bytes) {
+  if (IsOpen()) return false;
+  size_ = static_cast<std::int64_t>(bytes.size());
+  capacity_ = std::max<std::int64_t>(1, size_);
+  buffer_ = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(capacity_));
+  if (!bytes.empty()) std::memcpy(buffer_.get(), bytes.data(), bytes.size());
+  inMemory_ = true;
+  pos_ = size_;
+  bufStart_ = 0;
+  bufEnd_ = size_;
+  return true;
+}
+
 bool PdfFile::Load(std::int64_t start, std::int64_t length) {
+  if (inMemory_) {
+    bufStart_ = 0;
+    bufEnd_ = size_;
+    return start < size_;
+  }
   bufStart_ = bufEnd_ = start;
   if (Seek64(file_, start, SEEK_SET) != 0) return false;
   const std::size_t got = std::fread(
@@ -69,7 +87,7 @@ bool PdfFile::Load(std::int64_t start, std::int64_t length) {
 }
 
 int PdfFile::ReadByteSlow() {
-  if (file_ == nullptr || pos_ >= size_) return -1;
+  if (!IsOpen() || pos_ >= size_) return -1;
   if (!Load(pos_, kForwardBlock)) return -1;
   return buffer_[pos_++ - bufStart_];
 }
@@ -77,7 +95,7 @@ int PdfFile::ReadByteSlow() {
 // Loads the block that ends at the position, so that the backward reads
 // that follow come from the buffer.
 bool PdfFile::LoadBefore() {
-  if (file_ == nullptr) return false;
+  if (!IsOpen()) return false;
   const std::int64_t end = std::min(pos_, size_);
   if (end <= 0) return false;
   const std::int64_t start = std::max<std::int64_t>(0, end - capacity_);
@@ -150,7 +168,7 @@ bool PdfFile::FindBackward(std::string_view keyword) {
 }
 
 bool PdfFile::Seek(std::int64_t offset, Origin origin) {
-  if (file_ == nullptr) return false;
+  if (!IsOpen()) return false;
   std::int64_t base = 0;
   if (origin == Origin::Current) base = pos_;
   if (origin == Origin::End) base = size_;

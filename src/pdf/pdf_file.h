@@ -1,6 +1,7 @@
 // Read-only file access through one block buffer, forward and backward, with
 // 64-bit positions. Reading a byte is an inline buffer access; the system is
-// asked only when a block must be loaded.
+// asked only when a block must be loaded. Bytes in memory (tests, fuzzing)
+// are read the same way, the buffer holding them all.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +29,9 @@ class PdfFile {
   // Opens `path` for binary reading; the position is then at the end of the
   // file. Fails when already open or when the file cannot be opened.
   bool Open(const char* path);
-  bool IsOpen() const { return file_ != nullptr; }
+  // Opens a copy of `bytes`, positioned at its end like a file.
+  bool OpenMemory(std::string_view bytes);
+  bool IsOpen() const { return file_ != nullptr || inMemory_; }
 
   // The byte at the position, moving past it; -1 at the end or when closed.
   int ReadByte() {
@@ -67,6 +70,7 @@ class PdfFile {
   std::int64_t bufEnd_ = 0;    // one past the last loaded byte
   std::int64_t pos_ = 0;
   std::int64_t size_ = 0;
+  bool inMemory_ = false;
 };
 
 }  // namespace pagewire::pdf

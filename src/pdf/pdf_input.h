@@ -16,6 +16,11 @@ class PdfInput {
     return file_.Open(path);
   }
 
+  bool OpenMemory(std::string_view bytes) {
+    pushedBack_ = false;
+    return file_.OpenMemory(bytes);
+  }
+
   int GetChar() {
     if (pushedBack_) {
       pushedBack_ = false;

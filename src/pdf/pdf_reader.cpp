@@ -145,6 +145,15 @@ void PdfReader::ReadSecurity() {
 
 void PdfReader::Open(const char* path) {
   if (!OpenInput(path)) Raise(PdfErrorKind::ObjectNotFound);
+  ReadStructure();
+}
+
+void PdfReader::OpenMemory(std::string_view bytes) {
+  if (!OpenInputMemory(bytes)) Raise(PdfErrorKind::ObjectNotFound);
+  ReadStructure();
+}
+
+void PdfReader::ReadStructure() {
   input_.Seek(0, PdfFile::Origin::End);
   FindBackward("%%EOF");
   FindBackward("startxref");

@@ -56,8 +56,10 @@ class PdfReader {
   // Reads the cross-reference chain and the newest trailer and, for an
   // encrypted file, the encryption dictionary. Raises PdfError.
   void Open(const char* path);
-  // Opens the file only, for reading tokens and objects from its start.
+  void OpenMemory(std::string_view bytes);
+  // Opens the file (or bytes) only, for reading tokens and objects.
   bool OpenInput(const char* path);
+  bool OpenInputMemory(std::string_view bytes) { return input_.OpenMemory(bytes); }
 
   // Lexer and parser.
   int SkipSpace();
@@ -112,6 +114,7 @@ class PdfReader {
   std::int64_t NextInteger();  // Syntax when the next token is not one
   const PdfObject* Keep(ObjectPtr object);
 
+  void ReadStructure();
   void ReadNewestTrailerFacts(const PdfDict& trailer);
   void ReadSecurity();
 

@@ -31,8 +31,9 @@ class FileSearch {
 class FileReader {
  public:
   virtual ~FileReader() = default;
-  // Length in bytes (64-bit: files of 2 GiB and more exist).
-  virtual std::uint64_t Size() const = 0;
+  // Length in bytes (64-bit: files of 2 GiB and more exist). When it cannot
+  // be read, returns 0 and sets `cause` (left None otherwise).
+  virtual std::uint64_t Size(FileErrorCause& cause) const = 0;
   // Reads up to `capacity` bytes; returns the count read, 0 at the end.
   // On a read error returns 0 and sets `cause` (left None otherwise).
   virtual std::size_t Read(void* buffer, std::size_t capacity, FileErrorCause& cause) = 0;

@@ -39,8 +39,11 @@ class Spooler {
   // WritePrinter(printer, data, length, &written).
   virtual bool WriteRawData(PrinterHandle printer, const void* data, std::uint32_t length,
                             std::uint32_t& written) = 0;
-  // EndDocPrinter(printer).
+  // EndDocPrinter(printer): the document goes to the printer.
   virtual bool EndRawDocument(PrinterHandle printer) = 0;
+  // Cancels a document that was not written whole, so that the printer gets
+  // nothing of it (AbortPrinter).
+  virtual bool AbortRawDocument(PrinterHandle printer) = 0;
   // ClosePrinter(printer).
   virtual bool ClosePrinterHandle(PrinterHandle printer) = 0;
 };

@@ -42,6 +42,29 @@ TEST(DirectPrintModel, PasswordDialogLearnsThePortAddress) {
   }
 }
 
+TEST(DirectPrintModel, UpdateDuringACommandWaitsUntilItEnds) {
+  fakes::FakePlatform fake;
+  fake.spooler.AddPrinter("Office", "Model 5", "IP_10.0.0.7");
+  fake.fileSystem.AddFolder("C:\\docs");
+  fake.fileSystem.AddFolder("C:\\other");
+  fake.fileSystem.AddFile("C:\\docs\\a.pdf", "a");
+  fake.fileSystem.AddFile("C:\\docs\\b.tif", "b");
+  fake.fileSystem.AddFile("C:\\other\\c.tif", "c");
+  DirectPrintModel model(fake.platform, fake.ui, ProtectedQueries());
+  model.filePath = "C:\\docs";
+  model.printerName = "Office";
+  // A "devices" change while a.pdf is confirmed reads the controls; the
+  // TIFF pass still searches the command's folder.
+  fake.ui.confirmAnswers = {platform::kIdCancel, platform::kIdOk};
+  fake.ui.onConfirm = [&] {
+    model.WhenIdle([&] { model.filePath = "C:\\other"; });
+  };
+  model.RunPrintJob(1);
+  EXPECT_EQ(fake.ui.confirmedNames, (std::vector<std::string>{"a.pdf", "b.tif"}));
+  EXPECT_EQ(model.filePath, "C:\\other");  // applied once the command ended
+  EXPECT_FALSE(model.CommandRunning());
+}
+
 TEST(DirectPrintModel, ChooseOutputFileOpensTheChosenFile) {
   fakes::FakePlatform fake;
   DirectPrintModel model(fake.platform, fake.ui, ProtectedQueries());

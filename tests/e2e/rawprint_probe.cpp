@@ -2,6 +2,7 @@
 // shows a message box for the dialog driver to read and dismiss, or adds a
 // printer on a given port with the driver of an existing one.
 //   rawprint_probe print PRINTER FILE
+//   rawprint_probe cancel PRINTER FILE abort|delete   (writes, then cancels)
 //   rawprint_probe msgbox TEXT      (exit code: the button pressed)
 //   rawprint_probe add-printer NAME PORT LIKE
 #include <windows.h>
@@ -24,7 +25,7 @@ bool ReadWholeFile(const char* path, std::vector<char>& bytes) {
   return true;
 }
 
-int PrintRaw(const char* printer, const char* path) {
+int PrintRaw(const char* printer, const char* path, const char* cancel = nullptr) {
   std::vector<char> bytes;
   if (!ReadWholeFile(path, bytes)) {
     std::fprintf(stderr, "cannot read %s\n", path);
@@ -39,7 +40,8 @@ int PrintRaw(const char* printer, const char* path) {
   char dataType[] = "RAW";
   DOC_INFO_1A doc = {docName, nullptr, dataType};
   int rc = 0;
-  if (StartDocPrinterA(handle, 1, reinterpret_cast<BYTE*>(&doc)) == 0) {
+  const DWORD job = StartDocPrinterA(handle, 1, reinterpret_cast<BYTE*>(&doc));
+  if (job == 0) {
     std::fprintf(stderr, "StartDocPrinterA failed: %lu\n", GetLastError());
     rc = 4;
   } else {
@@ -49,7 +51,13 @@ int PrintRaw(const char* printer, const char* path) {
       std::fprintf(stderr, "WritePrinter failed: %lu\n", GetLastError());
       rc = 5;
     }
-    if (!EndDocPrinter(handle)) rc = rc ? rc : 6;
+    if (cancel == nullptr) {
+      if (!EndDocPrinter(handle)) rc = rc ? rc : 6;
+    } else if (std::strcmp(cancel, "abort") == 0) {
+      if (!AbortPrinter(handle)) rc = 7;
+    } else if (!SetJobA(handle, job, 0, nullptr, JOB_CONTROL_DELETE)) {
+      rc = 8;
+    }
   }
   ClosePrinter(handle);
   return rc;
@@ -91,6 +99,7 @@ int AddPrinterLike(const char* name, const char* port, const char* like) {
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "print") == 0) return PrintRaw(argv[2], argv[3]);
+  if (argc == 5 && std::strcmp(argv[1], "cancel") == 0) return PrintRaw(argv[2], argv[3], argv[4]);
   if (argc == 3 && std::strcmp(argv[1], "msgbox") == 0) {
     return MessageBoxA(nullptr, argv[2], "Probe", MB_OKCANCEL | MB_ICONINFORMATION);
   }

@@ -126,6 +126,9 @@ rig_start() {
 }
 
 rig_stop() {
+  # It runs as the EXIT trap, also of scripts under set -e: a process that has
+  # already gone must not stop the clean-up half-way.
+  set +e
   local pid
   for pid in "${RIG_APP_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
   [ -n "$RIG_DIR" ] && [ -d "$RIG_DIR/wine" ] && wine_session_stop "$RIG_DIR/wine"

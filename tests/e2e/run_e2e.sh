@@ -57,6 +57,8 @@ scenario_driver_reads_and_dismisses_message_box() {
 . "$here/app_scenarios.sh"
 # shellcheck source=job_dialog_scenarios.sh
 . "$here/job_dialog_scenarios.sh"
+# shellcheck source=fault_scenarios.sh
+. "$here/fault_scenarios.sh"
 
 # --- runner ------------------------------------------------------------------
 

@@ -140,13 +140,18 @@ bool FakeSpooler::StartRawDocument(platform::PrinterHandle printer, const std::s
 bool FakeSpooler::WriteRawData(platform::PrinterHandle, const void* data, std::uint32_t length,
                                std::uint32_t& written) {
   if (writes_++ == failWriteAt || documents.empty()) return false;
-  documents.back().writes.emplace_back(static_cast<const char*>(data), length);
-  written = length;
+  written = writeLimit != 0 && length > writeLimit ? writeLimit : length;
+  documents.back().writes.emplace_back(static_cast<const char*>(data), written);
   return true;
 }
 
 bool FakeSpooler::EndRawDocument(platform::PrinterHandle) {
   if (!documents.empty()) documents.back().ended = true;
+  return true;
+}
+
+bool FakeSpooler::AbortRawDocument(platform::PrinterHandle) {
+  if (!documents.empty()) documents.back().aborted = true;
   return true;
 }
 
@@ -200,7 +205,9 @@ class FakeSearch : public platform::FileSearch {
 class FakeReader : public platform::FileReader {
  public:
   explicit FakeReader(const FakeFileSystem::File& file) : file_(file) {}
-  std::uint64_t Size() const override {
+  std::uint64_t Size(FileErrorCause& cause) const override {
+    cause = file_.sizeFailure;
+    if (cause != FileErrorCause::None) return 0;
     return file_.reportedSize != 0 ? file_.reportedSize : file_.content.size();
   }
   std::size_t Read(void* buffer, std::size_t capacity, FileErrorCause& cause) override {
@@ -231,9 +238,11 @@ class FakeWriter : public platform::FileWriter {
     fs_.written[path_].append(static_cast<const char*>(data), length);
     return true;
   }
-  bool Close(FileErrorCause&) override {
+  // A medium that refused a write refuses the flush too.
+  bool Close(FileErrorCause& cause) override {
     ++fs_.closedOutputs;
-    return true;
+    cause = fs_.writeFailure;
+    return cause == FileErrorCause::None;
   }
 
  private:
@@ -382,6 +391,7 @@ int FakeUserInterface::RunPasswordDlg(dialogs::PasswordEntry& state) {
 
 int FakeUserInterface::RunFileConfirmDlg(const std::string& fileName) {
   confirmedNames.push_back(fileName);
+  if (onConfirm) onConfirm();
   if (confirmAnswers.empty()) return platform::kIdOk;
   const int answer = confirmAnswers.front();
   confirmAnswers.pop_front();

@@ -60,6 +60,7 @@ class FakeSpooler : public platform::Spooler {
     std::string docName;
     std::vector<std::string> writes;  // each WritePrinter call's bytes
     bool ended = false;
+    bool aborted = false;
     std::string Bytes() const;
   };
   std::map<std::string, platform::PrinterInfo2> printers;
@@ -67,6 +68,7 @@ class FakeSpooler : public platform::Spooler {
   bool failStartDoc = false;
   bool failInfo = false;
   int failWriteAt = -1;  // the n-th write (0-based) of all documents fails
+  std::uint32_t writeLimit = 0;  // not 0: a write takes at most this many bytes
   bool failClose = false;
   int openHandles = 0;
 
@@ -80,6 +82,7 @@ class FakeSpooler : public platform::Spooler {
   bool WriteRawData(platform::PrinterHandle printer, const void* data, std::uint32_t length,
                     std::uint32_t& written) override;
   bool EndRawDocument(platform::PrinterHandle printer) override;
+  bool AbortRawDocument(platform::PrinterHandle printer) override;
   bool ClosePrinterHandle(platform::PrinterHandle printer) override;
 
  private:
@@ -95,6 +98,7 @@ class FakeFileSystem : public platform::FileSystem {
     std::uint64_t reportedSize = 0;  // 0: the content's size
     platform::FileErrorCause openFailure = platform::FileErrorCause::None;
     platform::FileErrorCause readFailure = platform::FileErrorCause::None;
+    platform::FileErrorCause sizeFailure = platform::FileErrorCause::None;
   };
   // Full paths with backslashes; folders hold entries in search order.
   std::map<std::string, File> files;
@@ -185,6 +189,7 @@ class FakeUserInterface : public platform::UserInterface, public dialogs::JobDia
   std::vector<dialogs::PasswordEntry> passwordRuns;  // the entry as shown
 
   std::deque<int> confirmAnswers;  // empty: OK
+  std::function<void()> onConfirm;  // runs inside each confirmation
   std::vector<std::string> confirmedNames;
 
   std::deque<std::optional<std::string>> openAnswers, saveAnswers;  // empty: none

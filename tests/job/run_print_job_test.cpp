@@ -166,6 +166,22 @@ TEST_P(SendFailure, EndsTheCommandWithStopIcon) {
   EXPECT_EQ(fake.ui.messages[0].icon, MessageIcon::Stop);
   EXPECT_EQ(fake.spooler.openHandles, 0);  // released on the failure path too
   EXPECT_EQ(target.outputMode, kOutputToPrinter);
+  // A document cut short is cancelled, never handed to the printer.
+  for (const auto& document : fake.spooler.documents) {
+    EXPECT_NE(document.ended, document.aborted) << document.docName;
+    EXPECT_EQ(document.ended, document.Bytes() == std::string(5000, 'x')) << document.docName;
+  }
+}
+
+TEST_F(PrintCommandTest, ShortWritesAreCompletedNotLost) {
+  fake.fileSystem.AddFile("C:\report.pdf", kPdf);
+  target.filePath = "C:\report.pdf";
+  fake.spooler.writeLimit = 7;
+  Run(0);
+  const auto& document = fake.spooler.documents.at(0);
+  EXPECT_TRUE(document.ended);
+  EXPECT_EQ(document.Bytes().substr(document.Bytes().size() - kPdf.size()), kPdf);
+  EXPECT_NE(document.Bytes().find("@PJL SET COPIES=1\n"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -185,6 +201,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "C:\\a.tif was not found."},
         FailureCase{"ReadError",
                     [](auto& f) { f.fileSystem.files["C:\\a.tif"].readFailure = platform::FileErrorCause::HardIo; },
+                    "A hardware I/O error was reported while accessing C:\\a.tif."},
+        FailureCase{"SizeUnreadableIsNotCalledBlank",
+                    [](auto& f) { f.fileSystem.files["C:\\a.tif"].sizeFailure = platform::FileErrorCause::HardIo; },
                     "A hardware I/O error was reported while accessing C:\\a.tif."}),
     [](const auto& p) { return std::string(p.param.name); });
 
@@ -418,7 +437,7 @@ TEST_F(PrintCommandTest, PdfIntoOutputFileHoldsHeaderAndFile) {
   EXPECT_EQ(target.outputMode, kOutputToPrinter);
 }
 
-TEST_F(PrintCommandTest, OutputFileWriteFailureNamesTheFile) {
+TEST_F(PrintCommandTest, OutputFileWriteFailureNamesTheFileOnce) {
   fake.fileSystem.AddFile("C:\\a.tif", "II*");
   target.filePath = "C:\\a.tif";
   target.outputMode = kOutputToFile;

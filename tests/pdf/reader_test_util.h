@@ -12,15 +12,14 @@ namespace pagewire::test {
 
 class ReaderOver {
  public:
-  explicit ReaderOver(std::string_view bytes) : file_(bytes) {
-    reader_.OpenInput(file_.path());
+  explicit ReaderOver(std::string_view bytes) {
+    reader_.OpenInputMemory(bytes);
     reader_.input().Seek(0);
   }
   pdf::PdfReader& operator*() { return reader_; }
   pdf::PdfReader* operator->() { return &reader_; }
 
  private:
-  TempFile file_;
   pdf::PdfReader reader_;
 };
 

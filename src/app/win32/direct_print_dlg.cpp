@@ -79,10 +79,12 @@ void DirectPrintDlg::ReadControls() {
 }
 
 void DirectPrintDlg::ShowPrinterPort() {
-  ReadControls();
-  if (auto port = PortOfPrinter(platform_.spooler, model_.printerName)) {
-    SetItemText(IDC_PORT, *port);
-  }
+  model_.WhenIdle([this] {
+    ReadControls();
+    if (auto port = PortOfPrinter(platform_.spooler, model_.printerName)) {
+      SetItemText(IDC_PORT, *port);
+    }
+  });
 }
 
 void DirectPrintDlg::OnOK() {

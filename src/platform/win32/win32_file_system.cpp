@@ -42,9 +42,11 @@ class Win32FileReader : public FileReader {
   explicit Win32FileReader(HANDLE file) : file_(file) {}
   ~Win32FileReader() override { CloseHandle(file_); }
 
-  std::uint64_t Size() const override {
+  std::uint64_t Size(FileErrorCause& cause) const override {
     LARGE_INTEGER size{};
-    return GetFileSizeEx(file_, &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+    if (GetFileSizeEx(file_, &size)) return static_cast<std::uint64_t>(size.QuadPart);
+    cause = FailureCauseOf(GetLastError());
+    return 0;
   }
 
   std::size_t Read(void* buffer, std::size_t capacity, FileErrorCause& cause) override {

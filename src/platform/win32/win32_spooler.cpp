@@ -72,6 +72,10 @@ bool Win32Spooler::EndRawDocument(PrinterHandle printer) {
   return EndDocPrinter(HandleOf(printer)) != FALSE;
 }
 
+bool Win32Spooler::AbortRawDocument(PrinterHandle printer) {
+  return AbortPrinter(HandleOf(printer)) != FALSE;
+}
+
 bool Win32Spooler::ClosePrinterHandle(PrinterHandle printer) {
   return ClosePrinter(HandleOf(printer)) != FALSE;
 }

@@ -14,6 +14,7 @@ class Win32Spooler : public Spooler {
   bool WriteRawData(PrinterHandle printer, const void* data, std::uint32_t length,
                     std::uint32_t& written) override;
   bool EndRawDocument(PrinterHandle printer) override;
+  bool AbortRawDocument(PrinterHandle printer) override;
   bool ClosePrinterHandle(PrinterHandle printer) override;
 };
 
