@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows programs into build-win with MinGW-w64, runs their
-# tests under Wine (ctest), and shows what pagewire.exe imports and exports.
+# Cross-builds the Windows programs and the installer into build-win with
+# MinGW-w64 and NSIS, runs their tests (under Wine), and shows what
+# pagewire.exe imports and exports. PAGEWIRE_WIN_CMAKE_ARGS adds CMake
+# options, for example the signing certificate and key.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${PAGEWIRE_WIN_BUILD_DIR:-build-win}
@@ -10,8 +12,9 @@ JOBS=${JOBS:-2}
 trap 'scripts/wine-env.sh stop "$BUILD/wine-session" >/dev/null 2>&1 || true' EXIT
 trap 'exit 130' INT TERM
 
+# shellcheck disable=SC2086  # PAGEWIRE_WIN_CMAKE_ARGS is a list of options
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo ${PAGEWIRE_WIN_CMAKE_ARGS:-}
 cmake --build "$BUILD" -j "$JOBS"
 # The Wine session fixture starts before the first test and ends after the last.
 # A test program is run a second time only when its first run fails, which

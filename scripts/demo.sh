@@ -23,7 +23,7 @@ echo "rig ready: CUPS $CUPS_SERVER, loopback printer on port $RIG_PRINTER_PORT, 
 
 sample=$RIG_DIR/$(basename "$SAMPLE")
 cp "$SAMPLE" "$sample"
-timeout 60 "$PAGEWIRE_WINE" reg add 'HKLM\SOFTWARE\Orvelle\Pagewire\ShowDragDlg' /f >/dev/null
+timeout 60 "$PAGEWIRE_WINE" reg add 'HKLM\SOFTWARE\WOW6432Node\Orvelle\Pagewire\ShowDragDlg' /f >/dev/null
 echo "printing $(basename "$sample") on Demo (direct mode)"
 wine_run "$app" "Z:${sample//\//\\}"
 wait_job 1

@@ -34,5 +34,5 @@ for target in "${TARGETS[@]}"; do
     echo "$target found a fault; the input is in $BUILD/artifacts" >&2
     exit 1
   fi
-  grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$log"
+  grep -E '^#[0-9]+[[:space:]]+DONE|^stat::(number_of_executed_units|peak_rss_mb)' "$log"
 done

@@ -10,4 +10,5 @@ $SUDO apt-get install -y -qq \
   libssl-dev libgtest-dev libgmock-dev qpdf \
   clang libclang-rt-14-dev \
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libgcrypt-mingw-w64-dev \
-  wine64 xvfb xauth cups cups-client cups-bsd imagemagick x11-apps >/dev/null
+  wine64 xvfb xauth cups cups-client cups-bsd imagemagick x11-apps \
+  nsis osslsigncode openssl >/dev/null

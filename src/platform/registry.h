@@ -1,4 +1,5 @@
-// Registry port: keys and values under HKEY_LOCAL_MACHINE only.
+// Registry port: keys and values under HKEY_LOCAL_MACHINE only (SOFTWARE in
+// its 32-bit view; see win32_registry.cpp).
 //
 // Each call maps to one Win32 call and returns its result code unchanged
 // (kRegSuccess, or a Win32 error code such as 2 or 5). Method names avoid the
@@ -41,7 +42,7 @@ class Registry {
   // RegSetValueExA(key, name, 0, type, data, size).
   virtual RegResult SetValue(RegKey key, const std::string& name, std::uint32_t type,
                              const std::uint8_t* data, std::uint32_t size) = 0;
-  // RegDeleteKeyA(HKEY_LOCAL_MACHINE, subKey).
+  // RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subKey, the view, 0).
   virtual RegResult DeleteKey(const std::string& subKey) = 0;
   // RegCloseKey(key).
   virtual void CloseKey(RegKey key) = 0;

@@ -2,7 +2,7 @@
 # named scenario_* is one scenario; helpers start with app_.
 # shellcheck shell=bash
 
-APP_KEY='HKLM\SOFTWARE\Orvelle\Pagewire\ShowDragDlg'
+APP_KEY='HKLM\SOFTWARE\WOW6432Node\Orvelle\Pagewire\ShowDragDlg'
 APP_CONFIRM="Print Settings Confirmation"
 APP_MAIN="Pagewire"
 APP_EXPECTED=$here/expected

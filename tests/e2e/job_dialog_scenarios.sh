@@ -3,8 +3,8 @@
 # shellcheck shell=bash
 
 JOB_SETTINGS="PDF File Print" JOB_PASSWORD="Enter Password" JOB_CONFIRM="Confirmation"
-JOB_SETTINGS_KEY='HKLM\SOFTWARE\Orvelle\Pagewire\pagewire'
-JOB_MAC_KEY='HKLM\SOFTWARE\Orvelle\Pagewire\MacAddr'
+JOB_SETTINGS_KEY='HKLM\SOFTWARE\WOW6432Node\Orvelle\Pagewire\pagewire'
+JOB_MAC_KEY='HKLM\SOFTWARE\WOW6432Node\Orvelle\Pagewire\MacAddr'
 JOB_RAWONE_PORT_KEY="$APP_TCPIP_PORTS_KEY\\CUPS:RawOne"
 # libpagewire.so of the native build: DecryptPassword for check_password.py.
 JOB_NATIVE_LIB=${PAGEWIRE_NATIVE_LIB:-$RIG_SOURCE_DIR/build/src/exports/libpagewire.so}

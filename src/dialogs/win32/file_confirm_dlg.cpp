@@ -7,8 +7,8 @@
 
 namespace pagewire::dialogs::win32 {
 
-FileConfirmDlg::FileConfirmDlg(std::string fileName)
-    : DialogBase(IDD_FILE_CONFIRM), fileName(std::move(fileName)) {}
+FileConfirmDlg::FileConfirmDlg(std::string name)
+    : DialogBase(IDD_FILE_CONFIRM), fileName(std::move(name)) {}
 
 bool FileConfirmDlg::OnInit() {
   SetItemText(IDC_FILE_CONFIRM_NAME, fileName);

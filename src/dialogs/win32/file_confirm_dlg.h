@@ -10,7 +10,7 @@ namespace pagewire::dialogs::win32 {
 
 class FileConfirmDlg : public platform::win32::DialogBase {
  public:
-  explicit FileConfirmDlg(std::string fileName);
+  explicit FileConfirmDlg(std::string name);
 
   std::string fileName;
 

@@ -6,7 +6,15 @@ namespace pagewire::platform::win32 {
 
 namespace {
 
-REGSAM SamOf(RegAccess access) { return access == RegAccess::Read ? KEY_READ : KEY_ALL_ACCESS; }
+// HKLM\SOFTWARE is read in its 32-bit view (WOW6432Node on 64-bit Windows),
+// where the program's settings have always lived: a 32-bit build wrote them
+// there, and the installer opens that key to standard users. Keys outside
+// SOFTWARE (the port monitors) are the same in both views.
+constexpr REGSAM kView = KEY_WOW64_32KEY;
+
+REGSAM SamOf(RegAccess access) {
+  return (access == RegAccess::Read ? KEY_READ : KEY_ALL_ACCESS) | kView;
+}
 HKEY HkeyOf(RegKey key) { return reinterpret_cast<HKEY>(key); }
 
 }  // namespace
@@ -43,7 +51,7 @@ RegResult Win32Registry::SetValue(RegKey key, const std::string& name, std::uint
 }
 
 RegResult Win32Registry::DeleteKey(const std::string& subKey) {
-  return RegDeleteKeyA(HKEY_LOCAL_MACHINE, subKey.c_str());
+  return RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), kView, 0);
 }
 
 void Win32Registry::CloseKey(RegKey key) {
