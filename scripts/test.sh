@@ -9,6 +9,10 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure -j "$JOBS"
 
+echo "== the Debian package of the pagewire command"
+(cd build && cpack -G DEB >/dev/null)
+dpkg-deb -c build/pagewire_*.deb | awk '{print $6}' | grep -E 'bin/pagewire$|libpagewire.so$|pagewire.h$|pagewire.1'
+
 echo "== exported symbols of libpagewire.so"
 nm -D --defined-only build/src/exports/libpagewire.so | awk '{print $3}' | sort
 

@@ -8,11 +8,7 @@ namespace pagewire::app {
 std::string ResolveDisplayName(platform::Platform& platform, const std::string& commandTail) {
   std::string name = StripOuterQuotes(commandTail);
   platform::FindData entry;
-  auto search = platform.fileSystem.FindFirstEntry(name, entry);
-  if (search) {
-    search->Close();
-    return entry.fileName;
-  }
+  if (platform.fileSystem.LookUpEntry(name, entry)) return entry.fileName;
   platform.ui.ShowMessageBox(kFilePathNotObtained, platform::MessageButtons::Ok,
                              platform::MessageIcon::Exclamation);
   return name;

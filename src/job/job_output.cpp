@@ -147,7 +147,7 @@ void SendFile(platform::Platform& platform, PrintTarget& target, const OutgoingF
     }
   }
   if (file.settings != nullptr) WriteHeader(platform, target, job.Handle(), file);
-  CopyFileData(platform, target, job.Handle(), file);
+  if (!target.headerOnly) CopyFileData(platform, target, job.Handle(), file);
   if (job.Handle() != 0 && !job.Finish()) EndWithUnsupportedOperation(platform.ui);
 }
 

@@ -18,6 +18,7 @@ struct PrintTarget {
   int outputMode = kOutputToPrinter;
   std::unique_ptr<platform::FileWriter> outputFile;
   std::string outputFilePath;  // names the output file in error messages
+  bool headerOnly = false;     // each PDF's header is written, no file data
 };
 
 }  // namespace pagewire::job

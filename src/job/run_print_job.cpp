@@ -18,13 +18,9 @@ namespace {
 using platform::FileErrorCause;
 using platform::MessageButtons;
 
-// The opened path must fit the 256-byte path buffer with its zero: a longer
-// one would be cut and name another file.
-constexpr std::size_t kPathBufferSize = 256;
-
 constexpr std::array<FileClass, 3> kFolderPasses = {FileClass::Pdf, FileClass::Quillora,
                                                     FileClass::Tiff};
-constexpr std::array<const char*, 3> kPassMasks = {"\\*.pdf", "\\*.qlr", "\\*.tif"};
+constexpr std::array<const char*, 3> kPassExtensions = {"pdf", "qlr", "tif"};
 
 enum class FileOutcome {
   Sent,             // the file went to the printer job or output file
@@ -45,13 +41,15 @@ platform::FileChooserRequest InvalidPathRequest() {
 
 class PrintCommand {
  public:
-  PrintCommand(PrintCommandServices& services, PrintTarget& target, int interactive)
+  PrintCommand(PrintCommandServices& services, PrintTarget& target, int interactive,
+               PrintCommandSummary& summary)
       : services_(services),
         platform_(services.platform),
         ui_(services.platform.ui),
         target_(target),
         interactive_(interactive != 0),
-        settings_(services.platform.registry, services.platform.systemFacts.ApplicationName()) {}
+        settings_(services.platform.registry, services.platform.systemFacts.ApplicationName()),
+        summary_(summary) {}
 
   void Run() {
     settings_.settings = PrintJobSettings{};
@@ -64,6 +62,7 @@ class PrintCommand {
     } else {
       RunSingleFile(entry->fileName);
     }
+    summary_.completed = true;
   }
 
  private:
@@ -84,44 +83,50 @@ class PrintCommand {
       if (auto chosen = ui_.ChooseOpenFile(InvalidPathRequest())) target_.filePath = *chosen;
     }
     platform::FindData entry;
-    auto search = platform_.fileSystem.FindFirstEntry(target_.filePath, entry);
-    if (!search) {
+    if (!platform_.fileSystem.LookUpEntry(target_.filePath, entry)) {
       Tell(ui_, " [" + target_.filePath + "] is an invalid path.");
       return std::nullopt;
     }
-    search->Close();
     return entry;
   }
 
   void RunSingleFile(const std::string& longName) {
-    std::string openPath;
-    if (!platform_.fileSystem.ShortPathOf(target_.filePath, kPathBufferSize, openPath)) {
-      openPath = target_.filePath;
+    const std::string openPath = ShortPathOrLong(target_.filePath);
+    if (!PathFits(openPath)) {
+      ++summary_.filesNotSent;
+      return;
     }
-    if (!PathFits(openPath)) return;
     FileClass fileClass = ClassOfPath(target_.filePath);
     FileOutcome outcome = HandleFile(fileClass, longName, openPath, false);
     if (outcome == FileOutcome::QuilloraFailed) {
       outcome = HandleFile(FileClass::Tiff, longName, openPath, false);
     }
     if (outcome == FileOutcome::Sent) target_.outputMode = kOutputToPrinter;
+    Count(outcome);
+  }
+
+  void Count(FileOutcome outcome) {
+    switch (outcome) {
+      case FileOutcome::Sent:
+      case FileOutcome::HandedOver: ++summary_.filesSent; break;
+      case FileOutcome::Skipped:
+      case FileOutcome::QuilloraFailed: ++summary_.filesNotSent; break;
+      case FileOutcome::EndCommand: break;
+    }
   }
 
   void RunFolder() {
-    std::string folder;
-    if (!platform_.fileSystem.ShortPathOf(target_.filePath, kPathBufferSize, folder)) {
-      folder = target_.filePath;
-    }
+    const std::string folder = ShortPathOrLong(target_.filePath);
     bool anyFound = false;
     for (std::size_t pass = 0; pass < kFolderPasses.size(); ++pass) {
-      switch (RunPass(target_.filePath + kPassMasks[pass], folder, kFolderPasses[pass],
-                      anyFound)) {
+      switch (RunPass(kPassExtensions[pass], folder, kFolderPasses[pass], anyFound)) {
         case PassEnd::Done: break;
-        case PassEnd::EndCommand: return;
+        case PassEnd::EndCommand: summary_.completed = false; return;
       }
     }
     if (!anyFound) {
       Tell(ui_, "There is no valid file in the folder.");
+      summary_.completed = false;
       return;
     }
     target_.outputMode = kOutputToPrinter;
@@ -129,17 +134,19 @@ class PrintCommand {
 
   enum class PassEnd { Done, EndCommand };
 
-  PassEnd RunPass(const std::string& mask, const std::string& folder, FileClass fileClass,
+  PassEnd RunPass(const char* extension, const std::string& folder, FileClass fileClass,
                   bool& anyFound) {
     platform::FindData entry;
     std::unique_ptr<platform::FileSearch> search =
-        platform_.fileSystem.FindFirstEntry(mask, entry);
+        platform_.fileSystem.SearchFolder(target_.filePath, extension, entry);
     if (!search) return PassEnd::Done;
     do {
       // Sub-folders are not entered, not even one whose name matches a mask.
       if (entry.isDirectory) continue;
       anyFound = true;
-      switch (HandleFolderEntry(entry.fileName, folder, fileClass)) {
+      const FileOutcome outcome = HandleFolderEntry(entry.fileName, folder, fileClass);
+      Count(outcome);
+      switch (outcome) {
         case FileOutcome::EndCommand: return PassEnd::EndCommand;
         case FileOutcome::QuilloraFailed: search->Close(); return PassEnd::Done;
         default: break;
@@ -160,13 +167,21 @@ class PrintCommand {
         default: return FileOutcome::Skipped;
       }
     }
-    const std::string openPath = folder + "\\" + name;
+    const std::string openPath = platform_.fileSystem.ChildPath(folder, name);
     if (!PathFits(openPath)) return FileOutcome::Skipped;
     return HandleFile(fileClass, name, openPath, printAll);
   }
 
+  // The opened path's short form where it has one that fits.
+  std::string ShortPathOrLong(const std::string& longPath) {
+    std::string shortPath;
+    const std::size_t room = platform_.fileSystem.MaxPathLength() + 1;
+    return platform_.fileSystem.ShortPathOf(longPath, room, shortPath) ? shortPath : longPath;
+  }
+
+  // A path longer than the command opens would be cut and name another file.
   bool PathFits(const std::string& path) {
-    if (path.size() < kPathBufferSize) return true;
+    if (path.size() <= platform_.fileSystem.MaxPathLength()) return true;
     Tell(ui_, "[" + path + "] is too long a path to be printed.");
     return false;
   }
@@ -241,14 +256,17 @@ class PrintCommand {
   bool interactive_;
   bool folderCommand_ = false;
   dialogs::PdfPrintSettings settings_;
+  PrintCommandSummary& summary_;
 };
 
 }  // namespace
 
-void RunPrintJob(PrintCommandServices& services, PrintTarget& target, int interactive) {
+PrintCommandSummary RunPrintJob(PrintCommandServices& services, PrintTarget& target,
+                                int interactive) {
   bool failed = true;
+  PrintCommandSummary summary;
   try {
-    PrintCommand command(services, target, interactive);
+    PrintCommand command(services, target, interactive, summary);
     command.Run();
     failed = false;
   } catch (const PrintCommandEnded&) {
@@ -263,13 +281,14 @@ void RunPrintJob(PrintCommandServices& services, PrintTarget& target, int intera
   // refuses the flush too, and the user has been told once.
   if (failed) {
     target.outputFile.reset();
-    return;
+    return summary;
   }
   try {
     CloseOutputFile(services.platform, target);
-  } catch (const PrintCommandEnded&) {
   } catch (...) {
+    summary.completed = false;
   }
+  return summary;
 }
 
 }  // namespace pagewire::job

@@ -18,8 +18,16 @@ struct PrintCommandServices {
   std::function<bool()> hasPortAddress;
 };
 
+// How a command went, for callers that report it.
+struct PrintCommandSummary {
+  int filesSent = 0;     // to the printer or output file, or handed over
+  int filesNotSent = 0;  // skipped, refused or not printable
+  bool completed = false;  // false: a failure or the user ended it early
+};
+
 // Runs one print command on `target`; asks the user when `interactive` is
 // not 0. Every failure is told to the user; nothing is thrown.
-void RunPrintJob(PrintCommandServices& services, PrintTarget& target, int interactive);
+PrintCommandSummary RunPrintJob(PrintCommandServices& services, PrintTarget& target,
+                                int interactive);
 
 }  // namespace pagewire::job

@@ -1,5 +1,6 @@
-// File system port: directory searches, short names, reading a file and
-// creating the output file. Paths are system code page text.
+// File system port: looking up a path, searching a folder for one kind of
+// file, reading a file and creating the output file. Paths are the system's
+// own text, joined by ChildPath; the logic never spells a separator.
 #pragma once
 
 #include <cstddef>
@@ -11,18 +12,17 @@
 
 namespace pagewire::platform {
 
-// The WIN32_FIND_DATAA fields the program reads.
+// What a look-up or search tells of one entry.
 struct FindData {
   std::string fileName;  // cFileName: the long name, no folder
   bool isDirectory = false;
 };
 
-// An open directory search (FindFirstFileA's handle); FindClose on Close or
-// destruction.
+// An open folder search; released on Close or destruction.
 class FileSearch {
  public:
   virtual ~FileSearch() = default;
-  // FindNextFileA: false when there is no further entry.
+  // False when there is no further entry.
   virtual bool Next(FindData& entry) = 0;
   virtual void Close() = 0;
 };
@@ -53,13 +53,21 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // FindFirstFileA(pattern): null when nothing matches, else the search,
-  // with the first entry in `first`. A pattern may be a plain path (an
-  // existence and folder test) or hold the masks "*" and "?".
-  virtual std::unique_ptr<FileSearch> FindFirstEntry(const std::string& pattern,
-                                                     FindData& first) = 0;
-  // GetShortPathNameA(longPath, buffer, capacity): false when the call fails
-  // or the short form does not fit `capacity` bytes with its zero.
+  // The entry `path` names (no masks): an existence and folder test.
+  virtual bool LookUpEntry(const std::string& path, FindData& entry) = 0;
+  // The entries of `folder` whose names end in "." and `extension` (Win32:
+  // FindFirstFileA on "folder\\*.ext"): null when there is none, else the
+  // search with the first entry in `first`.
+  virtual std::unique_ptr<FileSearch> SearchFolder(const std::string& folder,
+                                                   const std::string& extension,
+                                                   FindData& first) = 0;
+  // The path of `name` inside `folder`.
+  virtual std::string ChildPath(const std::string& folder, const std::string& name) = 0;
+  // The longest path the command opens (Win32: its 256-byte path buffer
+  // with the zero); a longer one is refused rather than cut.
+  virtual std::size_t MaxPathLength() = 0;
+  // The short form of `longPath` where the system has one (Win32:
+  // GetShortPathNameA into `capacity` bytes); false keeps the long path.
   virtual bool ShortPathOf(const std::string& longPath, std::size_t capacity,
                            std::string& shortPath) = 0;
   // Opens for reading with shared read, denied write; null with `cause` set

@@ -59,6 +59,8 @@ scenario_driver_reads_and_dismisses_message_box() {
 . "$here/job_dialog_scenarios.sh"
 # shellcheck source=fault_scenarios.sh
 . "$here/fault_scenarios.sh"
+# shellcheck source=cli_scenarios.sh
+. "$here/cli_scenarios.sh"
 # shellcheck source=install_scenarios.sh
 . "$here/install_scenarios.sh"
 

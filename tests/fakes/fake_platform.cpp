@@ -284,6 +284,16 @@ std::unique_ptr<platform::FileSearch> FakeFileSystem::FindFirstEntry(const std::
       std::vector<platform::FindData>(found.begin() + 1, found.end()));
 }
 
+bool FakeFileSystem::LookUpEntry(const std::string& path, platform::FindData& entry) {
+  return FindFirstEntry(path, entry) != nullptr;
+}
+
+std::unique_ptr<platform::FileSearch> FakeFileSystem::SearchFolder(const std::string& folder,
+                                                                   const std::string& extension,
+                                                                   platform::FindData& first) {
+  return FindFirstEntry(folder + "\\*." + extension, first);
+}
+
 bool FakeFileSystem::ShortPathOf(const std::string& longPath, std::size_t capacity,
                                  std::string& shortPath) {
   auto it = shortNames.find(longPath);

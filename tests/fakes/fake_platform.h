@@ -107,14 +107,20 @@ class FakeFileSystem : public platform::FileSystem {
   std::map<std::string, platform::FileErrorCause> createFailures;  // output path -> cause
   std::map<std::string, std::string> written;  // output files' bytes, by path
   platform::FileErrorCause writeFailure = platform::FileErrorCause::None;
-  std::vector<std::string> searches;  // every FindFirstEntry pattern
+  std::vector<std::string> searches;  // every look-up path and "folder\\*.ext" search
   int closedOutputs = 0;
 
   void AddFile(const std::string& path, std::string content);
   void AddFolder(const std::string& path) { folders.insert(path); }
 
-  std::unique_ptr<platform::FileSearch> FindFirstEntry(const std::string& pattern,
-                                                       platform::FindData& first) override;
+  bool LookUpEntry(const std::string& path, platform::FindData& entry) override;
+  std::unique_ptr<platform::FileSearch> SearchFolder(const std::string& folder,
+                                                     const std::string& extension,
+                                                     platform::FindData& first) override;
+  std::string ChildPath(const std::string& folder, const std::string& name) override {
+    return folder + "\\" + name;
+  }
+  std::size_t MaxPathLength() override { return 255; }
   bool ShortPathOf(const std::string& longPath, std::size_t capacity,
                    std::string& shortPath) override;
   std::unique_ptr<platform::FileReader> OpenForSharedRead(const std::string& path,
@@ -123,6 +129,9 @@ class FakeFileSystem : public platform::FileSystem {
                                                          platform::FileErrorCause& cause) override;
 
  private:
+  std::unique_ptr<platform::FileSearch> FindFirstEntry(const std::string& pattern,
+                                                       platform::FindData& first);
+
   std::vector<std::string> insertionOrder_;
 };
 

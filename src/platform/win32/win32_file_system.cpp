@@ -109,14 +109,36 @@ class Win32FileWriter : public FileWriter {
 
 }  // namespace
 
-std::unique_ptr<FileSearch> Win32FileSystem::FindFirstEntry(const std::string& pattern,
-                                                            FindData& first) {
+namespace {
+
+// The program's path buffer is 256 bytes with its zero.
+constexpr std::size_t kPathBufferSize = 256;
+
+std::unique_ptr<FileSearch> FindFirst(const std::string& pattern, FindData& first) {
   WIN32_FIND_DATAA data{};
   HANDLE search = FindFirstFileA(pattern.c_str(), &data);
   if (search == INVALID_HANDLE_VALUE) return nullptr;
   first = EntryOf(data);
   return std::make_unique<Win32FileSearch>(search);
 }
+
+}  // namespace
+
+bool Win32FileSystem::LookUpEntry(const std::string& path, FindData& entry) {
+  return FindFirst(path, entry) != nullptr;
+}
+
+std::unique_ptr<FileSearch> Win32FileSystem::SearchFolder(const std::string& folder,
+                                                          const std::string& extension,
+                                                          FindData& first) {
+  return FindFirst(folder + "\\*." + extension, first);
+}
+
+std::string Win32FileSystem::ChildPath(const std::string& folder, const std::string& name) {
+  return folder + "\\" + name;
+}
+
+std::size_t Win32FileSystem::MaxPathLength() { return kPathBufferSize - 1; }
 
 bool Win32FileSystem::ShortPathOf(const std::string& longPath, std::size_t capacity,
                                   std::string& shortPath) {

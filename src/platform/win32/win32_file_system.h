@@ -7,8 +7,11 @@ namespace pagewire::platform::win32 {
 
 class Win32FileSystem : public FileSystem {
  public:
-  std::unique_ptr<FileSearch> FindFirstEntry(const std::string& pattern,
-                                             FindData& first) override;
+  bool LookUpEntry(const std::string& path, FindData& entry) override;
+  std::unique_ptr<FileSearch> SearchFolder(const std::string& folder, const std::string& extension,
+                                           FindData& first) override;
+  std::string ChildPath(const std::string& folder, const std::string& name) override;
+  std::size_t MaxPathLength() override;
   bool ShortPathOf(const std::string& longPath, std::size_t capacity,
                    std::string& shortPath) override;
   std::unique_ptr<FileReader> OpenForSharedRead(const std::string& path,

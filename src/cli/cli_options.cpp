@@ -1,0 +1,278 @@
+#include "cli/cli_options.h"
+
+#include <strings.h>
+
+#include <cctype>
+
+#include <functional>
+
+#include "dialogs/settings_rules.h"
+#include "platform/field_validation.h"
+
+namespace pagewire::cli {
+namespace {
+
+using Field = std::optional<std::int32_t> SettingOverrides::*;
+
+struct Choice {
+  const char* text;
+  std::int32_t value;
+};
+
+struct SettingKey {
+  const char* key;
+  Field field;
+  std::vector<Choice> choices;
+};
+
+// The -o keys, with the list index each value stands for.
+const std::vector<SettingKey>& SettingKeys() {
+  static const std::vector<SettingKey> keys = {
+      {"collate", &SettingOverrides::collate, {{"true", 1}, {"false", 0}}},
+      {"sides",
+       &SettingOverrides::duplexMode,
+       {{"one-sided", 0}, {"two-sided-long-edge", 1}, {"two-sided-short-edge", 2}}},
+      {"media", &SettingOverrides::paperSize, {{"A4", 0}, {"auto", 1}}},
+      {"media-type", &SettingOverrides::paperType, {{"plain", 0}, {"printer", 1}}},
+      {"print-color-mode", &SettingOverrides::outputColor, {{"auto", 0}, {"monochrome", 1}}},
+      {"print-quality",
+       &SettingOverrides::printMode,
+       {{"normal", 0}, {"draft", 1}, {"high", 2}}},
+      {"layout",
+       &SettingOverrides::layout,
+       {{"auto", 0}, {"100", 1}, {"booklet", 2}, {"2up", 3}, {"4up", 4}}},
+      {"number-up", &SettingOverrides::layout, {{"2", 3}, {"4", 4}}},
+  };
+  return keys;
+}
+
+// A number in the dialog's range, with its message when it is not.
+bool ParseNumber(const std::string& option, const std::string& text, std::int32_t& value,
+                 std::string& error) {
+  const platform::FieldVerdict verdict =
+      platform::ValidateNumberField(text, dialogs::kNumberFieldMin, dialogs::kNumberFieldMax);
+  if (!verdict.ok()) {
+    error = option + ": " + verdict.message;
+    return false;
+  }
+  value = *verdict.stored;
+  return true;
+}
+
+bool ParseSetting(const std::string& assignment, SettingOverrides& overrides,
+                  std::string& error) {
+  const std::size_t equals = assignment.find('=');
+  const std::string key = assignment.substr(0, equals);
+  for (const SettingKey& known : SettingKeys()) {
+    if (key != known.key) continue;
+    const std::string value = equals == std::string::npos ? "" : assignment.substr(equals + 1);
+    std::string allowed;
+    for (const Choice& choice : known.choices) {
+      if (strcasecmp(value.c_str(), choice.text) == 0) {
+        overrides.*known.field = choice.value;
+        return true;
+      }
+      allowed += std::string(allowed.empty() ? "" : ", ") + choice.text;
+    }
+    error = "-o " + key + ": '" + value + "' is not one of " + allowed;
+    return false;
+  }
+  error = "-o: unknown setting '" + key + "'";
+  return false;
+}
+
+bool ParsePageRange(const std::string& text, SettingOverrides& overrides, std::string& error) {
+  if (text.find(',') != std::string::npos) {
+    error = "-P: a list of ranges cannot be printed; give one range, FROM-TO or FROM-";
+    return false;
+  }
+  const std::size_t dash = text.find('-');
+  SettingOverrides::PageRange range;
+  if (!ParseNumber("-P", text.substr(0, dash), range.from, error)) return false;
+  if (dash == std::string::npos) {
+    range.to = range.from;
+  } else if (dash + 1 < text.size()) {
+    std::int32_t to = 0;
+    if (!ParseNumber("-P", text.substr(dash + 1), to, error)) return false;
+    if (to < range.from) {
+      error = "-P: the range " + text + " ends before it starts";
+      return false;
+    }
+    range.to = to;
+  }
+  overrides.pages = range;
+  return true;
+}
+
+bool ParseMac(const std::string& text, dialogs::MacAddress& mac, std::string& error) {
+  // Six pairs of hex digits separated by ':' or '-'.
+  bool ok = text.size() == 17;
+  for (std::size_t i = 0; ok && i < mac.size(); ++i) {
+    const std::string pair = text.substr(i * 3, 2);
+    ok = std::isxdigit(static_cast<unsigned char>(pair[0])) &&
+         std::isxdigit(static_cast<unsigned char>(pair[1])) &&
+         (i == 5 || text[i * 3 + 2] == ':' || text[i * 3 + 2] == '-');
+    if (ok) mac[i] = static_cast<std::uint8_t>(std::stoul(pair, nullptr, 16));
+  }
+  if (!ok) error = "--mac: '" + text + "' is not an address like AA:BB:CC:DD:EE:FF";
+  return ok;
+}
+
+}  // namespace
+
+const char* const kUsage =
+    "Usage: pagewire [OPTIONS] PATH...\n"
+    "Prints PDF and TIFF files, or every such file of a folder, on a printer that\n"
+    "renders them itself, with the job settings in a PJL header.\n"
+    "\n"
+    "  -d DEST                 CUPS destination, or socket://HOST[:PORT] (port 9100)\n"
+    "      --output FILE       write the job into FILE ('-': standard output)\n"
+    "  -n N                    copies, 1 to 999\n"
+    "  -P FROM-TO | FROM-      page range (FROM-: to the last page)\n"
+    "  -o collate=true|false\n"
+    "  -o sides=one-sided|two-sided-long-edge|two-sided-short-edge\n"
+    "  -o media=A4|auto        -o media-type=plain|printer\n"
+    "  -o print-color-mode=auto|monochrome\n"
+    "  -o print-quality=normal|draft|high\n"
+    "  -o layout=auto|100|booklet|2up|4up   (or -o number-up=2|4)\n"
+    "      --password-stdin    read the password of protected PDFs from standard input\n"
+    "      --password-file FILE  read it from the first line of FILE\n"
+    "      --mac AA:BB:CC:DD:EE:FF  encrypt it for the printer with this address\n"
+    "      --confirm           ask before each file of a folder\n"
+    "      --save              keep these settings for later commands\n"
+    "      --show-header       print the header that would be sent, send nothing\n"
+    "  -l, --list              list CUPS destinations with their device URIs\n"
+    "  -h, --help              this text;  --version  the version\n"
+    "\n"
+    "Exit status: 0 every file sent, 1 some file not sent, 2 usage error,\n"
+    "3 the destination failed.\n";
+
+void SettingOverrides::ApplyTo(job::PrintJobSettings& settings) const {
+  const std::pair<Field, std::int32_t job::PrintJobSettings::*> fields[] = {
+      {&SettingOverrides::copies, &job::PrintJobSettings::copies},
+      {&SettingOverrides::collate, &job::PrintJobSettings::collate},
+      {&SettingOverrides::duplexMode, &job::PrintJobSettings::duplexMode},
+      {&SettingOverrides::paperSize, &job::PrintJobSettings::paperSize},
+      {&SettingOverrides::paperType, &job::PrintJobSettings::paperType},
+      {&SettingOverrides::outputColor, &job::PrintJobSettings::outputColor},
+      {&SettingOverrides::printMode, &job::PrintJobSettings::printMode},
+      {&SettingOverrides::layout, &job::PrintJobSettings::layout},
+  };
+  for (const auto& [given, member] : fields) {
+    if (this->*given) settings.*member = *(this->*given);
+  }
+  if (pages) {
+    settings.selectPages = 1;
+    settings.fromPage = pages->from;
+    settings.toLastPage = pages->to ? 0 : 1;
+    if (pages->to) settings.toPage = *pages->to;
+  }
+}
+
+std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
+                                           std::string& error) {
+  CliOptions options;
+  bool passwordGiven = false;
+  auto setPassword = [&](PasswordSource source) {
+    if (passwordGiven) {
+      error = "--password-stdin and --password-file: give one of them";
+      return false;
+    }
+    passwordGiven = true;
+    options.passwordSource = source;
+    return true;
+  };
+  // Short options take their value attached (-n2) or as the next word;
+  // long ones as --name=VALUE or the next word.
+  using Handler = std::function<bool(const std::string& value)>;
+  const std::vector<std::pair<std::string, Handler>> valued = {
+      {"-d", [&](const std::string& v) { options.destination = v; return !v.empty(); }},
+      {"--output", [&](const std::string& v) { options.outputPath = v; return !v.empty(); }},
+      {"-n", [&](const std::string& v) {
+         std::int32_t copies = 1;
+         if (!ParseNumber("-n", v, copies, error)) return false;
+         options.overrides.copies = copies;
+         return true;
+       }},
+      {"-P", [&](const std::string& v) { return ParsePageRange(v, options.overrides, error); }},
+      {"-o", [&](const std::string& v) { return ParseSetting(v, options.overrides, error); }},
+      {"--password-file", [&](const std::string& v) {
+         options.passwordFile = v;
+         return setPassword(PasswordSource::File) && !v.empty();
+       }},
+      {"--mac", [&](const std::string& v) {
+         dialogs::MacAddress mac{};
+         if (!ParseMac(v, mac, error)) return false;
+         options.mac = mac;
+         return true;
+       }},
+  };
+  const std::vector<std::pair<std::string, bool*>> flags = {
+      {"--confirm", &options.confirm}, {"--save", &options.save},
+      {"--show-header", &options.showHeader}, {"-l", &options.list},
+      {"--list", &options.list}, {"-h", &options.help},
+      {"--help", &options.help}, {"--version", &options.version},
+  };
+
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+      options.paths.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (arg == "--password-stdin") {
+      if (!setPassword(PasswordSource::StandardInput)) return std::nullopt;
+      continue;
+    }
+    bool known = false;
+    for (const auto& [name, flag] : flags) {
+      if (arg == name) {
+        *flag = known = true;
+      }
+    }
+    for (const auto& [name, handle] : valued) {
+      if (known) break;
+      const bool isLong = name.size() > 2;
+      std::optional<std::string> value;
+      if (arg == name) {
+        if (i + 1 >= args.size()) {
+          error = name + ": a value is needed";
+          return std::nullopt;
+        }
+        value = args[++i];
+      } else if (!isLong && arg.compare(0, 2, name) == 0) {
+        value = arg.substr(2);
+      } else if (isLong && arg.compare(0, name.size() + 1, name + "=") == 0) {
+        value = arg.substr(name.size() + 1);
+      }
+      if (!value) continue;
+      known = true;
+      if (!handle(*value)) {
+        if (error.empty()) error = name + ": a value is needed";
+        return std::nullopt;
+      }
+    }
+    if (!known) {
+      error = "unknown option '" + arg + "'";
+      return std::nullopt;
+    }
+  }
+  if (options.help || options.version || options.list) return options;
+  if (options.showHeader && options.outputPath) {
+    error = "--show-header and --output: give one of them";
+  } else if (!options.destination.empty() && (options.outputPath || options.showHeader)) {
+    error = "-d and " + std::string(options.showHeader ? "--show-header" : "--output") +
+            ": give one of them";
+  } else if (options.paths.empty()) {
+    error = "no file or folder to print";
+  }
+  if (!error.empty()) return std::nullopt;
+  return options;
+}
+
+}  // namespace pagewire::cli

@@ -1,0 +1,53 @@
+// The pagewire command's options: parsed and checked before anything is
+// sent, so that a bad value never leaves half a command done.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialogs/password_entry.h"
+#include "job/print_job_settings.h"
+
+namespace pagewire::cli {
+
+// The settings given on the command line; the others keep their saved value.
+struct SettingOverrides {
+  std::optional<std::int32_t> copies, collate, duplexMode, paperSize, paperType, outputColor,
+      printMode, layout;
+  struct PageRange {
+    std::int32_t from = 1;
+    std::optional<std::int32_t> to;  // none: to the last page
+  };
+  std::optional<PageRange> pages;
+
+  void ApplyTo(job::PrintJobSettings& settings) const;
+};
+
+enum class PasswordSource { Terminal, StandardInput, File };
+
+struct CliOptions {
+  std::string destination;                 // -d: CUPS name or socket://HOST[:PORT]
+  std::optional<std::string> outputPath;   // --output, "-" for standard output
+  SettingOverrides overrides;
+  PasswordSource passwordSource = PasswordSource::Terminal;
+  std::string passwordFile;
+  std::optional<dialogs::MacAddress> mac;
+  bool confirm = false;
+  bool save = false;
+  bool showHeader = false;
+  bool list = false;
+  bool help = false;
+  bool version = false;
+  std::vector<std::string> paths;
+};
+
+// Parses argv[1...]; on a usage error returns none and sets `error` to a
+// message naming the option.
+std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
+                                           std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace pagewire::cli

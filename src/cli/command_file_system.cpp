@@ -1,0 +1,93 @@
+#include "cli/command_file_system.h"
+
+#include <cstdio>
+
+namespace pagewire::cli {
+namespace {
+
+using platform::FileErrorCause;
+
+// Files above this size show a progress line.
+constexpr std::uint64_t kProgressFrom = 8ull << 20;
+
+class ProgressReader : public platform::FileReader {
+ public:
+  ProgressReader(std::unique_ptr<platform::FileReader> reader, std::string name)
+      : reader_(std::move(reader)), name_(std::move(name)) {}
+  ~ProgressReader() override {
+    if (shown_ >= 0) std::fputc('\n', stderr);
+  }
+
+  std::uint64_t Size(FileErrorCause& cause) const override {
+    size_ = reader_->Size(cause);
+    return size_;
+  }
+
+  std::size_t Read(void* buffer, std::size_t capacity, FileErrorCause& cause) override {
+    const std::size_t got = reader_->Read(buffer, capacity, cause);
+    done_ += got;
+    if (size_ >= kProgressFrom) {
+      const int percent = static_cast<int>(done_ * 100 / size_);
+      if (percent != shown_) {
+        shown_ = percent;
+        std::fprintf(stderr, "\r%s: %3d%% of %llu MiB", name_.c_str(), percent,
+                     static_cast<unsigned long long>(size_ >> 20));
+        std::fflush(stderr);
+      }
+    }
+    return got;
+  }
+
+ private:
+  std::unique_ptr<platform::FileReader> reader_;
+  std::string name_;
+  mutable std::uint64_t size_ = 0;
+  std::uint64_t done_ = 0;
+  int shown_ = -1;
+};
+
+// Hands the command's one output file to each PATH's print command; their
+// Close leaves it open, the command closes it at its end.
+class SharedWriter : public platform::FileWriter {
+ public:
+  explicit SharedWriter(platform::FileWriter& output) : output_(output) {}
+  bool Write(const void* data, std::size_t length, FileErrorCause& cause) override {
+    return output_.Write(data, length, cause);
+  }
+  bool Close(FileErrorCause&) override { return true; }
+
+ private:
+  platform::FileWriter& output_;
+};
+
+}  // namespace
+
+CommandFileSystem::CommandFileSystem(platform::FileSystem& system, bool showProgress)
+    : system_(system), showProgress_(showProgress) {}
+
+CommandFileSystem::~CommandFileSystem() = default;
+
+bool CommandFileSystem::CloseOutput(FileErrorCause& cause) {
+  if (!output_) return true;
+  const bool closed = output_->Close(cause);
+  output_.reset();
+  return closed;
+}
+
+std::unique_ptr<platform::FileReader> CommandFileSystem::OpenForSharedRead(
+    const std::string& path, FileErrorCause& cause) {
+  auto reader = system_.OpenForSharedRead(path, cause);
+  if (!reader || !showProgress_) return reader;
+  return std::make_unique<ProgressReader>(std::move(reader), path);
+}
+
+std::unique_ptr<platform::FileWriter> CommandFileSystem::CreateOutputFile(
+    const std::string& path, FileErrorCause& cause) {
+  if (!output_) {
+    output_ = system_.CreateOutputFile(path, cause);
+    if (!output_) return nullptr;
+  }
+  return std::make_unique<SharedWriter>(*output_);
+}
+
+}  // namespace pagewire::cli

@@ -1,0 +1,149 @@
+// pagewire: prints PDF and TIFF files on a PJL printer from Linux, through
+// the same print command as the Windows program.
+#include <cups/cups.h>
+#include <unistd.h>
+
+#include <iostream>
+
+#include "cli/cli_options.h"
+#include "cli/command_file_system.h"
+#include "cli/terminal_ui.h"
+#include "job/file_class.h"
+#include "job/file_error_message.h"
+#include "job/pdf_queries.h"
+#include "job/run_print_job.h"
+#include "platform/linux/linux_file_system.h"
+#include "platform/linux/linux_settings_registry.h"
+#include "platform/linux/linux_spooler.h"
+#include "platform/linux/linux_system_facts.h"
+
+namespace pagewire::cli {
+namespace {
+
+enum ExitStatus { kAllSent = 0, kSomeNotSent = 1, kUsageError = 2, kDestinationFailed = 3 };
+
+// Quillora files are handed to their application on Windows only.
+class NoApplications : public platform::Shell {
+ public:
+  static constexpr int kNoAssociation = 31;
+  int FindAssociatedExecutable(const std::string&, std::string&) override {
+    return kNoAssociation;
+  }
+  int Execute(const std::string&, const std::string&, const std::string&,
+              platform::ShowCommand) override {
+    return kNoAssociation;
+  }
+};
+
+int UsageError(const std::string& message) {
+  TerminalUi::Say(message);
+  std::cerr << "Try 'pagewire --help'.\n";
+  return kUsageError;
+}
+
+int ListDestinations(platform::Spooler& spooler) {
+  std::vector<platform::PrinterInfo2> printers;
+  if (!spooler.EnumeratePrinters(platform::PrinterEnumScope::Local, printers)) {
+    return kDestinationFailed;
+  }
+  for (const platform::PrinterInfo2& printer : printers) {
+    std::cout << printer.printerName << '\t' << printer.portName << '\n';
+  }
+  return kAllSent;
+}
+
+std::string DefaultDestination() {
+  cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+  if (dest == nullptr) return {};
+  std::string name = dest->name;
+  if (dest->instance != nullptr) name += std::string("/") + dest->instance;
+  cupsFreeDests(1, dest);
+  return name;
+}
+
+bool IsFolder(platform::FileSystem& fileSystem, const std::string& path) {
+  platform::FindData entry;
+  return fileSystem.LookUpEntry(path, entry) && entry.isDirectory;
+}
+
+int Run(const CliOptions& options) {
+  platform::LinuxSpooler spooler([](const std::string& line) { TerminalUi::Say(line); });
+  if (options.list) return ListDestinations(spooler);
+
+  const bool toFile = options.outputPath || options.showHeader;
+  std::string destination = options.destination;
+  if (!toFile && destination.empty()) {
+    destination = DefaultDestination();
+    if (destination.empty()) {
+      TerminalUi::Say("no destination: give -d DEST, or set a default one with lpoptions -d");
+      return kDestinationFailed;
+    }
+  }
+  const bool interactive = isatty(STDIN_FILENO) && isatty(STDERR_FILENO) &&
+                           options.passwordSource != PasswordSource::StandardInput;
+  if (options.confirm && !interactive) return UsageError("--confirm: needs a terminal");
+
+  const std::string settingsPath = platform::DefaultSettingsPath();
+  TerminalUi ui(options, interactive, settingsPath);
+  std::string error;
+  if (!ui.LoadPasswordFile(error)) return UsageError(error);
+
+  platform::LinuxSettingsRegistry registry(settingsPath);
+  platform::LinuxFileSystem linuxFileSystem;
+  CommandFileSystem fileSystem(linuxFileSystem, isatty(STDERR_FILENO) && !options.showHeader);
+  platform::LinuxSystemFacts systemFacts;
+  NoApplications shell;
+  platform::Platform platform{registry, spooler, fileSystem, shell, systemFacts, ui};
+  job::PrintCommandServices services{platform, ui, job::RealPdfQueries(),
+                                     [&options] { return options.mac.has_value(); }};
+
+  // The output file is made before anything is written into it.
+  const std::string outputPath = options.showHeader ? "-" : options.outputPath.value_or("");
+  platform::FileErrorCause cause = platform::FileErrorCause::None;
+  if (toFile && !fileSystem.CreateOutputFile(outputPath, cause)) {
+    TerminalUi::Say(job::FileErrorMessage(cause, outputPath));
+    return kDestinationFailed;
+  }
+
+  bool allSent = true;
+  for (const std::string& path : options.paths) {
+    if (!IsFolder(fileSystem, path) && job::ClassOfPath(path) == job::FileClass::Quillora) {
+      TerminalUi::Say("[" + path + "] is a Quillora file, which this command does not print.");
+      allSent = false;
+      continue;
+    }
+    job::PrintTarget target;
+    target.filePath = path;
+    target.printerName = toFile ? outputPath : destination;
+    target.outputMode = toFile ? job::kOutputToFile : job::kOutputToPrinter;
+    target.headerOnly = options.showHeader;
+    const job::PrintCommandSummary summary = job::RunPrintJob(services, target, 1);
+    allSent = allSent && summary.completed && summary.filesNotSent == 0 && summary.filesSent > 0;
+    if (spooler.DestinationFailed()) return kDestinationFailed;
+  }
+  if (!fileSystem.CloseOutput(cause)) {
+    TerminalUi::Say(job::FileErrorMessage(cause, outputPath));
+    return kSomeNotSent;
+  }
+  return allSent ? kAllSent : kSomeNotSent;
+}
+
+}  // namespace
+}  // namespace pagewire::cli
+
+int main(int argc, char** argv) {
+  using namespace pagewire::cli;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::string error;
+  const std::optional<CliOptions> options = ParseCommandLine(args, error);
+  if (!options) return UsageError(error);
+  if (options->help) {
+    std::cout << kUsage;
+    return kAllSent;
+  }
+  if (options->version) {
+    std::cout << "pagewire " PAGEWIRE_VERSION "\n";
+    return kAllSent;
+  }
+  return Run(*options);
+}

@@ -1,0 +1,192 @@
+#include "cli/terminal_ui.h"
+
+#include <strings.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+
+#include "platform/dialog_results.h"
+#include "platform/field_validation.h"
+
+namespace pagewire::cli {
+namespace {
+
+// Turns the terminal's echo off while it lives.
+class EchoOff {
+ public:
+  EchoOff() : active_(tcgetattr(STDIN_FILENO, &saved_) == 0) {
+    if (!active_) return;
+    termios quiet = saved_;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+  }
+  ~EchoOff() {
+    if (!active_) return;
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
+    std::cerr << '\n';
+  }
+  EchoOff(const EchoOff&) = delete;
+  EchoOff& operator=(const EchoOff&) = delete;
+
+ private:
+  termios saved_{};
+  bool active_;
+};
+
+void StripLineEnd(std::string& line) {
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+}
+
+bool IsAnswer(const std::string& answer, const char* word) {
+  return strcasecmp(answer.c_str(), word) == 0 ||
+         (answer.size() == 1 && std::tolower(answer[0]) == word[0]);
+}
+
+}  // namespace
+
+TerminalUi::TerminalUi(const CliOptions& options, bool interactive, std::string settingsPath)
+    : options_(options), interactive_(interactive), settingsPath_(std::move(settingsPath)) {}
+
+TerminalUi::~TerminalUi() {
+  if (givenPassword_) dialogs::WipeSecret(*givenPassword_);
+}
+
+void TerminalUi::Say(const std::string& text) {
+  std::string line = text.substr(std::min(text.find_first_not_of(' '), text.size()));
+  StripLineEnd(line);
+  std::cerr << "pagewire: " << line << std::endl;
+}
+
+bool TerminalUi::LoadPasswordFile(std::string& error) {
+  if (options_.passwordSource != PasswordSource::File) return true;
+  std::ifstream file(options_.passwordFile, std::ios::binary);
+  std::string line;
+  if (!file || !std::getline(file, line)) {
+    error = "--password-file: cannot read '" + options_.passwordFile + "'";
+    return false;
+  }
+  StripLineEnd(line);
+  givenPassword_ = std::move(line);
+  dialogs::WipeSecret(line);
+  return true;
+}
+
+bool TerminalUi::ReadGivenPassword() {
+  if (givenPassword_) return true;
+  std::string line;
+  if (!std::getline(std::cin, line)) return false;
+  StripLineEnd(line);
+  givenPassword_ = line;
+  dialogs::WipeSecret(line);
+  return true;
+}
+
+std::optional<std::string> TerminalUi::Ask(const std::string& prompt, bool secret) {
+  std::cerr << prompt << std::flush;
+  std::optional<EchoOff> echoOff;
+  if (secret) echoOff.emplace();
+  std::string line;
+  if (!std::getline(std::cin, line)) {
+    if (!secret) std::cerr << '\n';
+    return std::nullopt;
+  }
+  StripLineEnd(line);
+  return line;
+}
+
+int TerminalUi::ShowMessageBox(const platform::MessageText& text,
+                               platform::MessageButtons buttons, platform::MessageIcon) {
+  Say(text.JoinedBytes());
+  if (buttons == platform::MessageButtons::Ok) return platform::kIdOk;
+  const bool retry = buttons == platform::MessageButtons::RetryCancel;
+  // Without a terminal: go on with what the command was asked to print, but
+  // never retry a failure that nobody can mend.
+  if (!interactive_) return retry ? platform::kIdCancel : platform::kIdOk;
+  for (;;) {
+    const std::optional<std::string> answer = Ask(retry ? "Retry? (yes/no) " : "Continue? (yes/no) ", false);
+    if (!answer || IsAnswer(*answer, "no")) return platform::kIdCancel;
+    if (IsAnswer(*answer, "yes")) return retry ? platform::kIdRetry : platform::kIdOk;
+  }
+}
+
+std::optional<std::string> TerminalUi::ChooseOpenFile(const platform::FileChooserRequest&) {
+  return std::nullopt;
+}
+
+std::optional<std::string> TerminalUi::ChooseSaveAsFile(const platform::FileChooserRequest&) {
+  if (options_.showHeader) return std::string("-");
+  return options_.outputPath;
+}
+
+int TerminalUi::RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) {
+  options_.overrides.ApplyTo(settings.settings);
+  if (options_.save && !settingsSaved_) {
+    settingsSaved_ = true;
+    if (settings.settingsReadOnly != 0) {
+      Say("--save: the settings file cannot be written: " + settingsPath_);
+    } else {
+      settings.saveSettings = 1;
+      settings.SaveSettings();
+    }
+  }
+  return platform::kIdOk;
+}
+
+int TerminalUi::RunPasswordDlg(dialogs::PasswordEntry& entry) {
+  entry.macAddress = options_.mac;
+  const bool given = options_.passwordSource != PasswordSource::Terminal;
+  if (given) {
+    // A retry follows a wrong password: the given one will not change.
+    if (!entry.password.empty()) {
+      Say("Wrong password. Printing will be canceled.");
+      return platform::kIdCancel;
+    }
+    if (!ReadGivenPassword()) {
+      Say("[" + entry.fileName + "] needs a password, and standard input gave none.");
+      return platform::kIdCancel;
+    }
+    const platform::FieldVerdict verdict =
+        platform::ValidateTextLength(*givenPassword_, dialogs::kPasswordMaxChars);
+    if (!verdict.ok()) {
+      Say(verdict.message);
+      return platform::kIdCancel;
+    }
+    entry.password = *givenPassword_;
+    return platform::kIdOk;
+  }
+  if (!interactive_) {
+    Say("[" + entry.fileName + "] needs a password: give --password-stdin or --password-file.");
+    return platform::kIdCancel;
+  }
+  for (;;) {
+    std::optional<std::string> typed = Ask("Password for " + entry.fileName + ": ", true);
+    if (!typed) return platform::kIdCancel;
+    const platform::FieldVerdict verdict =
+        platform::ValidateTextLength(*typed, dialogs::kPasswordMaxChars);
+    if (verdict.ok()) {
+      dialogs::WipeSecret(entry.password);
+      entry.password = *typed;
+    }
+    dialogs::WipeSecret(*typed);
+    if (verdict.ok()) return platform::kIdOk;
+    Say(verdict.message);
+  }
+}
+
+int TerminalUi::RunFileConfirmDlg(const std::string& fileName) {
+  if (!options_.confirm) return platform::kIdOk;
+  for (;;) {
+    const std::optional<std::string> answer =
+        Ask("Print " + fileName + "? (yes/no/all/abort) ", false);
+    if (!answer) return platform::kIdAbort;
+    if (strcasecmp(answer->c_str(), "all") == 0) return platform::kIdPrintAll;
+    if (strcasecmp(answer->c_str(), "abort") == 0) return platform::kIdAbort;
+    if (IsAnswer(*answer, "yes")) return platform::kIdOk;
+    if (IsAnswer(*answer, "no")) return platform::kIdCancel;
+  }
+}
+
+}  // namespace pagewire::cli

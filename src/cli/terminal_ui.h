@@ -1,0 +1,50 @@
+// The pagewire command's side of the user interface: messages are lines on
+// standard error; questions, passwords and confirmations are asked on the
+// terminal when there is one, and answered from the options otherwise.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "cli/cli_options.h"
+#include "dialogs/job_dialogs.h"
+#include "platform/user_interface.h"
+
+namespace pagewire::cli {
+
+class TerminalUi : public platform::UserInterface, public dialogs::JobDialogs {
+ public:
+  // `interactive`: standard input and error are a terminal, free for questions.
+  TerminalUi(const CliOptions& options, bool interactive, std::string settingsPath);
+  ~TerminalUi() override;
+  TerminalUi(const TerminalUi&) = delete;
+  TerminalUi& operator=(const TerminalUi&) = delete;
+
+  // Reads --password-file before anything is sent; false with `error` set.
+  bool LoadPasswordFile(std::string& error);
+  // A line on standard error, after the command's name.
+  static void Say(const std::string& text);
+
+  int ShowMessageBox(const platform::MessageText& text, platform::MessageButtons buttons,
+                     platform::MessageIcon icon) override;
+  std::optional<std::string> ChooseOpenFile(const platform::FileChooserRequest&) override;
+  std::optional<std::string> ChooseSaveAsFile(const platform::FileChooserRequest&) override;
+
+  // The options' settings over the saved ones; --save keeps them.
+  int RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) override;
+  int RunPasswordDlg(dialogs::PasswordEntry& entry) override;
+  int RunFileConfirmDlg(const std::string& fileName) override;
+
+ private:
+  std::optional<std::string> Ask(const std::string& prompt, bool secret);
+  bool ReadGivenPassword();
+
+  const CliOptions& options_;
+  bool interactive_;
+  std::string settingsPath_;
+  bool settingsSaved_ = false;
+  std::optional<std::string> givenPassword_;  // from standard input or the file
+};
+
+}  // namespace pagewire::cli

@@ -1,0 +1,230 @@
+#include "platform/linux/linux_file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+namespace pagewire::platform {
+namespace {
+
+// Reads ahead in pieces this large: the job asks for small ones, and a
+// system call per small piece would cost more than the copy.
+constexpr std::size_t kReadAhead = 256 * 1024;
+
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool HasExtension(const std::string& name, const std::string& extension) {
+  if (name.size() <= extension.size() + 1) return false;
+  const std::size_t dot = name.size() - extension.size() - 1;
+  return name[dot] == '.' && strcasecmp(name.c_str() + dot + 1, extension.c_str()) == 0;
+}
+
+class ListedSearch : public FileSearch {
+ public:
+  explicit ListedSearch(std::vector<FindData> rest) : rest_(std::move(rest)) {}
+  bool Next(FindData& entry) override {
+    if (next_ >= rest_.size()) return false;
+    entry = rest_[next_++];
+    return true;
+  }
+  void Close() override { next_ = rest_.size(); }
+
+ private:
+  std::vector<FindData> rest_;
+  std::size_t next_ = 0;
+};
+
+class FdReader : public FileReader {
+ public:
+  explicit FdReader(int fd) : fd_(fd), buffer_(kReadAhead) {
+    posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+  }
+  ~FdReader() override { close(fd_); }
+
+  std::uint64_t Size(FileErrorCause& cause) const override {
+    struct stat info {};
+    if (fstat(fd_, &info) != 0) {
+      cause = FileErrorCauseOf(errno);
+      return 0;
+    }
+    return static_cast<std::uint64_t>(info.st_size);
+  }
+
+  std::size_t Read(void* buffer, std::size_t capacity, FileErrorCause& cause) override {
+    if (start_ == end_) {
+      start_ = end_ = 0;
+      ssize_t got;
+      do {
+        got = read(fd_, buffer_.data(), buffer_.size());
+      } while (got < 0 && errno == EINTR);
+      if (got < 0) {
+        cause = FileErrorCauseOf(errno);
+        return 0;
+      }
+      end_ = static_cast<std::size_t>(got);
+    }
+    const std::size_t count = std::min(capacity, end_ - start_);
+    std::memcpy(buffer, buffer_.data() + start_, count);
+    start_ += count;
+    return count;
+  }
+
+ private:
+  int fd_;
+  std::vector<unsigned char> buffer_;
+  std::size_t start_ = 0;
+  std::size_t end_ = 0;
+};
+
+class FdWriter : public FileWriter {
+ public:
+  FdWriter(int fd, bool owned) : fd_(fd), owned_(owned) {}
+  ~FdWriter() override {
+    FileErrorCause ignored = FileErrorCause::None;
+    Close(ignored);
+  }
+
+  bool Write(const void* data, std::size_t length, FileErrorCause& cause) override {
+    const auto* bytes = static_cast<const char*>(data);
+    while (length > 0) {
+      const ssize_t written = write(fd_, bytes, length);
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) {
+        cause = written < 0 ? FileErrorCauseOf(errno) : FileErrorCause::DiskFull;
+        return false;
+      }
+      bytes += written;
+      length -= static_cast<std::size_t>(written);
+    }
+    return true;
+  }
+
+  // A file's late write errors (a full disk over NFS, say) show at its
+  // flush; standard output may be a pipe, which has none.
+  bool Close(FileErrorCause& cause) override {
+    if (fd_ < 0) return true;
+    bool ok = true;
+    if (owned_) {
+      if (fsync(fd_) != 0 && errno != EINVAL) ok = false;
+      if (!ok) cause = FileErrorCauseOf(errno);
+      if (close(fd_) != 0 && ok) {
+        ok = false;
+        cause = FileErrorCauseOf(errno);
+      }
+    }
+    fd_ = -1;
+    return ok;
+  }
+
+ private:
+  int fd_;
+  bool owned_;
+};
+
+}  // namespace
+
+FileErrorCause FileErrorCauseOf(int error) {
+  switch (error) {
+    case ENOENT: return FileErrorCause::FileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return FileErrorCause::BadPath;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS: return FileErrorCause::AccessDenied;
+    case EMFILE:
+    case ENFILE: return FileErrorCause::TooManyOpenFiles;
+    case EBUSY:
+    case ETXTBSY: return FileErrorCause::SharingViolation;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return FileErrorCause::DiskFull;
+    case EIO: return FileErrorCause::HardIo;
+    case ESPIPE: return FileErrorCause::BadSeek;
+    default: return FileErrorCause::Generic;
+  }
+}
+
+bool LinuxFileSystem::LookUpEntry(const std::string& path, FindData& entry) {
+  struct stat info {};
+  if (path.empty() || stat(path.c_str(), &info) != 0) return false;
+  std::string name = path;
+  while (name.size() > 1 && name.back() == '/') name.pop_back();
+  const std::size_t slash = name.rfind('/');
+  if (slash != std::string::npos && name.size() > 1) name.erase(0, slash + 1);
+  entry = FindData{name, S_ISDIR(info.st_mode)};
+  return true;
+}
+
+std::unique_ptr<FileSearch> LinuxFileSystem::SearchFolder(const std::string& folder,
+                                                          const std::string& extension,
+                                                          FindData& first) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return nullptr;
+  std::vector<FindData> found;
+  while (const dirent* item = readdir(dir)) {
+    const std::string name = item->d_name;
+    if (!HasExtension(name, extension)) continue;
+    found.push_back(FindData{name, IsFolder(ChildPath(folder, name))});
+  }
+  closedir(dir);
+  if (found.empty()) return nullptr;
+  std::sort(found.begin(), found.end(), [](const FindData& a, const FindData& b) {
+    const int folded = strcasecmp(a.fileName.c_str(), b.fileName.c_str());
+    return folded != 0 ? folded < 0 : a.fileName < b.fileName;
+  });
+  first = found.front();
+  found.erase(found.begin());
+  return std::make_unique<ListedSearch>(std::move(found));
+}
+
+std::string LinuxFileSystem::ChildPath(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+std::size_t LinuxFileSystem::MaxPathLength() { return PATH_MAX - 1; }
+
+bool LinuxFileSystem::ShortPathOf(const std::string&, std::size_t, std::string&) { return false; }
+
+std::unique_ptr<FileReader> LinuxFileSystem::OpenForSharedRead(const std::string& path,
+                                                               FileErrorCause& cause) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    cause = FileErrorCauseOf(errno);
+    return nullptr;
+  }
+  // A folder opens for reading on Linux but reads fail: refuse it here.
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    cause = FileErrorCause::AccessDenied;
+    close(fd);
+    return nullptr;
+  }
+  return std::make_unique<FdReader>(fd);
+}
+
+std::unique_ptr<FileWriter> LinuxFileSystem::CreateOutputFile(const std::string& path,
+                                                              FileErrorCause& cause) {
+  if (path == "-") return std::make_unique<FdWriter>(STDOUT_FILENO, false);
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    cause = FileErrorCauseOf(errno);
+    return nullptr;
+  }
+  return std::make_unique<FdWriter>(fd, true);
+}
+
+}  // namespace pagewire::platform

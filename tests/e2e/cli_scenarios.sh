@@ -1,0 +1,72 @@
+# The Linux pagewire command of the native build, on the rig's CUPS queue and
+# loopback printer, and against pagewire.exe's own output file. Sourced by
+# run_e2e.sh after the job dialog scenarios.
+# shellcheck shell=bash
+
+CLI_BIN=${PAGEWIRE_CLI:-$RIG_SOURCE_DIR/build/src/cli/pagewire}
+
+# cli ARGS...: the command with a settings folder of its own.
+cli() { LOGNAME=$USER XDG_CONFIG_HOME=$RIG_DIR/cli-config timeout -k 5 60 "$CLI_BIN" "$@"; }
+
+# cli_expect_status WANT ARGS...: runs the command; its status must be WANT.
+cli_expect_status() {
+  local want=$1 rc; shift
+  cli "$@" </dev/null 2>>"$RIG_DIR/cli.log"
+  rc=$?
+  [ "$rc" -eq "$want" ] || { fail "pagewire $* gave status $rc, not $want"; return 1; }
+}
+
+scenario_cli_output_has_the_bytes_of_shift_print() {
+  [ -x "$CLI_BIN" ] || { fail "missing $CLI_BIN: build the native tree first"; return 1; }
+  app_reg delete "$JOB_SETTINGS_KEY" /f
+  local exe_prn=$APP_FILES/exe.prn cli_prn=$RIG_DIR/cli.prn
+  rm -f "$exe_prn"
+  app_open_main || return 1
+  drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/plain.pdf")" &&
+    drive shift-click "$APP_MAIN" $IDC_PRINT || return 1
+  drive wait-window "Save As" 20000 || { fail "no Save As dialog"; return 1; }
+  drive set-text "Save As" $SAVE_AS_NAME "$(win_path "$exe_prn")" && drive press "Save As" $IDOK || return 1
+  job_wait "$JOB_SETTINGS" || return 1
+  drive set-text "$JOB_SETTINGS" $IDC_COPIES 3 && drive click "$JOB_SETTINGS" $IDC_COLLATED &&
+    drive click "$JOB_SETTINGS" $IDC_SELECT_PAGES && drive set-text "$JOB_SETTINGS" $IDC_FROM_PAGE 2 &&
+    drive set-text "$JOB_SETTINGS" $IDC_TO_PAGE 5 && drive select "$JOB_SETTINGS" $IDC_DUPLEX 2 &&
+    drive select "$JOB_SETTINGS" $IDC_OUTPUT_COLOR 1 && drive select "$JOB_SETTINGS" $IDC_PRINT_MODE 2 &&
+    drive select "$JOB_SETTINGS" $IDC_LAYOUT 3 && drive press "$JOB_SETTINGS" $IDOK || return 1
+  # The file is complete once it ends with the PDF.
+  local deadline=$((SECONDS + RIG_JOB_TIMEOUT)) size; size=$(stat -c %s "$APP_FILES/plain.pdf")
+  until [ -f "$exe_prn" ] && cmp -s <(tail -c "$size" "$exe_prn") "$APP_FILES/plain.pdf"; do
+    [ $SECONDS -ge $deadline ] && { fail "exe.prn did not end with the PDF"; return 1; }
+    sleep 0.2
+  done
+  app_close_main
+  cli_expect_status 0 --output "$cli_prn" -n 3 -o collate=true -P 2-5 -o sides=two-sided-short-edge \
+    -o print-color-mode=monochrome -o print-quality=high -o layout=2up "$APP_FILES/plain.pdf" || return 1
+  local timeless='/^@PJL COMMENT (DATE|TIME)=/d'
+  diff <(sed -E "$timeless" "$exe_prn") <(sed -E "$timeless" "$cli_prn") >&2 ||
+    { fail "pagewire --output differs from pagewire.exe's .prn"; return 1; }
+}
+
+scenario_cli_prints_to_cups_and_socket_with_password_and_statuses() {
+  local before; before=$(job_count)
+  local socket=socket://127.0.0.1:$RIG_PRINTER_PORT
+  # A CUPS raw queue, then a raw socket with the password from standard input.
+  cli_expect_status 0 -d RawOne "$APP_FILES/plain.pdf" || return 1
+  app_expect_job $((before + 1)) "$APP_FILES/plain.pdf" "$APP_EXPECTED/plain_pdf.header" || return 1
+  echo "$JOB_USER_PASSWORD" | cli --password-stdin -d "$socket" "$APP_FILES/secret.pdf" || return 1
+  job_password_header FK
+  job_expect_password $((before + 2)) FK "$JOB_FIXED_KEY" "$JOB_USER_PASSWORD" || return 1
+  # Not sent: a wrong password, a folder with a Quillora file; the folder's
+  # other files still go, PDFs first.
+  echo wrong | cli --password-stdin -d "$socket" "$APP_FILES/secret.pdf" 2>>"$RIG_DIR/cli.log"
+  [ $? -eq 1 ] || { fail "a wrong password did not give status 1"; return 1; }
+  mkdir -p "$RIG_DIR/mixed" && cp "$APP_FILES/batch/a.pdf" "$APP_FILES/SCAN.TIF" "$RIG_DIR/mixed/" &&
+    echo q >"$RIG_DIR/mixed/c.qlr" || return 1
+  cli_expect_status 1 -d "$socket" "$RIG_DIR/mixed" || return 1
+  app_expect_job $((before + 3)) "$APP_FILES/batch/a.pdf" "$APP_EXPECTED/folder_a_pdf.header" || return 1
+  app_expect_job $((before + 4)) "$APP_FILES/SCAN.TIF" || return 1
+  # A usage error and a destination that refuses send nothing.
+  cli_expect_status 2 -d "$socket" -P 1-2,4 "$APP_FILES/plain.pdf" || return 1
+  cli_expect_status 3 -d socket://127.0.0.1:1 "$APP_FILES/plain.pdf" || return 1
+  cli_expect_status 3 -d NoSuchQueue "$APP_FILES/plain.pdf" || return 1
+  app_expect_no_job $((before + 4))
+}

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "cli/cli_options.h"
+
+namespace pagewire::cli {
+namespace {
+
+std::optional<CliOptions> Parse(std::vector<std::string> args, std::string* error = nullptr) {
+  std::string ignored;
+  return ParseCommandLine(args, error != nullptr ? *error : ignored);
+}
+
+job::PrintJobSettings Applied(std::vector<std::string> args) {
+  args.push_back("file.pdf");
+  const std::optional<CliOptions> options = Parse(args);
+  EXPECT_TRUE(options.has_value());
+  job::PrintJobSettings settings;
+  settings.toPage = 7;  // a saved value that an open range keeps
+  if (options) options->overrides.ApplyTo(settings);
+  return settings;
+}
+
+TEST(CliOptions, SettingsLandInTheRecordFieldsTheHeaderReads) {
+  job::PrintJobSettings s = Applied({"-n", "12", "-o", "collate=TRUE", "-osides=two-sided-short-edge",
+                                     "-o", "media=auto", "-o", "media-type=printer",
+                                     "-o", "print-color-mode=monochrome",
+                                     "-o", "print-quality=draft", "-P", "3-"});
+  EXPECT_EQ(s.copies, 12);
+  EXPECT_EQ(s.collate, 1);
+  EXPECT_EQ(s.duplexMode, 2);
+  EXPECT_EQ(s.paperSize, 1);
+  EXPECT_EQ(s.paperType, 1);
+  EXPECT_EQ(s.outputColor, 1);
+  EXPECT_EQ(s.printMode, 1);
+  EXPECT_EQ(s.layout, 0);
+  EXPECT_EQ(s.selectPages, 1);
+  EXPECT_EQ(s.fromPage, 3);
+  EXPECT_EQ(s.toLastPage, 1);
+  EXPECT_EQ(s.toPage, 7);
+
+  s = Applied({"-P", "2-5", "-o", "number-up=4", "-o", "print-quality=high"});
+  EXPECT_EQ(s.fromPage, 2);
+  EXPECT_EQ(s.toPage, 5);
+  EXPECT_EQ(s.toLastPage, 0);
+  EXPECT_EQ(s.layout, 4);
+  EXPECT_EQ(s.printMode, 2);
+  EXPECT_EQ(Applied({"-o", "layout=booklet"}).layout, 2);
+  EXPECT_EQ(Applied({"-P", "4"}).toPage, 4);
+  // Nothing given: the saved settings stand.
+  EXPECT_EQ(Applied({}), (job::PrintJobSettings{.toPage = 7}));
+}
+
+TEST(CliOptions, BadInputIsRefusedNamingTheOption) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"-n", "0", "f"}, "-n: Please enter an integer between 1 and 999."},
+      {{"-n", "x", "f"}, "-n: Please enter a positive integer."},
+      {{"-P", "1-3,5", "f"}, "-P: a list of ranges"},
+      {{"-P", "5-2", "f"}, "-P: the range 5-2 ends before it starts"},
+      {{"-o", "sides=both", "f"}, "-o sides: 'both' is not one of"},
+      {{"-o", "color=yes", "f"}, "-o: unknown setting 'color'"},
+      {{"--mac", "00:11:22:33:44", "f"}, "--mac:"},
+      {{"--mac", "00:11:22:33:44:GG", "f"}, "--mac:"},
+      {{"--password-stdin", "--password-file", "p", "f"}, "--password-stdin and --password-file"},
+      {{"-d", "q", "--output", "o", "f"}, "-d and --output"},
+      {{"--show-header", "--output", "o", "f"}, "--show-header and --output"},
+      {{"-d"}, "-d: a value is needed"},
+      {{"--frobnicate", "f"}, "unknown option '--frobnicate'"},
+      {{"-n", "2"}, "no file or folder to print"},
+  };
+  for (const auto& [args, message] : cases) {
+    std::string error;
+    EXPECT_FALSE(Parse(args, &error).has_value()) << message;
+    EXPECT_EQ(error.rfind(message, 0), 0u) << error;
+  }
+}
+
+TEST(CliOptions, PathsOptionsAndSourcesMix) {
+  const std::optional<CliOptions> options =
+      Parse({"a.pdf", "-dsocket://h:9101", "--password-file=pw", "--mac", "0a-1B-2c-3D-4e-5F",
+             "--", "-n.pdf"});
+  ASSERT_TRUE(options.has_value());
+  EXPECT_EQ(options->paths, (std::vector<std::string>{"a.pdf", "-n.pdf"}));
+  EXPECT_EQ(options->destination, "socket://h:9101");
+  EXPECT_EQ(options->passwordSource, PasswordSource::File);
+  EXPECT_EQ(options->passwordFile, "pw");
+  EXPECT_EQ(options->mac, (dialogs::MacAddress{0x0a, 0x1b, 0x2c, 0x3d, 0x4e, 0x5f}));
+  EXPECT_TRUE(Parse({"--list"})->list);
+}
+
+}  // namespace
+}  // namespace pagewire::cli

@@ -1,0 +1,214 @@
+// The spooler's socket:// transport against a loopback listener, its name
+// checks and its CUPS job titles. CUPS itself is tested with a private cupsd.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/linux/linux_spooler.h"
+
+namespace pagewire::platform {
+namespace {
+
+// A socket bound to 127.0.0.1 on a free port.
+int BoundSocket(std::uint16_t& port) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+    ADD_FAILURE() << "bind: " << std::strerror(errno);
+  }
+  port = ntohs(address.sin_port);
+  return fd;
+}
+
+// Takes one connection and reads it to its end: a clean close, or the
+// error that ended it.
+class Listener {
+ public:
+  Listener() : fd_(BoundSocket(port_)) {
+    listen(fd_, 1);
+    thread_ = std::thread([this] { Receive(); });
+  }
+  ~Listener() {
+    if (thread_.joinable()) thread_.join();
+    close(fd_);
+  }
+
+  std::string Name() const { return "socket://127.0.0.1:" + std::to_string(port_); }
+  void Wait() { thread_.join(); }
+
+  std::vector<unsigned char> received;
+  bool closedCleanly = false;
+  int error = 0;
+
+ private:
+  void Receive() {
+    pollfd wait{fd_, POLLIN, 0};
+    if (poll(&wait, 1, 10000) != 1) return;
+    const int connection = accept(fd_, nullptr, nullptr);
+    const timeval limit{10, 0};
+    setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    unsigned char piece[8192];
+    for (;;) {
+      const ssize_t got = recv(connection, piece, sizeof piece, 0);
+      if (got > 0) {
+        received.insert(received.end(), piece, piece + got);
+        continue;
+      }
+      closedCleanly = got == 0;
+      error = got < 0 ? errno : 0;
+      break;
+    }
+    close(connection);
+  }
+
+  std::uint16_t port_ = 0;
+  int fd_;
+  std::thread thread_;
+};
+
+std::vector<unsigned char> Pattern(std::size_t size) {
+  std::vector<unsigned char> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(i * 7 + i / 251);
+  return bytes;
+}
+
+struct Reports {
+  std::vector<std::string> lines;
+  LinuxSpooler::Report Sink() {
+    return [this](const std::string& line) { lines.push_back(line); };
+  }
+};
+
+TEST(LinuxSpoolerSocket, DeliversEveryByteInOrderAndClosesAtTheEnd) {
+  Listener listener;
+  Reports reports;
+  LinuxSpooler spooler(reports.Sink());
+  PrinterHandle printer = 0;
+  ASSERT_TRUE(spooler.OpenPrinterHandle(listener.Name(), printer));
+  PrinterInfo2 info;
+  ASSERT_TRUE(spooler.QueryPrinterInfo2(printer, info));
+  EXPECT_EQ(info.portName, listener.Name());
+  ASSERT_TRUE(spooler.StartRawDocument(printer, "[Pagewire]a.pdf"));
+
+  // 1 MiB in the program's pieces, then pieces around the buffer's size.
+  const std::vector<unsigned char> data = Pattern((1 << 20) + 1 + 100000 + 65536 + 3);
+  std::vector<std::size_t> pieces(256, 4096);
+  pieces.insert(pieces.end(), {1, 100000, 65536, 3});
+  std::size_t offset = 0;
+  for (const std::size_t piece : pieces) {
+    std::uint32_t written = 0;
+    ASSERT_TRUE(spooler.WriteRawData(printer, data.data() + offset,
+                                     static_cast<std::uint32_t>(piece), written));
+    ASSERT_EQ(written, piece);
+    offset += piece;
+  }
+  ASSERT_EQ(offset, data.size());
+  EXPECT_TRUE(spooler.EndRawDocument(printer));
+  listener.Wait();
+  EXPECT_TRUE(spooler.ClosePrinterHandle(printer));
+
+  EXPECT_TRUE(listener.closedCleanly);
+  EXPECT_TRUE(listener.received == data) << listener.received.size() << " bytes received";
+  EXPECT_TRUE(reports.lines.empty());
+  EXPECT_FALSE(spooler.DestinationFailed());
+}
+
+TEST(LinuxSpoolerSocket, AbortResetsTheConnectionAndDropsWhatIsBuffered) {
+  Listener listener;
+  Reports reports;
+  LinuxSpooler spooler(reports.Sink());
+  PrinterHandle printer = 0;
+  ASSERT_TRUE(spooler.OpenPrinterHandle(listener.Name(), printer));
+  ASSERT_TRUE(spooler.StartRawDocument(printer, "cut"));
+  const std::vector<unsigned char> data = Pattern(3 * 65536 + 5000);
+  for (std::size_t offset = 0; offset < data.size(); offset += 5000) {
+    std::uint32_t written = 0;
+    const auto piece = static_cast<std::uint32_t>(std::min<std::size_t>(5000, data.size() - offset));
+    ASSERT_TRUE(spooler.WriteRawData(printer, data.data() + offset, piece, written));
+  }
+  EXPECT_TRUE(spooler.AbortRawDocument(printer));
+  EXPECT_TRUE(spooler.ClosePrinterHandle(printer));
+  listener.Wait();
+
+  EXPECT_FALSE(listener.closedCleanly);
+  EXPECT_EQ(listener.error, ECONNRESET);
+  // At most the full buffers went out, and only as a start of the data.
+  ASSERT_LE(listener.received.size(), 3u * 65536);
+  EXPECT_TRUE(std::equal(listener.received.begin(), listener.received.end(), data.begin()));
+  EXPECT_TRUE(reports.lines.empty());
+}
+
+TEST(LinuxSpoolerSocket, ARefusedConnectionIsReported) {
+  std::uint16_t port = 0;
+  const int bound = BoundSocket(port);  // not listening: connections are refused
+  const std::string name = "socket://127.0.0.1:" + std::to_string(port);
+  Reports reports;
+  LinuxSpooler spooler(reports.Sink());
+  PrinterHandle printer = 0;
+  ASSERT_TRUE(spooler.OpenPrinterHandle(name, printer));
+  EXPECT_FALSE(spooler.DestinationFailed());
+  EXPECT_FALSE(spooler.StartRawDocument(printer, "doc"));
+  EXPECT_TRUE(spooler.ClosePrinterHandle(printer));
+  close(bound);
+
+  EXPECT_EQ(reports.lines, std::vector<std::string>{name + ": Connection refused"});
+  EXPECT_TRUE(spooler.DestinationFailed());
+}
+
+TEST(LinuxSpoolerSocket, OpensOnlyWellFormedAddresses) {
+  const std::pair<const char*, bool> cases[] = {
+      {"socket://printer.example", true},   {"SOCKET://10.0.0.5:9100", true},
+      {"socket://[::1]:9100", true},        {"socket://[fe80::1]", true},
+      {"socket://", false},                 {"socket://:9100", false},
+      {"socket://host:", false},            {"socket://host:0", false},
+      {"socket://host:65536", false},       {"socket://host:9100x", false},
+      {"socket://host:-1", false},          {"socket://host:000009100", false},
+      {"socket://host/queue", false},       {"socket://ho st", false},
+      {"socket://::1", false},              {"socket://[::1", false},
+      {"socket://[printer]:9100", false},   {"socket://[::1]9100", false},
+  };
+  for (const auto& [name, valid] : cases) {
+    Reports reports;
+    LinuxSpooler spooler(reports.Sink());
+    PrinterHandle printer = 0;
+    EXPECT_EQ(spooler.OpenPrinterHandle(name, printer), valid) << name;
+    EXPECT_EQ(printer != 0, valid) << name;
+    EXPECT_EQ(spooler.DestinationFailed(), !valid) << name;
+    if (valid) {
+      EXPECT_TRUE(reports.lines.empty()) << name;
+    } else {
+      ASSERT_EQ(reports.lines.size(), 1u) << name;
+      EXPECT_EQ(reports.lines[0].rfind(std::string(name) + ": ", 0), 0u) << reports.lines[0];
+    }
+  }
+}
+
+TEST(CupsJobTitle, KeepsValidUtf8WithinTheIppLimit) {
+  const std::string e9 = "\xC3\xA9";  // é
+  const std::pair<std::string, std::string> cases[] = {
+      {"[Pagewire]r" + e9 + "sum" + e9 + ".pdf", "[Pagewire]r" + e9 + "sum" + e9 + ".pdf"},
+      {"caf\xE9.pdf", "caf?.pdf"},              // Latin-1
+      {"a\tb\x1F", "a?b?"},                     // control characters
+      {"\xC0\xAF\xED\xA0\x80x", "?????x"},      // overlong, surrogate
+      {"\xE2\x82", "??"},                       // cut sequence
+      {std::string(254, 'a') + e9, std::string(254, 'a')},  // no half character
+      {std::string(300, 'b'), std::string(255, 'b')},
+  };
+  for (const auto& [name, title] : cases) EXPECT_EQ(CupsJobTitle(name), title) << name;
+}
+
+}  // namespace
+}  // namespace pagewire::platform
