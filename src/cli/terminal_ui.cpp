@@ -106,7 +106,8 @@ int TerminalUi::ShowMessageBox(const platform::MessageText& text,
   // never retry a failure that nobody can mend.
   if (!interactive_) return retry ? platform::kIdCancel : platform::kIdOk;
   for (;;) {
-    const std::optional<std::string> answer = Ask(retry ? "Retry? (yes/no) " : "Continue? (yes/no) ", false);
+    const std::optional<std::string> answer =
+        Ask(retry ? "Retry? (yes/no) " : "Continue? (yes/no) ", false);
     if (!answer || IsAnswer(*answer, "no")) return platform::kIdCancel;
     if (IsAnswer(*answer, "yes")) return retry ? platform::kIdRetry : platform::kIdOk;
   }

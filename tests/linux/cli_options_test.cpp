@@ -21,10 +21,10 @@ job::PrintJobSettings Applied(std::vector<std::string> args) {
 }
 
 TEST(CliOptions, SettingsLandInTheRecordFieldsTheHeaderReads) {
-  job::PrintJobSettings s = Applied({"-n", "12", "-o", "collate=TRUE", "-osides=two-sided-short-edge",
-                                     "-o", "media=auto", "-o", "media-type=printer",
-                                     "-o", "print-color-mode=monochrome",
-                                     "-o", "print-quality=draft", "-P", "3-"});
+  job::PrintJobSettings s =
+      Applied({"-n", "12", "-o", "collate=TRUE", "-osides=two-sided-short-edge", "-o",
+               "media=auto", "-o", "media-type=printer", "-o", "print-color-mode=monochrome",
+               "-o", "print-quality=draft", "-P", "3-"});
   EXPECT_EQ(s.copies, 12);
   EXPECT_EQ(s.collate, 1);
   EXPECT_EQ(s.duplexMode, 2);

@@ -136,7 +136,8 @@ TEST(LinuxSpoolerSocket, AbortResetsTheConnectionAndDropsWhatIsBuffered) {
   const std::vector<unsigned char> data = Pattern(3 * 65536 + 5000);
   for (std::size_t offset = 0; offset < data.size(); offset += 5000) {
     std::uint32_t written = 0;
-    const auto piece = static_cast<std::uint32_t>(std::min<std::size_t>(5000, data.size() - offset));
+    const auto piece =
+        static_cast<std::uint32_t>(std::min<std::size_t>(5000, data.size() - offset));
     ASSERT_TRUE(spooler.WriteRawData(printer, data.data() + offset, piece, written));
   }
   EXPECT_TRUE(spooler.AbortRawDocument(printer));

@@ -497,6 +497,7 @@ struct LinuxSpooler::OpenPrinter {
   std::unique_ptr<Document> document;
   std::vector<unsigned char> buffer;
   std::size_t buffered = 0;
+  bool endFailed = false;  // the last document did not reach the printer whole
 };
 
 LinuxSpooler::LinuxSpooler(Report report) : report_(std::move(report)) {}
@@ -626,9 +627,11 @@ bool LinuxSpooler::EndRawDocument(PrinterHandle printer) {
   // its Document goes.
   const bool flushed = Flush(*open);
   const std::unique_ptr<Document> document = std::move(open->document);
-  if (!flushed) return false;
   std::string cause;
-  return document->Finish(cause) || Fail(open->info.printerName, cause, true);
+  const bool finished =
+      flushed && (document->Finish(cause) || Fail(open->info.printerName, cause, true));
+  open->endFailed = !finished;
+  return finished;
 }
 
 bool LinuxSpooler::AbortRawDocument(PrinterHandle printer) {
@@ -641,10 +644,14 @@ bool LinuxSpooler::AbortRawDocument(PrinterHandle printer) {
   return document->Cancel(cause) || Fail(open->info.printerName, cause, false);
 }
 
+// The command looks at Close, not at End: a document that did not end well
+// fails here too, so that it is not taken as printed.
 bool LinuxSpooler::ClosePrinterHandle(PrinterHandle printer) {
-  if (Find(printer, false) == nullptr) return false;
+  OpenPrinter* open = Find(printer, false);
+  if (open == nullptr) return false;
+  const bool ended = !open->endFailed;
   printers_.erase(printer);
-  return true;
+  return ended;
 }
 
 }  // namespace pagewire::platform
