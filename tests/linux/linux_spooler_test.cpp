@@ -133,7 +133,7 @@ TEST(LinuxSpoolerSocket, AbortResetsTheConnectionAndDropsWhatIsBuffered) {
   PrinterHandle printer = 0;
   ASSERT_TRUE(spooler.OpenPrinterHandle(listener.Name(), printer));
   ASSERT_TRUE(spooler.StartRawDocument(printer, "cut"));
-  const std::vector<unsigned char> data = Pattern(3 * 65536 + 5000);
+  const std::vector<unsigned char> data = Pattern(3 * 262144 + 5000);
   for (std::size_t offset = 0; offset < data.size(); offset += 5000) {
     std::uint32_t written = 0;
     const auto piece =
@@ -147,7 +147,7 @@ TEST(LinuxSpoolerSocket, AbortResetsTheConnectionAndDropsWhatIsBuffered) {
   EXPECT_FALSE(listener.closedCleanly);
   EXPECT_EQ(listener.error, ECONNRESET);
   // At most the full buffers went out, and only as a start of the data.
-  ASSERT_LE(listener.received.size(), 3u * 65536);
+  ASSERT_LE(listener.received.size(), 3u * 262144);
   EXPECT_TRUE(std::equal(listener.received.begin(), listener.received.end(), data.begin()));
   EXPECT_TRUE(reports.lines.empty());
 }

@@ -24,7 +24,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = 256 * 1024;
 constexpr std::string_view kSocketScheme = "socket://";
 constexpr const char* kDefaultSocketPort = "9100";
 // Bounds connecting to a printer or to the CUPS server.

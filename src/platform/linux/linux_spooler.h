@@ -6,7 +6,7 @@
 //   anything else         a CUPS destination ("queue" or "queue/instance"),
 //                         printed as a raw job on the default server
 //
-// Writes are gathered in a 64 KiB buffer; a write reports all its bytes
+// Writes are gathered in a 256 KiB buffer; a write reports all its bytes
 // written once they are buffered, and the buffer goes out when full and at
 // EndRawDocument. AbortRawDocument drops the buffer: on CUPS the job is
 // cancelled, so nothing of it prints; on a socket the connection is reset,
