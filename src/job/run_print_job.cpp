@@ -58,11 +58,11 @@ class PrintCommand {
     if (!entry) return;
     if (entry->isDirectory) {
       folderCommand_ = true;
-      RunFolder();
+      summary_.completed = RunFolder();
     } else {
       RunSingleFile(entry->fileName);
+      summary_.completed = true;
     }
-    summary_.completed = true;
   }
 
  private:
@@ -115,21 +115,22 @@ class PrintCommand {
     }
   }
 
-  void RunFolder() {
+  // False when the command ended before the passes did, or found nothing.
+  bool RunFolder() {
     const std::string folder = ShortPathOrLong(target_.filePath);
     bool anyFound = false;
     for (std::size_t pass = 0; pass < kFolderPasses.size(); ++pass) {
       switch (RunPass(kPassExtensions[pass], folder, kFolderPasses[pass], anyFound)) {
         case PassEnd::Done: break;
-        case PassEnd::EndCommand: summary_.completed = false; return;
+        case PassEnd::EndCommand: return false;
       }
     }
     if (!anyFound) {
       Tell(ui_, "There is no valid file in the folder.");
-      summary_.completed = false;
-      return;
+      return false;
     }
     target_.outputMode = kOutputToPrinter;
+    return true;
   }
 
   enum class PassEnd { Done, EndCommand };

@@ -92,8 +92,13 @@ TEST_F(FolderCommand, CancelSkipsAndAbortEnds) {
   Add("c.pdf");
   fake.ui.confirmAnswers = {platform::kIdCancel, platform::kIdOk, platform::kIdAbort};
   target.outputMode = kOutputToPrinter;
-  Run(1);
+  const PrintCommandSummary summary = Run(1);
   EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]b.pdf"));
+  // What the Linux command's exit status is made of: an abort is not a
+  // completed command.
+  EXPECT_EQ(summary.filesSent, 1);
+  EXPECT_EQ(summary.filesNotSent, 1);
+  EXPECT_FALSE(summary.completed);
 }
 
 TEST_F(FolderCommand, EmptyFolderSaysSo) {

@@ -25,7 +25,7 @@ class PrintCommandTest : public ::testing::Test {
     target.printerName = "Office";
   }
 
-  void Run(int interactive) {
+  PrintCommandSummary Run(int interactive) {
     PdfQueries queries;
     queries.isPrintDisable = [this](const std::string& p) { return Answers(p).printDisable; };
     queries.isPdfPasswd = [this](const std::string& p) { return Answers(p).passwd; };
@@ -34,7 +34,7 @@ class PrintCommandTest : public ::testing::Test {
       return pw == Answers(p).password ? 1 : 0;
     };
     PrintCommandServices services{fake.platform, fake.ui, queries, [this] { return hasPortAddress; }};
-    RunPrintJob(services, target, interactive);
+    return RunPrintJob(services, target, interactive);
   }
 
   QueryAnswers Answers(const std::string& path) {
