@@ -41,6 +41,12 @@ struct CliOptions {
   bool help = false;
   bool version = false;
   std::vector<std::string> paths;
+
+  // Where the job bytes go instead of a printer: --output, or standard
+  // output for --show-header; none to print.
+  std::optional<std::string> JobOutput() const {
+    return showHeader ? std::optional<std::string>("-") : outputPath;
+  }
 };
 
 // Parses argv[1...]; on a usage error returns none and sets `error` to a

@@ -70,7 +70,8 @@ int Run(const CliOptions& options) {
   platform::LinuxSpooler spooler([](const std::string& line) { TerminalUi::Say(line); });
   if (options.list) return ListDestinations(spooler);
 
-  const bool toFile = options.outputPath || options.showHeader;
+  const std::optional<std::string> output = options.JobOutput();
+  const bool toFile = output.has_value();
   std::string destination = options.destination;
   if (!toFile && destination.empty()) {
     destination = DefaultDestination();
@@ -98,7 +99,7 @@ int Run(const CliOptions& options) {
                                      [&options] { return options.mac.has_value(); }};
 
   // The output file is made before anything is written into it.
-  const std::string outputPath = options.showHeader ? "-" : options.outputPath.value_or("");
+  const std::string outputPath = output.value_or("");
   platform::FileErrorCause cause = platform::FileErrorCause::None;
   if (toFile && !fileSystem.CreateOutputFile(outputPath, cause)) {
     TerminalUi::Say(job::FileErrorMessage(cause, outputPath));

@@ -118,8 +118,7 @@ std::optional<std::string> TerminalUi::ChooseOpenFile(const platform::FileChoose
 }
 
 std::optional<std::string> TerminalUi::ChooseSaveAsFile(const platform::FileChooserRequest&) {
-  if (options_.showHeader) return std::string("-");
-  return options_.outputPath;
+  return options_.JobOutput();
 }
 
 int TerminalUi::RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) {

@@ -104,9 +104,9 @@ TEST(LinuxSpoolerSocket, DeliversEveryByteInOrderAndClosesAtTheEnd) {
   ASSERT_TRUE(spooler.StartRawDocument(printer, "[Pagewire]a.pdf"));
 
   // 1 MiB in the program's pieces, then pieces around the buffer's size.
-  const std::vector<unsigned char> data = Pattern((1 << 20) + 1 + 100000 + 65536 + 3);
+  const std::vector<unsigned char> data = Pattern((1 << 20) + 1 + 100000 + 262144 + 3);
   std::vector<std::size_t> pieces(256, 4096);
-  pieces.insert(pieces.end(), {1, 100000, 65536, 3});
+  pieces.insert(pieces.end(), {1, 100000, 262144, 3});
   std::size_t offset = 0;
   for (const std::size_t piece : pieces) {
     std::uint32_t written = 0;

@@ -107,10 +107,6 @@ class Win32FileWriter : public FileWriter {
   HANDLE file_;
 };
 
-}  // namespace
-
-namespace {
-
 // The program's path buffer is 256 bytes with its zero.
 constexpr std::size_t kPathBufferSize = 256;
 
