@@ -9,6 +9,18 @@ namespace {
 // Windows user name (256 characters at most).
 constexpr std::uint32_t kDefaultUserNameRoom = 256;
 
+// A line feed or escape in a file, user or host name would end its line and
+// start a PJL command, or a job, of the name's own. '?' marks the loss where
+// a space would hide it, as ls shows such bytes. No control byte is the trail
+// byte of a double-byte character, so such names keep every character.
+std::string HeaderValue(std::string text) {
+  for (char& c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = '?';
+  }
+  return text;
+}
+
 const char* LayoutKeyword(std::int32_t layout) {
   switch (layout) {
     case 1: return "NOSCALING";
@@ -33,11 +45,12 @@ const char* PaperKeyword(const PrintJobSettings& s) {
 }
 
 std::string CommentPiece(const JobComments& c, const std::string& fileName) {
+  const std::string user = HeaderValue(c.userName);
   return FormatText(
       "@PJL COMMENT DNAME=%s\n@PJL COMMENT UNAME=%s\n@PJL COMMENT HNAME=%s\n"
       "@PJL COMMENT UID=%s\n@PJL COMMENT IP=%03d.%03d.%03d.%03d\n",
-      fileName.c_str(), c.userName.c_str(), c.hostName.c_str(), c.userName.c_str(),
-      c.address[0], c.address[1], c.address[2], c.address[3]);
+      HeaderValue(fileName).c_str(), user.c_str(), HeaderValue(c.hostName).c_str(),
+      user.c_str(), c.address[0], c.address[1], c.address[2], c.address[3]);
 }
 
 std::string PageRangePiece(const PrintJobSettings& s) {
@@ -85,7 +98,8 @@ std::vector<std::string> JobHeaderPieces(const PrintJobSettings& s, const JobCom
     pieces.push_back(facts.keyMode == KeyMode::FixedKey
                          ? "@PJL SET JOBATTR=\"@EPKY=FK\"\n"
                          : "@PJL SET JOBATTR=\"@EPKY=MA\"\n");
-    pieces.push_back(FormatText("@PJL SET JOBATTR=\"@EPWD=%s\"\n", facts.passwordHex.c_str()));
+    pieces.push_back(FormatText("@PJL SET JOBATTR=\"@EPWD=%s\"\n",
+                                HeaderValue(facts.passwordHex).c_str()));
   }
   pieces.push_back(s.collate != 0
                        ? FormatText("@PJL SET COLLATE = COLLATENORMAL\n@PJL SET QTY =%d\n",

@@ -20,6 +20,8 @@ struct JobComments {
   platform::Ipv4Address address{};
 };
 
+// Every text value of the header (file, user and host names) goes in with
+// its control bytes (0x00 to 0x1F, 0x7F) replaced by '?'.
 struct JobHeaderFacts {
   std::string fileName;      // long name, no folder
   std::uint64_t fileLength = 0;  // written whole: a file of 2 GiB or more stays positive

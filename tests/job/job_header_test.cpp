@@ -3,10 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "fakes/fake_platform.h"
 
 namespace pagewire::job {
 namespace {
+
+using ::testing::ElementsAre;
 
 JobComments ExampleComments() {
   return JobComments{{2002, 3, 5, 9, 7, 2}, "user01", "PC01", {192, 168, 1, 20}};
@@ -157,6 +161,29 @@ TEST(JobHeader, LongNamesAreWrittenWhole) {
   const std::string header = Joined(JobHeaderPieces({}, c, Facts(name, 1)));
   EXPECT_NE(header.find("DNAME=" + name + "\n"), std::string::npos);
   EXPECT_NE(header.find("UID=" + c.userName + "\n"), std::string::npos);
+}
+
+TEST(JobHeader, ControlBytesInNamesCannotInjectPjlLines) {
+  JobComments c = ExampleComments();
+  c.userName = "user\t01\x7F";
+  c.hostName = std::string("PC\0" "01", 5);
+  const std::string name = "a\r\n@PJL SET COPIES=99\r\n\x1B%-12345X.pdf";
+  std::vector<std::string> lines;
+  std::istringstream header(Joined(JobHeaderPieces({}, c, Facts(name, 7))));
+  for (std::string line; std::getline(header, line);) lines.push_back(line);
+  EXPECT_THAT(lines, ElementsAre("\x1B%-12345X@PJL COMMENT DATE=03/05/2002",
+                                 "@PJL COMMENT TIME=09:07:02",
+                                 "@PJL COMMENT DNAME=a??@PJL SET COPIES=99???%-12345X.pdf",
+                                 "@PJL COMMENT UNAME=user?01?", "@PJL COMMENT HNAME=PC?01",
+                                 "@PJL COMMENT UID=user?01?", "@PJL COMMENT IP=192.168.001.020",
+                                 "@PJL SET COLLATE = OFF", "@PJL SET COPIES=1",
+                                 "@PJL SET JOBATTR=\"@FSIZ=7\"", "@PJL SET JOBATTR=\"@FSTP=0\"",
+                                 "@PJL SET JOBATTR=\"@LSTP=0\"", "@PJL SET MEDIATYPE=NORMAL",
+                                 "@PJL SET JOBATTR=\"@LOUT=AUTOSCALING\"",
+                                 "@PJL SET JOBATTR=\"@DIPQ=STANDARD\"",
+                                 "@PJL SET RENDERMODE=AUTOCOLOR", "@PJL SET PAPER=A4",
+                                 "@PJL SET AUTOSELECT=ON", "@PJL SET TIMEOUT=0",
+                                 "@PJL SET DUPLEX=OFF", "@PJL ENTER LANGUAGE = PDF"));
 }
 
 TEST(JobComments, FallBacksWhenFactsAreMissing) {
