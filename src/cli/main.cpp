@@ -118,6 +118,7 @@ int Run(const CliOptions& options) {
     target.printerName = toFile ? outputPath : destination;
     target.outputMode = toFile ? job::kOutputToFile : job::kOutputToPrinter;
     target.headerOnly = options.showHeader;
+    target.classByContent = true;
     const job::PrintCommandSummary summary = job::RunPrintJob(services, target, 1);
     allSent = allSent && summary.completed && summary.filesNotSent == 0 && summary.filesSent > 0;
     if (spooler.DestinationFailed()) return kDestinationFailed;

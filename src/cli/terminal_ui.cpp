@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "cli/file_messages.h"
 #include "platform/dialog_results.h"
 #include "platform/field_validation.h"
 
@@ -111,6 +112,14 @@ int TerminalUi::ShowMessageBox(const platform::MessageText& text,
     if (!answer || IsAnswer(*answer, "no")) return platform::kIdCancel;
     if (IsAnswer(*answer, "yes")) return retry ? platform::kIdRetry : platform::kIdOk;
   }
+}
+
+int TerminalUi::ShowFileMessage(platform::FileNotice notice, const std::string& path,
+                                const platform::MessageText& text,
+                                platform::MessageButtons buttons, platform::MessageIcon icon) {
+  const std::optional<std::string> line = CommandFileMessage(notice, path, text.JoinedBytes());
+  if (!line) return platform::kIdOk;
+  return ShowMessageBox(*line, buttons, icon);
 }
 
 std::optional<std::string> TerminalUi::ChooseOpenFile(const platform::FileChooserRequest&) {

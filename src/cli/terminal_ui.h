@@ -28,6 +28,10 @@ class TerminalUi : public platform::UserInterface, public dialogs::JobDialogs {
 
   int ShowMessageBox(const platform::MessageText& text, platform::MessageButtons buttons,
                      platform::MessageIcon icon) override;
+  // Names the file before what happened to it.
+  int ShowFileMessage(platform::FileNotice notice, const std::string& path,
+                      const platform::MessageText& text, platform::MessageButtons buttons,
+                      platform::MessageIcon icon) override;
   std::optional<std::string> ChooseOpenFile(const platform::FileChooserRequest&) override;
   std::optional<std::string> ChooseSaveAsFile(const platform::FileChooserRequest&) override;
 

@@ -16,4 +16,12 @@ FileClass ClassOfPath(const std::string& path) {
   return FileClass::Other;
 }
 
+FileClass ClassOfLeadingBytes(std::string_view head) {
+  using namespace std::string_view_literals;
+  if (head.substr(0, 5) == "%PDF-"sv) return FileClass::Pdf;
+  const std::string_view mark = head.substr(0, 4);
+  if (mark == "II*\0"sv || mark == "MM\0*"sv) return FileClass::Tiff;
+  return FileClass::Other;
+}
+
 }  // namespace pagewire::job

@@ -12,6 +12,11 @@ int Tell(platform::UserInterface& ui, const platform::MessageText& text,
   return ui.ShowMessageBox(text, buttons, MessageIcon::Exclamation);
 }
 
+int TellAbout(platform::UserInterface& ui, platform::FileNotice notice, const std::string& path,
+              const platform::MessageText& text, MessageButtons buttons) {
+  return ui.ShowFileMessage(notice, path, text, buttons, MessageIcon::Exclamation);
+}
+
 void EndWithUnsupportedOperation(platform::UserInterface& ui) {
   ui.ShowMessageBox(kUnsupportedOperation, MessageButtons::Ok, MessageIcon::Stop);
   throw PrintCommandEnded{};

@@ -18,6 +18,11 @@ inline constexpr const char* kUnsupportedOperation = "An unsupported operation w
 int Tell(platform::UserInterface& ui, const platform::MessageText& text,
          platform::MessageButtons buttons = platform::MessageButtons::Ok);
 
+// A box with the exclamation icon about the file or folder at `path`.
+int TellAbout(platform::UserInterface& ui, platform::FileNotice notice, const std::string& path,
+              const platform::MessageText& text,
+              platform::MessageButtons buttons = platform::MessageButtons::Ok);
+
 // Shows "An unsupported operation was attempted." (stop icon) and ends.
 [[noreturn]] void EndWithUnsupportedOperation(platform::UserInterface& ui);
 // Shows the file-error message for `cause` naming `path` (stop icon) and ends.

@@ -19,6 +19,8 @@ struct PrintTarget {
   std::unique_ptr<platform::FileWriter> outputFile;
   std::string outputFilePath;  // names the output file in error messages
   bool headerOnly = false;     // each PDF's header is written, no file data
+  // A single file whose path names no class is classed by its first bytes.
+  bool classByContent = false;
 };
 
 }  // namespace pagewire::job

@@ -16,6 +16,7 @@ namespace pagewire::job {
 namespace {
 
 using platform::FileErrorCause;
+using platform::FileNotice;
 using platform::MessageButtons;
 
 constexpr std::array<FileClass, 3> kFolderPasses = {FileClass::Pdf, FileClass::Quillora,
@@ -79,12 +80,14 @@ class PrintCommand {
     }
     target_.filePath = StripOuterQuotes(target_.filePath);
     if (target_.filePath.find('"') != std::string::npos) {
-      Tell(ui_, " [" + target_.filePath + "] is an invalid path.");
+      TellAbout(ui_, FileNotice::QuoteInPath, target_.filePath,
+                " [" + target_.filePath + "] is an invalid path.");
       if (auto chosen = ui_.ChooseOpenFile(InvalidPathRequest())) target_.filePath = *chosen;
     }
     platform::FindData entry;
     if (!platform_.fileSystem.LookUpEntry(target_.filePath, entry)) {
-      Tell(ui_, " [" + target_.filePath + "] is an invalid path.");
+      TellAbout(ui_, FileNotice::NotFound, target_.filePath,
+                " [" + target_.filePath + "] is an invalid path.");
       return std::nullopt;
     }
     return entry;
@@ -97,6 +100,9 @@ class PrintCommand {
       return;
     }
     FileClass fileClass = ClassOfPath(target_.filePath);
+    if (fileClass == FileClass::Other && target_.classByContent) {
+      fileClass = ClassOfContent(openPath);
+    }
     FileOutcome outcome = HandleFile(fileClass, longName, openPath, false);
     if (outcome == FileOutcome::QuilloraFailed) {
       outcome = HandleFile(FileClass::Tiff, longName, openPath, false);
@@ -126,7 +132,7 @@ class PrintCommand {
       }
     }
     if (!anyFound) {
-      Tell(ui_, "There is no valid file in the folder.");
+      TellAbout(ui_, FileNotice::Told, target_.filePath, "There is no valid file in the folder.");
       return false;
     }
     target_.outputMode = kOutputToPrinter;
@@ -180,6 +186,30 @@ class PrintCommand {
     return platform_.fileSystem.ShortPathOf(longPath, room, shortPath) ? shortPath : longPath;
   }
 
+  // The class of a file that its path does not class, from its first bytes;
+  // the user is told when they give one. A file that cannot be read stays
+  // Other, and its opening tells why.
+  FileClass ClassOfContent(const std::string& openPath) {
+    FileErrorCause cause = FileErrorCause::None;
+    std::unique_ptr<platform::FileReader> reader =
+        platform_.fileSystem.OpenForSharedRead(openPath, cause);
+    if (!reader) return FileClass::Other;
+    std::string head(kLeadingBytesNeeded, '\0');
+    std::size_t got = 0;
+    while (got < head.size()) {
+      const std::size_t read = reader->Read(head.data() + got, head.size() - got, cause);
+      if (read == 0) break;
+      got += read;
+    }
+    head.resize(got);
+    const FileClass fileClass = ClassOfLeadingBytes(head);
+    if (fileClass != FileClass::Other) {
+      Tell(ui_, "[" + target_.filePath + "] has no .pdf or .tif extension; its first bytes make it " +
+                    (fileClass == FileClass::Pdf ? "a PDF" : "a TIFF") + " file.");
+    }
+    return fileClass;
+  }
+
   // A path longer than the command opens would be cut and name another file.
   bool PathFits(const std::string& path) {
     if (path.size() <= platform_.fileSystem.MaxPathLength()) return true;
@@ -199,7 +229,7 @@ class PrintCommand {
     const std::uint64_t size = reader->Size(cause);
     if (cause != FileErrorCause::None) EndWithFileError(ui_, cause, openPath);
     if (size == 0) {
-      Tell(ui_, "The file is blank and cannot be printed.\n");
+      TellAbout(ui_, FileNotice::Told, openPath, "The file is blank and cannot be printed.\n");
       return FileOutcome::Skipped;
     }
     OutgoingFile file{*reader, name, openPath, nullptr, {}};
@@ -224,10 +254,10 @@ class PrintCommand {
       case FileClass::Other: break;
     }
     if (!interactive_) return std::nullopt;
-    const int answer = Tell(ui_,
-                            "The selected file is not of a supported file format. It will be "
-                            "sent to the printer without being processed.",
-                            MessageButtons::OkCancel);
+    const int answer = TellAbout(ui_, FileNotice::Told, openPath,
+                                 "The selected file is not of a supported file format. It will "
+                                 "be sent to the printer without being processed.",
+                                 MessageButtons::OkCancel);
     if (answer == platform::kIdOk) return std::nullopt;
     return FileOutcome::Skipped;
   }

@@ -22,6 +22,14 @@ enum FileChooserFlag : std::uint32_t {
   kChooserExplorer = 1u << 4,
 };
 
+// What a message about one file or folder tells besides its text, for a
+// view that words such messages itself.
+enum class FileNotice {
+  Told,         // the text tells what happened to the file
+  QuoteInPath,  // the path holds a double quote, which no Windows name can
+  NotFound,     // nothing was found at the path
+};
+
 struct FileChooserRequest {
   std::string filter;            // "Name (*.x)|*.x|...||": '|' separates
   std::string defaultExtension;  // without the dot
@@ -37,6 +45,12 @@ class UserInterface {
   // for the encodings); returns the button pressed (dialog_results.h).
   virtual int ShowMessageBox(const MessageText& text, MessageButtons buttons,
                              MessageIcon icon) = 0;
+  // A message about the file or folder at `path`. The message box shows
+  // `text` alone, as ShowMessageBox does.
+  virtual int ShowFileMessage(FileNotice /*notice*/, const std::string& /*path*/,
+                              const MessageText& text, MessageButtons buttons, MessageIcon icon) {
+    return ShowMessageBox(text, buttons, icon);
+  }
   // Open-file and save-as dialogs: the chosen full path, or none.
   virtual std::optional<std::string> ChooseOpenFile(const FileChooserRequest& request) = 0;
   virtual std::optional<std::string> ChooseSaveAsFile(const FileChooserRequest& request) = 0;

@@ -70,3 +70,36 @@ scenario_cli_prints_to_cups_and_socket_with_password_and_statuses() {
   cli_expect_status 3 -d NoSuchQueue "$APP_FILES/plain.pdf" || return 1
   app_expect_no_job $((before + 4))
 }
+
+# cli_plain_header NAME: the header of the plain PDF as the command sends it
+# for a file NAME (sed replacement text).
+cli_plain_header() {
+  sed -e "s/^@PJL COMMENT DNAME=.*/@PJL COMMENT DNAME=$1/" \
+    -e "s/^@PJL COMMENT \(UNAME\|UID\)=.*/@PJL COMMENT \1=$USER/" \
+    "$RIG_SOURCE_DIR/tests/e2e/expected/plain_pdf.header"
+}
+
+# A file name cannot add header lines, a PDF without an extension is known by
+# its first bytes, and a missing file is called missing.
+scenario_cli_file_names_and_content_make_the_header() {
+  [ -x "$CLI_BIN" ] || { fail "missing $CLI_BIN: build the native tree first"; return 1; }
+  local dir=$RIG_DIR/cli-names pdf=$RIG_SOURCE_DIR/tests/pdf/fixtures/plain.pdf
+  local e2e=$RIG_SOURCE_DIR/tests/e2e
+  local injected=$dir/$'a\r\n@PJL SET COPIES=99\r\n\e%-12345X.pdf'
+  rm -rf "$dir" && mkdir -p "$dir" && cp "$pdf" "$injected" && cp "$pdf" "$dir/download" || return 1
+  cli_plain_header 'a??@PJL SET COPIES=99???%-12345X.pdf' >"$dir/injected.header"
+  cli_expect_status 0 --output "$dir/injected.prn" "$injected" || return 1
+  python3 "$e2e/check_job.py" "$dir/injected.prn" "$pdf" "$dir/injected.header" ||
+    { fail "a file name changed the header's lines"; return 1; }
+  cli_plain_header download >"$dir/download.header"
+  cli --show-header "$dir/download" </dev/null >"$dir/download.shown" 2>"$dir/download.err" ||
+    { fail "--show-header on a PDF without an extension failed"; return 1; }
+  python3 "$e2e/check_job.py" "$dir/download.shown" /dev/null "$dir/download.header" ||
+    { fail "a PDF without an extension did not get its header"; return 1; }
+  grep -qxF "pagewire: [$dir/download] has no .pdf or .tif extension; its first bytes make it a PDF file." \
+    "$dir/download.err" || { fail "the content check was not told: $(cat "$dir/download.err")"; return 1; }
+  cli --output "$dir/missing.prn" "$dir/missing.pdf" </dev/null 2>"$dir/missing.err"
+  [ $? -eq 1 ] || { fail "a missing file did not give status 1"; return 1; }
+  grep -qxF "pagewire: $dir/missing.pdf: No such file or directory" "$dir/missing.err" ||
+    { fail "a missing file was told as: $(cat "$dir/missing.err")"; return 1; }
+}

@@ -30,6 +30,12 @@ bool HasExtension(const std::string& name, const std::string& extension) {
   return name[dot] == '.' && strcasecmp(name.c_str() + dot + 1, extension.c_str()) == 0;
 }
 
+// Windows finds x.tiff by "*.tif" through its short name X~1.TIF.
+bool MatchesMask(const std::string& name, const std::string& extension) {
+  return HasExtension(name, extension) ||
+         (strcasecmp(extension.c_str(), "tif") == 0 && HasExtension(name, "tiff"));
+}
+
 class ListedSearch : public FileSearch {
  public:
   explicit ListedSearch(std::vector<FindData> rest) : rest_(std::move(rest)) {}
@@ -176,7 +182,7 @@ std::unique_ptr<FileSearch> LinuxFileSystem::SearchFolder(const std::string& fol
   std::vector<FindData> found;
   while (const dirent* item = readdir(dir)) {
     const std::string name = item->d_name;
-    if (!HasExtension(name, extension)) continue;
+    if (!MatchesMask(name, extension)) continue;
     found.push_back(FindData{name, IsFolder(ChildPath(folder, name))});
   }
   closedir(dir);

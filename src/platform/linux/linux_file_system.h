@@ -1,6 +1,6 @@
 // File system port over POSIX calls. Names are bytes; a folder search
-// matches its extension without regard to case, as Windows does, and gives
-// the names in a stable order.
+// matches its extension without regard to case, and "tif" matches ".tiff"
+// too, as Windows does, and gives the names in a stable order.
 #pragma once
 
 #include "platform/file_system.h"

@@ -1,0 +1,143 @@
+// The print command as the pagewire command runs it: on the Linux file
+// system, classing files by content, with its own wording of file messages.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "cli/file_messages.h"
+#include "fakes/fake_platform.h"
+#include "job/run_print_job.h"
+#include "platform/dialog_results.h"
+#include "platform/linux/linux_file_system.h"
+
+namespace pagewire::cli {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const std::string kPdf = "%PDF-1.4 body";
+
+// The lines the command says, worded as its terminal words them.
+class CommandLines : public fakes::FakeUserInterface {
+ public:
+  std::vector<std::string> lines;
+
+  int ShowMessageBox(const platform::MessageText& text, platform::MessageButtons buttons,
+                     platform::MessageIcon icon) override {
+    lines.push_back(text.JoinedBytes());
+    return FakeUserInterface::ShowMessageBox(text, buttons, icon);
+  }
+  int ShowFileMessage(platform::FileNotice notice, const std::string& path,
+                      const platform::MessageText& text, platform::MessageButtons buttons,
+                      platform::MessageIcon icon) override {
+    const std::optional<std::string> line = CommandFileMessage(notice, path, text.JoinedBytes());
+    return line ? ShowMessageBox(*line, buttons, icon) : platform::kIdOk;
+  }
+};
+
+class CommandRun : public ::testing::Test {
+ protected:
+  CommandRun() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "pagewire-cli.XXXXXX").string();
+    folder_ = mkdtemp(pattern.data());
+    fake.spooler.AddPrinter("Office", "Model 5 PS", "IP_10.0.0.7");
+  }
+  ~CommandRun() override { std::filesystem::remove_all(folder_); }
+
+  std::string PathOf(const std::string& name) const { return folder_ + "/" + name; }
+  std::string Add(const std::string& name, const std::string& content) {
+    std::filesystem::create_directories(std::filesystem::path(PathOf(name)).parent_path());
+    std::ofstream(PathOf(name), std::ios::binary) << content;
+    return PathOf(name);
+  }
+
+  job::PrintCommandSummary Print(const std::string& path, bool classByContent = true) {
+    ui.lines.clear();
+    fake.spooler.documents.clear();
+    job::PdfQueries queries{[](const std::string&) { return 0; },
+                            [](const std::string&) { return 0; },
+                            [](const std::string&, const std::string&) { return 0; }};
+    job::PrintCommandServices services{platform, ui, queries, [] { return false; }};
+    job::PrintTarget target;
+    target.filePath = path;
+    target.printerName = "Office";
+    target.classByContent = classByContent;
+    return job::RunPrintJob(services, target, 1);
+  }
+  std::string SentBytes(std::size_t document = 0) const {
+    return fake.spooler.documents.at(document).Bytes();
+  }
+
+  fakes::FakePlatform fake;
+  platform::LinuxFileSystem files;
+  CommandLines ui;
+  platform::Platform platform{fake.registry, fake.spooler, files, fake.shell, fake.systemFacts, ui};
+
+ private:
+  std::string folder_;
+};
+
+TEST_F(CommandRun, MessagesContradictedTheOutcomeOrNamedNoFile) {
+  struct Case {
+    std::string path;
+    std::vector<std::string> lines;
+    int sent;
+  };
+  std::filesystem::create_directory(PathOf("nothing"));
+  const std::vector<Case> cases = {
+      // A double quote is part of a Linux name: no "invalid path", printed.
+      {Add("a\"b.pdf", kPdf), {}, 1},
+      {PathOf("missing.pdf"), {PathOf("missing.pdf") + ": No such file or directory"}, 0},
+      {Add("notes.txt", "text"),
+       {PathOf("notes.txt") + ": The selected file is not of a supported file format. It will "
+                              "be sent to the printer without being processed."},
+       1},
+      {Add("empty.pdf", ""), {PathOf("empty.pdf") + ": The file is blank and cannot be printed.\n"},
+       0},
+      {PathOf("nothing"), {PathOf("nothing") + ": There is no valid file in the folder."}, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Print(c.path).filesSent, c.sent) << c.path;
+    EXPECT_EQ(ui.lines, c.lines) << c.path;
+  }
+}
+
+TEST_F(CommandRun, TypeCameFromTheExtensionAlone) {
+  const std::string scan = Add("scan", kPdf);
+  Print(scan);
+  EXPECT_THAT(ui.lines, ElementsAre("[" + scan +
+                                    "] has no .pdf or .tif extension; its first bytes make it a "
+                                    "PDF file."));
+  EXPECT_EQ(SentBytes().rfind("\x1B%-12345X", 0), 0u);
+  EXPECT_NE(SentBytes().find("@PJL COMMENT DNAME=scan\n"), std::string::npos);
+  EXPECT_EQ(SentBytes().substr(SentBytes().size() - kPdf.size()), kPdf);
+
+  const std::string photo = Add("photo", std::string("MM\0*rest", 8));
+  Print(photo);
+  EXPECT_THAT(ui.lines, ElementsAre("[" + photo +
+                                    "] has no .pdf or .tif extension; its first bytes make it a "
+                                    "TIFF file."));
+  EXPECT_EQ(SentBytes(), std::string("MM\0*rest", 8));
+
+  // Without the content check (the Windows program) the class stays other.
+  Print(scan, false);
+  ASSERT_EQ(ui.lines.size(), 1u);
+  EXPECT_THAT(ui.lines[0], ::testing::HasSubstr("not of a supported file format"));
+  EXPECT_EQ(SentBytes(), kPdf);
+
+  // A folder's TIFF pass finds .tiff beside .tif.
+  Add("scans/b.tiff", "tiff b");
+  Add("scans/a.TIF", "tiff a");
+  EXPECT_EQ(Print(PathOf("scans")).filesSent, 2);
+  EXPECT_THAT(ui.lines, IsEmpty());
+  ASSERT_EQ(fake.spooler.documents.size(), 2u);
+  EXPECT_EQ(fake.spooler.documents[0].docName, "[Pagewire]a.TIF");
+  EXPECT_EQ(fake.spooler.documents[1].docName, "[Pagewire]b.tiff");
+}
+
+}  // namespace
+}  // namespace pagewire::cli
