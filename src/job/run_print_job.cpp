@@ -204,8 +204,9 @@ class PrintCommand {
     head.resize(got);
     const FileClass fileClass = ClassOfLeadingBytes(head);
     if (fileClass != FileClass::Other) {
-      Tell(ui_, "[" + target_.filePath + "] has no .pdf or .tif extension; its first bytes make it " +
-                    (fileClass == FileClass::Pdf ? "a PDF" : "a TIFF") + " file.");
+      const std::string kind = fileClass == FileClass::Pdf ? "a PDF" : "a TIFF";
+      Tell(ui_, "[" + target_.filePath + "] has no .pdf or .tif extension; its first bytes " +
+                    "make it " + kind + " file.");
     }
     return fileClass;
   }
