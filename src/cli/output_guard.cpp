@@ -57,9 +57,8 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
 std::optional<std::string> OutputClash(const std::string& output,
                                        const std::vector<std::string>& inputs) {
   struct stat target {};
-  const bool exists = output == "-"
-                          ? fstat(STDOUT_FILENO, &target) == 0 && S_ISREG(target.st_mode)
-                          : stat(output.c_str(), &target) == 0;
+  const bool exists = output == "-" ? fstat(STDOUT_FILENO, &target) == 0 && S_ISREG(target.st_mode)
+                                    : stat(output.c_str(), &target) == 0;
   if (output == "-" && !exists) return std::nullopt;
   const std::string shown = output == "-" ? "standard output" : "'" + output + "'";
   const auto [parent, name] = SplitPath(output);
@@ -75,11 +74,11 @@ std::optional<std::string> OutputClash(const std::string& output,
     }
     struct stat folder {};
     const bool printed = exists ? FolderPrints(input, target)
-                                : stat(parent.c_str(), &folder) == 0 &&
-                                      SameFile(folder, given) && PrintedFromFolder(name);
+                                : stat(parent.c_str(), &folder) == 0 && SameFile(folder, given) &&
+                                      PrintedFromFolder(name);
     if (printed) {
-      return "--output: " + shown + " would be one of the files to print in the folder '" +
-             input + "'; nothing is written.";
+      return "--output: " + shown + " would be one of the files to print in the folder '" + input +
+             "'; nothing is written.";
     }
   }
   return std::nullopt;
