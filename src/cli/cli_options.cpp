@@ -4,6 +4,7 @@
 
 #include <cctype>
 
+#include <algorithm>
 #include <functional>
 
 #include "dialogs/settings_rules.h"
@@ -118,6 +119,21 @@ bool ParseMac(const std::string& text, dialogs::MacAddress& mac, std::string& er
   return ok;
 }
 
+bool ParseSeconds(const std::string& text, std::optional<std::int32_t>& seconds,
+                  std::string& error) {
+  constexpr std::size_t kMaxDigits = 6;
+  const bool digits = !text.empty() && text.size() <= kMaxDigits &&
+                      std::all_of(text.begin(), text.end(), [](char c) {
+                        return c >= '0' && c <= '9';
+                      });
+  if (!digits || std::stoi(text) == 0) {
+    error = "--timeout: '" + text + "' is not a number of seconds from 1 to 999999";
+    return false;
+  }
+  seconds = std::stoi(text);
+  return true;
+}
+
 }  // namespace
 
 const char* const kUsage =
@@ -139,6 +155,8 @@ const char* const kUsage =
     "      --password-file FILE  read it from the first line of FILE\n"
     "      --mac AA:BB:CC:DD:EE:FF  encrypt it for the printer with this address\n"
     "      --confirm           ask before each file of a folder\n"
+    "      --yes               answer OK to the questions when there is no terminal\n"
+    "      --timeout SECONDS   end a job when the printer takes no data for SECONDS\n"
     "      --save              keep these settings for later commands\n"
     "      --show-header       print the header that would be sent, send nothing\n"
     "  -l, --list              list CUPS destinations with their device URIs\n"
@@ -200,6 +218,9 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
          options.passwordFile = v;
          return setPassword(PasswordSource::File) && !v.empty();
        }},
+      {"--timeout", [&](const std::string& v) {
+         return ParseSeconds(v, options.timeoutSeconds, error);
+       }},
       {"--mac", [&](const std::string& v) {
          dialogs::MacAddress mac{};
          if (!ParseMac(v, mac, error)) return false;
@@ -208,7 +229,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
        }},
   };
   const std::vector<std::pair<std::string, bool*>> flags = {
-      {"--confirm", &options.confirm}, {"--save", &options.save},
+      {"--confirm", &options.confirm}, {"--yes", &options.yes}, {"--save", &options.save},
       {"--show-header", &options.showHeader}, {"-l", &options.list},
       {"--list", &options.list}, {"-h", &options.help},
       {"--help", &options.help}, {"--version", &options.version},

@@ -35,6 +35,8 @@ struct CliOptions {
   std::string passwordFile;
   std::optional<dialogs::MacAddress> mac;
   bool confirm = false;
+  bool yes = false;  // answer OK to the questions when there is no terminal
+  std::optional<std::int32_t> timeoutSeconds;  // a printer that takes no data this long fails
   bool save = false;
   bool showHeader = false;
   bool list = false;

@@ -62,13 +62,15 @@ class SharedWriter : public platform::FileWriter {
 
 }  // namespace
 
-CommandFileSystem::CommandFileSystem(platform::FileSystem& system, bool showProgress)
-    : system_(system), showProgress_(showProgress) {}
+CommandFileSystem::CommandFileSystem(platform::FileSystem& system, bool showProgress,
+                                     std::function<void(const std::string&)> opening)
+    : system_(system), showProgress_(showProgress), opening_(std::move(opening)) {}
 
 CommandFileSystem::~CommandFileSystem() = default;
 
-bool CommandFileSystem::CloseOutput(FileErrorCause& cause) {
+bool CommandFileSystem::CloseOutput(bool mayHoldPassword, FileErrorCause& cause) {
   if (!output_) return true;
+  if (!mayHoldPassword) output_->ShareMode();
   const bool closed = output_->Close(cause);
   output_.reset();
   return closed;
@@ -76,6 +78,7 @@ bool CommandFileSystem::CloseOutput(FileErrorCause& cause) {
 
 std::unique_ptr<platform::FileReader> CommandFileSystem::OpenForSharedRead(
     const std::string& path, FileErrorCause& cause) {
+  if (opening_) opening_(path);
   auto reader = system_.OpenForSharedRead(path, cause);
   if (!reader || !showProgress_) return reader;
   return std::make_unique<ProgressReader>(std::move(reader), path);
@@ -84,7 +87,7 @@ std::unique_ptr<platform::FileReader> CommandFileSystem::OpenForSharedRead(
 std::unique_ptr<platform::FileWriter> CommandFileSystem::CreateOutputFile(
     const std::string& path, FileErrorCause& cause) {
   if (!output_) {
-    output_ = system_.CreateOutputFile(path, cause);
+    output_ = platform::LinuxOutputFile::Create(path, cause);
     if (!output_) return nullptr;
   }
   return std::make_unique<SharedWriter>(*output_);

@@ -3,20 +3,25 @@
 // shows its progress on a terminal while it is read.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/linux/linux_file_system.h"
 
 namespace pagewire::cli {
 
 class CommandFileSystem : public platform::FileSystem {
  public:
-  CommandFileSystem(platform::FileSystem& system, bool showProgress);
+  // `opening` hears of each file before it is read.
+  CommandFileSystem(platform::FileSystem& system, bool showProgress,
+                    std::function<void(const std::string&)> opening);
   ~CommandFileSystem() override;
 
   // Flushes and closes the command's output file; false with `cause` set.
-  bool CloseOutput(platform::FileErrorCause& cause);
+  // It stays its owner's only when it may hold a password.
+  bool CloseOutput(bool mayHoldPassword, platform::FileErrorCause& cause);
 
   bool LookUpEntry(const std::string& path, platform::FindData& entry) override {
     return system_.LookUpEntry(path, entry);
@@ -42,7 +47,8 @@ class CommandFileSystem : public platform::FileSystem {
  private:
   platform::FileSystem& system_;
   bool showProgress_;
-  std::unique_ptr<platform::FileWriter> output_;
+  std::function<void(const std::string&)> opening_;
+  std::unique_ptr<platform::LinuxOutputFile> output_;
 };
 
 }  // namespace pagewire::cli

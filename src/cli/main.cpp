@@ -7,6 +7,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/command_file_system.h"
+#include "cli/output_guard.h"
 #include "cli/terminal_ui.h"
 #include "job/file_class.h"
 #include "job/file_error_message.h"
@@ -66,8 +67,18 @@ bool IsFolder(platform::FileSystem& fileSystem, const std::string& path) {
   return fileSystem.LookUpEntry(path, entry) && entry.isDirectory;
 }
 
+// On a terminal a stalled printer is told of; --timeout ends its job.
+platform::StallPolicy StallsOf(const CliOptions& options) {
+  using std::chrono::seconds;
+  platform::StallPolicy stalls;
+  if (isatty(STDERR_FILENO)) stalls.notice = seconds(30);
+  if (options.timeoutSeconds) stalls.timeout = seconds(*options.timeoutSeconds);
+  return stalls;
+}
+
 int Run(const CliOptions& options) {
-  platform::LinuxSpooler spooler([](const std::string& line) { TerminalUi::Say(line); });
+  platform::LinuxSpooler spooler([](const std::string& line) { TerminalUi::Say(line); },
+                                 StallsOf(options));
   if (options.list) return ListDestinations(spooler);
 
   const std::optional<std::string> output = options.JobOutput();
@@ -84,6 +95,10 @@ int Run(const CliOptions& options) {
                            options.passwordSource != PasswordSource::StandardInput;
   if (options.confirm && !interactive) return UsageError("--confirm: needs a terminal");
 
+  if (toFile) {
+    if (auto clash = OutputClash(*output, options.paths)) return UsageError(*clash);
+  }
+
   const std::string settingsPath = platform::DefaultSettingsPath();
   TerminalUi ui(options, interactive, settingsPath);
   std::string error;
@@ -91,7 +106,8 @@ int Run(const CliOptions& options) {
 
   platform::LinuxSettingsRegistry registry(settingsPath);
   platform::LinuxFileSystem linuxFileSystem;
-  CommandFileSystem fileSystem(linuxFileSystem, isatty(STDERR_FILENO) && !options.showHeader);
+  CommandFileSystem fileSystem(linuxFileSystem, isatty(STDERR_FILENO) && !options.showHeader,
+                               [&ui](const std::string& path) { ui.SetCurrentFile(path); });
   platform::LinuxSystemFacts systemFacts;
   NoApplications shell;
   platform::Platform platform{registry, spooler, fileSystem, shell, systemFacts, ui};
@@ -113,6 +129,7 @@ int Run(const CliOptions& options) {
       allSent = false;
       continue;
     }
+    ui.StartPath(path);
     job::PrintTarget target;
     target.filePath = path;
     target.printerName = toFile ? outputPath : destination;
@@ -123,7 +140,7 @@ int Run(const CliOptions& options) {
     allSent = allSent && summary.completed && summary.filesNotSent == 0 && summary.filesSent > 0;
     if (spooler.DestinationFailed()) return kDestinationFailed;
   }
-  if (!fileSystem.CloseOutput(cause)) {
+  if (!fileSystem.CloseOutput(ui.PasswordHandedOut(), cause)) {
     TerminalUi::Say(job::FileErrorMessage(cause, outputPath));
     return kSomeNotSent;
   }

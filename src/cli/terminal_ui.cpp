@@ -9,6 +9,8 @@
 #include <iostream>
 
 #include "cli/file_messages.h"
+#include "cli/terminal_answer.h"
+#include "job/job_messages.h"
 #include "platform/dialog_results.h"
 #include "platform/field_validation.h"
 
@@ -41,11 +43,6 @@ void StripLineEnd(std::string& line) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
 }
 
-bool IsAnswer(const std::string& answer, const char* word) {
-  return strcasecmp(answer.c_str(), word) == 0 ||
-         (answer.size() == 1 && std::tolower(answer[0]) == word[0]);
-}
-
 }  // namespace
 
 TerminalUi::TerminalUi(const CliOptions& options, bool interactive, std::string settingsPath)
@@ -75,6 +72,11 @@ bool TerminalUi::LoadPasswordFile(std::string& error) {
   return true;
 }
 
+void TerminalUi::StartPath(const std::string& path) {
+  path_ = path;
+  currentFile_ = path;
+}
+
 bool TerminalUi::ReadGivenPassword() {
   if (givenPassword_) return true;
   std::string line;
@@ -100,17 +102,39 @@ std::optional<std::string> TerminalUi::Ask(const std::string& prompt, bool secre
 
 int TerminalUi::ShowMessageBox(const platform::MessageText& text,
                                platform::MessageButtons buttons, platform::MessageIcon) {
+  // A given password cannot be typed again: its retry ends with "Wrong password".
+  if (options_.passwordSource != PasswordSource::Terminal &&
+      text.JoinedBytes() == job::kCheckPassword) {
+    return platform::kIdOk;
+  }
   Say(text.JoinedBytes());
-  if (buttons == platform::MessageButtons::Ok) return platform::kIdOk;
-  const bool retry = buttons == platform::MessageButtons::RetryCancel;
-  // Without a terminal: go on with what the command was asked to print, but
-  // never retry a failure that nobody can mend.
-  if (!interactive_) return retry ? platform::kIdCancel : platform::kIdOk;
+  switch (buttons) {
+    case platform::MessageButtons::Ok: return platform::kIdOk;
+    case platform::MessageButtons::OkCancel: return AskOkCancel();
+    case platform::MessageButtons::RetryCancel: break;
+  }
+  // Without a terminal, a failure nobody can mend is not retried.
+  if (!interactive_) return platform::kIdCancel;
+  for (;;) {
+    const std::optional<std::string> answer = Ask("Retry? (yes/no) ", false);
+    if (!answer || IsAnswer(*answer, "no")) return platform::kIdCancel;
+    if (IsAnswer(*answer, "yes")) return platform::kIdRetry;
+  }
+}
+
+// Only the user, or --yes, answers OK: the file is not sent otherwise.
+int TerminalUi::AskOkCancel() {
+  if (options_.yes || okToAll_) return platform::kIdOk;
+  if (!interactive_) {
+    Say("[" + currentFile_ + "] is not sent: no terminal to answer; --yes answers OK.");
+    return platform::kIdCancel;
+  }
   for (;;) {
     const std::optional<std::string> answer =
-        Ask(retry ? "Retry? (yes/no) " : "Continue? (yes/no) ", false);
+        Ask("Go on with " + currentFile_ + "? (yes/no/all) ", false);
     if (!answer || IsAnswer(*answer, "no")) return platform::kIdCancel;
-    if (IsAnswer(*answer, "yes")) return retry ? platform::kIdRetry : platform::kIdOk;
+    if (strcasecmp(answer->c_str(), "all") == 0) okToAll_ = true;
+    if (okToAll_ || IsAnswer(*answer, "yes")) return platform::kIdOk;
   }
 }
 
@@ -132,40 +156,56 @@ std::optional<std::string> TerminalUi::ChooseSaveAsFile(const platform::FileChoo
 
 int TerminalUi::RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) {
   options_.overrides.ApplyTo(settings.settings);
-  if (options_.save && !settingsSaved_) {
-    settingsSaved_ = true;
-    if (settings.settingsReadOnly != 0) {
-      Say("--save: the settings file cannot be written: " + settingsPath_);
-    } else {
-      settings.saveSettings = 1;
-      settings.SaveSettings();
-    }
+  if (!options_.save || SaveSettings(settings)) return platform::kIdOk;
+  Say("[" + currentFile_ + "] is not sent: --save failed.");
+  return platform::kIdCancel;
+}
+
+// --save, tried once a command; false when the settings were not kept.
+bool TerminalUi::SaveSettings(dialogs::PdfPrintSettings& settings) {
+  if (settingsSaved_) return *settingsSaved_;
+  settings.saveSettings = 1;
+  settingsSaved_ = settings.settingsReadOnly == 0 && settings.SaveSettings();
+  if (!*settingsSaved_) {
+    Say(settingsPath_.empty()
+            ? "--save: no home folder is known to keep the settings in."
+            : "--save: the settings file cannot be written: " + settingsPath_);
   }
+  return *settingsSaved_;
+}
+
+int TerminalUi::RunGivenPassword(dialogs::PasswordEntry& entry) {
+  // A retry follows a wrong password: the given one will not change.
+  if (!entry.password.empty()) {
+    Say("Wrong password. Printing will be canceled.");
+    return platform::kIdCancel;
+  }
+  const char* source =
+      options_.passwordSource == PasswordSource::File ? "--password-file" : "--password-stdin";
+  if (!ReadGivenPassword()) {
+    Say("[" + entry.fileName + "] needs a password, and standard input gave none.");
+    return platform::kIdCancel;
+  }
+  // An empty line is more likely an unset variable than a wish to print
+  // without the password.
+  if (givenPassword_->empty()) {
+    Say("[" + entry.fileName + "] is not sent: the password from " + source + " is empty.");
+    return platform::kIdCancel;
+  }
+  const platform::FieldVerdict verdict =
+      platform::ValidateTextLength(*givenPassword_, dialogs::kPasswordMaxChars);
+  if (!verdict.ok()) {
+    Say(verdict.message);
+    return platform::kIdCancel;
+  }
+  entry.password = *givenPassword_;
+  passwordHandedOut_ = true;
   return platform::kIdOk;
 }
 
 int TerminalUi::RunPasswordDlg(dialogs::PasswordEntry& entry) {
   entry.macAddress = options_.mac;
-  const bool given = options_.passwordSource != PasswordSource::Terminal;
-  if (given) {
-    // A retry follows a wrong password: the given one will not change.
-    if (!entry.password.empty()) {
-      Say("Wrong password. Printing will be canceled.");
-      return platform::kIdCancel;
-    }
-    if (!ReadGivenPassword()) {
-      Say("[" + entry.fileName + "] needs a password, and standard input gave none.");
-      return platform::kIdCancel;
-    }
-    const platform::FieldVerdict verdict =
-        platform::ValidateTextLength(*givenPassword_, dialogs::kPasswordMaxChars);
-    if (!verdict.ok()) {
-      Say(verdict.message);
-      return platform::kIdCancel;
-    }
-    entry.password = *givenPassword_;
-    return platform::kIdOk;
-  }
+  if (options_.passwordSource != PasswordSource::Terminal) return RunGivenPassword(entry);
   if (!interactive_) {
     Say("[" + entry.fileName + "] needs a password: give --password-stdin or --password-file.");
     return platform::kIdCancel;
@@ -180,12 +220,22 @@ int TerminalUi::RunPasswordDlg(dialogs::PasswordEntry& entry) {
       entry.password = *typed;
     }
     dialogs::WipeSecret(*typed);
-    if (verdict.ok()) return platform::kIdOk;
-    Say(verdict.message);
+    if (!verdict.ok()) {
+      Say(verdict.message);
+      continue;
+    }
+    // The dialog's meaning of an empty entry, said aloud.
+    if (entry.password.empty()) {
+      Say("No password typed: [" + entry.fileName + "] is sent without one.");
+    } else {
+      passwordHandedOut_ = true;
+    }
+    return platform::kIdOk;
   }
 }
 
 int TerminalUi::RunFileConfirmDlg(const std::string& fileName) {
+  currentFile_ = path_.ends_with('/') ? path_ + fileName : path_ + "/" + fileName;
   if (!options_.confirm) return platform::kIdOk;
   for (;;) {
     const std::optional<std::string> answer =

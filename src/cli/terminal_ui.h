@@ -23,6 +23,12 @@ class TerminalUi : public platform::UserInterface, public dialogs::JobDialogs {
 
   // Reads --password-file before anything is sent; false with `error` set.
   bool LoadPasswordFile(std::string& error);
+  // The PATH of the command now printed, and the file its questions are
+  // about: the PATH, a folder's file once named or opened.
+  void StartPath(const std::string& path);
+  void SetCurrentFile(const std::string& path) { currentFile_ = path; }
+  // Whether a password went to the print command: its job may carry it.
+  bool PasswordHandedOut() const { return passwordHandedOut_; }
   // A line on standard error, after the command's name.
   static void Say(const std::string& text);
 
@@ -43,12 +49,19 @@ class TerminalUi : public platform::UserInterface, public dialogs::JobDialogs {
  private:
   std::optional<std::string> Ask(const std::string& prompt, bool secret);
   bool ReadGivenPassword();
+  int RunGivenPassword(dialogs::PasswordEntry& entry);
+  int AskOkCancel();
+  bool SaveSettings(dialogs::PdfPrintSettings& settings);
 
   const CliOptions& options_;
   bool interactive_;
   std::string settingsPath_;
-  bool settingsSaved_ = false;
+  std::optional<bool> settingsSaved_;  // once --save was tried
   std::optional<std::string> givenPassword_;  // from standard input or the file
+  std::string path_;         // the command's PATH now printed
+  std::string currentFile_;  // the file its questions are about
+  bool okToAll_ = false;     // "all" answered to an OK/Cancel question
+  bool passwordHandedOut_ = false;
 };
 
 }  // namespace pagewire::cli

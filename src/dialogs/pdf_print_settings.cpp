@@ -79,15 +79,17 @@ void PdfPrintSettings::TestKeyCreation() {
   registry_.DeleteKey(key_);
 }
 
-void PdfPrintSettings::SaveSettings() {
+bool PdfPrintSettings::SaveSettings() {
   platform::ScopedRegKey key(registry_);
   if (registry_.CreateKey(key_, RegAccess::AllAccess, key.Out()) != kRegSuccess) {
     key.Out() = 0;
-    return;
+    return false;
   }
-  WriteDword(registry_, key.Get(), "PrintMode", PackPrintMode(settings));
-  WriteDword(registry_, key.Get(), "Copies", PackCopies(settings));
-  WriteDword(registry_, key.Get(), "Pages", PackPages(settings));
+  const bool printMode =
+      WriteDword(registry_, key.Get(), "PrintMode", PackPrintMode(settings)) == kRegSuccess;
+  const bool copies = WriteDword(registry_, key.Get(), "Copies", PackCopies(settings)) == kRegSuccess;
+  const bool pages = WriteDword(registry_, key.Get(), "Pages", PackPages(settings)) == kRegSuccess;
+  return printMode && copies && pages;
 }
 
 SettingsOkResult PdfPrintSettings::ExchangeNumbers(const SettingsForm& form) {

@@ -42,8 +42,9 @@ class PdfPrintSettings {
 
   // Fills the record and both flags from the registry; tests write access.
   void LoadSavedSettings();
-  // Writes the three values; silent when the key cannot be created.
-  void SaveSettings();
+  // Writes the three values; false when the key cannot be created or a
+  // value is not written (the dialogs go on silently).
+  bool SaveSettings();
   // OK: the number fields are read and checked in order up to the first
   // invalid one; the lists, the page choice, the two boxes and the saved
   // settings are applied even when a field is invalid.

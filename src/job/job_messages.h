@@ -13,6 +13,8 @@ namespace pagewire::job {
 struct PrintCommandEnded {};
 
 inline constexpr const char* kUnsupportedOperation = "An unsupported operation was attempted.";
+// After a wrong password, before the password dialog comes back.
+inline constexpr const char* kCheckPassword = "Check the password you have just entered.";
 
 // A box with the exclamation icon.
 int Tell(platform::UserInterface& ui, const platform::MessageText& text,

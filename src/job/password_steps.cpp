@@ -62,7 +62,7 @@ PasswordOutcome AskPassword(PrintCommandServices& services, const std::string& o
     if (services.dialogs.RunPasswordDlg(entry) != platform::kIdOk) return PasswordOutcome{};
     if (entry.password.empty()) return PasswordOutcome{true, KeyMode::None, {}};
     if (auto accepted = TryPassword(services, openPath, entry)) return *accepted;
-    Tell(ui, attempt < kPasswordAttempts ? "Check the password you have just entered."
+    Tell(ui, attempt < kPasswordAttempts ? kCheckPassword
                                          : "Wrong password. Printing will be canceled.");
   }
   return PasswordOutcome{};

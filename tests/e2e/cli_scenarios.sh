@@ -103,3 +103,69 @@ scenario_cli_file_names_and_content_make_the_header() {
   grep -qxF "pagewire: $dir/missing.pdf: No such file or directory" "$dir/missing.err" ||
     { fail "a missing file was told as: $(cat "$dir/missing.err")"; return 1; }
 }
+
+# A listener that takes one connection and never reads it, until killed; its
+# port goes to the file $1.
+CLI_STALLED_PRINTER='
+import os, socket, sys, time
+server = socket.socket()
+server.bind(("127.0.0.1", 0))
+server.listen(1)
+with open(sys.argv[1] + ".new", "w") as f:
+    f.write(str(server.getsockname()[1]))
+os.rename(sys.argv[1] + ".new", sys.argv[1])
+connection, _ = server.accept()
+time.sleep(120)
+'
+
+scenario_cli_guards_inputs_home_questions_passwords_and_stalls() {
+  local dir=$RIG_DIR/cli-guards fixtures=$RIG_SOURCE_DIR/tests/pdf/fixtures rc
+  local socket=socket://127.0.0.1:$RIG_PRINTER_PORT log=$RIG_DIR/cli.log
+  rm -rf "$dir" && mkdir -p "$dir/home" || return 1
+  cp "$fixtures/plain.pdf" "$dir/same.pdf" && cp "$fixtures/r2_40_noprint.pdf" "$dir/noprint.pdf" &&
+    cp "$fixtures/r3_128.pdf" "$dir/locked.pdf" || return 1
+  # A fresh home, without a terminal: what a script or a new user meets.
+  fresh() { env -u XDG_CONFIG_HOME HOME="$dir/home" LOGNAME=$USER timeout -k 5 60 "$CLI_BIN" "$@"; }
+
+  # --output on its own input is refused before anything is written.
+  fresh --output "$dir/same.pdf" "$dir/same.pdf" </dev/null 2>>"$log"; rc=$?
+  [ $rc -eq 2 ] || { fail "--output on its input gave status $rc"; return 1; }
+  cmp -s "$dir/same.pdf" "$fixtures/plain.pdf" || { fail "--output changed its input"; return 1; }
+
+  # Commands that only read leave the home folder as it was.
+  fresh --show-header "$dir/same.pdf" </dev/null >/dev/null 2>>"$log" &&
+    fresh --output "$dir/plain.prn" "$dir/same.pdf" </dev/null 2>>"$log" ||
+    { fail "a read-only run failed"; return 1; }
+  [ -z "$(find "$dir/home" -mindepth 1)" ] || { fail "a read-only run wrote in \$HOME"; return 1; }
+
+  # A PDF that forbids printing is sent only with --yes.
+  local before; before=$(job_count)
+  fresh -d "$socket" "$dir/noprint.pdf" </dev/null 2>>"$log"; rc=$?
+  [ $rc -eq 1 ] || { fail "a forbidden PDF without --yes gave status $rc"; return 1; }
+  fresh --yes -d "$socket" "$dir/noprint.pdf" </dev/null 2>>"$log" ||
+    { fail "a forbidden PDF with --yes was not sent"; return 1; }
+  wait_job $((before + 1)) || return 1
+  local size; size=$(stat -c %s "$dir/noprint.pdf")
+  cmp -s <(tail -c "$size" "$RIG_JOBS/job-$((before + 1)).bin") "$dir/noprint.pdf" &&
+    [ "$(job_count)" -eq $((before + 1)) ] || { fail "not one job of the forbidden PDF"; return 1; }
+
+  # An empty password is an error; a job with a password is its owner's only.
+  echo "" | fresh --password-stdin --output "$dir/empty.prn" "$dir/locked.pdf" 2>>"$log"; rc=$?
+  [ $rc -eq 1 ] && [ ! -e "$dir/empty.prn" ] ||
+    { fail "an empty --password-stdin gave status $rc or left a file"; return 1; }
+  echo "$JOB_USER_PASSWORD" | fresh --password-stdin --output "$dir/secret.prn" "$dir/locked.pdf" \
+    2>>"$log" || { fail "the password job was not written"; return 1; }
+  grep -aq '@EPWD=' "$dir/secret.prn" && [ "$(stat -c %a "$dir/secret.prn")" = 600 ] ||
+    { fail "the password job is mode $(stat -c %a "$dir/secret.prn"), not 600"; return 1; }
+
+  # A printer that takes no data: --timeout ends the job with status 3.
+  head -c 8388608 /dev/urandom >"$dir/big.tif" || return 1
+  python3 -c "$CLI_STALLED_PRINTER" "$dir/stalled.port" & local stalled=$!
+  local _
+  for _ in $(seq 100); do [ -f "$dir/stalled.port" ] && break; sleep 0.1; done
+  fresh --timeout 5 -d "socket://127.0.0.1:$(cat "$dir/stalled.port")" "$dir/big.tif" \
+    </dev/null 2>>"$log"; rc=$?
+  kill "$stalled" 2>/dev/null; wait "$stalled" 2>/dev/null
+  [ $rc -eq 3 ] || { fail "a stalled printer with --timeout 5 gave status $rc"; return 1; }
+  grep -q 'has taken no data for' "$log" || { fail "the stall was not told"; return 1; }
+}

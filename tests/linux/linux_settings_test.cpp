@@ -11,6 +11,8 @@
 #include <variant>
 #include <vector>
 
+#include "dialogs/password_entry.h"
+#include "dialogs/pdf_print_settings.h"
 #include "platform/linux/linux_settings_registry.h"
 #include "platform/linux/linux_system_facts.h"
 
@@ -199,6 +201,43 @@ TEST(LinuxSettingsRegistry, NeverWritesAReadOnlyOrOversizedFile) {
         << c.what;
     EXPECT_EQ(ReadAll(file), c.text) << c.what;
   }
+}
+
+TEST(LinuxSettingsRegistry, ReadingWritesNothingAndAProbeCannotDeleteAnotherCommandsSave) {
+  TempFolder temp;
+  const fs::path file = temp / "config" / "pagewire" / "settings";
+  LinuxSettingsRegistry probing(file.string());
+  dialogs::PdfPrintSettings reading(probing, "pagewire");
+  reading.LoadSavedSettings();
+  EXPECT_EQ(reading.settingsReadOnly, 0);
+  EXPECT_EQ(dialogs::SavedMacAddress(probing, "pagewire").Read(), std::nullopt);
+  EXPECT_FALSE(fs::exists(temp / "config"));
+
+  // The probe's key is made; another command saves; the probe deletes its key.
+  ScopedRegKey probe(probing);
+  ASSERT_EQ(probing.CreateKey(kSettingsKey, RegAccess::AllAccess, probe.Out()), kRegSuccess);
+  LinuxSettingsRegistry saving(file.string());
+  dialogs::PdfPrintSettings saved(saving, "pagewire");
+  saved.settings.copies = 4;
+  EXPECT_TRUE(saved.SaveSettings());
+  EXPECT_EQ(probing.DeleteKey(kSettingsKey), kRegSuccess);
+  // A third command's change keeps what it did not touch.
+  LinuxSettingsRegistry third(file.string());
+  ScopedRegKey mac(third);
+  ASSERT_EQ(third.CreateKey(kMacKey, RegAccess::AllAccess, mac.Out()), kRegSuccess);
+  const Bytes address = {1, 2, 3, 4, 5, 6};
+  EXPECT_EQ(third.SetValue(mac.Get(), "pagewire", kRegBinary, address.data(), 6), kRegSuccess);
+  dialogs::PdfPrintSettings later(saving, "pagewire");
+  later.LoadSavedSettings();
+  EXPECT_EQ(later.settings.copies, 4);
+  EXPECT_EQ(Query(third, kMacKey, "pagewire"), Answer(address));
+
+  // A settings folder that cannot be made: the save says it failed.
+  std::ofstream(temp / "plain") << "not a folder";
+  LinuxSettingsRegistry blocked((temp / "plain" / "pagewire" / "settings").string());
+  dialogs::PdfPrintSettings refused(blocked, "pagewire");
+  refused.LoadSavedSettings();
+  EXPECT_FALSE(refused.SaveSettings());
 }
 
 TEST(LinuxSystemFacts, GivesTheUserNameSizedWithItsZeroAndNoLoopbackAddress) {

@@ -152,6 +152,74 @@ TEST(LinuxSpoolerSocket, AbortResetsTheConnectionAndDropsWhatIsBuffered) {
   EXPECT_TRUE(reports.lines.empty());
 }
 
+// A printer that accepts the connection and then reads nothing until told.
+class StalledPrinter {
+ public:
+  StalledPrinter() : fd_(BoundSocket(port_)) {
+    listen(fd_, 1);
+    thread_ = std::thread([this] {
+      pollfd wait{fd_, POLLIN, 0};
+      if (poll(&wait, 1, 10000) != 1) return;
+      connection_ = accept(fd_, nullptr, nullptr);
+    });
+  }
+  ~StalledPrinter() {
+    if (thread_.joinable()) thread_.join();
+    if (connection_ >= 0) close(connection_);
+    close(fd_);
+  }
+  std::string Name() const { return "socket://127.0.0.1:" + std::to_string(port_); }
+  // Reads what arrived until the connection ends; the error that ended it.
+  int Drain() {
+    thread_.join();
+    const timeval limit{10, 0};
+    setsockopt(connection_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    unsigned char piece[65536];
+    for (;;) {
+      const ssize_t got = recv(connection_, piece, sizeof piece, 0);
+      if (got <= 0) return got < 0 ? errno : 0;
+    }
+  }
+
+ private:
+  std::uint16_t port_ = 0;
+  int fd_;
+  int connection_ = -1;
+  std::thread thread_;
+};
+
+TEST(LinuxSpoolerSocket, APrinterThatTakesNoDataIsToldOfAndItsJobEndedAtTheTimeout) {
+  StalledPrinter printer;
+  Reports reports;
+  using std::chrono::milliseconds;
+  LinuxSpooler spooler(reports.Sink(), StallPolicy{milliseconds(100), milliseconds(450)});
+  PrinterHandle handle = 0;
+  ASSERT_TRUE(spooler.OpenPrinterHandle(printer.Name(), handle));
+  ASSERT_TRUE(spooler.StartRawDocument(handle, "stalled"));
+  // Far more than the socket buffers hold; the writes must stop failing.
+  const std::vector<unsigned char> piece = Pattern(1 << 20);
+  bool failed = false;
+  for (int i = 0; i < 256 && !failed; ++i) {
+    std::uint32_t written = 0;
+    failed = !spooler.WriteRawData(handle, piece.data(), 1 << 20, written);
+  }
+  ASSERT_TRUE(failed);
+  EXPECT_TRUE(spooler.DestinationFailed());
+  EXPECT_TRUE(spooler.AbortRawDocument(handle));
+  EXPECT_TRUE(spooler.ClosePrinterHandle(handle));
+  EXPECT_EQ(printer.Drain(), ECONNRESET);
+
+  ASSERT_GE(reports.lines.size(), 2u);
+  for (std::size_t i = 0; i + 1 < reports.lines.size(); ++i) {
+    EXPECT_EQ(reports.lines[i].rfind(printer.Name() + ": The printer has not taken data for", 0),
+              0u)
+        << reports.lines[i];
+  }
+  EXPECT_NE(reports.lines.back().find("The printer has taken no data for 0 s: the job is ended."),
+            std::string::npos)
+      << reports.lines.back();
+}
+
 TEST(LinuxSpoolerSocket, ARefusedConnectionIsReported) {
   std::uint16_t port = 0;
   const int bound = BoundSocket(port);  // not listening: connections are refused

@@ -93,51 +93,6 @@ class FdReader : public FileReader {
   std::size_t end_ = 0;
 };
 
-class FdWriter : public FileWriter {
- public:
-  FdWriter(int fd, bool owned) : fd_(fd), owned_(owned) {}
-  ~FdWriter() override {
-    FileErrorCause ignored = FileErrorCause::None;
-    Close(ignored);
-  }
-
-  bool Write(const void* data, std::size_t length, FileErrorCause& cause) override {
-    const auto* bytes = static_cast<const char*>(data);
-    while (length > 0) {
-      const ssize_t written = write(fd_, bytes, length);
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) {
-        cause = written < 0 ? FileErrorCauseOf(errno) : FileErrorCause::DiskFull;
-        return false;
-      }
-      bytes += written;
-      length -= static_cast<std::size_t>(written);
-    }
-    return true;
-  }
-
-  // A file's late write errors (a full disk over NFS, say) show at its
-  // flush; standard output may be a pipe, which has none.
-  bool Close(FileErrorCause& cause) override {
-    if (fd_ < 0) return true;
-    bool ok = true;
-    if (owned_) {
-      if (fsync(fd_) != 0 && errno != EINVAL) ok = false;
-      if (!ok) cause = FileErrorCauseOf(errno);
-      if (close(fd_) != 0 && ok) {
-        ok = false;
-        cause = FileErrorCauseOf(errno);
-      }
-    }
-    fd_ = -1;
-    return ok;
-  }
-
- private:
-  int fd_;
-  bool owned_;
-};
-
 }  // namespace
 
 FileErrorCause FileErrorCauseOf(int error) {
@@ -224,13 +179,91 @@ std::unique_ptr<FileReader> LinuxFileSystem::OpenForSharedRead(const std::string
 
 std::unique_ptr<FileWriter> LinuxFileSystem::CreateOutputFile(const std::string& path,
                                                               FileErrorCause& cause) {
-  if (path == "-") return std::make_unique<FdWriter>(STDOUT_FILENO, false);
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  return LinuxOutputFile::Create(path, cause);
+}
+
+LinuxOutputFile::LinuxOutputFile(std::string path, int fd, bool owned, bool created,
+                                 mode_t sharedMode)
+    : path_(std::move(path)), fd_(fd), owned_(owned), created_(created), sharedMode_(sharedMode) {
+  struct stat info {};
+  regular_ = owned_ && fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::unique_ptr<LinuxOutputFile> LinuxOutputFile::Create(const std::string& path,
+                                                         FileErrorCause& cause) {
+  if (path == "-") {
+    return std::unique_ptr<LinuxOutputFile>(
+        new LinuxOutputFile(path, STDOUT_FILENO, false, false, 0));
+  }
+  const mode_t mask = umask(0);
+  umask(mask);
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  const bool created = fd >= 0;
+  mode_t sharedMode = 0666 & ~mask;
+  if (!created && errno == EEXIST) fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) {
     cause = FileErrorCauseOf(errno);
     return nullptr;
   }
-  return std::make_unique<FdWriter>(fd, true);
+  struct stat info {};
+  if (!created && fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    // An existing file is made private before anything goes in; one that
+    // belongs to another user keeps the mode its owner gave it.
+    sharedMode = info.st_mode & 07777;
+    fchmod(fd, 0600);
+  }
+  return std::unique_ptr<LinuxOutputFile>(
+      new LinuxOutputFile(path, fd, true, created, sharedMode));
+}
+
+LinuxOutputFile::~LinuxOutputFile() {
+  FileErrorCause ignored = FileErrorCause::None;
+  Close(ignored);
+}
+
+bool LinuxOutputFile::Write(const void* data, std::size_t length, FileErrorCause& cause) {
+  if (!written_ && regular_ && !created_ && ftruncate(fd_, 0) != 0) {
+    cause = FileErrorCauseOf(errno);
+    return false;
+  }
+  written_ = true;
+  const auto* bytes = static_cast<const char*>(data);
+  while (length > 0) {
+    const ssize_t written = write(fd_, bytes, length);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      cause = written < 0 ? FileErrorCauseOf(errno) : FileErrorCause::DiskFull;
+      return false;
+    }
+    bytes += written;
+    length -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+// A file's late write errors (a full disk over NFS, say) show at its flush;
+// standard output may be a pipe, which has none.
+bool LinuxOutputFile::Close(FileErrorCause& cause) {
+  if (fd_ < 0) return true;
+  bool ok = true;
+  if (owned_) {
+    struct stat opened {};
+    struct stat named {};
+    if (created_ && !written_ && fstat(fd_, &opened) == 0 && stat(path_.c_str(), &named) == 0 &&
+        opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
+      unlink(path_.c_str());
+    } else if (regular_ && (shareMode_ || !written_)) {
+      fchmod(fd_, sharedMode_);
+    }
+    if (fsync(fd_) != 0 && errno != EINVAL) ok = false;
+    if (!ok) cause = FileErrorCauseOf(errno);
+    if (close(fd_) != 0 && ok) {
+      ok = false;
+      cause = FileErrorCauseOf(errno);
+    }
+  }
+  fd_ = -1;
+  return ok;
 }
 
 }  // namespace pagewire::platform

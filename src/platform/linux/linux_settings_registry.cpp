@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -365,14 +366,31 @@ bool WriteAll(int fd, std::string_view text) {
   return true;
 }
 
-RegResult Save(const std::string& path, const Store& store) {
+// Holds an exclusive lock on the settings folder while it lives, so that
+// two commands that change the file at once each keep the other's change.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& folder)
+      : fd_(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    if (fd_ < 0) return;
+    while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+  ~FolderLock() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+  int Fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+RegResult Save(const std::string& target, int folderFd, const Store& store) {
   const std::string text = Render(store);
   if (text.size() > kMaxFileSize) return kRegInvalidParameter;
-  const std::string target = WriteTarget(path);
-  if (target.empty()) return kRegAccessDenied;
-  const std::string folder = FolderOf(target);
-  if (!MakeFolders(folder)) return kRegAccessDenied;
-
   std::string temp = target + ".XXXXXX";
   const int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return kRegAccessDenied;
@@ -386,12 +404,39 @@ RegResult Save(const std::string& path, const Store& store) {
     return kRegAccessDenied;
   }
   // The rename itself lasts once the folder is on disk.
-  const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folderFd >= 0) {
-    fsync(folderFd);
-    close(folderFd);
-  }
+  if (folderFd >= 0) fsync(folderFd);
   return kRegSuccess;
+}
+
+// Reads the file afresh under the folder's lock, applies `change` and
+// writes the result in the file's place: what another command wrote since
+// this one last read is kept. A change that returns a failure writes
+// nothing.
+template <typename Change>
+RegResult Rewrite(const std::string& path, Change change) {
+  const std::string target = WriteTarget(path);
+  if (target.empty()) return kRegAccessDenied;
+  const std::string folder = FolderOf(target);
+  if (!MakeFolders(folder)) return kRegAccessDenied;
+  const FolderLock lock(folder);
+  Store store = Load(path);
+  if (!Writable(path, store)) return kRegAccessDenied;
+  if (const RegResult result = change(store); result != kRegSuccess) return result;
+  return Save(target, lock.Fd(), store);
+}
+
+// Whether `key` or a key below it is one of `created`.
+bool CreatedAtOrBelow(const std::vector<std::string>& created, std::string_view key) {
+  return std::any_of(created.begin(), created.end(), [&](const std::string& each) {
+    const std::string_view name = each;
+    return name.size() >= key.size() && SameName(name.substr(0, key.size()), key) &&
+           (name.size() == key.size() || name[key.size()] == '\\');
+  });
+}
+
+// A key of the file, or one made here that has no values yet.
+bool Exists(Store& store, const std::vector<std::string>& created, std::string_view key) {
+  return KeyExists(store, key) || CreatedAtOrBelow(created, key);
 }
 
 std::string PasswordHome() {
@@ -420,7 +465,7 @@ RegResult LinuxSettingsRegistry::OpenKey(const std::string& subKey, RegAccess ac
   key = 0;
   if (!ValidKeyPath(subKey)) return kRegInvalidParameter;
   Store store = Load(path_);
-  if (!KeyExists(store, subKey)) return kRegFileNotFound;
+  if (!Exists(store, created_, subKey)) return kRegFileNotFound;
   if (access == RegAccess::AllAccess && !Writable(path_, store)) return kRegAccessDenied;
   key = Open(subKey, access);
   return kRegSuccess;
@@ -431,14 +476,12 @@ RegResult LinuxSettingsRegistry::CreateKey(const std::string& subKey, RegAccess 
   key = 0;
   if (!ValidKeyPath(subKey)) return kRegInvalidParameter;
   Store store = Load(path_);
-  const bool exists = KeyExists(store, subKey);
+  const bool exists = Exists(store, created_, subKey);
   if ((!exists || access == RegAccess::AllAccess) && !Writable(path_, store)) {
     return kRegAccessDenied;
   }
-  if (!exists) {
-    store.sections.push_back(Section{subKey, true, {}});
-    if (const RegResult result = Save(path_, store); result != kRegSuccess) return result;
-  }
+  // A new key reaches the file with its first value.
+  if (!exists) created_.push_back(subKey);
   key = Open(subKey, access);
   return kRegSuccess;
 }
@@ -449,7 +492,7 @@ RegResult LinuxSettingsRegistry::QueryValue(RegKey key, const std::string& name,
   const auto open = open_.find(key);
   if (open == open_.end()) return kRegInvalidHandle;
   Store store = Load(path_);
-  if (!KeyExists(store, open->second.path)) return kRegKeyDeleted;
+  if (!Exists(store, created_, open->second.path)) return kRegKeyDeleted;
   Section* section = FindSection(store, open->second.path);
   const Value* value = section != nullptr ? FindValue(*section, name) : nullptr;
   if (value == nullptr) return kRegFileNotFound;
@@ -470,32 +513,53 @@ RegResult LinuxSettingsRegistry::SetValue(RegKey key, const std::string& name,
   if (open == open_.end()) return kRegInvalidHandle;
   if (open->second.access == RegAccess::Read) return kRegAccessDenied;
   if (!ValidValueName(name) || (data == nullptr && size != 0)) return kRegInvalidParameter;
+  const std::string& path = open->second.path;
   Store store = Load(path_);
-  if (!KeyExists(store, open->second.path)) return kRegKeyDeleted;
+  if (!Exists(store, created_, path)) return kRegKeyDeleted;
   if (!Writable(path_, store)) return kRegAccessDenied;
-  Section* section = FindSection(store, open->second.path);
-  if (section == nullptr) {
-    store.sections.push_back(Section{open->second.path, true, {}});
-    section = &store.sections.back();
-  }
   Value value{name, type, std::vector<std::uint8_t>(data, data + size)};
-  if (const Value* old = FindValue(*section, name);
-      old != nullptr && old->type == value.type && old->data == value.data) {
-    return kRegSuccess;
+  // Writing the value a key already holds changes nothing: the file stays.
+  if (Section* section = FindSection(store, path)) {
+    const Value* old = FindValue(*section, name);
+    if (old != nullptr && old->type == value.type && old->data == value.data) return kRegSuccess;
   }
-  PutValue(*section, std::move(value));
-  return Save(path_, store);
+  return Rewrite(path_, [&](Store& fresh) {
+    if (!Exists(fresh, created_, path)) return kRegKeyDeleted;
+    Section* section = FindSection(fresh, path);
+    if (section == nullptr) {
+      fresh.sections.push_back(Section{path, true, {}});
+      section = &fresh.sections.back();
+    }
+    PutValue(*section, std::move(value));
+    return kRegSuccess;
+  });
 }
 
 RegResult LinuxSettingsRegistry::DeleteKey(const std::string& subKey) {
   if (!ValidKeyPath(subKey)) return kRegInvalidParameter;
   Store store = Load(path_);
-  if (!KeyExists(store, subKey)) return kRegFileNotFound;
-  if (HasSubkeys(store, subKey) || !Writable(path_, store)) return kRegAccessDenied;
-  std::erase_if(store.sections, [&](const Section& section) {
-    return section.named && SameName(section.name, subKey);
+  if (!Exists(store, created_, subKey)) return kRegFileNotFound;
+  const auto created = std::find_if(created_.begin(), created_.end(), [&](const std::string& k) {
+    return SameName(k, subKey);
   });
-  return Save(path_, store);
+  const bool createdHere = created != created_.end();
+  if (createdHere) created_.erase(created);
+  if (HasSubkeys(store, subKey) || CreatedAtOrBelow(created_, subKey)) {
+    if (createdHere) created_.push_back(subKey);
+    return kRegAccessDenied;
+  }
+  // A key this instance made is only its own: the section another command
+  // has written under that name since stays.
+  if (createdHere) return kRegSuccess;
+  if (!Writable(path_, store)) return kRegAccessDenied;
+  return Rewrite(path_, [&](Store& fresh) {
+    if (!KeyExists(fresh, subKey)) return kRegFileNotFound;
+    if (HasSubkeys(fresh, subKey)) return kRegAccessDenied;
+    std::erase_if(fresh.sections, [&](const Section& section) {
+      return section.named && SameName(section.name, subKey);
+    });
+    return kRegSuccess;
+  });
 }
 
 void LinuxSettingsRegistry::CloseKey(RegKey key) { open_.erase(key); }

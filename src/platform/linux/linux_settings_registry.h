@@ -24,11 +24,17 @@
 // A file that is larger than 1 MiB, is not a regular file or cannot be read
 // is taken as an empty store and read-only, so that it is never overwritten.
 //
-// Every call reads the file afresh; every change (SetValue, CreateKey of a new
-// key, DeleteKey) rewrites it at once through a temporary file in the same
-// folder, fsync and rename, keeping the old file's mode (0600 for a new one).
-// The folder is created with mode 0700 on the first write. A symbolic link to
-// the file is followed, so the link stays.
+// Every call reads the file afresh, and only a change writes it: a query, an
+// open, or a value set to what it holds leaves the file (and its folder) as
+// they are. A key made by CreateKey lives in this instance until a value is
+// set in it, so that a write-access probe that creates and deletes a key
+// writes nothing, and its delete cannot remove a key another command saved
+// meanwhile. A change (SetValue, DeleteKey) takes an exclusive lock on the
+// folder, reads the file again, applies itself and writes the result through
+// a temporary file in the same folder, fsync and rename, keeping the old
+// file's mode (0600 for a new one): two commands that change it at once keep
+// each other's values. The folder is created with mode 0700 on the first
+// write. A symbolic link to the file is followed, so the link stays.
 //
 // Result codes are those Win32 gives: kRegFileNotFound for a missing key or
 // value; kRegAccessDenied for a change to a read-only store, for AllAccess to
@@ -45,6 +51,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -72,6 +79,7 @@ class LinuxSettingsRegistry : public Registry {
 
   std::string path_;
   std::map<RegKey, OpenKeyState> open_;
+  std::vector<std::string> created_;  // keys made here, without values yet
   RegKey next_ = 1;
 };
 

@@ -32,6 +32,9 @@ constexpr std::chrono::milliseconds kConnectTimeout{30000};
 // After the last byte is acknowledged, how long to wait for the printer to
 // close its side.
 constexpr std::chrono::milliseconds kCloseWait{5000};
+// How often the wait for the printer's close looks at the send queue, in
+// milliseconds.
+constexpr int kCloseLook = 200;
 // The longest job name IPP takes, in bytes.
 constexpr std::size_t kMaxJobTitle = 255;
 
@@ -160,20 +163,28 @@ int ConnectWithin(int fd, const addrinfo& address, std::chrono::milliseconds tim
   }
 }
 
-// A raw TCP connection to the printer's port. Writes block for as long as
+// The bytes sent on `fd` that the peer has not acknowledged; 0 when unknown.
+int Unacknowledged(int fd) {
+  int queued = 0;
+  return ioctl(fd, SIOCOUTQ, &queued) == 0 ? queued : 0;
+}
+
+// A raw TCP connection to the printer's port. Writes wait for as long as
 // the printer takes no data, as they would behind a Windows port monitor: a
-// printer out of paper is not a failure. A printer that is gone ends them
-// when TCP gives up.
+// printer out of paper is not a failure. The stall watch tells of a long
+// wait, and ends it when asked; a printer that is gone ends it when TCP
+// gives up.
 class SocketDocument final : public Document {
  public:
-  explicit SocketDocument(int fd) : fd_(fd) {}
+  SocketDocument(int fd, StallWatch watch) : fd_(fd), watch_(std::move(watch)) {}
   ~SocketDocument() override {
     if (fd_ >= 0) Reset();
   }
   SocketDocument(const SocketDocument&) = delete;
   SocketDocument& operator=(const SocketDocument&) = delete;
 
-  static std::unique_ptr<Document> Connect(const SocketAddress& address, std::string& cause) {
+  static std::unique_ptr<Document> Connect(const SocketAddress& address, StallWatch watch,
+                                           std::string& cause) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -194,7 +205,6 @@ class SocketDocument final : public Document {
         continue;
       }
       error = ConnectWithin(fd, *each, kConnectTimeout);
-      if (error == 0) error = SetBlocking(fd);
       if (error != 0) {
         close(fd);
         fd = -1;
@@ -205,19 +215,32 @@ class SocketDocument final : public Document {
       cause = ErrnoText(error);
       return nullptr;
     }
-    return std::make_unique<SocketDocument>(fd);
+    return std::make_unique<SocketDocument>(fd, std::move(watch));
   }
 
+  // The socket stays non-blocking: a full send queue is waited for by poll,
+  // so that a stall can be seen.
   bool Send(const unsigned char* data, std::size_t length, std::string& cause) override {
     while (length > 0) {
       const ssize_t sent = send(fd_, data, length, MSG_NOSIGNAL);
-      if (sent < 0) {
-        if (errno == EINTR) continue;
+      if (sent > 0) {
+        watch_.Moved();
+        data += sent;
+        length -= static_cast<std::size_t>(sent);
+        continue;
+      }
+      if (sent < 0 && errno == EINTR) continue;
+      if (sent < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
         cause = ErrnoText(errno);
         return false;
       }
-      data += sent;
-      length -= static_cast<std::size_t>(sent);
+      pollfd wait{fd_, POLLOUT, 0};
+      const int ready = poll(&wait, 1, watch_.WaitMillis());
+      if (ready < 0 && errno != EINTR) {
+        cause = ErrnoText(errno);
+        return false;
+      }
+      if (ready <= 0 && !StillWaiting(cause)) return false;
     }
     return true;
   }
@@ -226,9 +249,13 @@ class SocketDocument final : public Document {
     bool finished = shutdown(fd_, SHUT_WR) == 0;
     if (!finished) cause = ErrnoText(errno);
     if (finished) finished = AwaitClose(cause);
+    if (!finished) {
+      Reset();
+      return false;
+    }
     close(fd_);
     fd_ = -1;
-    return finished;
+    return true;
   }
 
   // A reset drops what is still queued here; what the printer has already
@@ -239,10 +266,16 @@ class SocketDocument final : public Document {
   }
 
  private:
-  static int SetBlocking(int fd) {
-    const int flags = fcntl(fd, F_GETFL);
-    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return errno;
-    return 0;
+  // After a wait in which nothing could be sent: data the printer has
+  // acknowledged meanwhile is progress too.
+  bool StillWaiting(std::string& cause) {
+    const int queued = Unacknowledged(fd_);
+    if (queued != lastQueued_) {
+      lastQueued_ = queued;
+      watch_.Moved();
+      return true;
+    }
+    return watch_.KeepWaiting(cause);
   }
 
   void Reset() {
@@ -260,17 +293,17 @@ class SocketDocument final : public Document {
     std::optional<Clock::time_point> deadline;
     unsigned char sink[512];
     for (;;) {
-      int unacknowledged = 0;
-      if (ioctl(fd_, SIOCOUTQ, &unacknowledged) != 0) unacknowledged = 0;
+      const int unacknowledged = Unacknowledged(fd_);
       if (unacknowledged > 0) {
         deadline.reset();
+        if (!StillWaiting(cause)) return false;
       } else if (!deadline) {
         deadline = Clock::now() + kCloseWait;
       } else if (Clock::now() >= *deadline) {
         return true;
       }
       pollfd wait{fd_, POLLIN, 0};
-      const int ready = poll(&wait, 1, 200);
+      const int ready = poll(&wait, 1, kCloseLook);
       if (ready < 0 && errno != EINTR) {
         cause = ErrnoText(errno);
         return false;
@@ -288,6 +321,8 @@ class SocketDocument final : public Document {
   }
 
   int fd_;
+  StallWatch watch_;
+  int lastQueued_ = -1;
 };
 
 // libcups writes with plain send(), so a server that goes away mid-request
@@ -350,8 +385,8 @@ bool IppSucceeded(ipp_status_t status) { return status < IPP_STATUS_REDIRECTION_
 // unfinished document can be cut off by closing it.
 class CupsDocument final : public Document {
  public:
-  CupsDocument(http_t* http, std::string queue, int job)
-      : http_(http), queue_(std::move(queue)), job_(job) {}
+  CupsDocument(http_t* http, std::string queue, int job, StallWatch watch)
+      : http_(http), queue_(std::move(queue)), job_(job), watch_(std::move(watch)) {}
   ~CupsDocument() override {
     std::string ignored;
     if (http_ != nullptr) Cancel(ignored);
@@ -360,7 +395,7 @@ class CupsDocument final : public Document {
   CupsDocument& operator=(const CupsDocument&) = delete;
 
   static std::unique_ptr<Document> Start(const std::string& queue, const std::string& title,
-                                         std::string& cause) {
+                                         StallWatch watch, std::string& cause) {
     const PipeSignalBlock block;
     http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                 static_cast<int>(kConnectTimeout.count()), nullptr);
@@ -374,7 +409,9 @@ class CupsDocument final : public Document {
       httpClose(http);
       return nullptr;
     }
-    auto document = std::make_unique<CupsDocument>(http, queue, job);
+    auto document = std::make_unique<CupsDocument>(http, queue, job, std::move(watch));
+    const int wait = document->watch_.WaitMillis();
+    if (wait > 0) httpSetTimeout(http, wait / 1000.0, &CupsDocument::OnWait, document.get());
     // A refusal can come with a job number.
     if (!IppSucceeded(cupsLastError())) {
       cause = CupsCause("The job was not created.");
@@ -392,9 +429,10 @@ class CupsDocument final : public Document {
     const PipeSignalBlock block;
     if (cupsWriteRequestData(http_, reinterpret_cast<const char*>(data), length) ==
         HTTP_STATUS_CONTINUE) {
+      watch_.Moved();
       return true;
     }
-    cause = CupsCause("The data was not sent.");
+    cause = stallCause_.empty() ? CupsCause("The data was not sent.") : stallCause_;
     return false;
   }
 
@@ -409,7 +447,7 @@ class CupsDocument final : public Document {
       http_ = nullptr;
       return true;
     }
-    cause = CupsCause("The document was not accepted.");
+    cause = stallCause_.empty() ? CupsCause("The document was not accepted.") : stallCause_;
     std::string ignored;
     Cancel(ignored);
     return false;
@@ -427,9 +465,25 @@ class CupsDocument final : public Document {
   }
 
  private:
+  // libcups' call after each wait in which the server took or gave nothing:
+  // 1 waits on, 0 gives up.
+  static int OnWait(http_t* http, void* data) {
+    auto* self = static_cast<CupsDocument*>(data);
+    const int queued = Unacknowledged(httpGetFd(http));
+    if (queued != self->lastQueued_) {
+      self->lastQueued_ = queued;
+      self->watch_.Moved();
+      return 1;
+    }
+    return self->watch_.KeepWaiting(self->stallCause_) ? 1 : 0;
+  }
+
   http_t* http_;
   std::string queue_;
   int job_;
+  StallWatch watch_;
+  int lastQueued_ = -1;
+  std::string stallCause_;  // why the watch gave up
 };
 
 PrinterInfo2 InfoOf(const cups_dest_t& dest) {
@@ -500,7 +554,8 @@ struct LinuxSpooler::OpenPrinter {
   bool endFailed = false;  // the last document did not reach the printer whole
 };
 
-LinuxSpooler::LinuxSpooler(Report report) : report_(std::move(report)) {}
+LinuxSpooler::LinuxSpooler(Report report, StallPolicy stalls)
+    : report_(std::move(report)), stalls_(stalls) {}
 
 LinuxSpooler::~LinuxSpooler() = default;
 
@@ -572,9 +627,13 @@ bool LinuxSpooler::StartRawDocument(PrinterHandle printer, const std::string& do
   const std::string& name = open->info.printerName;
   if (open->document) return Fail(name, "A document is already started.", true);
   std::string cause;
+  StallWatch watch(stalls_, [this, name](const std::string& text) {
+    if (report_) report_(name + ": " + text);
+  });
   std::unique_ptr<Document> document =
-      open->socket ? SocketDocument::Connect(*open->socket, cause)
-                   : CupsDocument::Start(open->queue, CupsJobTitle(docName), cause);
+      open->socket ? SocketDocument::Connect(*open->socket, std::move(watch), cause)
+                   : CupsDocument::Start(open->queue, CupsJobTitle(docName), std::move(watch),
+                                         cause);
   if (!document) return Fail(name, cause, true);
   open->buffer.resize(kBufferSize);
   open->buffered = 0;

@@ -12,6 +12,10 @@
 // cancelled, so nothing of it prints; on a socket the connection is reset,
 // which cannot recall what the printer has already read.
 //
+// A document whose printer takes no data is waited for as the stall policy
+// says: each notice, and the timeout that ends it as a failure (the socket
+// reset, the CUPS job cancelled), go through `report`.
+//
 // Every failure is told once through `report` as "NAME: cause", since the
 // program itself only says that the operation failed.
 #pragma once
@@ -23,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/stall_watch.h"
 #include "platform/spooler.h"
 
 namespace pagewire::platform {
@@ -31,7 +36,7 @@ class LinuxSpooler : public Spooler {
  public:
   using Report = std::function<void(const std::string&)>;
 
-  explicit LinuxSpooler(Report report);
+  explicit LinuxSpooler(Report report, StallPolicy stalls = {});
   // Open documents are cancelled.
   ~LinuxSpooler() override;
   LinuxSpooler(const LinuxSpooler&) = delete;
@@ -71,6 +76,7 @@ class LinuxSpooler : public Spooler {
   bool Flush(OpenPrinter& open);
 
   Report report_;
+  StallPolicy stalls_;
   std::map<PrinterHandle, std::unique_ptr<OpenPrinter>> printers_;
   PrinterHandle nextHandle_ = 1;
   bool destinationFailed_ = false;

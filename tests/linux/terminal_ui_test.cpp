@@ -1,0 +1,112 @@
+// The command's answers to the print command's questions when nobody can
+// type them, and the answers read from a terminal.
+#include "cli/terminal_ui.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "cli/terminal_answer.h"
+#include "job/job_messages.h"
+#include "platform/dialog_results.h"
+
+namespace pagewire::cli {
+namespace {
+
+using platform::MessageButtons;
+using platform::MessageIcon;
+
+// The options of one command with the given words; `interactive` false.
+struct Command {
+  explicit Command(std::vector<std::string> args) {
+    args.push_back("file.pdf");
+    std::string error;
+    options = *ParseCommandLine(args, error);
+  }
+  CliOptions options;
+};
+
+TEST(TerminalUi, ANoTerminalQuestionIsAnsweredOkOnlyWithYes) {
+  const struct {
+    std::vector<std::string> args;
+    int answer;
+  } cases[] = {{{}, platform::kIdCancel}, {{"--yes"}, platform::kIdOk}};
+  for (const auto& c : cases) {
+    const Command command(c.args);
+    TerminalUi ui(command.options, false, "");
+    ui.StartPath("dir/");
+    ui.SetCurrentFile("dir/locked.pdf");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ui.ShowMessageBox("[locked.pdf] is not of a supported file format. Do you want "
+                                "to continue?",
+                                MessageButtons::OkCancel, MessageIcon::Exclamation),
+              c.answer);
+    const std::string said = testing::internal::GetCapturedStderr();
+    const bool refused = c.answer == platform::kIdCancel;
+    EXPECT_EQ(said.find("[dir/locked.pdf] is not sent") != std::string::npos, refused) << said;
+    EXPECT_EQ(said.find("--yes") != std::string::npos, refused) << said;
+    // A failure nobody can mend is never retried.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(
+        ui.ShowMessageBox("Output File: x ERROR", MessageButtons::RetryCancel, MessageIcon::Stop),
+        platform::kIdCancel);
+    testing::internal::GetCapturedStderr();
+  }
+}
+
+TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
+  char pattern[] = "/tmp/pagewire-password-XXXXXX";
+  const int fd = mkstemp(pattern);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  const struct {
+    std::string line;
+    int answer;
+  } cases[] = {
+      {"\n", platform::kIdCancel}, {"", platform::kIdCancel}, {"s3cret\n", platform::kIdOk}};
+  for (const auto& c : cases) {
+    std::ofstream(pattern, std::ios::trunc) << c.line;
+    const Command command({"--password-file", pattern});
+    TerminalUi ui(command.options, false, "");
+    std::string error;
+    if (!ui.LoadPasswordFile(error)) {
+      EXPECT_TRUE(c.line.empty()) << error;  // a file without a line is a usage error
+      continue;
+    }
+    dialogs::PasswordEntry entry;
+    entry.fileName = "locked.pdf";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ui.RunPasswordDlg(entry), c.answer) << c.line;
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ui.PasswordHandedOut(), c.answer == platform::kIdOk);
+    if (c.answer != platform::kIdOk) {
+      EXPECT_NE(said.find("[locked.pdf] is not sent: the password from --password-file is empty"),
+                std::string::npos)
+          << said;
+      continue;
+    }
+    // The print command's retry after a wrong password: nothing to type again.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ui.ShowMessageBox(job::kCheckPassword, MessageButtons::Ok, MessageIcon::Exclamation),
+              platform::kIdOk);
+    EXPECT_EQ(ui.RunPasswordDlg(entry), platform::kIdCancel);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "pagewire: Wrong password. Printing will be canceled.\n");
+  }
+  unlink(pattern);
+}
+
+TEST(TerminalAnswer, BytesAboveAsciiAreNoAnswer) {
+  const std::pair<const char*, bool> yes[] = {
+      {"yes", true}, {"YES", true},   {"y", true},     {"Y", true},     {"", false},
+      {"ye", false}, {"\xD9", false}, {"\xF9", false}, {"\xFF", false},
+  };
+  for (const auto& [answer, isYes] : yes) EXPECT_EQ(IsAnswer(answer, "yes"), isYes) << answer;
+  EXPECT_FALSE(IsAnswer("\xCE", "no"));
+  EXPECT_TRUE(IsAnswer("N", "no"));
+}
+
+}  // namespace
+}  // namespace pagewire::cli
