@@ -8,12 +8,24 @@
 namespace pagewire::pdf {
 namespace {
 
-// Revision 3 rehashes the key and re-encrypts with derived keys this often.
+// Revisions 3 and 4 rehash the key and re-encrypt with derived keys this often.
 constexpr int kRevision3HashRounds = 50;
 constexpr int kRevision3Rc4Rounds = 19;
-// Revision 3 compares only the first half of U; the rest is arbitrary.
+// Revisions 3 and 4 compare only the first half of U; the rest is arbitrary.
 constexpr std::size_t kRevision3Compared = 16;
+// Revision 4 without encrypted metadata hashes these bytes into the key.
+constexpr std::uint8_t kMetadataNotEncrypted[4] = {0xFF, 0xFF, 0xFF, 0xFF};
 
+// Revisions 5 and 6: the hash, then the validation salt, in O and U.
+constexpr std::size_t kAesHashLength = 32;
+constexpr std::size_t kSaltLength = 8;
+// The revision 6 hash runs at least this many rounds.
+constexpr int kMinHashRounds = 64;
+// Its input in each round: password, hash and U, 64 times over.
+constexpr int kHashInputRepeats = 64;
+constexpr std::size_t kAesBlock = 16;
+
+bool IsAesRevision(int revision) { return revision >= 5; }
 
 }  // namespace
 
@@ -28,11 +40,13 @@ void StandardSecurityHandler::SetRevisionAndKeyLength(int revision, std::size_t 
 }
 
 void StandardSecurityHandler::SetOwnerValue(const std::uint8_t* o) {
-  std::memcpy(o_.data(), o, kValueLength);
+  o_.fill(0);
+  std::memcpy(o_.data(), o, IsAesRevision(revision_) ? kAesValueLength : kValueLength);
 }
 
 void StandardSecurityHandler::SetUserValue(const std::uint8_t* u) {
-  std::memcpy(u_.data(), u, kValueLength);
+  u_.fill(0);
+  std::memcpy(u_.data(), u, IsAesRevision(revision_) ? kAesValueLength : kValueLength);
 }
 
 bool StandardSecurityHandler::SetDocumentId(const std::uint8_t* bytes, std::size_t length) {
@@ -42,10 +56,13 @@ bool StandardSecurityHandler::SetDocumentId(const std::uint8_t* bytes, std::size
 
 void StandardSecurityHandler::SetPassword(const char* password) {
   std::size_t length = 0;
-  // Bounded by hand: the password need not be terminated within 32 bytes.
-  while (password != nullptr && length < kValueLength && password[length] != '\0') ++length;
-  if (length > 0) std::memcpy(paddedUser_.data(), password, length);
-  std::memcpy(paddedUser_.data() + length, kPadding.data(), kValueLength - length);
+  // Bounded by hand: the password need not be terminated within 127 bytes.
+  while (password != nullptr && length < kMaxAesPasswordLength && password[length] != '\0')
+    ++length;
+  password_.assign(password != nullptr ? password : "", length);
+  const std::size_t padded = std::min(length, kValueLength);
+  if (padded > 0) std::memcpy(paddedUser_.data(), password, padded);
+  std::memcpy(paddedUser_.data() + padded, kPadding.data(), kValueLength - padded);
   paddedOwner_ = paddedUser_;
 }
 
@@ -58,8 +75,10 @@ void StandardSecurityHandler::ComputeKey() {
                                   std::uint8_t(p >> 24)};
   md5.Update(pBytes, sizeof pBytes);
   md5.Update(documentId_.data(), documentId_.size());
+  if (revision_ >= 4 && !encryptMetadata_)
+    md5.Update(kMetadataNotEncrypted, sizeof kMetadataNotEncrypted);
   crypto::Md5Digest digest = md5.Finish();
-  if (revision_ == 3)
+  if (revision_ >= 3)
     for (int i = 0; i < kRevision3HashRounds; ++i) digest = crypto::Md5Of(digest.data(), keyLength_);
   key_.fill(0);
   std::copy_n(digest.begin(), keyLength_, key_.begin());
@@ -67,7 +86,7 @@ void StandardSecurityHandler::ComputeKey() {
 
 namespace {
 
-// RC4 passes 1..19 of revision 3, each under the key XOR its pass number.
+// RC4 passes 1..19 of revisions 3 and 4, each under the key XOR its pass number.
 void Revision3Passes(const StandardSecurityHandler::Key& key, std::size_t keyLength,
                      std::uint8_t* data, std::size_t length) {
   for (int i = 1; i <= kRevision3Rc4Rounds; ++i) {
@@ -97,25 +116,77 @@ StandardSecurityHandler::Block StandardSecurityHandler::ComputeUserValue() {
 
 bool StandardSecurityHandler::UserValueMatches() {
   const Block value = ComputeUserValue();
-  const std::size_t compared = revision_ == 3 ? kRevision3Compared : kValueLength;
+  const std::size_t compared = revision_ >= 3 ? kRevision3Compared : kValueLength;
   return std::memcmp(value.data(), u_.data(), compared) == 0;
 }
 
 int StandardSecurityHandler::CheckOwnerPassword() {
+  if (IsAesRevision(revision_)) return AesPasswordMatches(o_, u_.data()) ? 1 : 0;
   crypto::Md5Digest digest = crypto::Md5Of(paddedOwner_.data(), kValueLength);
-  if (revision_ == 3)
+  if (revision_ >= 3)
     for (int i = 0; i < kRevision3HashRounds; ++i) digest = crypto::Md5Of(digest.data(), keyLength_);
   Key ownerKey{};
   std::copy_n(digest.begin(), keyLength_, ownerKey.begin());
   Block userPassword{};
   crypto::Rc4(ownerKey.data(), keyLength_, o_.data(), userPassword.data(), kValueLength);
-  if (revision_ == 3) Revision3Passes(ownerKey, keyLength_, userPassword.data(), kValueLength);
+  if (revision_ >= 3) Revision3Passes(ownerKey, keyLength_, userPassword.data(), kValueLength);
   paddedUser_ = userPassword;
   return UserValueMatches() ? 1 : 0;
 }
 
+StandardSecurityHandler::Block StandardSecurityHandler::Revision6Hash(
+    const std::string& password, const std::uint8_t* salt, const std::uint8_t* userValue) {
+  const std::size_t userLength = userValue != nullptr ? kAesValueLength : 0;
+  std::vector<std::uint8_t> k = [&] {
+    std::vector<std::uint8_t> first(password.begin(), password.end());
+    first.insert(first.end(), salt, salt + kSaltLength);
+    if (userLength != 0) first.insert(first.end(), userValue, userValue + userLength);
+    return crypto::Sha2Of(crypto::Sha2::Sha256, first.data(), first.size());
+  }();
+  std::vector<std::uint8_t> e;
+  for (int round = 1; round <= kMaxHashRounds; ++round) {
+    // K1: password, K and U, 64 times; its length is a multiple of 64 bytes,
+    // so whole AES blocks.
+    std::vector<std::uint8_t> once(password.begin(), password.end());
+    once.insert(once.end(), k.begin(), k.end());
+    if (userLength != 0) once.insert(once.end(), userValue, userValue + userLength);
+    e.clear();
+    e.reserve(once.size() * kHashInputRepeats);
+    for (int i = 0; i < kHashInputRepeats; ++i) e.insert(e.end(), once.begin(), once.end());
+    crypto::Aes128CbcEncrypt(k.data(), k.data() + kAesBlock, e.data(), e.data(), e.size());
+    // The first 16 bytes of E as a number, mod 3, equal their byte sum mod 3.
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < kAesBlock; ++i) sum += e[i];
+    static constexpr crypto::Sha2 kNext[3] = {crypto::Sha2::Sha256, crypto::Sha2::Sha384,
+                                              crypto::Sha2::Sha512};
+    k = crypto::Sha2Of(kNext[sum % 3], e.data(), e.size());
+    if (round >= kMinHashRounds && e.back() <= round - 32) break;
+  }
+  Block hash{};
+  std::copy_n(k.begin(), hash.size(), hash.begin());
+  return hash;
+}
+
+// O or U holds the hash of the password with its validation salt (and, for
+// O, all of U); the hash is SHA-256 for revision 5, the revision 6 hash else.
+bool StandardSecurityHandler::AesPasswordMatches(const Value& value,
+                                                 const std::uint8_t* userValue) const {
+  const std::uint8_t* salt = value.data() + kAesHashLength;
+  Block hash{};
+  if (revision_ == 5) {
+    std::vector<std::uint8_t> input(password_.begin(), password_.end());
+    input.insert(input.end(), salt, salt + kSaltLength);
+    if (userValue != nullptr) input.insert(input.end(), userValue, userValue + kAesValueLength);
+    const auto digest = crypto::Sha2Of(crypto::Sha2::Sha256, input.data(), input.size());
+    std::copy_n(digest.begin(), hash.size(), hash.begin());
+  } else {
+    hash = Revision6Hash(password_, salt, userValue);
+  }
+  return std::memcmp(hash.data(), value.data(), kAesHashLength) == 0;
+}
+
 int StandardSecurityHandler::Authenticate() {
-  if (UserValueMatches()) return 1;
+  if (IsAesRevision(revision_) ? AesPasswordMatches(u_, nullptr) : UserValueMatches()) return 1;
   return CheckOwnerPassword();
 }
 
