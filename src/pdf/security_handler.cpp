@@ -19,8 +19,10 @@ constexpr std::uint8_t kMetadataNotEncrypted[4] = {0xFF, 0xFF, 0xFF, 0xFF};
 // Revisions 5 and 6: the hash, then the validation salt, in O and U.
 constexpr std::size_t kAesHashLength = 32;
 constexpr std::size_t kSaltLength = 8;
-// The revision 6 hash runs at least this many rounds.
+// The revision 6 hash runs at least this many rounds, then stops after the
+// first round whose last byte of E is at most the round number less 32.
 constexpr int kMinHashRounds = 64;
+constexpr int kStopBias = 32;
 // Its input in each round: password, hash and U, 64 times over.
 constexpr int kHashInputRepeats = 64;
 constexpr std::size_t kAesBlock = 16;
@@ -134,33 +136,42 @@ int StandardSecurityHandler::CheckOwnerPassword() {
   return UserValueMatches() ? 1 : 0;
 }
 
+namespace {
+
+// SHA-256 of the password, the 8-byte salt and, for the owner test, U: the
+// whole hash of revision 5 and the start of that of revision 6.
+std::vector<std::uint8_t> Sha256OfPassword(const std::string& password, const std::uint8_t* salt,
+                                           const std::uint8_t* userValue) {
+  std::vector<std::uint8_t> input(password.begin(), password.end());
+  input.insert(input.end(), salt, salt + kSaltLength);
+  if (userValue != nullptr)
+    input.insert(input.end(), userValue, userValue + StandardSecurityHandler::kAesValueLength);
+  return crypto::Sha2Of(crypto::Sha2::Sha256, input.data(), input.size());
+}
+
+}  // namespace
+
 StandardSecurityHandler::Block StandardSecurityHandler::Revision6Hash(
     const std::string& password, const std::uint8_t* salt, const std::uint8_t* userValue) {
-  const std::size_t userLength = userValue != nullptr ? kAesValueLength : 0;
-  std::vector<std::uint8_t> k = [&] {
-    std::vector<std::uint8_t> first(password.begin(), password.end());
-    first.insert(first.end(), salt, salt + kSaltLength);
-    if (userLength != 0) first.insert(first.end(), userValue, userValue + userLength);
-    return crypto::Sha2Of(crypto::Sha2::Sha256, first.data(), first.size());
-  }();
+  static constexpr crypto::Sha2 kNext[3] = {crypto::Sha2::Sha256, crypto::Sha2::Sha384,
+                                            crypto::Sha2::Sha512};
+  std::vector<std::uint8_t> k = Sha256OfPassword(password, salt, userValue);
+  std::vector<std::uint8_t> once;
   std::vector<std::uint8_t> e;
   for (int round = 1; round <= kMaxHashRounds; ++round) {
-    // K1: password, K and U, 64 times; its length is a multiple of 64 bytes,
-    // so whole AES blocks.
-    std::vector<std::uint8_t> once(password.begin(), password.end());
+    // E: password, K and U, 64 times over (whole AES blocks), encrypted
+    // under the first half of K with the second as IV.
+    once.assign(password.begin(), password.end());
     once.insert(once.end(), k.begin(), k.end());
-    if (userLength != 0) once.insert(once.end(), userValue, userValue + userLength);
+    if (userValue != nullptr) once.insert(once.end(), userValue, userValue + kAesValueLength);
     e.clear();
-    e.reserve(once.size() * kHashInputRepeats);
     for (int i = 0; i < kHashInputRepeats; ++i) e.insert(e.end(), once.begin(), once.end());
     crypto::Aes128CbcEncrypt(k.data(), k.data() + kAesBlock, e.data(), e.data(), e.size());
     // The first 16 bytes of E as a number, mod 3, equal their byte sum mod 3.
     unsigned sum = 0;
     for (std::size_t i = 0; i < kAesBlock; ++i) sum += e[i];
-    static constexpr crypto::Sha2 kNext[3] = {crypto::Sha2::Sha256, crypto::Sha2::Sha384,
-                                              crypto::Sha2::Sha512};
     k = crypto::Sha2Of(kNext[sum % 3], e.data(), e.size());
-    if (round >= kMinHashRounds && e.back() <= round - 32) break;
+    if (round >= kMinHashRounds && e.back() <= round - kStopBias) break;
   }
   Block hash{};
   std::copy_n(k.begin(), hash.size(), hash.begin());
@@ -172,17 +183,11 @@ StandardSecurityHandler::Block StandardSecurityHandler::Revision6Hash(
 bool StandardSecurityHandler::AesPasswordMatches(const Value& value,
                                                  const std::uint8_t* userValue) const {
   const std::uint8_t* salt = value.data() + kAesHashLength;
-  Block hash{};
-  if (revision_ == 5) {
-    std::vector<std::uint8_t> input(password_.begin(), password_.end());
-    input.insert(input.end(), salt, salt + kSaltLength);
-    if (userValue != nullptr) input.insert(input.end(), userValue, userValue + kAesValueLength);
-    const auto digest = crypto::Sha2Of(crypto::Sha2::Sha256, input.data(), input.size());
-    std::copy_n(digest.begin(), hash.size(), hash.begin());
-  } else {
-    hash = Revision6Hash(password_, salt, userValue);
-  }
-  return std::memcmp(hash.data(), value.data(), kAesHashLength) == 0;
+  if (revision_ == 5)
+    return std::memcmp(Sha256OfPassword(password_, salt, userValue).data(), value.data(),
+                       kAesHashLength) == 0;
+  return std::memcmp(Revision6Hash(password_, salt, userValue).data(), value.data(),
+                     kAesHashLength) == 0;
 }
 
 int StandardSecurityHandler::Authenticate() {

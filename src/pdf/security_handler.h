@@ -20,8 +20,8 @@ class StandardSecurityHandler {
   static constexpr std::size_t kAesValueLength = 48;
   // Revisions 5 and 6 hash at most this many bytes of the UTF-8 password.
   static constexpr std::size_t kMaxAesPasswordLength = 127;
-  // The revision 6 hash stops at the latest in this round: there the stop
-  // test (last byte of E <= round - 32) holds for any byte.
+  // The revision 6 hash stops at the latest in this round (numbered from 1):
+  // there its stop test (last byte of E <= round - 32) holds for any byte.
   static constexpr int kMaxHashRounds = 32 + 255;
 
   using Block = std::array<std::uint8_t, kValueLength>;
