@@ -8,8 +8,8 @@
 #include <openssl/md5.h>
 #include <openssl/rc4.h>
 
-#include <algorithm>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
 #include "crypto/crypto.h"
@@ -89,22 +89,19 @@ std::vector<std::uint8_t> Sha2Of(Sha2 algorithm, const void* data, std::size_t l
 void Aes128CbcEncrypt(const std::uint8_t key[16], const std::uint8_t iv[16],
                       const std::uint8_t* in, std::uint8_t* out, std::size_t length) {
   if (length % 16 != 0) throw std::invalid_argument("AES-CBC length is not whole blocks");
+  if (length > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+    throw std::invalid_argument("AES-CBC input too long");
   const std::unique_ptr<EVP_CIPHER_CTX, void (*)(EVP_CIPHER_CTX*)> ctx(EVP_CIPHER_CTX_new(),
                                                                         EVP_CIPHER_CTX_free);
   int written = 0;
   int tail = 0;
-  // EVP takes an int length; whole blocks are fed in pieces that fit.
-  constexpr std::size_t kChunk = std::size_t{1} << 30;
-  bool ok = ctx != nullptr &&
-            EVP_EncryptInit_ex(ctx.get(), EVP_aes_128_cbc(), nullptr, key, iv) == 1 &&
-            EVP_CIPHER_CTX_set_padding(ctx.get(), 0) == 1;
-  for (std::size_t done = 0; ok && done < length; done += kChunk) {
-    const std::size_t piece = std::min(kChunk, length - done);
-    ok = EVP_EncryptUpdate(ctx.get(), out + done, &written, in + done, static_cast<int>(piece)) == 1 &&
-         static_cast<std::size_t>(written) == piece;
-  }
-  if (!ok || EVP_EncryptFinal_ex(ctx.get(), out + length, &tail) != 1 || tail != 0)
-    throw std::runtime_error("OpenSSL: AES-128-CBC failed");
+  const bool ok =
+      ctx != nullptr && EVP_EncryptInit_ex(ctx.get(), EVP_aes_128_cbc(), nullptr, key, iv) == 1 &&
+      EVP_CIPHER_CTX_set_padding(ctx.get(), 0) == 1 &&
+      EVP_EncryptUpdate(ctx.get(), out, &written, in, static_cast<int>(length)) == 1 &&
+      EVP_EncryptFinal_ex(ctx.get(), out + written, &tail) == 1 &&
+      static_cast<std::size_t>(written) + static_cast<std::size_t>(tail) == length;
+  if (!ok) throw std::runtime_error("OpenSSL: AES-128-CBC failed");
 }
 
 }  // namespace pagewire::crypto

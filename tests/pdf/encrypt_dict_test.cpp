@@ -155,7 +155,8 @@ TEST(EncryptDict, Versions4And5DecideByRevisionCryptFiltersAndValues) {
   const auto v3 = test::MakeEncryption(3, 16, "user", "owner", -4, kId);
   const std::string r4 = "/Filter /Standard /V 4 /R 4 /O " + HexString(v3.o) + " /U " +
                          HexString(v3.u) + " /P -4 ";
-  const std::string aesv2 = "/CF << /StdCF << /CFM /AESV2 /Length 16 >> >> /StmF /StdCF /StrF /StdCF";
+  const std::string aesv2 =
+      "/CF << /StdCF << /CFM /AESV2 /Length 16 >> >> /StmF /StdCF /StrF /StdCF";
   const std::string u5 = Revision5Value("user", "uvsaltuuuksaltuu");
   const std::string o5 = Revision5Value("owner", "ovsaltoooksaltoo", u5);
   const std::string wrapped = " /OE " + HexString(std::string(32, 'e')) + " /UE " +
@@ -163,7 +164,8 @@ TEST(EncryptDict, Versions4And5DecideByRevisionCryptFiltersAndValues) {
                               HexString(std::string(16, 'p'));
   const std::string r5 = "/Filter /Standard /V 5 /R 5 /O " + HexString(o5) + " /U " +
                          HexString(u5) + wrapped + " ";
-  const std::string aesv3 = "/CF << /StdCF << /CFM /AESV3 /Length 32 >> >> /StmF /StdCF /StrF /StdCF";
+  const std::string aesv3 =
+      "/CF << /StdCF << /CFM /AESV3 /Length 32 >> >> /StmF /StdCF /StrF /StdCF";
   const std::string pad(79, '\0');
   const DictCase cases[] = {
       {"R4 AESV2", r4 + aesv2, kProtected},
