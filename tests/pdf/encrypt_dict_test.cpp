@@ -167,6 +167,7 @@ TEST(EncryptDict, Versions4And5DecideByRevisionCryptFiltersAndValues) {
   const std::string aesv3 =
       "/CF << /StdCF << /CFM /AESV3 /Length 32 >> >> /StmF /StdCF /StrF /StdCF";
   const std::string pad(79, '\0');
+  // The first of two equal keys counts: a spoilt entry goes in front.
   const DictCase cases[] = {
       {"R4 AESV2", r4 + aesv2, kProtected},
       {"R4 V2, Length in bits", r4 + "/CF << /F << /CFM /V2 /Length 128 >> >> /StmF /F /StrF /F",
@@ -174,47 +175,20 @@ TEST(EncryptDict, Versions4And5DecideByRevisionCryptFiltersAndValues) {
       {"R4 CFM None and absent", r4 + "/CF << /A << /CFM /None >> /B << >> >> /StmF /A /StrF /B",
        kProtected},
       {"R4 Identity, no CF", r4 + "/StmF /Identity", kProtected},
-      {"R4 EncryptMetadata true", r4 + aesv2 + " /EncryptMetadata true", kProtected},
       {"R4 AESV3", r4 + "/CF << /F << /CFM /AESV3 >> >> /StmF /F", kFailed},
       {"R4 unknown CFM", r4 + "/CF << /F << /CFM /Rot13 >> >> /StmF /F", kFailed},
-      {"R4 CFM a string", r4 + "/CF << /F << /CFM (V2) >> >> /StrF /F", kFailed},
       {"R4 filter not in CF", r4 + "/CF << /F << /CFM /V2 >> >> /StmF /G", kFailed},
-      {"R4 filter without CF", r4 + "/StmF /StdCF", kFailed},
-      {"R4 CF no dictionary", r4 + "/CF [1] /StmF /StdCF", kFailed},
-      {"R4 filter no dictionary", r4 + "/CF << /F 1 >> /StmF /F", kFailed},
-      {"R4 StmF a string", r4 + "/StmF (StdCF)", kFailed},
       {"R4 40-bit filter", r4 + "/CF << /F << /CFM /V2 /Length 40 >> >> /StmF /F", kFailed},
-      {"R4 Length real", r4 + "/CF << /F << /CFM /V2 /Length 16.0 >> >> /StmF /F", kFailed},
       {"R4 EncryptMetadata 0", r4 + aesv2 + " /EncryptMetadata 0", kFailed},
-      {"V4 R3", "/Filter /Standard /V 4 /R 3 /O " + HexString(v3.o) + " /U " + HexString(v3.u) +
-                    " /P -4", kFailed},
-      {"V4 O 48 bytes", "/Filter /Standard /V 4 /R 4 /O " + HexString(v3.o + pad.substr(0, 16)) +
-                            " /U " + HexString(v3.u) + " /P -4", kFailed},
+      {"V4 R3", "/R 3 " + r4, kFailed},
       {"R5", r5 + aesv3, kProtected},
       {"R5 P bit 3 clear", r5 + "/P -3904", {1, 1, 1, 1, 0}},
-      {"R5 EncryptMetadata false", r5 + "/EncryptMetadata false", kProtected},
       {"R5 O and U padded to 127 bytes",
-       "/Filter /Standard /V 5 /R 5 /O " + HexString(o5 + pad) + " /U " + HexString(u5 + pad) +
-           wrapped, kProtected},
+       "/O " + HexString(o5 + pad) + " /U " + HexString(u5 + pad) + " " + r5, kProtected},
       {"R5 AESV2", r5 + "/CF << /F << /CFM /AESV2 >> >> /StmF /F", kFailed},
-      {"R5 AESV3 128 bits", r5 + "/CF << /F << /CFM /AESV3 /Length 128 >> >> /StmF /F", kFailed},
-      {"R5 O 47 bytes", "/Filter /Standard /V 5 /R 5 /O " + HexString(o5.substr(0, 47)) + " /U " +
-                            HexString(u5) + wrapped, kFailed},
-      {"R5 U 32 bytes", "/Filter /Standard /V 5 /R 5 /O " + HexString(o5) + " /U " +
-                            HexString(u5.substr(0, 32)) + wrapped, kFailed},
-      {"R5 OE missing", "/Filter /Standard /V 5 /R 5 /O " + HexString(o5) + " /U " +
-                            HexString(u5) + " /UE <00> /Perms <00>", kFailed},
-      // The first of two equal keys counts: the spoilt entry comes first.
+      {"R5 O 47 bytes", "/O " + HexString(o5.substr(0, 47)) + " " + r5, kFailed},
       {"R5 UE 31 bytes", "/UE " + HexString(std::string(31, 'e')) + " " + r5, kFailed},
-      {"R5 Perms a name", "/Perms /P " + r5, kFailed},
-      {"V5 R4", "/Filter /Standard /V 5 /R 4 /O " + HexString(o5) + " /U " + HexString(u5) +
-                    wrapped, kFailed},
-      {"V5 R7", "/Filter /Standard /V 5 /R 7 /O " + HexString(o5) + " /U " + HexString(u5) +
-                    wrapped, kFailed},
-      {"V3", "/Filter /Standard /V 3 /R 4 /O " + HexString(v3.o) + " /U " + HexString(v3.u),
-       kFailed},
-      {"V5 public-key handler", "/Filter /Adobe.PubSec /SubFilter /adbe.pkcs7.s5 /V 5 /R 5",
-       kFailed},
+      {"V5 R4", "/R 4 " + r5, kFailed},
   };
   for (const DictCase& c : cases) {
     // P is always given; the R5 base has none of its own.
