@@ -22,9 +22,10 @@ PAGEWIRE_API int IsPDFPasswd(const char* path);
  * cannot be read. */
 PAGEWIRE_API int IsPrintDisable(const char* path);
 
-/* 1: the PDF is not encrypted, or the password (only its first 32 bytes
- * count; NULL is the empty password) opens it; 0: it does not; -1: the file
- * cannot be read. */
+/* 1: the PDF is not encrypted, or the password opens it; 0: it does not;
+ * -1: the file cannot be read. The password bytes are taken as given: the
+ * first 32 count for revisions 2 to 4, the first 127 of UTF-8 for AES-256
+ * files (revisions 5 and 6); NULL is the empty password. */
 PAGEWIRE_API int CheckPDFPasswd(const char* path, const char* password);
 
 /* Encrypts the 32-byte password block `in` into the 32 bytes at `out` with

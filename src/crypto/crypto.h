@@ -1,11 +1,13 @@
-// A small facade over the crypto library: MD5, RC4 and single DES (ECB, one
-// block at a time, key set up without parity or weak-key checks).
+// A small facade over the crypto library: MD5, RC4, single DES (ECB, one
+// block at a time, key set up without parity or weak-key checks), SHA-256,
+// SHA-384, SHA-512 and AES-128-CBC encryption without padding.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace pagewire::crypto {
 
@@ -49,5 +51,15 @@ class DesEcb {
   struct State;
   std::unique_ptr<State> state_;
 };
+
+enum class Sha2 { Sha256, Sha384, Sha512 };
+
+// The digest of `length` bytes: 32, 48 or 64 bytes long.
+std::vector<std::uint8_t> Sha2Of(Sha2 algorithm, const void* data, std::size_t length);
+
+// AES-128 in CBC mode under `key` (16 bytes) and `iv` (16 bytes), without
+// padding: `length` must be a multiple of 16. `out` may be `in`.
+void Aes128CbcEncrypt(const std::uint8_t key[16], const std::uint8_t iv[16],
+                      const std::uint8_t* in, std::uint8_t* out, std::size_t length);
 
 }  // namespace pagewire::crypto

@@ -124,4 +124,27 @@ void DesEcb::Decrypt(const std::uint8_t in[8], std::uint8_t out[8]) {
   if (err) Fail("DES decrypt", err);
 }
 
+std::vector<std::uint8_t> Sha2Of(Sha2 algorithm, const void* data, std::size_t length) {
+  EnsureInitialised();
+  const int md = algorithm == Sha2::Sha256   ? GCRY_MD_SHA256
+                 : algorithm == Sha2::Sha384 ? GCRY_MD_SHA384
+                                             : GCRY_MD_SHA512;
+  std::vector<std::uint8_t> digest(gcry_md_get_algo_dlen(md));
+  gcry_md_hash_buffer(md, digest.data(), data, length);
+  return digest;
+}
+
+void Aes128CbcEncrypt(const std::uint8_t key[16], const std::uint8_t iv[16],
+                      const std::uint8_t* in, std::uint8_t* out, std::size_t length) {
+  if (length % 16 != 0) throw std::invalid_argument("AES-CBC length is not whole blocks");
+  Cipher cipher(GCRY_CIPHER_AES128, GCRY_CIPHER_MODE_CBC);
+  gcry_error_t err = gcry_cipher_setkey(cipher.get(), key, 16);
+  if (!err) err = gcry_cipher_setiv(cipher.get(), iv, 16);
+  if (err) Fail("AES setkey", err);
+  if (length == 0) return;
+  err = in == out ? gcry_cipher_encrypt(cipher.get(), out, length, nullptr, 0)
+                  : gcry_cipher_encrypt(cipher.get(), out, length, in, length);
+  if (err) Fail("AES-CBC encrypt", err);
+}
+
 }  // namespace pagewire::crypto

@@ -4,10 +4,13 @@
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include <openssl/crypto.h>
 #include <openssl/des.h>
+#include <openssl/evp.h>
 #include <openssl/md5.h>
 #include <openssl/rc4.h>
 
 #include <cstring>
+#include <limits>
+#include <stdexcept>
 
 #include "crypto/crypto.h"
 
@@ -70,6 +73,35 @@ void DesEcb::Encrypt(const std::uint8_t in[8], std::uint8_t out[8]) {
 
 void DesEcb::Decrypt(const std::uint8_t in[8], std::uint8_t out[8]) {
   DesBlock(in, out, &state_->schedule, DES_DECRYPT);
+}
+
+std::vector<std::uint8_t> Sha2Of(Sha2 algorithm, const void* data, std::size_t length) {
+  const EVP_MD* md = algorithm == Sha2::Sha256   ? EVP_sha256()
+                     : algorithm == Sha2::Sha384 ? EVP_sha384()
+                                                 : EVP_sha512();
+  std::vector<std::uint8_t> digest(static_cast<std::size_t>(EVP_MD_get_size(md)));
+  unsigned int size = 0;
+  if (EVP_Digest(data, length, digest.data(), &size, md, nullptr) != 1 || size != digest.size())
+    throw std::runtime_error("OpenSSL: SHA-2 digest failed");
+  return digest;
+}
+
+void Aes128CbcEncrypt(const std::uint8_t key[16], const std::uint8_t iv[16],
+                      const std::uint8_t* in, std::uint8_t* out, std::size_t length) {
+  if (length % 16 != 0) throw std::invalid_argument("AES-CBC length is not whole blocks");
+  if (length > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+    throw std::invalid_argument("AES-CBC input too long");
+  const std::unique_ptr<EVP_CIPHER_CTX, void (*)(EVP_CIPHER_CTX*)> ctx(EVP_CIPHER_CTX_new(),
+                                                                        EVP_CIPHER_CTX_free);
+  int written = 0;
+  int tail = 0;
+  const bool ok =
+      ctx != nullptr && EVP_EncryptInit_ex(ctx.get(), EVP_aes_128_cbc(), nullptr, key, iv) == 1 &&
+      EVP_CIPHER_CTX_set_padding(ctx.get(), 0) == 1 &&
+      EVP_EncryptUpdate(ctx.get(), out, &written, in, static_cast<int>(length)) == 1 &&
+      EVP_EncryptFinal_ex(ctx.get(), out + written, &tail) == 1 &&
+      static_cast<std::size_t>(written) + static_cast<std::size_t>(tail) == length;
+  if (!ok) throw std::runtime_error("OpenSSL: AES-128-CBC failed");
 }
 
 }  // namespace pagewire::crypto

@@ -2,6 +2,7 @@
 // order, into the security handler.
 #include <cstdint>
 #include <limits>
+#include <string_view>
 
 #include "pdf/pdf_error.h"
 #include "pdf/pdf_reader.h"
@@ -13,6 +14,12 @@ namespace {
 constexpr std::int64_t kBitsPerByte = 8;
 // The key of revision 1 handlers is always 40 bits.
 constexpr std::size_t kVersion1KeyLength = 5;
+// Version 4 keys are 128 bits, as AESV2 needs; version 5 keys 256 bits.
+constexpr std::int64_t kVersion4KeyLength = 16;
+constexpr std::int64_t kVersion5KeyLength = 32;
+// Revisions 5 and 6: OE and UE hold the wrapped file key, Perms one block.
+constexpr std::size_t kWrappedKeyLength = 32;
+constexpr std::size_t kPermsLength = 16;
 
 const PdfObject& Required(const PdfObject* value) {
   if (value == nullptr) Raise(PdfErrorKind::ObjectNotFound);
@@ -33,12 +40,52 @@ const std::uint8_t* RequiredValue32(const PdfObject* value) {
   return reinterpret_cast<const std::uint8_t*>(object.bytes.data());
 }
 
+// Revisions 5 and 6. Some writers pad these strings with zero bytes, so
+// longer ones are accepted and their head is used.
+const std::uint8_t* RequiredAtLeast(const PdfObject* value, std::size_t length) {
+  const PdfObject& object = Required(value);
+  if (!object.Is(ObjectKind::String) || object.bytes.size() < length)
+    Raise(PdfErrorKind::TypeMismatch);
+  return reinterpret_cast<const std::uint8_t*>(object.bytes.data());
+}
+
+bool IsName(const PdfObject& object, std::string_view name) {
+  return object.Is(ObjectKind::Name) && object.bytes == name;
+}
+
 // Some writers give P as the unsigned 32-bit form of the same bits.
 std::int32_t PermissionBits(std::int64_t p) {
   if (p < std::numeric_limits<std::int32_t>::min() ||
       p > std::int64_t{std::numeric_limits<std::uint32_t>::max()})
     Raise(PdfErrorKind::RangeCheck);
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(p));
+}
+
+// Versions 4 and 5: "StmF" or "StrF" (a name, Identity when absent) names a
+// crypt filter of "CF" whose method (None when absent) is None, V2 (RC4) or
+// AESV2 for version 4, None or AESV3 for version 5, and whose "Length", when
+// given, is the key length in bits or, as some writers have it, in bytes.
+// Only the choice is checked: no data is decrypted.
+void CheckCryptFilter(PdfReader& reader, const PdfDict& encrypt, std::string_view entry,
+                      std::int64_t version, std::int64_t keyLength) {
+  const PdfObject* name = reader.Get(encrypt, entry);
+  if (name == nullptr) return;
+  if (!name->Is(ObjectKind::Name)) Raise(PdfErrorKind::TypeMismatch);
+  if (name->bytes == "Identity") return;
+  const PdfObject& filters = Required(reader.Get(encrypt, "CF"));
+  if (!filters.Is(ObjectKind::Dictionary)) Raise(PdfErrorKind::TypeMismatch);
+  const PdfObject& filter = Required(reader.Get(*filters.dict, name->bytes));
+  if (!filter.Is(ObjectKind::Dictionary)) Raise(PdfErrorKind::TypeMismatch);
+  const PdfObject* method = reader.Get(*filter.dict, "CFM");
+  const bool knownMethod =
+      method == nullptr || IsName(*method, "None") ||
+      (version == 4 ? IsName(*method, "V2") || IsName(*method, "AESV2") : IsName(*method, "AESV3"));
+  if (!knownMethod) Raise(PdfErrorKind::TypeMismatch);
+  const PdfObject* length = reader.Get(*filter.dict, "Length");
+  if (length == nullptr) return;
+  if (!length->Is(ObjectKind::Integer)) Raise(PdfErrorKind::TypeMismatch);
+  if (length->integer != keyLength && length->integer != keyLength * kBitsPerByte)
+    Raise(PdfErrorKind::RangeCheck);
 }
 
 }  // namespace
@@ -48,10 +95,16 @@ void PdfReader::ReadEncryptDict(const PdfDict& encrypt, const PdfObject* idEleme
   if (!filter.Is(ObjectKind::Name) || filter.bytes != "Standard") Raise(PdfErrorKind::TypeMismatch);
 
   const std::int64_t version = RequiredInteger(Get(encrypt, "V"));
-  if (version != 1 && version != 2) Raise(PdfErrorKind::TypeMismatch);
+  if (version != 1 && version != 2 && version != 4 && version != 5)
+    Raise(PdfErrorKind::TypeMismatch);
 
   std::size_t keyLength = kVersion1KeyLength;
-  if (version == 2) {
+  if (version == 4 || version == 5) {
+    const std::int64_t bytes = version == 4 ? kVersion4KeyLength : kVersion5KeyLength;
+    CheckCryptFilter(*this, encrypt, "StmF", version, bytes);
+    CheckCryptFilter(*this, encrypt, "StrF", version, bytes);
+    keyLength = static_cast<std::size_t>(bytes);
+  } else if (version == 2) {
     const std::int64_t bits = RequiredInteger(Get(encrypt, "Length"));
     if (bits % kBitsPerByte != 0) Raise(PdfErrorKind::TypeMismatch);
     const std::int64_t bytes = bits / kBitsPerByte;
@@ -61,16 +114,39 @@ void PdfReader::ReadEncryptDict(const PdfDict& encrypt, const PdfObject* idEleme
     keyLength = static_cast<std::size_t>(bytes);
   }
 
+  // Versions 1 and 2 go with revisions 2 and 3 in any pairing, version 4
+  // with revision 4, version 5 with revisions 5 and 6.
   const std::int64_t revision = RequiredInteger(Get(encrypt, "R"));
-  if (revision != 2 && revision != 3) Raise(PdfErrorKind::TypeMismatch);
+  const bool known = version == 4   ? revision == 4
+                     : version == 5 ? revision == 5 || revision == 6
+                                    : revision == 2 || revision == 3;
+  if (!known) Raise(PdfErrorKind::TypeMismatch);
   handler_->SetRevisionAndKeyLength(static_cast<int>(revision), keyLength);
 
-  handler_->SetOwnerValue(RequiredValue32(Get(encrypt, "O")));
-  handler_->SetUserValue(RequiredValue32(Get(encrypt, "U")));
+  if (version == 5) {
+    handler_->SetOwnerValue(
+        RequiredAtLeast(Get(encrypt, "O"), StandardSecurityHandler::kAesValueLength));
+    handler_->SetUserValue(
+        RequiredAtLeast(Get(encrypt, "U"), StandardSecurityHandler::kAesValueLength));
+    RequiredAtLeast(Get(encrypt, "OE"), kWrappedKeyLength);
+    RequiredAtLeast(Get(encrypt, "UE"), kWrappedKeyLength);
+    RequiredAtLeast(Get(encrypt, "Perms"), kPermsLength);
+  } else {
+    handler_->SetOwnerValue(RequiredValue32(Get(encrypt, "O")));
+    handler_->SetUserValue(RequiredValue32(Get(encrypt, "U")));
+  }
 
   const std::int32_t permissions = PermissionBits(RequiredInteger(Get(encrypt, "P")));
   if ((permissions & 4) == 0) printDisabled_ = true;
   handler_->SetPermissions(permissions);
+
+  if (version >= 4) {
+    const PdfObject* encryptMetadata = Get(encrypt, "EncryptMetadata");
+    if (encryptMetadata != nullptr) {
+      if (!encryptMetadata->Is(ObjectKind::Boolean)) Raise(PdfErrorKind::TypeMismatch);
+      handler_->SetEncryptMetadata(encryptMetadata->boolean);
+    }
+  }
 
   // Without a usable first ID string the key is computed over no ID bytes.
   if (idElement != nullptr && idElement->Is(ObjectKind::String)) {

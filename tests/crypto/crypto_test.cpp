@@ -121,5 +121,43 @@ TEST(DesEcb, WeakKeyEncryptionIsAnInvolution) {
   EXPECT_EQ(ToHex(twice, 8), "0123456789abcdef");
 }
 
+struct Sha2Case {
+  Sha2 algorithm;
+  std::string message;
+  const char* digest;
+};
+
+// FIPS 180-4 examples: "abc", and a two-block message.
+TEST(Sha2, FipsExamples) {
+  const std::string m448 = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
+  const Sha2Case cases[] = {
+      {Sha2::Sha256, "abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+      {Sha2::Sha256, m448, "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+      {Sha2::Sha384, "abc",
+       "cb00753f45a35e8bb5a03d699ac65007272c32ab0eded1631a8b605a43ff5bed8086072ba1e7cc2358baeca1"
+       "34c825a7"},
+      {Sha2::Sha512, "abc",
+       "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23"
+       "a3feebbd454d4423643ce80e2a9ac94fa54ca49f"},
+  };
+  for (const auto& c : cases) {
+    const auto digest = Sha2Of(c.algorithm, c.message.data(), c.message.size());
+    EXPECT_EQ(ToHex(digest.data(), digest.size()), c.digest) << '"' << c.message << '"';
+  }
+}
+
+// SP 800-38A F.2.1, CBC-AES128.Encrypt: four chained blocks, no padding block.
+TEST(Aes128Cbc, Sp800_38aExample) {
+  const auto key = FromHex("2b7e151628aed2a6abf7158809cf4f3c");
+  const auto iv = FromHex("000102030405060708090a0b0c0d0e0f");
+  auto data = FromHex(
+      "6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
+      "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710");
+  Aes128CbcEncrypt(key.data(), iv.data(), data.data(), data.data(), data.size());  // in place
+  EXPECT_EQ(ToHex(data.data(), data.size()),
+            "7649abac8119b246cee98e9b12e9197d5086cb9b507219ee95db113a917678b2"
+            "73bed6b8e3c1743b7116e69e222295163ff1caa1681fac09120eca307586e1a7");
+}
+
 }  // namespace
 }  // namespace pagewire::crypto

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "crypto/crypto.h"
 #include "pagewire/pagewire.h"
 #include "pdf_test_util.h"
 #include "reference_encryption.h"
@@ -132,6 +133,68 @@ TEST(EncryptDict, EveryBadValueFailsEveryQuery) {
     Entries e = CorrectEntries();
     c.spoil(e);
     EXPECT_EQ(Ask(EncryptedFile(e.Dict(), IdEntry(kId))), kFailed) << c.what;
+  }
+}
+
+// Revision 5 values for "user" and "owner": SHA-256 of the password and a
+// validation salt (and U for O), then that salt and a key salt.
+std::string Revision5Value(const std::string& password, const std::string& salts,
+                           const std::string& u = "") {
+  const std::string input = password + salts.substr(0, 8) + u;
+  const auto hash = crypto::Sha2Of(crypto::Sha2::Sha256, input.data(), input.size());
+  return std::string(hash.begin(), hash.end()) + salts;
+}
+
+struct DictCase {
+  std::string what;
+  std::string dict;
+  Answers answers;
+};
+
+TEST(EncryptDict, Versions4And5DecideByRevisionCryptFiltersAndValues) {
+  const auto v3 = test::MakeEncryption(3, 16, "user", "owner", -4, kId);
+  const std::string r4 = "/Filter /Standard /V 4 /R 4 /O " + HexString(v3.o) + " /U " +
+                         HexString(v3.u) + " /P -4 ";
+  const std::string aesv2 =
+      "/CF << /StdCF << /CFM /AESV2 /Length 16 >> >> /StmF /StdCF /StrF /StdCF";
+  const std::string u5 = Revision5Value("user", "uvsaltuuuksaltuu");
+  const std::string o5 = Revision5Value("owner", "ovsaltoooksaltoo", u5);
+  const std::string wrapped = " /OE " + HexString(std::string(32, 'e')) + " /UE " +
+                              HexString(std::string(32, 'e')) + " /Perms " +
+                              HexString(std::string(16, 'p'));
+  const std::string r5 = "/Filter /Standard /V 5 /R 5 /O " + HexString(o5) + " /U " +
+                         HexString(u5) + wrapped + " ";
+  const std::string aesv3 =
+      "/CF << /StdCF << /CFM /AESV3 /Length 32 >> >> /StmF /StdCF /StrF /StdCF";
+  const std::string pad(79, '\0');
+  // The first of two equal keys counts: a spoilt entry goes in front.
+  const DictCase cases[] = {
+      {"R4 AESV2", r4 + aesv2, kProtected},
+      {"R4 V2, Length in bits", r4 + "/CF << /F << /CFM /V2 /Length 128 >> >> /StmF /F /StrF /F",
+       kProtected},
+      {"R4 CFM None and absent", r4 + "/CF << /A << /CFM /None >> /B << >> >> /StmF /A /StrF /B",
+       kProtected},
+      {"R4 Identity, no CF", r4 + "/StmF /Identity", kProtected},
+      {"R4 AESV3", r4 + "/CF << /F << /CFM /AESV3 >> >> /StmF /F", kFailed},
+      {"R4 unknown CFM", r4 + "/CF << /F << /CFM /Rot13 >> >> /StmF /F", kFailed},
+      {"R4 filter not in CF", r4 + "/CF << /F << /CFM /V2 >> >> /StmF /G", kFailed},
+      {"R4 40-bit filter", r4 + "/CF << /F << /CFM /V2 /Length 40 >> >> /StmF /F", kFailed},
+      {"R4 EncryptMetadata 0", r4 + aesv2 + " /EncryptMetadata 0", kFailed},
+      {"V4 R3", "/R 3 " + r4, kFailed},
+      {"R5", r5 + aesv3, kProtected},
+      {"R5 P bit 3 clear", r5 + "/P -3904", {1, 1, 1, 1, 0}},
+      {"R5 O and U padded to 127 bytes",
+       "/O " + HexString(o5 + pad) + " /U " + HexString(u5 + pad) + " " + r5, kProtected},
+      {"R5 AESV2", r5 + "/CF << /F << /CFM /AESV2 >> >> /StmF /F", kFailed},
+      {"R5 O 47 bytes", "/O " + HexString(o5.substr(0, 47)) + " " + r5, kFailed},
+      {"R5 UE 31 bytes", "/UE " + HexString(std::string(31, 'e')) + " " + r5, kFailed},
+      {"V5 R4", "/R 4 " + r5, kFailed},
+  };
+  for (const DictCase& c : cases) {
+    // P is always given; the R5 base has none of its own.
+    const std::string p = c.dict.find("/P ") == std::string::npos ? " /P -4" : "";
+    EXPECT_EQ(Ask(EncryptedFile("<< " + c.dict + p + " >>", IdEntry(kId))), c.answers)
+        << c.what;
   }
 }
 

@@ -119,6 +119,22 @@ TEST(FixtureQueries, BytesAfterThe32ndAreIgnored) {
   EXPECT_EQ(CheckPDFPasswd(shortPath.c_str(), "user"), 0);
 }
 
+// AES-256 files take the password bytes as given, unnormalised, and only
+// their first 127 bytes.
+TEST(FixtureQueries, AesPasswordsAreTheirFirst127BytesAsGiven) {
+  const std::string utf8 = kFixtureDir + "r6_aes256_utf8.pdf";
+  EXPECT_EQ(CheckPDFPasswd(utf8.c_str(), "p\xC3\xA4ssw\xC3\xB6rd"), 1);  // NFC
+  EXPECT_EQ(CheckPDFPasswd(utf8.c_str(), "pa\xCC\x88sswo\xCC\x88rd"), 0);  // NFD
+  EXPECT_EQ(CheckPDFPasswd(utf8.c_str(), "p\xE4ssw\xF6rd"), 0);  // Latin-1
+  const std::vector<FixtureRow> rows = LoadRows();
+  const FixtureRow* row = FindRow(rows, "r6_aes256_long_user.pdf");
+  ASSERT_NE(row, nullptr);
+  ASSERT_EQ(row->user.size(), 127u);
+  const std::string path = kFixtureDir + row->file;
+  EXPECT_EQ(CheckPDFPasswd(path.c_str(), (row->user + "tail").c_str()), 1);
+  EXPECT_EQ(CheckPDFPasswd(path.c_str(), row->user.substr(0, 126).c_str()), 0);
+}
+
 TEST(FixtureQueries, MissingFileFailsEveryQuery) {
   const std::string path = kFixtureDir + "no_such_file.pdf";
   EXPECT_EQ(IsPDFPasswd(path.c_str()), -1);
