@@ -11,9 +11,15 @@
 namespace pagewire::pdf {
 
 struct XrefEntry {
+  static constexpr char kFree = 'f';
+  static constexpr char kInUse = 'n';
+  // In an object stream: offset is the stream's object number, generation
+  // the index within it.
+  static constexpr char kCompressed = 'c';
+
   std::int64_t offset = 0;  // from the start of the file
   std::int32_t generation = 0;
-  char type = 0;  // 'f' or 'n'; 0 while unset
+  char type = 0;  // one of the above; 0 while unset
 };
 
 class XrefSubsection {
