@@ -138,29 +138,33 @@ const PdfDict& XrefReader::ReadStream(std::int64_t offset) {
   const StreamData::Filter filter = FilterOf(dict, offset);
   decodedBytes_ += layout.DataLength();
   if (decodedBytes_ > kMaxDecodedBytes) Raise(PdfErrorKind::RangeCheck, offset);
-  const std::int64_t length = EncodedLength(dict, start, offset);
+  std::int64_t length = EncodedLength(dict, start, offset);
+  // Data as it stands ends where the entries end when its length is unknown.
+  if (length < 0) {
+    length = filter == StreamData::Filter::None ? static_cast<std::int64_t>(layout.DataLength())
+                                                : lexer.Size() - start;
+  }
   StreamData data(lexer.source(), start, length, filter);
   ReadXrefStreamEntries(layout, data, xref_, offset);
   return dict;
 }
 
 // Length may name an object that only this section or an older one lists.
-// Such a length cannot be known yet; the data then runs at most to the end
-// of the file, which zlib's end marker or the entries' need cuts short.
+// Such a length cannot be known yet (-1): the caller bounds the data by what
+// the entries need, or by the end of the file and zlib's end marker.
 std::int64_t XrefReader::EncodedLength(const PdfDict& dict, std::int64_t start,
                                        std::int64_t offset) {
-  const std::int64_t rest = parser_.lexer().Size() - start;
   const PdfObject& length = Required(dict.Find("Length"), offset);
-  std::int64_t value = rest;
+  std::int64_t value = 0;
   if (length.Is(ObjectKind::Reference)) {
     const auto entry = xref_.Lookup(length.ref.number);
-    if (entry && entry->type == XrefEntry::kInUse && entry->offset != 0)
-      value = IntegerOf(objects_.Fetch(length), offset);
+    if (!entry || entry->type != XrefEntry::kInUse || entry->offset == 0) return -1;
+    value = IntegerOf(objects_.Fetch(length), offset);
   } else {
     value = IntegerOf(&length, offset);
   }
   if (value < 0) Raise(PdfErrorKind::RangeCheck, offset);
-  return std::min(value, rest);
+  return std::min(value, parser_.lexer().Size() - start);
 }
 
 StreamData::Filter XrefReader::FilterOf(const PdfDict& dict, std::int64_t offset) {
