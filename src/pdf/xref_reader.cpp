@@ -230,8 +230,11 @@ XrefStreamLayout XrefReader::LayoutOf(const PdfDict& dict, std::int64_t offset) 
                                       static_cast<std::int32_t>(count));
     }
   }
-  // Every object listed takes at least one byte of the file.
-  if (layout.EntryCount() > static_cast<std::uint64_t>(parser_.lexer().Size()))
+  // Every object listed takes at least one byte of the file; the streams of
+  // a query together may list each byte's worth once, which leaves room for
+  // many updates of a real file and bounds the table's memory.
+  streamEntries_ += layout.EntryCount();
+  if (streamEntries_ > static_cast<std::uint64_t>(parser_.lexer().Size()))
     Raise(PdfErrorKind::RangeCheck, offset);
   ReadDecodeParms(dict, layout, offset);
   return layout;

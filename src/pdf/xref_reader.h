@@ -59,6 +59,7 @@ class XrefReader {
   IndirectObjects& objects_;
   std::set<std::int64_t> visited_;
   std::uint64_t decodedBytes_ = 0;
+  std::uint64_t streamEntries_ = 0;
 };
 
 }  // namespace pagewire::pdf
