@@ -127,7 +127,8 @@ const PdfDict& XrefReader::ReadStream(std::int64_t offset) {
   parser_.NextInteger();
   parser_.ExpectKeyword(KeywordClass::Obj);
   const PdfObject* stream = objects_.Keep(parser_.ReadObject());
-  if (!stream->Is(ObjectKind::Stream)) Raise(PdfErrorKind::Syntax, offset);
+  // A bare "stream" keyword makes a stream without a dictionary.
+  if (!stream->Is(ObjectKind::Stream) || !stream->dict) Raise(PdfErrorKind::Syntax, offset);
   const std::int64_t start = DataStart();
   const PdfDict& dict = *stream->dict;
   const PdfObject* type = objects_.Get(dict, "Type");

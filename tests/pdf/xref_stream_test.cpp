@@ -263,6 +263,12 @@ TEST(XrefFiles, NewestStreamGivesTheTrailerFacts) {
   EXPECT_TRUE(reader.root()->Is(ObjectKind::Reference));
 }
 
+TEST(XrefFiles, BareStreamKeywordWhereTheStreamBelongsFails) {
+  const std::string bytes = "%PDF-1.5\n1 0 obj stream\nendobj\nstartxref\n9\n%%EOF\n";
+  PdfReader reader;
+  EXPECT_EQ(ErrorOf([&] { reader.OpenMemory(bytes); }), "Syntax");
+}
+
 // --- Errors carry the offset where reading gave up.
 
 TEST(PdfErrorOffsets, PointAtTheOffendingToken) {
