@@ -233,9 +233,10 @@ XrefStreamLayout XrefReader::LayoutOf(const PdfDict& dict, std::int64_t offset) 
   }
   // Every object listed takes at least one byte of the file; the streams of
   // a query together may list each byte's worth once, which leaves room for
-  // many updates of a real file and bounds the table's memory.
+  // many updates of a real file, and the table's memory stays bounded.
   streamEntries_ += layout.EntryCount();
-  if (streamEntries_ > static_cast<std::uint64_t>(parser_.lexer().Size()))
+  if (streamEntries_ > static_cast<std::uint64_t>(parser_.lexer().Size()) ||
+      streamEntries_ > kMaxStreamEntries)
     Raise(PdfErrorKind::RangeCheck, offset);
   ReadDecodeParms(dict, layout, offset);
   return layout;

@@ -22,6 +22,9 @@ class XrefReader {
   // Decoded cross-reference stream bytes per query; a file of ten million
   // objects needs well under half of it.
   static constexpr std::uint64_t kMaxDecodedBytes = 256u << 20;
+  // Entries of all cross-reference streams per query: twice the number of
+  // objects a PDF may hold (8,388,607), at 16 bytes each 256 MiB.
+  static constexpr std::uint64_t kMaxStreamEntries = 1u << 24;
 
   XrefReader(ObjectParser& parser, XrefTable& xref, IndirectObjects& objects)
       : parser_(parser), xref_(xref), objects_(objects) {}

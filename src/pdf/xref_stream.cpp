@@ -10,11 +10,14 @@ namespace pagewire::pdf {
 namespace {
 
 // Decoded entry bytes, one entry at a time, with the PNG rows unfiltered as
-// they come.
+// they come. The data is decoded in chunks, never beyond what the layout
+// needs.
 class EntryBytes {
  public:
+  static constexpr std::size_t kChunk = 64 * 1024;
+
   EntryBytes(const XrefStreamLayout& layout, StreamData& data, std::int64_t offset)
-      : layout_(layout), data_(data), offset_(offset) {
+      : layout_(layout), data_(data), offset_(offset), needed_(layout.DataLength()) {
     if (layout_.Predicted()) {
       row_.assign(layout_.columns + 1, 0);
       previous_.assign(layout_.columns, 0);
@@ -24,7 +27,7 @@ class EntryBytes {
 
   void Next(std::uint8_t* out, std::size_t length) {
     if (!layout_.Predicted()) {
-      ReadExactly(out, length);
+      Take(out, length);
       return;
     }
     for (std::size_t done = 0; done < length;) {
@@ -44,17 +47,33 @@ class EntryBytes {
   }
 
  private:
-  void ReadExactly(std::uint8_t* out, std::size_t length) {
+  void Take(std::uint8_t* out, std::size_t length) {
     for (std::size_t done = 0; done < length;) {
-      const std::size_t got = data_.Read(out + done, length - done);
-      if (got == 0) Raise(PdfErrorKind::Syntax, offset_);
-      done += got;
+      if (chunkPos_ == chunk_.size()) Fill();
+      const std::size_t take = std::min(length - done, chunk_.size() - chunkPos_);
+      std::memcpy(out + done, chunk_.data() + chunkPos_, take);
+      chunkPos_ += take;
+      done += take;
     }
+  }
+
+  void Fill() {
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(needed_, kChunk));
+    if (want == 0) Raise(PdfErrorKind::Syntax, offset_);
+    chunk_.resize(want);
+    std::size_t got = 0;
+    while (got < want) {
+      const std::size_t more = data_.Read(chunk_.data() + got, want - got);
+      if (more == 0) Raise(PdfErrorKind::Syntax, offset_);
+      got += more;
+    }
+    needed_ -= want;
+    chunkPos_ = 0;
   }
 
   // row_[0] is the filter byte; the decoded bytes follow it.
   void NextRow() {
-    ReadExactly(row_.data(), row_.size());
+    Take(row_.data(), row_.size());
     if (!UnfilterPngRow(row_[0], row_.data() + 1, previous_.data(), layout_.columns,
                         layout_.bytesPerPixel))
       Raise(PdfErrorKind::Syntax, offset_);
@@ -65,6 +84,9 @@ class EntryBytes {
   const XrefStreamLayout& layout_;
   StreamData& data_;
   std::int64_t offset_;
+  std::uint64_t needed_;  // decoded bytes not yet taken from the data
+  std::vector<std::uint8_t> chunk_;
+  std::size_t chunkPos_ = 0;
   std::vector<std::uint8_t> row_;
   std::vector<std::uint8_t> previous_;
   std::size_t rowPos_ = 0;
@@ -99,7 +121,7 @@ void ReadXrefStreamEntries(const XrefStreamLayout& layout, StreamData& data, Xre
   const int secondWidth = layout.widths[1];
   const int thirdWidth = layout.widths[2];
   for (const auto& [first, count] : layout.subsections) {
-    xref.AddSubsection(first, count);
+    xref.AddSubsection(first, count).ReserveAll();
     for (std::int32_t i = 0; i < count; ++i) {
       bytes.Next(entry.data(), layout.EntryWidth());
       // Without a type field every entry is in use.

@@ -31,8 +31,11 @@ class XrefSubsection {
   bool Holds(std::int64_t number) const { return number >= first_ && number - first_ < count_; }
 
   // Entries come into being as they are written, so a declared count costs
-  // memory only for the entries the file really holds.
+  // memory only for (at most twice) the entries the file really holds.
   XrefEntry& EntryFor(std::int64_t number);
+  // Room for every entry at once, where the count has been checked against
+  // the file already.
+  void ReserveAll() { entries_.reserve(count_ > 0 ? static_cast<std::size_t>(count_) : 0); }
   XrefEntry EntryAt(std::int64_t number) const;
 
  private:
