@@ -3,8 +3,9 @@
 # a baseline measured in the same run and prints each as a ratio:
 #   fixtures  every committed fixture      vs qpdf --requires-password
 #   big       ~200,000 objects, classic table vs qpdf --requires-password
+#   big-xref-stream  the same objects, one cross-reference stream, vs the same
 #   no-eof    1 GB file without %%EOF      vs cat FILE > /dev/null (warm cache)
-# Aim: ratio <= 1 for fixtures and big, <= 3 for no-eof.
+# Aim: ratio <= 1 for fixtures, big and big-xref-stream, <= 3 for no-eof.
 #
 # Environment: PDF_QUERY=path to use a built tool instead of building one;
 # BENCH_BUILD_DIR (default build-bench) for the Release build; REPEATS
@@ -53,6 +54,11 @@ python3 "$bench/gen_big_pdf.py" "$tmp/big.pdf" "$big_objects"
 echo "$PDF_QUERY $tmp/big.pdf" >"$tmp/b_ours"
 echo "$qpdf --requires-password $tmp/big.pdf" >"$tmp/b_base"
 report big "$tmp/b_ours" "$tmp/b_base" qpdf
+
+python3 "$bench/gen_big_pdf.py" --xref-stream "$tmp/big_xs.pdf" "$big_objects"
+echo "$PDF_QUERY $tmp/big_xs.pdf" >"$tmp/s_ours"
+echo "$qpdf --requires-password $tmp/big_xs.pdf" >"$tmp/s_base"
+report big-xref-stream "$tmp/s_ours" "$tmp/s_base" qpdf
 
 # (c) a file of zero bytes with no %%EOF anywhere; written, not sparse, so
 # both sides read real pages from the cache.

@@ -7,9 +7,9 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq \
   build-essential cmake ninja-build pkg-config python3 \
-  libssl-dev libgtest-dev libgmock-dev qpdf \
+  libssl-dev zlib1g-dev libgtest-dev libgmock-dev qpdf \
   clang libclang-rt-14-dev \
-  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libgcrypt-mingw-w64-dev \
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libgcrypt-mingw-w64-dev libz-mingw-w64-dev \
   wine64 xvfb xauth cups cups-client cups-bsd imagemagick x11-apps \
   nsis osslsigncode openssl \
   libcups2-dev time >/dev/null

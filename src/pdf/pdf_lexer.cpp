@@ -1,9 +1,9 @@
-// NextToken and its helpers: bytes to tokens, the text of each token in the
-// reader's token buffer.
+#include "pdf/pdf_lexer.h"
+
 #include <cstring>
 
+#include "pdf/number_text.h"
 #include "pdf/pdf_error.h"
-#include "pdf/pdf_reader.h"
 
 namespace pagewire::pdf {
 namespace {
@@ -17,30 +17,31 @@ bool IsRegular(int c) { return c >= 0x21 && c <= 0x7E && !IsDelimiter(c); }
 bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 bool IsLetter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-int HexValue(int c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 }  // namespace
 
-void PdfReader::SkipComment() {
+KeywordClass ClassOfKeyword(std::string_view keyword) {
+  if (keyword == "xref") return KeywordClass::Xref;
+  if (keyword == "trailer") return KeywordClass::Trailer;
+  if (keyword == "startxref") return KeywordClass::StartXref;
+  if (keyword == "obj") return KeywordClass::Obj;
+  return KeywordClass::Other;
+}
+
+void Lexer::SkipComment() {
   for (;;) {
-    const int c = input_.GetChar();
+    const int c = GetChar();
     if (c < 0 || c == '\n') return;
     if (c == '\r') {
-      const int next = input_.GetChar();
-      if (next >= 0 && next != '\n') input_.UngetChar(next);
+      const int next = GetChar();
+      if (next >= 0 && next != '\n') UngetChar(next);
       return;
     }
   }
 }
 
-int PdfReader::SkipSpace() {
+int Lexer::SkipSpace() {
   for (;;) {
-    const int c = input_.GetChar();
+    const int c = GetChar();
     if (c < 0) return -1;
     if (c == '%') {
       SkipComment();
@@ -51,53 +52,53 @@ int PdfReader::SkipSpace() {
 }
 
 // A token that would not fit the buffer with its NUL ends the query.
-void PdfReader::Store(int c) {
-  if (tokenLength_ + 1 >= kTokenBufferSize) Raise(PdfErrorKind::Syntax);
+void Lexer::Store(int c) {
+  if (tokenLength_ + 1 >= kTokenBufferSize) Raise(PdfErrorKind::Syntax, Tell());
   token_[tokenLength_++] = static_cast<char>(c);
 }
 
-TokenKind PdfReader::LexKeyword(int c) {
+TokenKind Lexer::LexKeyword(int c) {
   Store(c);
-  for (c = input_.GetChar(); IsRegular(c); c = input_.GetChar()) Store(c);
-  input_.UngetChar(c);
+  for (c = GetChar(); IsRegular(c); c = GetChar()) Store(c);
+  UngetChar(c);
   return TokenKind::Keyword;
 }
 
-TokenKind PdfReader::LexNumber(int c) {
+TokenKind Lexer::LexNumber(int c) {
   Store(c);
-  for (c = input_.GetChar(); IsDigit(c); c = input_.GetChar()) Store(c);
+  for (c = GetChar(); IsDigit(c); c = GetChar()) Store(c);
   TokenKind kind = TokenKind::Integer;
   if (c == '.') {
     Store(c);
-    for (c = input_.GetChar(); IsDigit(c); c = input_.GetChar()) Store(c);
+    for (c = GetChar(); IsDigit(c); c = GetChar()) Store(c);
     kind = TokenKind::Real;
   }
-  input_.UngetChar(c);
+  UngetChar(c);
   return kind;
 }
 
-TokenKind PdfReader::LexName() {
-  int c = input_.GetChar();
-  for (; IsRegular(c); c = input_.GetChar()) {
+TokenKind Lexer::LexName() {
+  int c = GetChar();
+  for (; IsRegular(c); c = GetChar()) {
     if (c != '#') {
       Store(c);
       continue;
     }
-    const int high = HexValue(input_.GetChar());
+    const int high = HexDigitValue(GetChar());
     if (high < 0) return TokenKind::Error;
-    const int low = HexValue(input_.GetChar());
+    const int low = HexDigitValue(GetChar());
     if (low < 0) return TokenKind::Error;
     Store(high * 16 + low);
   }
-  input_.UngetChar(c);
+  UngetChar(c);
   return TokenKind::Name;
 }
 
 // After a backslash and the first octal digit: two more make one byte.
-bool PdfReader::LexOctalEscape(int first) {
+bool Lexer::LexOctalEscape(int first) {
   int value = first - '0';
   for (int i = 0; i < 2; ++i) {
-    const int c = input_.GetChar();
+    const int c = GetChar();
     if (c < '0' || c > '7') return false;
     value = value * 8 + (c - '0');
   }
@@ -106,19 +107,19 @@ bool PdfReader::LexOctalEscape(int first) {
   return true;
 }
 
-TokenKind PdfReader::LexLiteralString() {
+TokenKind Lexer::LexLiteralString() {
   literalLength_ = 0;
   int depth = 0;
   for (;;) {
-    int c = input_.GetChar();
-    if (c < 0) Raise(PdfErrorKind::Syntax);
+    int c = GetChar();
+    if (c < 0) Raise(PdfErrorKind::Syntax, Tell());
     if (c == ')' && depth == 0) return TokenKind::LiteralString;
     if (c == ')') --depth;
     if (c == '(') ++depth;
     if (c == '\\') {
-      c = input_.GetChar();
+      c = GetChar();
       switch (c) {
-        case -1: Raise(PdfErrorKind::Syntax);
+        case -1: Raise(PdfErrorKind::Syntax, Tell());
         case 'n': c = '\n'; break;
         case 'r': c = '\r'; break;
         case 't': c = '\t'; break;
@@ -146,7 +147,7 @@ TokenKind PdfReader::LexLiteralString() {
 
 // After '<': a second '<' (whitespace between allowed) opens a dictionary,
 // anything else is a hex string up to '>'.
-TokenKind PdfReader::LexAfterLess() {
+TokenKind Lexer::LexAfterLess() {
   int c = SkipSpace();
   if (c == '<') {
     Store('<');
@@ -154,15 +155,17 @@ TokenKind PdfReader::LexAfterLess() {
     return TokenKind::DictStart;
   }
   for (; c != '>'; c = SkipSpace()) {
-    if (HexValue(c) < 0) Raise(PdfErrorKind::Syntax);
+    if (HexDigitValue(c) < 0) Raise(PdfErrorKind::Syntax, c < 0 ? Tell() : Tell() - 1);
     Store(c >= 'a' ? c - ('a' - 'A') : c);
   }
   return TokenKind::HexString;
 }
 
-TokenKind PdfReader::NextToken() {
+Token Lexer::NextToken() {
   tokenLength_ = 0;
   const int c = SkipSpace();
+  // The first character has been taken: it stood just before the position.
+  const std::int64_t offset = c < 0 ? Tell() : Tell() - 1;
   TokenKind kind;
   if (IsLetter(c)) {
     kind = LexKeyword(c);
@@ -177,7 +180,7 @@ TokenKind PdfReader::NextToken() {
       case '(': kind = LexLiteralString(); break;
       case '<': kind = LexAfterLess(); break;
       case '>':
-        if (input_.GetChar() != '>') Raise(PdfErrorKind::Syntax);
+        if (GetChar() != '>') Raise(PdfErrorKind::Syntax, offset);
         Store('>');
         Store('>');
         kind = TokenKind::DictEnd;
@@ -187,11 +190,11 @@ TokenKind PdfReader::NextToken() {
       case '{': Store(c); kind = TokenKind::BraceOpen; break;
       case '}': Store(c); kind = TokenKind::BraceClose; break;
       case -1: kind = TokenKind::EndOfFile; break;
-      default: Raise(PdfErrorKind::Syntax);
+      default: Raise(PdfErrorKind::Syntax, offset);
     }
   }
   token_[tokenLength_] = '\0';
-  return kind;
+  return Token{kind, offset};
 }
 
 }  // namespace pagewire::pdf

@@ -4,9 +4,14 @@
 
 namespace pagewire::pdf {
 
+// Grows by doubling, up to the count, so that a long run of entries costs
+// a few reallocations; unwritten entries read as zero either way.
 XrefEntry& XrefSubsection::EntryFor(std::int64_t number) {
   const auto index = static_cast<std::size_t>(number - first_);
-  if (index >= entries_.size()) entries_.resize(index + 1);
+  if (index >= entries_.size()) {
+    const std::size_t doubled = std::max<std::size_t>(16, 2 * entries_.size());
+    entries_.resize(std::max(index + 1, std::min(doubled, static_cast<std::size_t>(count_))));
+  }
   return entries_[index];
 }
 

@@ -11,9 +11,15 @@
 namespace pagewire::pdf {
 
 struct XrefEntry {
+  static constexpr char kFree = 'f';
+  static constexpr char kInUse = 'n';
+  // In an object stream: offset is the stream's object number, generation
+  // the index within it.
+  static constexpr char kCompressed = 'c';
+
   std::int64_t offset = 0;  // from the start of the file
   std::int32_t generation = 0;
-  char type = 0;  // 'f' or 'n'; 0 while unset
+  char type = 0;  // one of the above; 0 while unset
 };
 
 class XrefSubsection {
@@ -25,8 +31,11 @@ class XrefSubsection {
   bool Holds(std::int64_t number) const { return number >= first_ && number - first_ < count_; }
 
   // Entries come into being as they are written, so a declared count costs
-  // memory only for the entries the file really holds.
+  // memory only for (at most twice) the entries the file really holds.
   XrefEntry& EntryFor(std::int64_t number);
+  // Room for every entry at once, where the count has been checked against
+  // the file already.
+  void ReserveAll() { entries_.reserve(count_ > 0 ? static_cast<std::size_t>(count_) : 0); }
   XrefEntry EntryAt(std::int64_t number) const;
 
  private:

@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"(a\\", "Syntax"}, ErrorCase{"((a)", "Syntax"}));
 
 TEST(LexerTokenBuffer, TakesTheLongestTokenThatFitsWithItsNul) {
-  const std::size_t longest = PdfReader::kTokenBufferSize - 1;
+  const std::size_t longest = Lexer::kTokenBufferSize - 1;
   ReaderOver keyword(std::string(longest, 'k'));
   EXPECT_EQ(keyword->NextToken(), TokenKind::Keyword);
   EXPECT_EQ(keyword->TokenText().size(), longest);
@@ -115,7 +115,7 @@ TEST(LexerTokenBuffer, TakesTheLongestTokenThatFitsWithItsNul) {
 }
 
 TEST(LexerTokenBuffer, RaisesSyntaxForAnyLongerToken) {
-  const std::size_t tooLong = PdfReader::kTokenBufferSize;
+  const std::size_t tooLong = Lexer::kTokenBufferSize;
   for (const std::string& input :
        {std::string(tooLong, 'k'), "/" + std::string(tooLong, 'n'),
         std::string(tooLong, '7'), "(" + std::string(tooLong, 's') + ")",

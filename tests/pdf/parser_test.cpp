@@ -154,10 +154,10 @@ TEST(ParseObject, StackGrowthKeepsEveryPendingEntry) {
 }
 
 TEST(ParseObject, DeepNestingFailsInsteadOfOverflowingTheCallStack) {
-  ReaderOver atLimit(std::string(PdfReader::kMaxNestingDepth, '[') +
-                     std::string(PdfReader::kMaxNestingDepth, ']'));
+  ReaderOver atLimit(std::string(ObjectParser::kMaxNestingDepth, '[') +
+                     std::string(ObjectParser::kMaxNestingDepth, ']'));
   EXPECT_EQ(ErrorOf([&] { atLimit->ReadObject(); }), "none");
-  for (std::size_t depth : {std::size_t(PdfReader::kMaxNestingDepth + 1), std::size_t(1000000)}) {
+  for (std::size_t depth : {std::size_t(ObjectParser::kMaxNestingDepth + 1), std::size_t(1000000)}) {
     ReaderOver arrays(std::string(depth, '['));
     EXPECT_EQ(ErrorOf([&] { arrays->ReadObject(); }), "StackOverflow");
     std::string dicts;

@@ -1,4 +1,4 @@
-#include "pdf/pdf_file.h"
+#include "pdf/byte_source.h"
 
 #include <algorithm>
 #include <cstring>
@@ -28,13 +28,13 @@ std::int64_t Tell64(std::FILE* file) {
 
 }  // namespace
 
-PdfFile::PdfFile() = default;
+ByteSource::ByteSource() = default;
 
-PdfFile::~PdfFile() {
+ByteSource::~ByteSource() {
   if (file_ != nullptr) std::fclose(file_);
 }
 
-bool PdfFile::Open(const char* path) {
+bool ByteSource::Open(const char* path) {
   if (IsOpen() || path == nullptr) return false;
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return false;
@@ -52,6 +52,7 @@ bool PdfFile::Open(const char* path) {
   std::setvbuf(file, nullptr, _IONBF, 0);
   capacity_ = std::max<std::int64_t>(1, std::min(size, kBackwardBlock));
   buffer_ = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(capacity_));
+  data_ = buffer_.get();
   file_ = file;
   size_ = size;
   pos_ = size;
@@ -59,12 +60,11 @@ bool PdfFile::Open(const char* path) {
   return true;
 }
 
-bool PdfFile::OpenMemory(std::string_view bytes) {
+bool ByteSource::OpenMemory(std::string_view bytes) {
   if (IsOpen()) return false;
   size_ = static_cast<std::int64_t>(bytes.size());
-  capacity_ = std::max<std::int64_t>(1, size_);
-  buffer_ = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(capacity_));
-  if (!bytes.empty()) std::memcpy(buffer_.get(), bytes.data(), bytes.size());
+  capacity_ = size_;
+  data_ = reinterpret_cast<const std::uint8_t*>(bytes.data());
   inMemory_ = true;
   pos_ = size_;
   bufStart_ = 0;
@@ -72,7 +72,7 @@ bool PdfFile::OpenMemory(std::string_view bytes) {
   return true;
 }
 
-bool PdfFile::Load(std::int64_t start, std::int64_t length) {
+bool ByteSource::Load(std::int64_t start, std::int64_t length) {
   if (inMemory_) {
     bufStart_ = 0;
     bufEnd_ = size_;
@@ -86,15 +86,15 @@ bool PdfFile::Load(std::int64_t start, std::int64_t length) {
   return got > 0;
 }
 
-int PdfFile::ReadByteSlow() {
+int ByteSource::ReadByteSlow() {
   if (!IsOpen() || pos_ >= size_) return -1;
   if (!Load(pos_, kForwardBlock)) return -1;
-  return buffer_[pos_++ - bufStart_];
+  return data_[pos_++ - bufStart_];
 }
 
 // Loads the block that ends at the position, so that the backward reads
 // that follow come from the buffer.
-bool PdfFile::LoadBefore() {
+bool ByteSource::LoadBefore() {
   if (!IsOpen()) return false;
   const std::int64_t end = std::min(pos_, size_);
   if (end <= 0) return false;
@@ -104,13 +104,13 @@ bool PdfFile::LoadBefore() {
   return true;
 }
 
-int PdfFile::ReadBackwardSlow() {
+int ByteSource::ReadBackwardSlow() {
   const std::int64_t saved = pos_;
   if (!LoadBefore()) {
     pos_ = saved;
     return -1;
   }
-  return buffer_[--pos_ - bufStart_];
+  return data_[--pos_ - bufStart_];
 }
 
 namespace {
@@ -141,14 +141,14 @@ std::size_t SkipBackTo(const std::uint8_t* data, std::size_t end, std::uint8_t b
 
 }  // namespace
 
-bool PdfFile::FindBackward(std::string_view keyword) {
+bool ByteSource::FindBackward(std::string_view keyword) {
   const std::size_t length = keyword.size();
   if (length == 0) return true;
   const auto last = static_cast<std::uint8_t>(keyword[length - 1]);
   std::size_t matched = 0;
   while (matched < length) {
     if (!(pos_ > bufStart_ && pos_ <= bufEnd_) && !LoadBefore()) return false;
-    const std::uint8_t* data = buffer_.get();
+    const std::uint8_t* data = data_;
     auto i = static_cast<std::size_t>(pos_ - bufStart_);
     while (i > 0 && matched < length) {
       if (matched == 0) {
@@ -167,7 +167,22 @@ bool PdfFile::FindBackward(std::string_view keyword) {
   return true;
 }
 
-bool PdfFile::Seek(std::int64_t offset, Origin origin) {
+std::size_t ByteSource::Read(std::uint8_t* out, std::size_t length) {
+  std::size_t got = 0;
+  while (got < length) {
+    if (!(pos_ >= bufStart_ && pos_ < bufEnd_)) {
+      if (!IsOpen() || pos_ >= size_ || !Load(pos_, kForwardBlock)) break;
+    }
+    const std::size_t take =
+        std::min(length - got, static_cast<std::size_t>(bufEnd_ - pos_));
+    std::memcpy(out + got, data_ + (pos_ - bufStart_), take);
+    pos_ += static_cast<std::int64_t>(take);
+    got += take;
+  }
+  return got;
+}
+
+bool ByteSource::Seek(std::int64_t offset, Origin origin) {
   if (!IsOpen()) return false;
   std::int64_t base = 0;
   if (origin == Origin::Current) base = pos_;

@@ -1,9 +1,10 @@
-// Read-only file access through one block buffer, forward and backward, with
-// 64-bit positions. Reading a byte is an inline buffer access; the system is
-// asked only when a block must be loaded. Bytes in memory (tests, fuzzing)
-// are read the same way, the buffer holding them all.
+// The bytes of a PDF, read-only, forward and backward, with 64-bit positions:
+// a file through one block buffer, or bytes in memory read where they are.
+// Reading a byte is an inline buffer access; the system is asked only when a
+// block of a file must be loaded.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -11,7 +12,7 @@
 
 namespace pagewire::pdf {
 
-class PdfFile {
+class ByteSource {
  public:
   // Forward reads follow seeks to scattered objects: a modest block. The
   // backward search may cross a whole file: blocks large enough that the
@@ -21,28 +22,29 @@ class PdfFile {
 
   enum class Origin { Start, Current, End };
 
-  PdfFile();
-  ~PdfFile();
-  PdfFile(const PdfFile&) = delete;
-  PdfFile& operator=(const PdfFile&) = delete;
+  ByteSource();
+  ~ByteSource();
+  ByteSource(const ByteSource&) = delete;
+  ByteSource& operator=(const ByteSource&) = delete;
 
   // Opens `path` for binary reading; the position is then at the end of the
   // file. Fails when already open or when the file cannot be opened.
   bool Open(const char* path);
-  // Opens a copy of `bytes`, positioned at its end like a file.
+  // Reads `bytes` in place, positioned at their end like a file; they must
+  // outlive the source.
   bool OpenMemory(std::string_view bytes);
   bool IsOpen() const { return file_ != nullptr || inMemory_; }
 
   // The byte at the position, moving past it; -1 at the end or when closed.
   int ReadByte() {
-    if (pos_ >= bufStart_ && pos_ < bufEnd_) return buffer_[pos_++ - bufStart_];
+    if (pos_ >= bufStart_ && pos_ < bufEnd_) return data_[pos_++ - bufStart_];
     return ReadByteSlow();
   }
 
   // Moves back one byte and returns it; -1 at the start, when closed, or when
   // the read fails (the position is then unchanged).
   int ReadBackward() {
-    if (pos_ > bufStart_ && pos_ <= bufEnd_) return buffer_[--pos_ - bufStart_];
+    if (pos_ > bufStart_ && pos_ <= bufEnd_) return data_[--pos_ - bufStart_];
     return ReadBackwardSlow();
   }
 
@@ -51,6 +53,10 @@ class PdfFile {
   // On a mismatch the count of matched characters restarts at 1 when the
   // byte is the keyword's last one, else at 0.
   bool FindBackward(std::string_view keyword);
+
+  // Up to `length` bytes from the position on, moving past them; fewer at
+  // the end or when a read fails.
+  std::size_t Read(std::uint8_t* out, std::size_t length);
 
   // A position before the start fails; one beyond the end reads as the end.
   bool Seek(std::int64_t offset, Origin origin);
@@ -64,7 +70,8 @@ class PdfFile {
   bool Load(std::int64_t start, std::int64_t length);
 
   std::FILE* file_ = nullptr;
-  std::unique_ptr<std::uint8_t[]> buffer_;  // kBackwardBlock bytes, or the file's size
+  std::unique_ptr<std::uint8_t[]> buffer_;  // a file's block buffer
+  const std::uint8_t* data_ = nullptr;      // buffer_, or the bytes in memory
   std::int64_t capacity_ = 0;
   std::int64_t bufStart_ = 0;  // file offset of buffer_[0]
   std::int64_t bufEnd_ = 0;    // one past the last loaded byte

@@ -1,0 +1,245 @@
+#include "pdf/xref_reader.h"
+
+#include <algorithm>
+
+#include "pdf/number_text.h"
+#include "pdf/pdf_error.h"
+
+namespace pagewire::pdf {
+namespace {
+
+const PdfObject& Required(const PdfObject* value, std::int64_t offset) {
+  if (value == nullptr) Raise(PdfErrorKind::ObjectNotFound, offset);
+  return *value;
+}
+
+std::int64_t IntegerOf(const PdfObject* value, std::int64_t offset) {
+  if (!value->Is(ObjectKind::Integer)) Raise(PdfErrorKind::TypeMismatch, offset);
+  return value->integer;
+}
+
+// A single filter, or an array of at most one, or null.
+const PdfObject* SingleOf(const PdfObject* value, std::int64_t offset) {
+  if (value == nullptr || !value->Is(ObjectKind::Array)) return value;
+  if (value->array->Count() > 1) Raise(PdfErrorKind::TypeMismatch, offset);
+  return value->array->At(0);
+}
+
+}  // namespace
+
+// The start of the file without the keyword: nothing more to find.
+void XrefReader::FindBackward(std::string_view keyword) {
+  if (!parser_.lexer().FindBackward(keyword)) Raise(PdfErrorKind::Syntax, 0);
+}
+
+std::int64_t XrefReader::FindStartXref() {
+  Lexer& lexer = parser_.lexer();
+  lexer.Seek(0, ByteSource::Origin::End);
+  FindBackward("%%EOF");
+  FindBackward("startxref");
+  parser_.ExpectKeyword(KeywordClass::StartXref);
+  const std::int64_t at = lexer.Tell();
+  const std::int64_t offset = parser_.NextInteger();
+  if (offset < 0) Raise(PdfErrorKind::RangeCheck, at);
+  return offset;
+}
+
+const PdfDict& XrefReader::ReadSection(std::int64_t offset) {
+  // A Prev chain that comes back to a section already read would never end.
+  if (!visited_.insert(offset).second) Raise(PdfErrorKind::Syntax, offset);
+  Lexer& lexer = parser_.lexer();
+  if (!lexer.Seek(offset)) Raise(PdfErrorKind::RangeCheck, offset);
+  const Token first = lexer.NextToken();
+  if (first.kind == TokenKind::Integer) return ReadStream(offset);
+  if (!lexer.KeywordIs(first.kind, KeywordClass::Xref)) Raise(PdfErrorKind::Syntax, first.offset);
+  ReadTableEntries();
+  const PdfDict& trailer = ReadTableTrailer();
+  // A hybrid file: the stream's entries stand behind the table's, for the
+  // objects the table leaves out, and before those of older sections.
+  if (const PdfObject* stream = objects_.Get(trailer, "XRefStm")) {
+    const std::int64_t streamOffset = IntegerOf(stream, offset);
+    if (streamOffset < 0) Raise(PdfErrorKind::RangeCheck, offset);
+    ReadStream(streamOffset);
+  }
+  return trailer;
+}
+
+void XrefReader::ReadTableEntries() {
+  Lexer& lexer = parser_.lexer();
+  Token token = lexer.NextToken();
+  while (token.kind == TokenKind::Integer) {
+    const auto first = ParseIntegerText(lexer.TokenText());
+    const std::int64_t count = parser_.NextInteger();
+    if (!first || *first < 0 || !FitsInt32(*first) || !FitsInt32(count))
+      Raise(PdfErrorKind::RangeCheck, token.offset);
+    if (count > lexer.Size() / kMinEntryBytes + 1) Raise(PdfErrorKind::RangeCheck, token.offset);
+    xref_.AddSubsection(static_cast<std::int32_t>(*first), static_cast<std::int32_t>(count));
+    for (std::int64_t i = 0; i < count; ++i) {
+      const std::int64_t entryOffset = lexer.Tell();
+      const std::int64_t offset = parser_.NextInteger();
+      const std::int64_t generation = parser_.NextInteger();
+      const Token letter = lexer.NextToken();
+      if (letter.kind != TokenKind::Keyword || (!lexer.TokenIs("f") && !lexer.TokenIs("n")))
+        Raise(PdfErrorKind::Syntax, letter.offset);
+      if (!FitsInt32(*first + i) || !FitsInt32(generation))
+        Raise(PdfErrorKind::RangeCheck, entryOffset);
+      xref_.SetEntry(static_cast<std::int32_t>(*first + i), offset,
+                     static_cast<std::int32_t>(generation), lexer.TokenText()[0]);
+    }
+    token = lexer.NextToken();
+  }
+  if (!lexer.KeywordIs(token.kind, KeywordClass::Trailer)) Raise(PdfErrorKind::Syntax, token.offset);
+}
+
+const PdfDict& XrefReader::ReadTableTrailer() {
+  const std::int64_t at = parser_.lexer().Tell();
+  const PdfObject* trailer = objects_.Keep(parser_.ReadObject());
+  if (!trailer->Is(ObjectKind::Dictionary)) Raise(PdfErrorKind::Syntax, at);
+  parser_.ExpectKeyword(KeywordClass::StartXref);
+  return *trailer->dict;
+}
+
+std::int64_t XrefReader::PrevOf(const PdfDict& trailer) {
+  const PdfObject* prev = objects_.Get(trailer, "Prev");
+  if (prev == nullptr) return -1;
+  if (!prev->Is(ObjectKind::Integer)) Raise(PdfErrorKind::TypeMismatch);
+  if (prev->integer < -1) Raise(PdfErrorKind::RangeCheck);
+  return prev->integer;
+}
+
+// After the "stream" keyword: CR LF or LF, or a lone CR, ends its line.
+std::int64_t XrefReader::DataStart() {
+  Lexer& lexer = parser_.lexer();
+  const int c = lexer.GetChar();
+  if (c == '\r') {
+    const int next = lexer.GetChar();
+    if (next != '\n') lexer.UngetChar(next);
+  } else if (c != '\n') {
+    lexer.UngetChar(c);
+  }
+  return lexer.Tell();
+}
+
+const PdfDict& XrefReader::ReadStream(std::int64_t offset) {
+  Lexer& lexer = parser_.lexer();
+  if (!lexer.Seek(offset)) Raise(PdfErrorKind::RangeCheck, offset);
+  parser_.NextInteger();
+  parser_.NextInteger();
+  parser_.ExpectKeyword(KeywordClass::Obj);
+  const PdfObject* stream = objects_.Keep(parser_.ReadObject());
+  // A bare "stream" keyword makes a stream without a dictionary.
+  if (!stream->Is(ObjectKind::Stream) || !stream->dict) Raise(PdfErrorKind::Syntax, offset);
+  const std::int64_t start = DataStart();
+  const PdfDict& dict = *stream->dict;
+  const PdfObject* type = objects_.Get(dict, "Type");
+  if (type == nullptr || !type->Is(ObjectKind::Name) || type->bytes != "XRef")
+    Raise(PdfErrorKind::Syntax, offset);
+
+  const XrefStreamLayout layout = LayoutOf(dict, offset);
+  const StreamData::Filter filter = FilterOf(dict, offset);
+  decodedBytes_ += layout.DataLength();
+  if (decodedBytes_ > kMaxDecodedBytes) Raise(PdfErrorKind::RangeCheck, offset);
+  std::int64_t length = EncodedLength(dict, start, offset);
+  // Data as it stands ends where the entries end when its length is unknown.
+  if (length < 0) {
+    length = filter == StreamData::Filter::None ? static_cast<std::int64_t>(layout.DataLength())
+                                                : lexer.Size() - start;
+  }
+  StreamData data(lexer.source(), start, length, filter);
+  ReadXrefStreamEntries(layout, data, xref_, offset);
+  return dict;
+}
+
+// Length may name an object that only this section or an older one lists.
+// Such a length cannot be known yet (-1): the caller bounds the data by what
+// the entries need, or by the end of the file and zlib's end marker.
+std::int64_t XrefReader::EncodedLength(const PdfDict& dict, std::int64_t start,
+                                       std::int64_t offset) {
+  const PdfObject& length = Required(dict.Find("Length"), offset);
+  std::int64_t value = 0;
+  if (length.Is(ObjectKind::Reference)) {
+    const auto entry = xref_.Lookup(length.ref.number);
+    if (!entry || entry->type != XrefEntry::kInUse || entry->offset == 0) return -1;
+    value = IntegerOf(objects_.Fetch(length), offset);
+  } else {
+    value = IntegerOf(&length, offset);
+  }
+  if (value < 0) Raise(PdfErrorKind::RangeCheck, offset);
+  return std::min(value, parser_.lexer().Size() - start);
+}
+
+StreamData::Filter XrefReader::FilterOf(const PdfDict& dict, std::int64_t offset) {
+  const PdfObject* filter = SingleOf(objects_.Get(dict, "Filter"), offset);
+  if (filter == nullptr || filter->Is(ObjectKind::Null)) return StreamData::Filter::None;
+  if (filter->Is(ObjectKind::Name) && filter->bytes == "FlateDecode")
+    return StreamData::Filter::Flate;
+  Raise(PdfErrorKind::TypeMismatch, offset);
+}
+
+void XrefReader::ReadDecodeParms(const PdfDict& dict, XrefStreamLayout& layout,
+                                 std::int64_t offset) {
+  const PdfObject* parms = SingleOf(objects_.Get(dict, "DecodeParms"), offset);
+  if (parms == nullptr || parms->Is(ObjectKind::Null)) return;
+  if (!parms->Is(ObjectKind::Dictionary)) Raise(PdfErrorKind::TypeMismatch, offset);
+  const auto valueOr = [&](std::string_view key, std::int64_t fallback) {
+    const PdfObject* value = objects_.Get(*parms->dict, key);
+    return value == nullptr ? fallback : IntegerOf(value, offset);
+  };
+  const std::int64_t predictor = valueOr("Predictor", XrefStreamLayout::kNoPredictor);
+  if (predictor == XrefStreamLayout::kNoPredictor) return;
+  if (predictor < XrefStreamLayout::kFirstPngPredictor ||
+      predictor > XrefStreamLayout::kLastPngPredictor)
+    Raise(PdfErrorKind::TypeMismatch, offset);
+  const std::int64_t columns = valueOr("Columns", 1);
+  const std::int64_t colors = valueOr("Colors", 1);
+  if (valueOr("BitsPerComponent", 8) != 8 || colors < 1 || colors > 4)
+    Raise(PdfErrorKind::TypeMismatch, offset);
+  if (columns < 1 || columns > std::int64_t{XrefStreamLayout::kMaxColumns})
+    Raise(PdfErrorKind::RangeCheck, offset);
+  layout.predictor = static_cast<int>(predictor);
+  layout.columns = static_cast<std::size_t>(columns) * static_cast<std::size_t>(colors);
+  layout.bytesPerPixel = static_cast<std::size_t>(colors);
+}
+
+XrefStreamLayout XrefReader::LayoutOf(const PdfDict& dict, std::int64_t offset) {
+  XrefStreamLayout layout;
+  const PdfObject& widths = Required(objects_.Get(dict, "W"), offset);
+  if (!widths.Is(ObjectKind::Array) || widths.array->Count() != layout.widths.size())
+    Raise(PdfErrorKind::TypeMismatch, offset);
+  for (std::size_t i = 0; i < layout.widths.size(); ++i) {
+    const std::int64_t width = IntegerOf(widths.array->At(i), offset);
+    if (width < 0 || width > XrefStreamLayout::kMaxFieldWidth)
+      Raise(PdfErrorKind::RangeCheck, offset);
+    layout.widths[i] = static_cast<int>(width);
+  }
+  if (layout.EntryWidth() == 0) Raise(PdfErrorKind::RangeCheck, offset);
+
+  const std::int64_t size = IntegerOf(&Required(objects_.Get(dict, "Size"), offset), offset);
+  if (size < 0 || !FitsInt32(size)) Raise(PdfErrorKind::RangeCheck, offset);
+  const PdfObject* index = objects_.Get(dict, "Index");
+  if (index == nullptr) {
+    layout.subsections.emplace_back(0, static_cast<std::int32_t>(size));
+  } else {
+    if (!index->Is(ObjectKind::Array) || index->array->Count() % 2 != 0)
+      Raise(PdfErrorKind::TypeMismatch, offset);
+    for (std::size_t i = 0; i < index->array->Count(); i += 2) {
+      const std::int64_t first = IntegerOf(index->array->At(i), offset);
+      const std::int64_t count = IntegerOf(index->array->At(i + 1), offset);
+      if (first < 0 || count < 0 || !FitsInt32(first) || !FitsInt32(first + count))
+        Raise(PdfErrorKind::RangeCheck, offset);
+      layout.subsections.emplace_back(static_cast<std::int32_t>(first),
+                                      static_cast<std::int32_t>(count));
+    }
+  }
+  // Every object listed takes at least one byte of the file; the streams of
+  // a query together may list each byte's worth once, which leaves room for
+  // many updates of a real file, and the table's memory stays bounded.
+  streamEntries_ += layout.EntryCount();
+  if (streamEntries_ > static_cast<std::uint64_t>(parser_.lexer().Size()) ||
+      streamEntries_ > kMaxStreamEntries)
+    Raise(PdfErrorKind::RangeCheck, offset);
+  ReadDecodeParms(dict, layout, offset);
+  return layout;
+}
+
+}  // namespace pagewire::pdf
