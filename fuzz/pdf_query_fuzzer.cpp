@@ -1,5 +1,6 @@
 // Feeds each input as a file to the three PDF queries. The last byte, modulo
-// 33, is the length of the password, taken from the bytes just before it.
+// 128, is the length of the password, taken from the bytes just before it:
+// revisions 5 and 6 count up to 127 bytes of it.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr std::size_t kMaxPassword = 32;
+constexpr std::size_t kMaxPassword = 127;
 
 // One file per fuzzing process, in memory where the system offers it.
 const std::string& InputPath() {
