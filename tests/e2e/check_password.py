@@ -1,20 +1,27 @@
 #!/usr/bin/env python3
 """Checks the encrypted password in a job the loopback printer saved.
 
-Usage: check_password.py JOB LIBPAGEWIRE KEY_MODE KEY_HEX PASSWORD PDF
+Usage: check_password.py JOB LIBPAGEWIRE KEY_MODE KEY_HEX PASSWORD
 The header must carry @EPKY=KEY_MODE and an @EPWD whose 64 digits
 DecryptPassword (from LIBPAGEWIRE) turns, under the 6 key bytes KEY_HEX, back
-into PASSWORD padded with zeros; and qpdf must accept PASSWORD for PDF.
+into PASSWORD (its UTF-8 bytes) padded with zeros; and qpdf must open the PDF
+the job carries, cut out of the received bytes, with PASSWORD.
 """
 import ctypes
+import os
 import re
 import subprocess
 import sys
+import tempfile
 
 
 def main():
-    job_path, library, key_mode, key_hex, password, pdf = sys.argv[1:7]
-    header = open(job_path, "rb").read().split(b"%PDF", 1)[0]
+    job_path, library, key_mode, key_hex, password = sys.argv[1:6]
+    job = open(job_path, "rb").read()
+    start = job.find(b"%PDF")
+    if start < 0:
+        sys.exit("job carries no PDF")
+    header, pdf = job[:start], job[start:]
     modes = re.findall(rb'@PJL SET JOBATTR="@EPKY=(\w+)"\n', header)
     digits = re.findall(rb'@PJL SET JOBATTR="@EPWD=([0-9a-f]{64})"\n', header)
     if modes != [key_mode.encode()] or len(digits) != 1:
@@ -26,10 +33,16 @@ def main():
     expected = password.encode().ljust(32, b"\0")
     if out.raw[:32] != expected:
         sys.exit("EPWD decrypts to %r, not %r" % (out.raw[:32], expected))
-    check = subprocess.run(["qpdf", "--password=" + password, "--check", pdf],
-                           stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    with tempfile.NamedTemporaryFile(suffix=".pdf", delete=False) as received:
+        received.write(pdf)
+    try:
+        check = subprocess.run(["qpdf", "--password=" + password, "--check", received.name],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    finally:
+        os.unlink(received.name)
     if check.returncode not in (0, 3):  # 3: warnings only
-        sys.exit("qpdf refuses the password: %s" % check.stderr.decode(errors="replace"))
+        sys.exit("qpdf does not open the received PDF with the password: %s"
+                 % check.stderr.decode(errors="replace"))
 
 
 if __name__ == "__main__":

@@ -55,6 +55,10 @@ scenario_cli_prints_to_cups_and_socket_with_password_and_statuses() {
   echo "$JOB_USER_PASSWORD" | cli --password-stdin -d "$socket" "$APP_FILES/secret.pdf" || return 1
   job_password_header FK
   job_expect_password $((before + 2)) FK "$JOB_FIXED_KEY" "$JOB_USER_PASSWORD" || return 1
+  # AES-256 with a cross-reference stream: its bytes unchanged after the header.
+  echo "$JOB_AES_USER_PASSWORD" | cli --password-stdin -d "$socket" "$APP_FILES/aes.pdf" || return 1
+  job_password_header FK "$APP_FILES/aes.pdf"
+  job_expect_password $((before + 3)) FK "$JOB_FIXED_KEY" "$JOB_AES_USER_PASSWORD" || return 1
   # Not sent: a wrong password, a folder with a Quillora file; the folder's
   # other files still go, PDFs first.
   echo wrong | cli --password-stdin -d "$socket" "$APP_FILES/secret.pdf" 2>>"$RIG_DIR/cli.log"
@@ -62,13 +66,13 @@ scenario_cli_prints_to_cups_and_socket_with_password_and_statuses() {
   mkdir -p "$RIG_DIR/mixed" && cp "$APP_FILES/batch/a.pdf" "$APP_FILES/SCAN.TIF" "$RIG_DIR/mixed/" &&
     echo q >"$RIG_DIR/mixed/c.qlr" || return 1
   cli_expect_status 1 -d "$socket" "$RIG_DIR/mixed" || return 1
-  app_expect_job $((before + 3)) "$APP_FILES/batch/a.pdf" "$APP_EXPECTED/folder_a_pdf.header" || return 1
-  app_expect_job $((before + 4)) "$APP_FILES/SCAN.TIF" || return 1
+  app_expect_job $((before + 4)) "$APP_FILES/batch/a.pdf" "$APP_EXPECTED/folder_a_pdf.header" || return 1
+  app_expect_job $((before + 5)) "$APP_FILES/SCAN.TIF" || return 1
   # A usage error and a destination that refuses send nothing.
   cli_expect_status 2 -d "$socket" -P 1-2,4 "$APP_FILES/plain.pdf" || return 1
   cli_expect_status 3 -d socket://127.0.0.1:1 "$APP_FILES/plain.pdf" || return 1
   cli_expect_status 3 -d NoSuchQueue "$APP_FILES/plain.pdf" || return 1
-  app_expect_no_job $((before + 4))
+  app_expect_no_job $((before + 5))
 }
 
 # cli_plain_header NAME: the header of the plain PDF as the command sends it

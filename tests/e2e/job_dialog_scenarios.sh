@@ -17,12 +17,14 @@ IDC_PASSWORD_FILE_NAME=1050 IDC_PASSWORD=1051 IDC_DETAILED=1052 IDC_DETAILS_GROU
 IDC_MAC_FIELD_1=1054
 IDC_FILE_CONFIRM_NAME=1060 IDC_FILE_CONFIRM_ABORT=1061 IDC_FILE_CONFIRM_PRINT_ALL=1062
 WS_SYSMENU=0x80000 ES_PASSWORD=0x20 VK_UP=38
-# The fixture's passwords (tests/pdf/fixtures/make_fixtures.sh).
-JOB_USER_PASSWORD=user3 JOB_OWNER_PASSWORD=owner3
+# The fixtures' passwords (tests/pdf/fixtures/make_fixtures.sh).
+JOB_USER_PASSWORD=user3 JOB_OWNER_PASSWORD=owner3 JOB_AES_USER_PASSWORD=user6
 JOB_FIXED_KEY=5c13a7e2096b
 
 job_rig_setup() {
   cp "$RIG_SOURCE_DIR/tests/pdf/fixtures/r3_128.pdf" "$APP_FILES/secret.pdf"
+  # AES-256 (revision 6) with a cross-reference stream.
+  cp "$RIG_SOURCE_DIR/tests/pdf/fixtures/r6_aes256_xref_stream.pdf" "$APP_FILES/aes.pdf"
   mkdir -p "$APP_FILES/batch"
   local name
   for name in a b c; do cp "$APP_FILES/plain.pdf" "$APP_FILES/batch/$name.pdf"; done
@@ -77,18 +79,21 @@ job_reg_value() {  # KEY NAME: the value's data as reg prints it
     tr -d '\r' | awk -v name="$2" '$1 == name {print $3}'
 }
 
-# job_expect_password N KEY_MODE KEY_HEX PASSWORD: job N is secret.pdf with
-# the password encrypted under that key.
+# job_expect_password N KEY_MODE KEY_HEX PASSWORD: job N is the file of the
+# last job_password_header with the password encrypted under that key, and
+# qpdf opens the PDF received with that password.
 job_expect_password() {
-  app_expect_job "$1" "$APP_FILES/secret.pdf" "$JOB_HEADER" || return 1
-  python3 "$here/check_password.py" "$RIG_JOBS/job-$1.bin" "$JOB_NATIVE_LIB" "$2" "$3" "$4" \
-    "$APP_FILES/secret.pdf"
+  app_expect_job "$1" "$JOB_PDF" "$JOB_HEADER" || return 1
+  python3 "$here/check_password.py" "$RIG_JOBS/job-$1.bin" "$JOB_NATIVE_LIB" "$2" "$3" "$4"
 }
 
-# job_password_header MODE: the expected header of secret.pdf for key MODE.
+# job_password_header MODE [FILE]: the expected header of FILE (default
+# secret.pdf) for key MODE.
 job_password_header() {
-  JOB_HEADER=$RIG_DIR/secret-$1.header
-  sed -e 's/DNAME=plain.pdf/DNAME=secret.pdf/' -e "s/FSIZ=967/FSIZ=$(stat -c %s "$APP_FILES/secret.pdf")/" \
+  JOB_PDF=${2:-$APP_FILES/secret.pdf}
+  local name; name=$(basename "$JOB_PDF")
+  JOB_HEADER=$RIG_DIR/$name-$1.header
+  sed -e "s/DNAME=plain.pdf/DNAME=$name/" -e "s/FSIZ=967/FSIZ=$(stat -c %s "$JOB_PDF")/" \
     -e "/COMMENT IP=/a @PJL SET JOBATTR=\"@EPKY=$1\"\\n@PJL SET JOBATTR=\"@EPWD=<password>\"" \
     "$APP_EXPECTED/plain_pdf.header" >"$JOB_HEADER"
 }
@@ -269,6 +274,32 @@ STATE
   app_reg query "$JOB_MAC_KEY" && { fail "an empty field left the MacAddr key"; rc=1; }
   app_reg delete "$JOB_RAWONE_PORT_KEY" /f
   return $rc
+}
+
+# An AES-256 PDF with a cross-reference stream, typed into the main dialog:
+# its settings, then the password asked for it; a wrong one is told, the
+# user password prints, and the printer gets it with the file unchanged.
+scenario_job_password_aes256_xref_stream_from_main_dialog() {
+  app_reg delete "$JOB_SETTINGS_KEY" /f
+  app_reg delete "$JOB_RAWONE_PORT_KEY" /f
+  job_password_header FK "$APP_FILES/aes.pdf"
+  local before; before=$(job_count)
+  app_open_main || return 1
+  drive set-text "$APP_MAIN" $IDC_FILE_EDIT "$(win_path "$APP_FILES/aes.pdf")" &&
+    drive click "$APP_MAIN" $IDC_PRINT || return 1
+  job_wait "$JOB_SETTINGS" && drive press "$JOB_SETTINGS" $IDOK || return 1
+  job_wait "$JOB_PASSWORD" || return 1
+  job_expect_state "$JOB_PASSWORD" <<STATE || return 1
+$IDC_PASSWORD_FILE_NAME on - aes.pdf
+focus $IDC_PASSWORD
+STATE
+  job_submit "$JOB_PASSWORD" $IDC_PASSWORD wrong6 || return 1
+  job_answer_message "Check the password you have just entered." || return 1
+  job_wait "$JOB_PASSWORD" && job_submit "$JOB_PASSWORD" $IDC_PASSWORD $JOB_AES_USER_PASSWORD || return 1
+  drive wait-gone "$JOB_PASSWORD" 10000 || return 1
+  job_expect_password $((before + 1)) FK $JOB_FIXED_KEY $JOB_AES_USER_PASSWORD || return 1
+  [ "$(job_count)" -eq $((before + 1)) ] || { fail "more than one job of aes.pdf"; return 1; }
+  app_close_main
 }
 
 # --- "Confirmation" ----------------------------------------------------------
