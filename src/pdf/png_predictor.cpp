@@ -1,5 +1,6 @@
 #include "pdf/png_predictor.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace pagewire::pdf {
@@ -16,24 +17,37 @@ std::uint8_t Paeth(int left, int up, int upLeft) {
 
 }  // namespace
 
+// One loop per filter: cross-reference rows are short and many, so the
+// filter is chosen once a row, not once a byte.
 bool UnfilterPngRow(int filter, std::uint8_t* row, const std::uint8_t* previous,
                     std::size_t length, std::size_t bytesPerPixel) {
-  for (std::size_t i = 0; i < length; ++i) {
-    const int left = i >= bytesPerPixel ? row[i - bytesPerPixel] : 0;
-    const int up = previous[i];
-    const int upLeft = i >= bytesPerPixel ? previous[i - bytesPerPixel] : 0;
-    int predicted = 0;
-    switch (filter) {
-      case 0: predicted = 0; break;
-      case 1: predicted = left; break;
-      case 2: predicted = up; break;
-      case 3: predicted = (left + up) / 2; break;
-      case 4: predicted = Paeth(left, up, upLeft); break;
-      default: return false;
-    }
-    row[i] = static_cast<std::uint8_t>(row[i] + predicted);
+  const std::size_t firstPixel = std::min(bytesPerPixel, length);
+  switch (filter) {
+    case 0: return true;
+    case 1:
+      for (std::size_t i = bytesPerPixel; i < length; ++i)
+        row[i] = static_cast<std::uint8_t>(row[i] + row[i - bytesPerPixel]);
+      return true;
+    case 2:
+      for (std::size_t i = 0; i < length; ++i)
+        row[i] = static_cast<std::uint8_t>(row[i] + previous[i]);
+      return true;
+    case 3:
+      for (std::size_t i = 0; i < firstPixel; ++i)
+        row[i] = static_cast<std::uint8_t>(row[i] + previous[i] / 2);
+      for (std::size_t i = firstPixel; i < length; ++i)
+        row[i] = static_cast<std::uint8_t>(row[i] + (row[i - bytesPerPixel] + previous[i]) / 2);
+      return true;
+    case 4:
+      // Left and upper left are zero in the first pixel: Paeth gives up.
+      for (std::size_t i = 0; i < firstPixel; ++i)
+        row[i] = static_cast<std::uint8_t>(row[i] + previous[i]);
+      for (std::size_t i = firstPixel; i < length; ++i)
+        row[i] = static_cast<std::uint8_t>(
+            row[i] + Paeth(row[i - bytesPerPixel], previous[i], previous[i - bytesPerPixel]));
+      return true;
+    default: return false;
   }
-  return true;
 }
 
 }  // namespace pagewire::pdf

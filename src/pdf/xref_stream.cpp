@@ -20,23 +20,37 @@ class EntryBytes {
       : layout_(layout), data_(data), offset_(offset), needed_(layout.DataLength()) {
     if (layout_.Predicted()) {
       row_.assign(layout_.columns + 1, 0);
-      previous_.assign(layout_.columns, 0);
+      previous_.assign(layout_.columns + 1, 0);
       rowPos_ = row_.size();
     }
   }
 
-  void Next(std::uint8_t* out, std::size_t length) {
+  // The next `length` bytes: where they lie whole in the decoded data, in
+  // place; else gathered into `scratch`. Valid until the next call.
+  const std::uint8_t* Next(std::uint8_t* scratch, std::size_t length) {
     if (!layout_.Predicted()) {
-      Take(out, length);
-      return;
+      if (chunk_.size() - chunkPos_ >= length) {
+        const std::uint8_t* here = chunk_.data() + chunkPos_;
+        chunkPos_ += length;
+        return here;
+      }
+      Take(scratch, length);
+      return scratch;
     }
+    if (rowPos_ == row_.size() && length == layout_.columns) {  // one row an entry, as usual
+      NextRow();
+      rowPos_ = row_.size();
+      return row_.data() + 1;
+    }
+    std::uint8_t* out = scratch;
     for (std::size_t done = 0; done < length;) {
       if (rowPos_ == row_.size()) NextRow();
       const std::size_t take = std::min(length - done, row_.size() - rowPos_);
-      std::memcpy(out + done, row_.data() + rowPos_, take);
+      CopySmall(out + done, row_.data() + rowPos_, take);
       rowPos_ += take;
       done += take;
     }
+    return scratch;
   }
 
   // Whatever the data holds beyond the entries and the padding of the last
@@ -51,7 +65,7 @@ class EntryBytes {
     for (std::size_t done = 0; done < length;) {
       if (chunkPos_ == chunk_.size()) Fill();
       const std::size_t take = std::min(length - done, chunk_.size() - chunkPos_);
-      std::memcpy(out + done, chunk_.data() + chunkPos_, take);
+      CopySmall(out + done, chunk_.data() + chunkPos_, take);
       chunkPos_ += take;
       done += take;
     }
@@ -71,13 +85,19 @@ class EntryBytes {
     chunkPos_ = 0;
   }
 
-  // row_[0] is the filter byte; the decoded bytes follow it.
+  // Entries and rows are a few bytes: a loop beats a call to memcpy.
+  static void CopySmall(std::uint8_t* out, const std::uint8_t* in, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) out[i] = in[i];
+  }
+
+  // Rows start with their filter byte; the decoded bytes follow it. The
+  // row just decoded becomes the one above by a swap, not a copy.
   void NextRow() {
+    row_.swap(previous_);
     Take(row_.data(), row_.size());
-    if (!UnfilterPngRow(row_[0], row_.data() + 1, previous_.data(), layout_.columns,
+    if (!UnfilterPngRow(row_[0], row_.data() + 1, previous_.data() + 1, layout_.columns,
                         layout_.bytesPerPixel))
       Raise(PdfErrorKind::Syntax, offset_);
-    std::memcpy(previous_.data(), row_.data() + 1, layout_.columns);
     rowPos_ = 1;
   }
 
@@ -123,11 +143,11 @@ void ReadXrefStreamEntries(const XrefStreamLayout& layout, StreamData& data, Xre
   for (const auto& [first, count] : layout.subsections) {
     xref.AddSubsection(first, count).ReserveAll();
     for (std::int32_t i = 0; i < count; ++i) {
-      bytes.Next(entry.data(), layout.EntryWidth());
+      const std::uint8_t* fields = bytes.Next(entry.data(), layout.EntryWidth());
       // Without a type field every entry is in use.
-      const std::uint64_t type = typeWidth == 0 ? 1 : BigEndian(entry.data(), typeWidth);
-      const std::uint64_t second = BigEndian(entry.data() + typeWidth, secondWidth);
-      const std::uint64_t third = BigEndian(entry.data() + typeWidth + secondWidth, thirdWidth);
+      const std::uint64_t type = typeWidth == 0 ? 1 : BigEndian(fields, typeWidth);
+      const std::uint64_t second = BigEndian(fields + typeWidth, secondWidth);
+      const std::uint64_t third = BigEndian(fields + typeWidth + secondWidth, thirdWidth);
       char letter = 0;
       if (type == 0) letter = XrefEntry::kFree;
       if (type == 1) letter = XrefEntry::kInUse;

@@ -6,12 +6,9 @@ namespace pagewire::pdf {
 
 // Grows by doubling, up to the count, so that a long run of entries costs
 // a few reallocations; unwritten entries read as zero either way.
-XrefEntry& XrefSubsection::EntryFor(std::int64_t number) {
-  const auto index = static_cast<std::size_t>(number - first_);
-  if (index >= entries_.size()) {
-    const std::size_t doubled = std::max<std::size_t>(16, 2 * entries_.size());
-    entries_.resize(std::max(index + 1, std::min(doubled, static_cast<std::size_t>(count_))));
-  }
+XrefEntry& XrefSubsection::Grow(std::size_t index) {
+  const std::size_t doubled = std::max<std::size_t>(16, 2 * entries_.size());
+  entries_.resize(std::max(index + 1, std::min(doubled, static_cast<std::size_t>(count_))));
   return entries_[index];
 }
 
@@ -46,11 +43,14 @@ void XrefTable::Cover(XrefSubsection& subsection) {
   }
 }
 
-XrefSubsection* XrefTable::FindSubsection(std::int64_t number) const {
+XrefSubsection* XrefTable::FindInCoverage(std::int64_t number) const {
   auto it = coverage_.upper_bound(number);
   if (it == coverage_.begin()) return nullptr;
   --it;
-  return number <= it->second.last ? it->second.subsection : nullptr;
+  if (number > it->second.last) return nullptr;
+  lastFirst_ = it->first;
+  lastRange_ = &it->second;
+  return it->second.subsection;
 }
 
 void XrefTable::SetEntry(std::int32_t number, std::int64_t offset, std::int32_t generation,

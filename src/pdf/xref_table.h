@@ -32,13 +32,18 @@ class XrefSubsection {
 
   // Entries come into being as they are written, so a declared count costs
   // memory only for (at most twice) the entries the file really holds.
-  XrefEntry& EntryFor(std::int64_t number);
+  XrefEntry& EntryFor(std::int64_t number) {
+    const auto index = static_cast<std::size_t>(number - first_);
+    return index < entries_.size() ? entries_[index] : Grow(index);
+  }
   // Room for every entry at once, where the count has been checked against
   // the file already.
   void ReserveAll() { entries_.reserve(count_ > 0 ? static_cast<std::size_t>(count_) : 0); }
   XrefEntry EntryAt(std::int64_t number) const;
 
  private:
+  XrefEntry& Grow(std::size_t index);
+
   std::int32_t first_;
   std::int32_t count_;
   std::vector<XrefEntry> entries_;
@@ -53,7 +58,11 @@ class XrefTable {
   // number is added.
   void SetEntry(std::int32_t number, std::int64_t offset, std::int32_t generation, char type);
 
-  XrefSubsection* FindSubsection(std::int64_t number) const;
+  XrefSubsection* FindSubsection(std::int64_t number) const {
+    if (lastRange_ != nullptr && number >= lastFirst_ && number <= lastRange_->last)
+      return lastRange_->subsection;
+    return FindInCoverage(number);
+  }
   std::optional<XrefEntry> Lookup(std::int64_t number) const;
   std::size_t SubsectionCount() const { return subsections_.size(); }
 
@@ -64,11 +73,16 @@ class XrefTable {
   };
 
   void Cover(XrefSubsection& subsection);
+  XrefSubsection* FindInCoverage(std::int64_t number) const;
 
   std::vector<std::unique_ptr<XrefSubsection>> subsections_;  // in order added
   // Disjoint ranges keyed by their first number: each number maps to the
   // first-added subsection holding it, found in O(log n).
   std::map<std::int64_t, Range> coverage_;
+  // The range found last: entries come in order, so most lookups hit it.
+  // Ranges are only ever added, and map nodes do not move.
+  mutable std::int64_t lastFirst_ = 0;
+  mutable const Range* lastRange_ = nullptr;
 };
 
 }  // namespace pagewire::pdf
