@@ -112,8 +112,13 @@ TEST(XrefStreamEntries, ReadEveryLayoutAndEncoding) {
        {{5, 1, 70000, 0}, {6, 0, 0, 1}, {40, 1, 123456, 2}}},
       {"no type field", {0, 3, 1}, {{1, 2}}, {{1, 1, 100, 0}, {2, 1, 200, 0}}},
       {"eight-byte offset", {1, 8, 0}, {{3, 1}}, {{3, 1, 0x100000000ULL, 0}}},
+      {"entries across decoding chunks", {1, 4, 2}, {{0, 12000}}, {}},
   };
-  for (const LayoutCase& c : cases) {
+  for (LayoutCase c : cases) {
+    if (c.entries.empty()) {  // made here: more entries than a 64 KiB chunk holds
+      for (int n = 0; n < c.index[0].second; ++n)
+        c.entries.push_back({n, 1, 1000u + 7u * n, static_cast<std::uint64_t>(n % 3)});
+    }
     SCOPED_TRACE(c.name);
     XrefStreamLayout layout;
     layout.widths = c.widths;
@@ -122,13 +127,16 @@ TEST(XrefStreamEntries, ReadEveryLayoutAndEncoding) {
     XrefStreamLayout predicted = layout;
     predicted.predictor = 12;
     predicted.columns = layout.EntryWidth() + 1;  // rows that straddle entries
+    XrefStreamLayout rows = predicted;
+    rows.columns = layout.EntryWidth();  // one row an entry, as writers lay them out
     const struct {
       const XrefStreamLayout& layout;
       std::string data;
       StreamData::Filter filter;
     } forms[] = {{layout, raw, StreamData::Filter::None},
                  {layout, Deflate(raw), StreamData::Filter::Flate},
-                 {predicted, Deflate(PredictUp(raw, predicted.columns)), StreamData::Filter::Flate}};
+                 {predicted, Deflate(PredictUp(raw, predicted.columns)), StreamData::Filter::Flate},
+                 {rows, Deflate(PredictUp(raw, rows.columns)), StreamData::Filter::Flate}};
     for (const auto& form : forms) {
       XrefTable xref;
       ASSERT_EQ(ReadEntries(form.layout, form.data, form.filter, xref), "none");
