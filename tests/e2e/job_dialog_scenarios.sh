@@ -295,7 +295,8 @@ focus $IDC_PASSWORD
 STATE
   job_submit "$JOB_PASSWORD" $IDC_PASSWORD wrong6 || return 1
   job_answer_message "Check the password you have just entered." || return 1
-  job_wait "$JOB_PASSWORD" && job_submit "$JOB_PASSWORD" $IDC_PASSWORD $JOB_AES_USER_PASSWORD || return 1
+  job_wait "$JOB_PASSWORD" &&
+    job_submit "$JOB_PASSWORD" $IDC_PASSWORD $JOB_AES_USER_PASSWORD || return 1
   drive wait-gone "$JOB_PASSWORD" 10000 || return 1
   job_expect_password $((before + 1)) FK $JOB_FIXED_KEY $JOB_AES_USER_PASSWORD || return 1
   [ "$(job_count)" -eq $((before + 1)) ] || { fail "more than one job of aes.pdf"; return 1; }
