@@ -51,7 +51,8 @@ bool ByteSource::Open(const char* path) {
   // only copy every byte twice.
   std::setvbuf(file, nullptr, _IONBF, 0);
   capacity_ = std::max<std::int64_t>(1, std::min(size, kBackwardBlock));
-  buffer_ = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(capacity_));
+  // Not zeroed: only what is read into it is ever touched.
+  buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(capacity_));
   data_ = buffer_.get();
   file_ = file;
   size_ = size;
@@ -93,12 +94,14 @@ int ByteSource::ReadByteSlow() {
 }
 
 // Loads the block that ends at the position, so that the backward reads
-// that follow come from the buffer.
+// that follow come from the buffer. The trailer is near the end: the block
+// that ends there is a forward one's size, the blocks before it the largest.
 bool ByteSource::LoadBefore() {
   if (!IsOpen()) return false;
   const std::int64_t end = std::min(pos_, size_);
   if (end <= 0) return false;
-  const std::int64_t start = std::max<std::int64_t>(0, end - capacity_);
+  const std::int64_t block = end == size_ ? std::min(capacity_, kForwardBlock) : capacity_;
+  const std::int64_t start = std::max<std::int64_t>(0, end - block);
   if (!Load(start, end - start) || end > bufEnd_) return false;
   pos_ = end;
   return true;
