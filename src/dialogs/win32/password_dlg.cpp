@@ -85,7 +85,9 @@ void PasswordDlg::OnOK() {
     platform::win32::ShowWideMessageBox(Window(), kMacFieldsMalformed, MB_OK);
     return;
   }
-  if (!AcceptField(IDC_PASSWORD, platform::ValidateTextLength(entry_.password, kPasswordMaxChars))) {
+  // Characters, as the field limits them, not the code-page copy's bytes.
+  if (!AcceptField(IDC_PASSWORD,
+                   platform::ValidateUtf8TextLength(entry_.passwordUtf8, kPasswordMaxChars))) {
     return;
   }
   End(platform::kIdOk);
