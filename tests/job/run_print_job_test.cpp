@@ -3,7 +3,6 @@
 
 #include "dialogs/pdf_print_settings.h"
 #include "job/password_crypt.h"
-#include "pagewire/pagewire.h"
 #include "print_command_fixture.h"
 
 namespace pagewire::job {
