@@ -10,6 +10,16 @@ namespace {
 
 constexpr std::size_t kDesBlock = 8;
 
+template <std::size_t Size, typename Step>
+std::array<std::uint8_t, Size> EachDesBlock(const std::array<std::uint8_t, Size>& in,
+                                            std::span<const std::uint8_t> key, Step step) {
+  const auto digest = crypto::Md5Of(key.data(), key.size());
+  crypto::DesEcb des(digest.data());
+  std::array<std::uint8_t, Size> out{};
+  for (std::size_t i = 0; i < Size; i += kDesBlock) step(des, in.data() + i, out.data() + i);
+  return out;
+}
+
 }  // namespace
 
 PasswordBlock MakePasswordBlock(std::string_view password) {
@@ -29,20 +39,6 @@ std::string HexOfCipher(const PasswordBlock& cipher) {
   }
   return hex;
 }
-
-namespace {
-
-template <std::size_t Size, typename Step>
-std::array<std::uint8_t, Size> EachDesBlock(const std::array<std::uint8_t, Size>& in,
-                                            std::span<const std::uint8_t> key, Step step) {
-  const auto digest = crypto::Md5Of(key.data(), key.size());
-  crypto::DesEcb des(digest.data());
-  std::array<std::uint8_t, Size> out{};
-  for (std::size_t i = 0; i < Size; i += kDesBlock) step(des, in.data() + i, out.data() + i);
-  return out;
-}
-
-}  // namespace
 
 PasswordBlock EncryptPasswordBlock(const PasswordBlock& block, std::span<const std::uint8_t> key) {
   return EachDesBlock(block, key, [](crypto::DesEcb& des, const std::uint8_t* in,
