@@ -10,11 +10,11 @@
 namespace pagewire::app {
 
 DirectPrintModel::DirectPrintModel(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
-                                   job::PdfQueries pdfQueries)
-    : platform_(platform), jobDialogs_(jobDialogs), pdfQueries_(std::move(pdfQueries)) {}
+                                   job::InspectPdf inspectPdf)
+    : platform_(platform), jobDialogs_(jobDialogs), inspectPdf_(std::move(inspectPdf)) {}
 
 void DirectPrintModel::RunPrintJob(int interactive) {
-  job::PrintCommandServices services{platform_, jobDialogs_, pdfQueries_,
+  job::PrintCommandServices services{platform_, jobDialogs_, inspectPdf_,
                                      [this] { return HasPortAddress(); }};
   commandRunning_ = true;
   job::RunPrintJob(services, *this, interactive);

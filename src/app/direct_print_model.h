@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "dialogs/job_dialogs.h"
-#include "job/pdf_queries.h"
+#include "job/pdf_inspection.h"
 #include "job/print_target.h"
 #include "platform/platform.h"
 
@@ -17,7 +17,7 @@ namespace pagewire::app {
 class DirectPrintModel : public job::PrintTarget {
  public:
   DirectPrintModel(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
-                   job::PdfQueries pdfQueries);
+                   job::InspectPdf inspectPdf);
 
   void RunPrintJob(int interactive);
   // Runs `update` now, or when the running print command has ended: the
@@ -33,7 +33,7 @@ class DirectPrintModel : public job::PrintTarget {
  private:
   platform::Platform& platform_;
   dialogs::JobDialogs& jobDialogs_;
-  job::PdfQueries pdfQueries_;
+  job::InspectPdf inspectPdf_;
   bool commandRunning_ = false;
   std::vector<std::function<void()>> deferred_;
 };

@@ -11,7 +11,7 @@
 #include "cli/terminal_ui.h"
 #include "job/file_class.h"
 #include "job/file_error_message.h"
-#include "job/pdf_queries.h"
+#include "job/pdf_inspection.h"
 #include "job/run_print_job.h"
 #include "platform/linux/linux_file_system.h"
 #include "platform/linux/linux_settings_registry.h"
@@ -111,7 +111,7 @@ int Run(const CliOptions& options) {
   platform::LinuxSystemFacts systemFacts;
   NoApplications shell;
   platform::Platform platform{registry, spooler, fileSystem, shell, systemFacts, ui};
-  job::PrintCommandServices services{platform, ui, job::RealPdfQueries(),
+  job::PrintCommandServices services{platform, ui, job::RealPdfInspection(),
                                      [&options] { return options.mac.has_value(); }};
 
   // The output file is made before anything is written into it.

@@ -193,12 +193,13 @@ int TerminalUi::RunGivenPassword(dialogs::PasswordEntry& entry) {
     return platform::kIdCancel;
   }
   const platform::FieldVerdict verdict =
-      platform::ValidateTextLength(*givenPassword_, dialogs::kPasswordMaxChars);
+      platform::ValidateUtf8TextLength(*givenPassword_, dialogs::kPasswordMaxChars);
   if (!verdict.ok()) {
     Say(verdict.message);
     return platform::kIdCancel;
   }
   entry.password = *givenPassword_;
+  entry.passwordUtf8 = *givenPassword_;
   passwordHandedOut_ = true;
   return platform::kIdOk;
 }
@@ -214,10 +215,12 @@ int TerminalUi::RunPasswordDlg(dialogs::PasswordEntry& entry) {
     std::optional<std::string> typed = Ask("Password for " + entry.fileName + ": ", true);
     if (!typed) return platform::kIdCancel;
     const platform::FieldVerdict verdict =
-        platform::ValidateTextLength(*typed, dialogs::kPasswordMaxChars);
+        platform::ValidateUtf8TextLength(*typed, dialogs::kPasswordMaxChars);
     if (verdict.ok()) {
       dialogs::WipeSecret(entry.password);
+      dialogs::WipeSecret(entry.passwordUtf8);
       entry.password = *typed;
+      entry.passwordUtf8 = *typed;
     }
     dialogs::WipeSecret(*typed);
     if (!verdict.ok()) {

@@ -30,11 +30,18 @@ struct PasswordEntry {
   PasswordEntry() = default;
   PasswordEntry(const PasswordEntry& other) = default;
   PasswordEntry& operator=(const PasswordEntry& other) = default;
-  ~PasswordEntry() { WipeSecret(password); }
+  ~PasswordEntry() {
+    WipeSecret(password);
+    WipeSecret(passwordUtf8);
+  }
 
   std::string fileName;           // shown read-only
   bool macEntryDisabled = false;  // the port has no address: no details
-  std::string password;           // the typed text
+  // The typed text twice: in the system code page (revisions 2 to 4 take
+  // it) and in UTF-8 (revisions 5 and 6). The command gives both the bytes
+  // typed.
+  std::string password;
+  std::string passwordUtf8;
   std::optional<MacAddress> macAddress;  // the printer's address, when given
 };
 

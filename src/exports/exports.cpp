@@ -1,3 +1,73 @@
-// The shared library's objects come from the static libraries it wraps; this
-// file only gives the target a source of its own.
+// The five exported C functions: thin wrappers over the PDF document and
+// the password encryption. No exception crosses them: every failure of a
+// PDF query is -1, and a failed encryption leaves its output untouched.
+#include <cstring>
+#include <span>
+
+#include "job/password_crypt.h"
 #include "pagewire/pagewire.h"
+#include "pdf/pdf_document.h"
+
+namespace {
+
+using pagewire::pdf::PdfDocument;
+
+template <typename Answer>
+int RunQuery(const char* path, Answer answer) noexcept {
+  if (path == nullptr) return -1;
+  try {
+    PdfDocument document = PdfDocument::OpenFile(path);
+    return answer(document) ? 1 : 0;
+  } catch (...) {
+    return -1;
+  }
+}
+
+std::span<const std::uint8_t> KeyOf(const unsigned char* key, int keyLength) {
+  if (key == nullptr || keyLength <= 0) return {};
+  return {key, static_cast<std::size_t>(keyLength)};
+}
+
+}  // namespace
+
+extern "C" PAGEWIRE_API int IsPDFPasswd(const char* path) {
+  return RunQuery(path, [](const PdfDocument& document) { return document.needsPassword(); });
+}
+
+extern "C" PAGEWIRE_API int IsPrintDisable(const char* path) {
+  return RunQuery(path, [](const PdfDocument& document) { return document.forbidsPrinting(); });
+}
+
+extern "C" PAGEWIRE_API int CheckPDFPasswd(const char* path, const char* password) {
+  return RunQuery(path, [password](PdfDocument& document) {
+    return document.CheckPassword(password != nullptr ? password : "");
+  });
+}
+
+extern "C" PAGEWIRE_API void EncryptPassword(unsigned char* out, const unsigned char* in,
+                                             const unsigned char* key, int keyLength) {
+  using pagewire::job::PasswordBlock;
+  try {
+    PasswordBlock block;
+    std::memcpy(block.data(), in, block.size());
+    const PasswordBlock cipher = pagewire::job::EncryptPasswordBlock(block, KeyOf(key, keyLength));
+    std::memcpy(out, cipher.data(), cipher.size());
+  } catch (...) {
+    // Only an allocation failure can land here; the caller gets no result.
+  }
+}
+
+extern "C" PAGEWIRE_API void DecryptPassword(unsigned char* out, const unsigned char* in,
+                                             const unsigned char* key, int keyLength) {
+  using pagewire::job::DecryptedBlocks;
+  // Cleared first, as it always was: an `in` that overlaps `out` is read
+  // after the clearing.
+  std::memset(out, 0, pagewire::job::kDecryptedSize);
+  try {
+    DecryptedBlocks cipher;
+    std::memcpy(cipher.data(), in, cipher.size());
+    const DecryptedBlocks plain = pagewire::job::DecryptPasswordBlocks(cipher, KeyOf(key, keyLength));
+    std::memcpy(out, plain.data(), plain.size());
+  } catch (...) {
+  }
+}

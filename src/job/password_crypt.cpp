@@ -2,19 +2,22 @@
 
 #include <algorithm>
 #include <cstring>
-#include <exception>
 
 #include "crypto/crypto.h"
-#include "pagewire/pagewire.h"
 
 namespace pagewire::job {
 namespace {
 
 constexpr std::size_t kDesBlock = 8;
 
-crypto::Md5Digest KeyDigest(const unsigned char* key, int keyLength) {
-  const std::size_t length = (key != nullptr && keyLength > 0) ? std::size_t(keyLength) : 0;
-  return crypto::Md5Of(key, length);
+template <std::size_t Size, typename Step>
+std::array<std::uint8_t, Size> EachDesBlock(const std::array<std::uint8_t, Size>& in,
+                                            std::span<const std::uint8_t> key, Step step) {
+  const auto digest = crypto::Md5Of(key.data(), key.size());
+  crypto::DesEcb des(digest.data());
+  std::array<std::uint8_t, Size> out{};
+  for (std::size_t i = 0; i < Size; i += kDesBlock) step(des, in.data() + i, out.data() + i);
+  return out;
 }
 
 }  // namespace
@@ -37,30 +40,15 @@ std::string HexOfCipher(const PasswordBlock& cipher) {
   return hex;
 }
 
+PasswordBlock EncryptPasswordBlock(const PasswordBlock& block, std::span<const std::uint8_t> key) {
+  return EachDesBlock(block, key, [](crypto::DesEcb& des, const std::uint8_t* in,
+                                     std::uint8_t* out) { des.Encrypt(in, out); });
+}
+
+DecryptedBlocks DecryptPasswordBlocks(const DecryptedBlocks& cipher,
+                                      std::span<const std::uint8_t> key) {
+  return EachDesBlock(cipher, key, [](crypto::DesEcb& des, const std::uint8_t* in,
+                                      std::uint8_t* out) { des.Decrypt(in, out); });
+}
+
 }  // namespace pagewire::job
-
-using pagewire::job::kDecryptedSize;
-using pagewire::job::kDesBlock;
-using pagewire::job::kPasswordBlockSize;
-
-extern "C" void EncryptPassword(unsigned char* out, const unsigned char* in,
-                                const unsigned char* key, int keyLength) {
-  try {
-    const auto digest = pagewire::job::KeyDigest(key, keyLength);
-    pagewire::crypto::DesEcb des(digest.data());
-    for (std::size_t i = 0; i < kPasswordBlockSize; i += kDesBlock) des.Encrypt(in + i, out + i);
-  } catch (const std::exception&) {
-    // Only an allocation failure can land here; the caller gets no result.
-  }
-}
-
-extern "C" void DecryptPassword(unsigned char* out, const unsigned char* in,
-                                const unsigned char* key, int keyLength) {
-  std::memset(out, 0, kDecryptedSize);
-  try {
-    const auto digest = pagewire::job::KeyDigest(key, keyLength);
-    pagewire::crypto::DesEcb des(digest.data());
-    for (std::size_t i = 0; i < kDecryptedSize; i += kDesBlock) des.Decrypt(in + i, out + i);
-  } catch (const std::exception&) {
-  }
-}

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,14 @@ inline constexpr std::array<std::uint8_t, 6> kFixedPasswordKey = {0x5C, 0x13, 0x
                                                                   0xE2, 0x09, 0x6B};
 
 using PasswordBlock = std::array<std::uint8_t, kPasswordBlockSize>;
+using DecryptedBlocks = std::array<std::uint8_t, kDecryptedSize>;
+
+// DES-ECB under the first 8 bytes of MD5 of the key material (the MAC
+// address, or the fixed key).
+PasswordBlock EncryptPasswordBlock(const PasswordBlock& block, std::span<const std::uint8_t> key);
+// The inverse, over five 8-byte blocks.
+DecryptedBlocks DecryptPasswordBlocks(const DecryptedBlocks& cipher,
+                                      std::span<const std::uint8_t> key);
 
 // The typed password cut to 32 bytes, zero-filled to the end of the block.
 PasswordBlock MakePasswordBlock(std::string_view password);

@@ -5,7 +5,6 @@
 
 #include "job/job_messages.h"
 #include "job/password_crypt.h"
-#include "pagewire/pagewire.h"
 
 namespace pagewire::job {
 namespace {
@@ -28,30 +27,48 @@ PasswordOutcome Accept(const std::string& password, const dialogs::PasswordEntry
   PasswordOutcome outcome;
   outcome.print = true;
   PasswordBlock block = MakePasswordBlock(password);
-  PasswordBlock cipher{};
   const bool mac = entry.macAddress.has_value();
-  const unsigned char* key = mac ? entry.macAddress->data() : kFixedPasswordKey.data();
-  EncryptPassword(cipher.data(), block.data(), key, 6);
+  const PasswordBlock cipher = EncryptPasswordBlock(
+      block, mac ? std::span<const std::uint8_t>(*entry.macAddress) : kFixedPasswordKey);
   dialogs::WipeSecret(block.data(), block.size());
   outcome.keyMode = mac ? KeyMode::MacAddress : KeyMode::FixedKey;
   outcome.passwordHex = HexOfCipher(cipher);
   return outcome;
 }
 
+// The typed text in the form the file takes, as far as its bytes count.
+std::string CountedPassword(const PdfFacts& facts, const dialogs::PasswordEntry& entry) {
+  const bool utf8 = facts.passwordForm == pdf::PasswordForm::Utf8;
+  return (utf8 ? entry.passwordUtf8 : entry.password)
+      .substr(0, pdf::PasswordBytesCounted(facts.passwordForm));
+}
+
 // One attempt's check; its copy of the password goes as soon as it is used.
-std::optional<PasswordOutcome> TryPassword(PrintCommandServices& services,
-                                           const std::string& openPath,
+// A right password that the password block cannot carry is told about and
+// nothing is sent.
+std::optional<PasswordOutcome> TryPassword(platform::UserInterface& ui, const PdfFacts& facts,
                                            const dialogs::PasswordEntry& entry) {
-  std::string password = entry.password.substr(0, kPasswordBlockSize);
+  std::string password = CountedPassword(facts, entry);
   std::optional<PasswordOutcome> accepted;
-  if (services.pdfQueries.checkPdfPasswd(openPath, password) == 1) {
-    accepted = Accept(password, entry);
+  if (facts.checkPassword(password)) {
+    if (password.size() <= kPasswordBlockSize) {
+      accepted = Accept(password, entry);
+    } else {
+      Tell(ui, "The password of [" + entry.fileName + "] is longer than 32 bytes and cannot be "
+               "sent to the printer. The file is not printed.");
+      accepted = PasswordOutcome{};
+    }
   }
   dialogs::WipeSecret(password);
   return accepted;
 }
 
-PasswordOutcome AskPassword(PrintCommandServices& services, const std::string& openPath,
+bool TypedNothing(const PdfFacts& facts, const dialogs::PasswordEntry& entry) {
+  return facts.passwordForm == pdf::PasswordForm::Utf8 ? entry.passwordUtf8.empty()
+                                                       : entry.password.empty();
+}
+
+PasswordOutcome AskPassword(PrintCommandServices& services, const PdfFacts& facts,
                             const std::string& fileName) {
   platform::UserInterface& ui = services.platform.ui;
   // Wiped when it goes, however the attempts end; a retry shows its text.
@@ -60,8 +77,8 @@ PasswordOutcome AskPassword(PrintCommandServices& services, const std::string& o
   entry.macEntryDisabled = !services.hasPortAddress();
   for (int attempt = 1; attempt <= kPasswordAttempts; ++attempt) {
     if (services.dialogs.RunPasswordDlg(entry) != platform::kIdOk) return PasswordOutcome{};
-    if (entry.password.empty()) return PasswordOutcome{true, KeyMode::None, {}};
-    if (auto accepted = TryPassword(services, openPath, entry)) return *accepted;
+    if (TypedNothing(facts, entry)) return PasswordOutcome{true, KeyMode::None, {}};
+    if (auto outcome = TryPassword(ui, facts, entry)) return *outcome;
     Tell(ui, attempt < kPasswordAttempts ? kCheckPassword
                                          : "Wrong password. Printing will be canceled.");
   }
@@ -72,14 +89,10 @@ PasswordOutcome AskPassword(PrintCommandServices& services, const std::string& o
 
 PasswordOutcome RunPasswordSteps(PrintCommandServices& services, const std::string& openPath,
                                  const std::string& fileName) {
-  if (services.pdfQueries.isPrintDisable(openPath) != 0) {
-    return AskAboutUnreadable(services.platform.ui, fileName);
-  }
-  switch (services.pdfQueries.isPdfPasswd(openPath)) {
-    case 0: return PasswordOutcome{true, KeyMode::None, {}};
-    case 1: return AskPassword(services, openPath, fileName);
-    default: return AskAboutUnreadable(services.platform.ui, fileName);
-  }
+  const std::optional<PdfFacts> facts = services.inspectPdf(openPath);
+  if (!facts || facts->forbidsPrinting) return AskAboutUnreadable(services.platform.ui, fileName);
+  if (!facts->needsPassword) return PasswordOutcome{true, KeyMode::None, {}};
+  return AskPassword(services, *facts, fileName);
 }
 
 }  // namespace pagewire::job

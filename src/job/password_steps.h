@@ -1,4 +1,4 @@
-// The password steps of a PDF: permission and password queries, up to four
+// The password steps of a PDF: one inspection of the file, up to four
 // attempts in the password dialog, and the encrypted password.
 #pragma once
 

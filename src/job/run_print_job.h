@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "dialogs/job_dialogs.h"
-#include "job/pdf_queries.h"
+#include "job/pdf_inspection.h"
 #include "job/print_target.h"
 #include "platform/platform.h"
 
@@ -13,7 +13,7 @@ namespace pagewire::job {
 struct PrintCommandServices {
   platform::Platform& platform;
   dialogs::JobDialogs& dialogs;
-  PdfQueries pdfQueries;
+  InspectPdf inspectPdf;
   // Whether the chosen printer's port has a recorded network address.
   std::function<bool()> hasPortAddress;
 };

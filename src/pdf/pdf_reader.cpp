@@ -10,6 +10,10 @@ namespace pagewire::pdf {
 PdfReader::PdfReader() = default;
 PdfReader::~PdfReader() = default;
 
+std::unique_ptr<StandardSecurityHandler> PdfReader::TakeSecurityHandler() {
+  return std::move(handler_);
+}
+
 void PdfReader::ReadNewestTrailerFacts(const PdfDict& trailer) {
   root_ = trailer.Find("Root");
   // A trailer without Root is no trailer of a usable file.

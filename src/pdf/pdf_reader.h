@@ -48,6 +48,9 @@ class PdfReader {
   bool encrypted() const { return encrypted_; }
   bool printDisabled() const { return printDisabled_; }
   StandardSecurityHandler* securityHandler() const { return handler_.get(); }
+  // Hands the handler over, so that passwords can be tested after the
+  // reader and its file are gone.
+  std::unique_ptr<StandardSecurityHandler> TakeSecurityHandler();
 
  private:
   void ReadStructure();

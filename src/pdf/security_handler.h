@@ -33,6 +33,7 @@ class StandardSecurityHandler {
   // `keyLength` is 1..kMaxKeyLength for revisions 2 to 4; the caller has
   // checked it. Revisions 5 and 6 make no key here and ignore it.
   void SetRevisionAndKeyLength(int revision, std::size_t keyLength);
+  int revision() const { return revision_; }
   // 32 bytes for revisions 2 to 4, 48 for revisions 5 and 6.
   void SetOwnerValue(const std::uint8_t* o);
   void SetUserValue(const std::uint8_t* u);

@@ -62,4 +62,12 @@ FieldVerdict ValidateTextLength(const std::string& text, std::size_t maxChars) {
   return verdict;
 }
 
+FieldVerdict ValidateUtf8TextLength(const std::string& text, std::size_t maxChars) {
+  FieldVerdict verdict;
+  std::size_t chars = 0;
+  for (unsigned char byte : text) chars += (byte & 0xC0) != 0x80 ? 1 : 0;
+  if (chars > maxChars) verdict.message = EnterNoMoreThanMessage(maxChars);
+  return verdict;
+}
+
 }  // namespace pagewire::platform

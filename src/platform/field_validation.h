@@ -34,5 +34,8 @@ struct FieldVerdict {
 FieldVerdict ValidateNumberField(const std::string& text, std::int32_t low, std::int32_t high);
 // A text field of at most `maxChars` characters.
 FieldVerdict ValidateTextLength(const std::string& text, std::size_t maxChars);
+// The same for UTF-8 text, counting characters: every byte that does not
+// continue a sequence starts one.
+FieldVerdict ValidateUtf8TextLength(const std::string& text, std::size_t maxChars);
 
 }  // namespace pagewire::platform

@@ -7,12 +7,11 @@
 namespace pagewire::app {
 namespace {
 
-job::PdfQueries ProtectedQueries() {
-  job::PdfQueries queries;
-  queries.isPrintDisable = [](const std::string&) { return 0; };
-  queries.isPdfPasswd = [](const std::string&) { return 1; };
-  queries.checkPdfPasswd = [](const std::string&, const std::string&) { return 0; };
-  return queries;
+job::InspectPdf ProtectedQueries() {
+  return [](const std::string&) -> std::optional<job::PdfFacts> {
+    return job::PdfFacts{false, true, pdf::PasswordForm::CodePage,
+                         [](const std::string&) { return false; }};
+  };
 }
 
 TEST(DirectPrintModel, StartsEmptyForThePrinterQueue) {

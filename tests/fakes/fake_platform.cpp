@@ -395,6 +395,7 @@ int FakeUserInterface::RunPasswordDlg(dialogs::PasswordEntry& state) {
   PasswordAnswer answer = passwordAnswers.front();
   passwordAnswers.pop_front();
   state.password = answer.password;
+  state.passwordUtf8 = answer.passwordUtf8.empty() ? answer.password : answer.passwordUtf8;
   state.macAddress = answer.mac;
   return answer.result;
 }

@@ -193,6 +193,7 @@ class FakeUserInterface : public platform::UserInterface, public dialogs::JobDia
     int result;
     std::string password;
     std::optional<dialogs::MacAddress> mac;
+    std::string passwordUtf8 = {};  // empty: the same bytes as `password`
   };
   std::deque<PasswordAnswer> passwordAnswers;  // empty: Cancel
   std::vector<dialogs::PasswordEntry> passwordRuns;  // the entry as shown

@@ -1,4 +1,5 @@
-// A print command over the fakes, with scripted PDF query answers.
+// A print command over the fakes, with scripted answers of the PDF
+// inspection.
 #pragma once
 
 #include <gmock/gmock.h>
@@ -12,6 +13,7 @@
 
 namespace pagewire::job {
 
+// As the exported queries answer: 1 yes, 0 no, -1 unreadable.
 struct QueryAnswers {
   int printDisable = 0;
   int passwd = 0;
@@ -26,20 +28,19 @@ class PrintCommandTest : public ::testing::Test {
   }
 
   PrintCommandSummary Run(int interactive) {
-    PdfQueries queries;
-    queries.isPrintDisable = [this](const std::string& p) { return Answers(p).printDisable; };
-    queries.isPdfPasswd = [this](const std::string& p) { return Answers(p).passwd; };
-    queries.checkPdfPasswd = [this](const std::string& p, const std::string& pw) {
-      checkedPasswords.push_back(pw);
-      return pw == Answers(p).password ? 1 : 0;
+    InspectPdf inspect = [this](const std::string& path) -> std::optional<PdfFacts> {
+      queriedPaths.push_back(path);
+      const QueryAnswers answer = answers[path];
+      if (answer.printDisable == -1 || answer.passwd == -1) return std::nullopt;
+      PdfFacts facts{answer.printDisable == 1, answer.passwd == 1, pdf::PasswordForm::CodePage, {}};
+      facts.checkPassword = [this, answer](const std::string& password) {
+        checkedPasswords.push_back(password);
+        return password == answer.password;
+      };
+      return facts;
     };
-    PrintCommandServices services{fake.platform, fake.ui, queries, [this] { return hasPortAddress; }};
+    PrintCommandServices services{fake.platform, fake.ui, inspect, [this] { return hasPortAddress; }};
     return RunPrintJob(services, target, interactive);
-  }
-
-  QueryAnswers Answers(const std::string& path) {
-    queriedPaths.push_back(path);
-    return answers[path];
   }
 
   std::vector<std::string> Messages() const { return fake.ui.MessageTexts(); }
@@ -52,7 +53,7 @@ class PrintCommandTest : public ::testing::Test {
   fakes::FakePlatform fake;
   PrintTarget target;
   std::map<std::string, QueryAnswers> answers;
-  std::vector<std::string> queriedPaths;
+  std::vector<std::string> queriedPaths;  // one entry per inspection
   std::vector<std::string> checkedPasswords;
   bool hasPortAddress = true;
 };

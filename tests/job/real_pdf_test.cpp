@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 
+#include "job/password_crypt.h"
 #include "print_command_fixture.h"
 
 namespace pagewire::job {
@@ -65,21 +66,16 @@ class RealPdf : public PrintCommandTest {
   static void TearDownTestSuite() { fs::remove_all(dir_); }
 
   // Names the disk file `name` as C:\docs\<name> in the fake file system.
-  void UseFile(const std::string& name) {
+  void UseFile(const std::string& name, const fs::path& dir = dir_) {
     const std::string fakePath = "C:\\docs\\" + name;
-    fake.fileSystem.AddFile(fakePath, ReadAll(dir_ / name));
+    fake.fileSystem.AddFile(fakePath, ReadAll(dir / name));
     target.filePath = fakePath;
-    diskPaths_[fakePath] = (dir_ / name).string();
+    diskPaths_[fakePath] = (dir / name).string();
   }
 
   void RunReal(int interactive) {
-    const PdfQueries real = RealPdfQueries();
-    PdfQueries mapped;
-    mapped.isPrintDisable = [&](const std::string& p) { return real.isPrintDisable(diskPaths_.at(p)); };
-    mapped.isPdfPasswd = [&](const std::string& p) { return real.isPdfPasswd(diskPaths_.at(p)); };
-    mapped.checkPdfPasswd = [&](const std::string& p, const std::string& pw) {
-      return real.checkPdfPasswd(diskPaths_.at(p), pw);
-    };
+    const InspectPdf real = RealPdfInspection();
+    InspectPdf mapped = [&](const std::string& p) { return real(diskPaths_.at(p)); };
     PrintCommandServices services{fake.platform, fake.ui, mapped, [] { return false; }};
     RunPrintJob(services, target, interactive);
   }
@@ -122,6 +118,69 @@ TEST_F(RealPdf, ProtectedPdfTakesTheRightPasswordOnly) {
               ::testing::ElementsAre("Check the password you have just entered."));
   ASSERT_EQ(fake.spooler.documents.size(), 1u);
   EXPECT_NE(fake.spooler.documents[0].Bytes().find("@EPKY=FK"), std::string::npos);
+}
+
+// The password bytes the printer gets: the EPWD block decrypted under the
+// fixed key, up to its zero fill; none without EPWD.
+std::optional<std::string> SentPassword(const std::string& job) {
+  const std::size_t at = job.find("@EPWD=");
+  if (at == std::string::npos) return std::nullopt;
+  DecryptedBlocks cipher{};
+  for (std::size_t i = 0; i < kPasswordBlockSize; ++i) {
+    cipher[i] = static_cast<std::uint8_t>(std::stoi(job.substr(at + 6 + 2 * i, 2), nullptr, 16));
+  }
+  const DecryptedBlocks plain = DecryptPasswordBlocks(cipher, kFixedPasswordKey);
+  const std::string block(plain.begin(), plain.begin() + kPasswordBlockSize);
+  return block.substr(0, block.find('\0'));
+}
+
+std::string FixturePassword(const std::string& file) {
+  std::ifstream table(std::string(PAGEWIRE_SOURCE_DIR) + "/tests/pdf/fixtures/expected.tsv");
+  std::string line;
+  while (std::getline(table, line)) {
+    const std::size_t from = file.size() + 1;
+    if (line.starts_with(file + "\t")) return line.substr(from, line.find('\t', from) - from);
+  }
+  ADD_FAILURE() << file << " is not in expected.tsv";
+  return {};
+}
+
+// The password that opened the file travels in the form its revision takes;
+// one the password block cannot carry stops the file with a message.
+TEST_F(RealPdf, PasswordTravelsInTheFormThatOpenedTheFile) {
+  struct Case {
+    std::string file;
+    std::string codePage;  // the dialog's two copies of the typed text
+    std::string utf8;
+    std::optional<std::string> sent;  // none: no job
+    std::vector<std::string> messages;
+  };
+  const std::string longUser = FixturePassword("r6_aes256_long_user.pdf");
+  const std::vector<Case> cases = {
+      {"r6_aes256_utf8.pdf", "p\xE4ssw\xF6rd", "p\xC3\xA4ssw\xC3\xB6rd", "p\xC3\xA4ssw\xC3\xB6rd", {}},
+      {"r6_aes256_long_user.pdf", longUser, longUser, std::nullopt,
+       {"The password of [r6_aes256_long_user.pdf] is longer than 32 bytes and cannot be sent "
+        "to the printer. The file is not printed."}},
+      // Revisions 2 to 4 count 32 bytes of the code-page text.
+      {"r3_128.pdf", "user3", "user3", "user3", {}},
+      {"r3_128_long_user.pdf", "abcdefghijklmnopqrstuvwxyz012345++", "-",
+       "abcdefghijklmnopqrstuvwxyz012345", {}},
+      {"r4_aes128.pdf", "user4", "user4", "user4", {}},
+  };
+  const fs::path fixtures = fs::path(PAGEWIRE_SOURCE_DIR) / "tests" / "pdf" / "fixtures";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    fake.spooler.documents.clear();
+    fake.ui.messages.clear();
+    UseFile(c.file, fixtures);
+    fake.ui.passwordAnswers.push_back({platform::kIdOk, c.codePage, {}, c.utf8});
+    RunReal(0);
+    EXPECT_EQ(fake.ui.MessageTexts(), c.messages);
+    ASSERT_EQ(fake.spooler.documents.size(), c.sent ? 1u : 0u);
+    if (c.sent) {
+      EXPECT_EQ(SentPassword(fake.spooler.documents[0].Bytes()), c.sent);
+    }
+  }
 }
 
 TEST_F(RealPdf, PrintDisabledPdfAsksAndOkPrints) {

@@ -58,9 +58,7 @@ class CommandRun : public ::testing::Test {
   job::PrintCommandSummary Print(const std::string& path, bool classByContent = true) {
     ui.lines.clear();
     fake.spooler.documents.clear();
-    job::PdfQueries queries{[](const std::string&) { return 0; },
-                            [](const std::string&) { return 0; },
-                            [](const std::string&, const std::string&) { return 0; }};
+    job::InspectPdf queries = [](const std::string&) { return std::optional(job::PdfFacts{}); };
     job::PrintCommandServices services{platform, ui, queries, [] { return false; }};
     job::PrintTarget target;
     target.filePath = path;

@@ -98,6 +98,37 @@ TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
   unlink(pattern);
 }
 
+TEST(TerminalUi, AGivenNonAsciiPasswordWasMeasuredInBytesNotCharacters) {
+  char pattern[] = "/tmp/pagewire-password-XXXXXX";
+  const int fd = mkstemp(pattern);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  std::string umlauts;  // 32 characters, 64 bytes
+  for (int i = 0; i < 32; ++i) umlauts += "\xC3\xA4";
+  const struct {
+    std::string password;
+    int answer;
+  } cases[] = {{umlauts, platform::kIdOk}, {umlauts + "a", platform::kIdCancel}};
+  for (const auto& c : cases) {
+    std::ofstream(pattern, std::ios::trunc) << c.password << "\n";
+    const Command command({"--password-file", pattern});
+    TerminalUi ui(command.options, false, "");
+    std::string error;
+    ASSERT_TRUE(ui.LoadPasswordFile(error)) << error;
+    dialogs::PasswordEntry entry;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ui.RunPasswordDlg(entry), c.answer);
+    const std::string said = testing::internal::GetCapturedStderr();
+    if (c.answer == platform::kIdOk) {
+      EXPECT_EQ(entry.password, c.password);  // both forms: the bytes given
+      EXPECT_EQ(entry.passwordUtf8, c.password);
+    } else {
+      EXPECT_NE(said.find("no more than 32 characters"), std::string::npos) << said;
+    }
+  }
+  unlink(pattern);
+}
+
 TEST(TerminalAnswer, BytesAboveAsciiAreNoAnswer) {
   const std::pair<const char*, bool> yes[] = {
       {"yes", true}, {"YES", true},   {"y", true},     {"Y", true},     {"", false},

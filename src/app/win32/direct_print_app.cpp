@@ -38,7 +38,7 @@ bool DirectPrintApp::InitInstance(const std::string& commandTail) {
   platform::win32::SetMessageBoxCaption(system.systemFacts.ApplicationName());
   dialogs::win32::Win32JobDialogs jobDialogs(system.registry,
                                              system.systemFacts.ApplicationName());
-  DirectPrintDlg mainDlg(system.ports, jobDialogs, job::RealPdfQueries());
+  DirectPrintDlg mainDlg(system.ports, jobDialogs, job::RealPdfInspection());
   if (!IsDirectLaunch(commandTail)) {
     mainDlg.RunModal();
     return false;

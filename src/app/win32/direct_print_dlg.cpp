@@ -23,10 +23,10 @@ constexpr SHORT kKeyDown = 0x80;
 }  // namespace
 
 DirectPrintDlg::DirectPrintDlg(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
-                               job::PdfQueries pdfQueries)
+                               job::InspectPdf inspectPdf)
     : DialogBase(IDD_DIRECT_PRINT),
       platform_(platform),
-      model_(platform, jobDialogs, std::move(pdfQueries)),
+      model_(platform, jobDialogs, std::move(inspectPdf)),
       icon_(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PAGEWIRE))) {}
 
 bool DirectPrintDlg::OnInit() {

@@ -13,7 +13,7 @@ namespace pagewire::app {
 class DirectPrintDlg : public platform::win32::DialogBase {
  public:
   DirectPrintDlg(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
-                 job::PdfQueries pdfQueries);
+                 job::InspectPdf inspectPdf);
 
   DirectPrintModel& Model() { return model_; }
   void ShowPrinterPort();

@@ -23,7 +23,9 @@ PasswordDlg::PasswordDlg(PasswordEntry& entry, SavedMacAddress& savedAddress)
 
 bool PasswordDlg::OnInit() {
   SetItemText(IDC_PASSWORD_FILE_NAME, entry_.fileName);
-  SetItemText(IDC_PASSWORD, entry_.password);
+  // A retry shows the previous entry, read back as typed.
+  if (entry_.passwordUtf8.empty()) SetItemText(IDC_PASSWORD, entry_.password);
+  else SetItemTextUtf8(IDC_PASSWORD, entry_.passwordUtf8);
   SendMessageA(Item(IDC_PASSWORD), EM_LIMITTEXT, kPasswordMaxChars, 0);
   CreateTooltips();
   if (entry_.macEntryDisabled) {
@@ -70,16 +72,22 @@ std::vector<HWND> PasswordDlg::AddressFields() const {
 }
 
 void PasswordDlg::OnOK() {
+  // The code-page copy for revisions 2 to 4, the UTF-8 one for 5 and 6.
   std::string typed = ItemText(IDC_PASSWORD);
   entry_.password.swap(typed);
   WipeSecret(typed);  // the previous entry
+  typed = ItemTextUtf8(IDC_PASSWORD);
+  entry_.passwordUtf8.swap(typed);
+  WipeSecret(typed);
   std::vector<std::string> texts;
   for (HWND field : AddressFields()) texts.push_back(TextOf(field));
   if (!ApplyMacFields(texts, savedAddress_, entry_)) {
     platform::win32::ShowWideMessageBox(Window(), kMacFieldsMalformed, MB_OK);
     return;
   }
-  if (!AcceptField(IDC_PASSWORD, platform::ValidateTextLength(entry_.password, kPasswordMaxChars))) {
+  // Characters, as the field limits them, not the code-page copy's bytes.
+  if (!AcceptField(IDC_PASSWORD,
+                   platform::ValidateUtf8TextLength(entry_.passwordUtf8, kPasswordMaxChars))) {
     return;
   }
   End(platform::kIdOk);

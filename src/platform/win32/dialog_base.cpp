@@ -80,6 +80,36 @@ void DialogBase::SetItemText(int id, const std::string& text) {
   SetDlgItemTextA(window_, id, text.c_str());
 }
 
+std::string DialogBase::ItemTextUtf8(int id) const {
+  HWND item = Item(id);
+  const int length = GetWindowTextLengthW(item);
+  if (length <= 0) return {};
+  std::vector<wchar_t> wide(static_cast<std::size_t>(length) + 1);
+  const int copied = GetWindowTextW(item, wide.data(), length + 1);
+  std::string text;
+  const int bytes =
+      copied > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide.data(), copied, nullptr, 0, nullptr, nullptr)
+                 : 0;
+  if (bytes > 0) {
+    text.resize(static_cast<std::size_t>(bytes));
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), copied, text.data(), bytes, nullptr, nullptr);
+  }
+  SecureZeroMemory(wide.data(), wide.size() * sizeof(wchar_t));
+  return text;
+}
+
+void DialogBase::SetItemTextUtf8(int id, const std::string& text) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(),
+                                         static_cast<int>(text.size()), nullptr, 0);
+  std::vector<wchar_t> wide(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+  if (length > 0) {
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                        length);
+  }
+  SetDlgItemTextW(window_, id, wide.data());
+  SecureZeroMemory(wide.data(), wide.size() * sizeof(wchar_t));
+}
+
 bool DialogBase::IsChecked(int id) const {
   return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }

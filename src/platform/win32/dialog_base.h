@@ -40,6 +40,9 @@ class DialogBase {
   HWND Item(int id) const { return GetDlgItem(window_, id); }
   std::string ItemText(int id) const;
   void SetItemText(int id, const std::string& text);
+  // The same through the Unicode calls, as UTF-8; no copy stays behind.
+  std::string ItemTextUtf8(int id) const;
+  void SetItemTextUtf8(int id, const std::string& text);
   void EnableItem(int id, bool enable) { EnableWindow(Item(id), enable ? TRUE : FALSE); }
   bool IsItemEnabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
   bool IsChecked(int id) const;
