@@ -56,6 +56,7 @@ TEST(CliOptions, BadInputIsRefusedNamingTheOption) {
       {{"-n", "x", "f"}, "-n: Please enter a positive integer."},
       {{"-P", "1-3,5", "f"}, "-P: a list of ranges"},
       {{"-P", "5-2", "f"}, "-P: the range 5-2 ends before it starts"},
+      {{"-P", "5-0", "f"}, "-P: Please enter an integer between 1 and 999."},
       {{"-o", "sides=both", "f"}, "-o sides: 'both' is not one of"},
       {{"-o", "color=yes", "f"}, "-o: unknown setting 'color'"},
       {{"--mac", "00:11:22:33:44", "f"}, "--mac:"},

@@ -50,6 +50,7 @@ TEST(CommandOutput, AnOutputThatIsAnInputIsRefusedAndOneThatGotNothingIsRemoved)
   std::ofstream(pdf) << "%PDF-1.4 the input";
   fs::create_directory(folder);
   fs::create_hard_link(pdf, folder + "/linked.PDF");
+  std::ofstream(temp / "old.prn") << "old job";
   const struct {
     std::string output;
     std::vector<std::string> inputs;
@@ -62,6 +63,7 @@ TEST(CommandOutput, AnOutputThatIsAnInputIsRefusedAndOneThatGotNothingIsRemoved)
       {folder + "/new.tif", {folder}, true},     // would be read as it is written
       {folder + "/job.prn", {folder}, false},
       {temp / "job.prn", {pdf, folder}, false},
+      {temp / "old.prn", {pdf}, false},  // there already, but no input
   };
   for (const auto& c : cases) {
     EXPECT_EQ(cli::OutputClash(c.output, c.inputs).has_value(), c.refused) << c.output;

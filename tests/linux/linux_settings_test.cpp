@@ -100,6 +100,7 @@ TEST(LinuxSettingsRegistry, KeepsKeysAndValuesForTheNextInstance) {
       {kMacKey, "PageWire", mac},
       {kSettingsKey, "Pages", kRegFileNotFound},
       {"SOFTWARE\\Orvelle\\Other", "Copies", kRegFileNotFound},
+      {"SOFTWARE\\Orvelle\nOther", "Copies", RegResult{87}},  // invalid: a line break
   };
   for (const auto& c : cases) EXPECT_EQ(Query(second, c.key, c.name), c.answer) << c.name;
 

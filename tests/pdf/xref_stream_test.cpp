@@ -124,6 +124,7 @@ TEST(XrefStreamEntries, ReadEveryLayoutAndEncoding) {
     layout.widths = c.widths;
     layout.subsections = c.index;
     const std::string raw = Encode(c);
+    const std::string deflated = Deflate(raw);
     XrefStreamLayout predicted = layout;
     predicted.predictor = 12;
     predicted.columns = layout.EntryWidth() + 1;  // rows that straddle entries
@@ -134,7 +135,9 @@ TEST(XrefStreamEntries, ReadEveryLayoutAndEncoding) {
       std::string data;
       StreamData::Filter filter;
     } forms[] = {{layout, raw, StreamData::Filter::None},
-                 {layout, Deflate(raw), StreamData::Filter::Flate},
+                 {layout, deflated, StreamData::Filter::Flate},
+                 // data that ends before its checksum: every entry is there
+                 {layout, deflated.substr(0, deflated.size() - 4), StreamData::Filter::Flate},
                  {predicted, Deflate(PredictUp(raw, predicted.columns)), StreamData::Filter::Flate},
                  {rows, Deflate(PredictUp(raw, rows.columns)), StreamData::Filter::Flate}};
     for (const auto& form : forms) {
@@ -193,6 +196,7 @@ TEST(XrefStreamLayoutOf, ChecksWidthsIndexAndPredictor) {
       {"<< /W [1 2 1] >>", "ObjectNotFound"},
       {"<< /W [1 2 1] /Size 3 /Index [0] >>", "TypeMismatch"},
       {"<< /W [1 2 1] /Size 3 /Index [2147483647 2] >>", "RangeCheck"},
+      {"<< /W [1 2 1] /Size 3 /Index [0 2 5 -1] >>", "RangeCheck"},  // counts 1 in all
       {"<< /W [1 2 1] /Size 3 /Index [0 1000000] >>", "RangeCheck"},  // beyond the file
       {"<< /W [1 2 1] /Size 3 /DecodeParms << /Predictor 2 >> >>", "TypeMismatch"},
       {"<< /W [1 2 1] /Size 3 /DecodeParms << /Predictor 12 /Columns 0 >> >>", "RangeCheck"},
