@@ -36,11 +36,9 @@ PasswordOutcome Accept(const std::string& password, const dialogs::PasswordEntry
   return outcome;
 }
 
-// The typed text in the form the file takes, as far as its bytes count.
-std::string CountedPassword(const PdfFacts& facts, const dialogs::PasswordEntry& entry) {
-  const bool utf8 = facts.passwordForm == pdf::PasswordForm::Utf8;
-  return (utf8 ? entry.passwordUtf8 : entry.password)
-      .substr(0, pdf::PasswordBytesCounted(facts.passwordForm));
+// The typed text in the form the file takes.
+const std::string& TypedText(const PdfFacts& facts, const dialogs::PasswordEntry& entry) {
+  return facts.passwordForm == pdf::PasswordForm::Utf8 ? entry.passwordUtf8 : entry.password;
 }
 
 // One attempt's check; its copy of the password goes as soon as it is used.
@@ -48,7 +46,8 @@ std::string CountedPassword(const PdfFacts& facts, const dialogs::PasswordEntry&
 // nothing is sent.
 std::optional<PasswordOutcome> TryPassword(platform::UserInterface& ui, const PdfFacts& facts,
                                            const dialogs::PasswordEntry& entry) {
-  std::string password = CountedPassword(facts, entry);
+  std::string password =
+      TypedText(facts, entry).substr(0, pdf::PasswordBytesCounted(facts.passwordForm));
   std::optional<PasswordOutcome> accepted;
   if (facts.checkPassword(password)) {
     if (password.size() <= kPasswordBlockSize) {
@@ -63,11 +62,6 @@ std::optional<PasswordOutcome> TryPassword(platform::UserInterface& ui, const Pd
   return accepted;
 }
 
-bool TypedNothing(const PdfFacts& facts, const dialogs::PasswordEntry& entry) {
-  return facts.passwordForm == pdf::PasswordForm::Utf8 ? entry.passwordUtf8.empty()
-                                                       : entry.password.empty();
-}
-
 PasswordOutcome AskPassword(PrintCommandServices& services, const PdfFacts& facts,
                             const std::string& fileName) {
   platform::UserInterface& ui = services.platform.ui;
@@ -77,7 +71,7 @@ PasswordOutcome AskPassword(PrintCommandServices& services, const PdfFacts& fact
   entry.macEntryDisabled = !services.hasPortAddress();
   for (int attempt = 1; attempt <= kPasswordAttempts; ++attempt) {
     if (services.dialogs.RunPasswordDlg(entry) != platform::kIdOk) return PasswordOutcome{};
-    if (TypedNothing(facts, entry)) return PasswordOutcome{true, KeyMode::None, {}};
+    if (TypedText(facts, entry).empty()) return PasswordOutcome{true, KeyMode::None, {}};
     if (auto outcome = TryPassword(ui, facts, entry)) return *outcome;
     Tell(ui, attempt < kPasswordAttempts ? kCheckPassword
                                          : "Wrong password. Printing will be canceled.");

@@ -19,7 +19,13 @@ PdfDocument::PdfDocument(PdfReader& reader)
       forbidsPrinting_(reader.encrypted() && reader.printDisabled()) {
   if (!handler_) return;
   if (handler_->revision() >= kFirstUtf8Revision) form_ = PasswordForm::Utf8;
-  needsPassword_ = !CheckPassword(std::string());
+}
+
+bool PdfDocument::needsPassword() const {
+  if (!needsPassword_) {
+    needsPassword_ = handler_ != nullptr && !TestPassword(std::string());
+  }
+  return *needsPassword_;
 }
 
 PdfDocument PdfDocument::OpenFile(const char* path) {
@@ -35,7 +41,10 @@ PdfDocument PdfDocument::OpenMemory(std::string_view bytes) {
 }
 
 bool PdfDocument::CheckPassword(const std::string& password) {
-  if (!handler_) return true;
+  return !handler_ || TestPassword(password);
+}
+
+bool PdfDocument::TestPassword(const std::string& password) const {
   handler_->SetPassword(password.c_str());
   return handler_->Authenticate() == 1;
 }

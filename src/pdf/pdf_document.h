@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,7 +33,7 @@ class PdfDocument {
   bool forbidsPrinting() const { return forbidsPrinting_; }
   // Encrypted, and the empty password passes neither the user nor the
   // owner test.
-  bool needsPassword() const { return needsPassword_; }
+  bool needsPassword() const;
   PasswordForm passwordForm() const { return form_; }
 
   // True when the file is not encrypted or the password's bytes (up to a
@@ -42,10 +43,14 @@ class PdfDocument {
 
  private:
   explicit PdfDocument(PdfReader& reader);
+  bool TestPassword(const std::string& password) const;
 
   std::unique_ptr<StandardSecurityHandler> handler_;
   bool forbidsPrinting_ = false;
-  bool needsPassword_ = false;
+  // Worked out when first asked: the empty password's test costs two
+  // hashes of revision 6, which a caller that only checks a password or
+  // asks about printing does not need.
+  mutable std::optional<bool> needsPassword_;
   PasswordForm form_ = PasswordForm::CodePage;
 };
 
