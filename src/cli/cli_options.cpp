@@ -165,16 +165,16 @@ const char* const kUsage =
     "Exit status: 0 every file sent, 1 some file not sent, 2 usage error,\n"
     "3 the destination failed.\n";
 
-void SettingOverrides::ApplyTo(job::PrintJobSettings& settings) const {
-  const std::pair<Field, std::int32_t job::PrintJobSettings::*> fields[] = {
-      {&SettingOverrides::copies, &job::PrintJobSettings::copies},
-      {&SettingOverrides::collate, &job::PrintJobSettings::collate},
-      {&SettingOverrides::duplexMode, &job::PrintJobSettings::duplexMode},
-      {&SettingOverrides::paperSize, &job::PrintJobSettings::paperSize},
-      {&SettingOverrides::paperType, &job::PrintJobSettings::paperType},
-      {&SettingOverrides::outputColor, &job::PrintJobSettings::outputColor},
-      {&SettingOverrides::printMode, &job::PrintJobSettings::printMode},
-      {&SettingOverrides::layout, &job::PrintJobSettings::layout},
+void SettingOverrides::ApplyTo(settings::PrintJobSettings& settings) const {
+  const std::pair<Field, std::int32_t settings::PrintJobSettings::*> fields[] = {
+      {&SettingOverrides::copies, &settings::PrintJobSettings::copies},
+      {&SettingOverrides::collate, &settings::PrintJobSettings::collate},
+      {&SettingOverrides::duplexMode, &settings::PrintJobSettings::duplexMode},
+      {&SettingOverrides::paperSize, &settings::PrintJobSettings::paperSize},
+      {&SettingOverrides::paperType, &settings::PrintJobSettings::paperType},
+      {&SettingOverrides::outputColor, &settings::PrintJobSettings::outputColor},
+      {&SettingOverrides::printMode, &settings::PrintJobSettings::printMode},
+      {&SettingOverrides::layout, &settings::PrintJobSettings::layout},
   };
   for (const auto& [given, member] : fields) {
     if (this->*given) settings.*member = *(this->*given);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "dialogs/password_entry.h"
-#include "job/print_job_settings.h"
+#include "settings/print_job_settings.h"
 
 namespace pagewire::cli {
 
@@ -22,7 +22,7 @@ struct SettingOverrides {
   };
   std::optional<PageRange> pages;
 
-  void ApplyTo(job::PrintJobSettings& settings) const;
+  void ApplyTo(settings::PrintJobSettings& settings) const;
 };
 
 enum class PasswordSource { Terminal, StandardInput, File };

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "job/print_job_settings.h"
+#include "settings/print_job_settings.h"
 #include "platform/field_validation.h"
 #include "platform/registry.h"
 
@@ -50,7 +50,7 @@ class PdfPrintSettings {
   // settings are applied even when a field is invalid.
   SettingsOkResult Ok(const SettingsForm& form);
 
-  job::PrintJobSettings settings;
+  settings::PrintJobSettings settings;
   int saveSettings = 0;
   int settingsReadOnly = 0;
 

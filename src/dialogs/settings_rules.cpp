@@ -1,17 +1,17 @@
 #include "dialogs/settings_rules.h"
 
-#include "job/print_job_settings.h"
+#include "settings/print_job_settings.h"
 
 namespace pagewire::dialogs {
 
-using job::kLayout2Up;
-using job::kLayout4Up;
-using job::kLayoutBooklet;
+using settings::kLayout2Up;
+using settings::kLayout4Up;
+using settings::kLayoutBooklet;
 
 SettingsEnabling EnablingFor(const SettingsChoices& choices) {
   SettingsEnabling on;
-  const bool booklet = choices.layout == kLayoutBooklet;
-  const bool nUp = choices.layout == kLayout2Up || choices.layout == kLayout4Up;
+  const bool booklet = choices.layout == settings::kLayoutBooklet;
+  const bool nUp = choices.layout == settings::kLayout2Up || choices.layout == settings::kLayout4Up;
   on.pageChoice = !booklet;
   on.fromPage = !booklet && choices.selectPages;
   on.toPage = on.fromPage && !choices.toLastPage;

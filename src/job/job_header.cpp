@@ -39,8 +39,8 @@ const char* PrintModeKeyword(std::int32_t printMode) {
   }
 }
 
-const char* PaperKeyword(const PrintJobSettings& s) {
-  if (s.layout == kLayout2Up || s.layout == kLayout4Up) return "A4";
+const char* PaperKeyword(const settings::PrintJobSettings& s) {
+  if (s.layout == settings::kLayout2Up || s.layout == settings::kLayout4Up) return "A4";
   return s.paperSize == 1 ? "AUTO" : "A4";
 }
 
@@ -53,10 +53,10 @@ std::string CommentPiece(const JobComments& c, const std::string& fileName) {
       user.c_str(), c.address[0], c.address[1], c.address[2], c.address[3]);
 }
 
-std::string PageRangePiece(const PrintJobSettings& s) {
+std::string PageRangePiece(const settings::PrintJobSettings& s) {
   int first = 0;
   int last = 0;
-  if (s.selectPages != 0 && s.layout != kLayoutBooklet) {
+  if (s.selectPages != 0 && s.layout != settings::kLayoutBooklet) {
     first = s.fromPage;
     last = s.toLastPage != 0 ? 0 : s.toPage;
   }
@@ -64,8 +64,8 @@ std::string PageRangePiece(const PrintJobSettings& s) {
                     last);
 }
 
-std::string DuplexPiece(const PrintJobSettings& s) {
-  if (s.duplexMode == 1 || (s.duplexMode != 2 && s.layout == kLayoutBooklet)) {
+std::string DuplexPiece(const settings::PrintJobSettings& s) {
+  if (s.duplexMode == 1 || (s.duplexMode != 2 && s.layout == settings::kLayoutBooklet)) {
     return "@PJL SET DUPLEX=ON\n@PJL SET BINDING=LONGEDGE\n";
   }
   if (s.duplexMode == 2) return "@PJL SET DUPLEX=ON\n@PJL SET BINDING=SHORTEDGE\n";
@@ -86,7 +86,7 @@ JobComments CollectJobComments(platform::SystemFacts& system) {
   return comments;
 }
 
-std::vector<std::string> JobHeaderPieces(const PrintJobSettings& s, const JobComments& c,
+std::vector<std::string> JobHeaderPieces(const settings::PrintJobSettings& s, const JobComments& c,
                                          const JobHeaderFacts& facts) {
   std::vector<std::string> pieces;
   pieces.push_back("\x1B%-12345X");
@@ -107,7 +107,7 @@ std::vector<std::string> JobHeaderPieces(const PrintJobSettings& s, const JobCom
                        : FormatText("@PJL SET COLLATE = OFF\n@PJL SET COPIES=%d\n", s.copies));
   pieces.push_back("@PJL SET JOBATTR=\"@FSIZ=" + std::to_string(facts.fileLength) + "\"\n");
   pieces.push_back(PageRangePiece(s));
-  if (s.paperType == 0 || s.layout == kLayoutBooklet) {
+  if (s.paperType == 0 || s.layout == settings::kLayoutBooklet) {
     pieces.push_back("@PJL SET MEDIATYPE=NORMAL\n");
   }
   pieces.push_back(FormatText(

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "job/print_job_settings.h"
+#include "settings/print_job_settings.h"
 #include "platform/system_facts.h"
 
 namespace pagewire::job {
@@ -35,7 +35,7 @@ struct JobHeaderFacts {
 JobComments CollectJobComments(platform::SystemFacts& system);
 
 // The header's pieces in order; each goes out by one write.
-std::vector<std::string> JobHeaderPieces(const PrintJobSettings& settings,
+std::vector<std::string> JobHeaderPieces(const settings::PrintJobSettings& settings,
                                          const JobComments& comments,
                                          const JobHeaderFacts& facts);
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "job/job_header.h"
-#include "job/print_job_settings.h"
+#include "settings/print_job_settings.h"
 #include "job/print_target.h"
 #include "platform/platform.h"
 
@@ -28,7 +28,7 @@ struct OutgoingFile {
   platform::FileReader& reader;
   std::string longName;
   std::string openedPath;  // names the file in a read error
-  const PrintJobSettings* settings = nullptr;
+  const settings::PrintJobSettings* settings = nullptr;
   JobHeaderFacts headerFacts;
 };
 

@@ -53,7 +53,7 @@ class PrintCommand {
         summary_(summary) {}
 
   void Run() {
-    settings_.settings = PrintJobSettings{};
+    settings_.settings = settings::PrintJobSettings{};
     settings_.LoadSavedSettings();
     std::optional<platform::FindData> entry = Start();
     if (!entry) return;

@@ -11,12 +11,12 @@ namespace {
 const std::string kKey = "SOFTWARE\\Orvelle\\Pagewire\\Pagewire";
 
 TEST(SavedSettingsBits, PagesExample) {
-  job::PrintJobSettings s;
+  settings::PrintJobSettings s;
   s.selectPages = 0;
   s.fromPage = 5;
   s.toPage = 9;
   EXPECT_EQ(PackPages(s), 9u * 65536u + 5u + 32768u);
-  job::PrintJobSettings loaded;
+  settings::PrintJobSettings loaded;
   loaded.selectPages = 1;
   UnpackPages(PackPages(s), loaded);
   EXPECT_EQ(loaded.selectPages, 0);
@@ -26,7 +26,7 @@ TEST(SavedSettingsBits, PagesExample) {
 }
 
 TEST(SavedSettingsBits, PrintModeAndCopiesExamples) {
-  job::PrintJobSettings s;
+  settings::PrintJobSettings s;
   s.paperSize = 1;   // Auto
   s.printMode = 2;   // High Quality
   s.paperType = 1;   // Printer Settings
@@ -40,20 +40,20 @@ TEST(SavedSettingsBits, PrintModeAndCopiesExamples) {
 }
 
 TEST(SavedSettingsBits, RoundTripAndIgnoredBits) {
-  job::PrintJobSettings s;
+  settings::PrintJobSettings s;
   s.selectPages = 1;
   s.toLastPage = 1;
   s.fromPage = 999;
   s.toPage = 999;
   s.copies = 999;
   s.layout = 4;
-  job::PrintJobSettings back;
+  settings::PrintJobSettings back;
   UnpackPages(PackPages(s), back);
   UnpackCopies(PackCopies(s) | 0x1F000000u | (1u << 31), back);  // stray bits ignored
   UnpackPrintMode(PackPrintMode(s), back);
   EXPECT_EQ(back, s);
   EXPECT_EQ(PackPages(s) & (1u << 31), 1u << 31);
-  job::PrintJobSettings colour;
+  settings::PrintJobSettings colour;
   colour.outputColor = 1;
   colour.collate = 1;
   UnpackCopies(1, colour);  // clear bits leave the fields as they were
@@ -65,7 +65,7 @@ TEST(PdfPrintSettings, NoKeyWritableLeavesNothingBehind) {
   fakes::FakeRegistry registry;
   PdfPrintSettings dialog(registry, "Pagewire");
   dialog.LoadSavedSettings();
-  EXPECT_EQ(dialog.settings, job::PrintJobSettings{});
+  EXPECT_EQ(dialog.settings, settings::PrintJobSettings{});
   EXPECT_EQ(dialog.saveSettings, 0);
   EXPECT_EQ(dialog.settingsReadOnly, 0);
   EXPECT_FALSE(registry.HasKey(kKey));
@@ -95,7 +95,7 @@ TEST(PdfPrintSettings, SavedValuesLoadAndReadOnlyKeyIsDetected) {
   dialog.LoadSavedSettings();
   EXPECT_EQ(dialog.saveSettings, 1);
   EXPECT_EQ(dialog.settingsReadOnly, 0);
-  const job::PrintJobSettings& s = dialog.settings;
+  const settings::PrintJobSettings& s = dialog.settings;
   EXPECT_EQ(s.paperSize, 1);
   EXPECT_EQ(s.printMode, 2);
   EXPECT_EQ(s.paperType, 1);
@@ -132,7 +132,7 @@ TEST(PdfPrintSettings, OkTakesTheFormAndSavesOrDeletes) {
   fakes::FakeRegistry registry;
   PdfPrintSettings dialog(registry, "Pagewire");
   EXPECT_TRUE(dialog.Ok(ValidForm()).valid);
-  const job::PrintJobSettings expected{1, 1, 1, 12, 1, 1, 2, 5, 9, 1, 3, 1};
+  const settings::PrintJobSettings expected{1, 1, 1, 12, 1, 1, 2, 5, 9, 1, 3, 1};
   EXPECT_EQ(dialog.settings, expected);
   EXPECT_EQ(dialog.saveSettings, 1);
   EXPECT_EQ(registry.Dword(kKey, "Copies"), (1u << 30) + (1u << 29) + 3u * 65536u + 12u);

@@ -32,7 +32,7 @@ std::string Joined(const std::vector<std::string>& pieces) {
   return all;
 }
 
-std::string HeaderOf(const PrintJobSettings& s, const JobHeaderFacts& facts) {
+std::string HeaderOf(const settings::PrintJobSettings& s, const JobHeaderFacts& facts) {
   return Joined(JobHeaderPieces(s, ExampleComments(), facts));
 }
 
@@ -60,7 +60,7 @@ TEST(JobHeader, ExampleSingleFileIsByteForByte) {
       "@PJL SET DUPLEX=OFF\n"
       "@PJL ENTER LANGUAGE = PDF\n";
   const auto pieces =
-      JobHeaderPieces(PrintJobSettings{}, ExampleComments(), Facts("report.pdf", 48213));
+      JobHeaderPieces(settings::PrintJobSettings{}, ExampleComments(), Facts("report.pdf", 48213));
   EXPECT_EQ(Joined(pieces), expected);
   // Escape, date/time, comments, collate, FSIZ, range, media, keywords, duplex, language.
   EXPECT_EQ(pieces.size(), 10u);
@@ -69,13 +69,13 @@ TEST(JobHeader, ExampleSingleFileIsByteForByte) {
 
 struct KeywordCase {
   const char* name;
-  PrintJobSettings settings;
+  settings::PrintJobSettings settings;
   std::vector<std::string> present;
   std::vector<std::string> absent;
 };
 
-PrintJobSettings With(std::function<void(PrintJobSettings&)> edit) {
-  PrintJobSettings s;
+settings::PrintJobSettings With(std::function<void(settings::PrintJobSettings&)> edit) {
+  settings::PrintJobSettings s;
   edit(s);
   return s;
 }

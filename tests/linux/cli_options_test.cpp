@@ -10,18 +10,18 @@ std::optional<CliOptions> Parse(std::vector<std::string> args, std::string* erro
   return ParseCommandLine(args, error != nullptr ? *error : ignored);
 }
 
-job::PrintJobSettings Applied(std::vector<std::string> args) {
+settings::PrintJobSettings Applied(std::vector<std::string> args) {
   args.push_back("file.pdf");
   const std::optional<CliOptions> options = Parse(args);
   EXPECT_TRUE(options.has_value());
-  job::PrintJobSettings settings;
+  settings::PrintJobSettings settings;
   settings.toPage = 7;  // a saved value that an open range keeps
   if (options) options->overrides.ApplyTo(settings);
   return settings;
 }
 
 TEST(CliOptions, SettingsLandInTheRecordFieldsTheHeaderReads) {
-  job::PrintJobSettings s =
+  settings::PrintJobSettings s =
       Applied({"-n", "12", "-o", "collate=TRUE", "-osides=two-sided-short-edge", "-o",
                "media=auto", "-o", "media-type=printer", "-o", "print-color-mode=monochrome",
                "-o", "print-quality=draft", "-P", "3-"});
@@ -47,7 +47,7 @@ TEST(CliOptions, SettingsLandInTheRecordFieldsTheHeaderReads) {
   EXPECT_EQ(Applied({"-o", "layout=booklet"}).layout, 2);
   EXPECT_EQ(Applied({"-P", "4"}).toPage, 4);
   // Nothing given: the saved settings stand.
-  EXPECT_EQ(Applied({}), (job::PrintJobSettings{.toPage = 7}));
+  EXPECT_EQ(Applied({}), (settings::PrintJobSettings{.toPage = 7}));
 }
 
 TEST(CliOptions, BadInputIsRefusedNamingTheOption) {

@@ -18,22 +18,22 @@ constexpr int kTooltipMaxWidth = 200;  // pixels
 struct ListControl {
   int id;
   std::vector<const char*> texts;
-  std::int32_t job::PrintJobSettings::*field;
+  std::int32_t settings::PrintJobSettings::*field;
   std::int32_t SettingsForm::*formField;
 };
 
 const ListControl kLists[] = {
-    {IDC_OUTPUT_COLOR, {"Auto", "Black"}, &job::PrintJobSettings::outputColor,
+    {IDC_OUTPUT_COLOR, {"Auto", "Black"}, &settings::PrintJobSettings::outputColor,
      &SettingsForm::outputColor},
     {IDC_PRINT_MODE, {"Standard", "High Speed", "High Quality"},
-     &job::PrintJobSettings::printMode, &SettingsForm::printMode},
-    {IDC_PAPER_SIZE, {"A4", "Auto"}, &job::PrintJobSettings::paperSize, &SettingsForm::paperSize},
-    {IDC_PAPER_TYPE, {"Plain", "Printer Settings"}, &job::PrintJobSettings::paperType,
+     &settings::PrintJobSettings::printMode, &SettingsForm::printMode},
+    {IDC_PAPER_SIZE, {"A4", "Auto"}, &settings::PrintJobSettings::paperSize, &SettingsForm::paperSize},
+    {IDC_PAPER_TYPE, {"Plain", "Printer Settings"}, &settings::PrintJobSettings::paperType,
      &SettingsForm::paperType},
     {IDC_DUPLEX, {"1 Sided Print", "Long Edge Flip", "Short Edge Flip"},
-     &job::PrintJobSettings::duplexMode, &SettingsForm::duplexMode},
+     &settings::PrintJobSettings::duplexMode, &SettingsForm::duplexMode},
     {IDC_LAYOUT, {"Auto Zoom", "100%", "Booklet", "2 up", "4 up"},
-     &job::PrintJobSettings::layout, &SettingsForm::layout},
+     &settings::PrintJobSettings::layout, &SettingsForm::layout},
 };
 
 const std::pair<int, UINT> kTools[] = {
@@ -65,7 +65,7 @@ PdfPrintSettingsDlg::PdfPrintSettingsDlg(PdfPrintSettings& settings)
     : DialogBase(IDD_PDF_PRINT_SETTINGS), settings_(settings) {}
 
 bool PdfPrintSettingsDlg::OnInit() {
-  const job::PrintJobSettings& s = settings_.settings;
+  const settings::PrintJobSettings& s = settings_.settings;
   SetItemInt(IDC_FROM_PAGE, s.fromPage);
   SetItemInt(IDC_TO_PAGE, s.toPage);
   SetItemInt(IDC_COPIES, s.copies);

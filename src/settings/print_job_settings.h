@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace pagewire::job {
+namespace pagewire::settings {
 
 struct PrintJobSettings {
   std::int32_t toLastPage = 0;
@@ -28,4 +28,4 @@ inline constexpr std::int32_t kLayoutBooklet = 2;
 inline constexpr std::int32_t kLayout2Up = 3;
 inline constexpr std::int32_t kLayout4Up = 4;
 
-}  // namespace pagewire::job
+}  // namespace pagewire::settings

@@ -1,0 +1,50 @@
+// Where a job's documents go: a printer (the Windows spooler, a CUPS queue,
+// a raw socket, an IPP printer) or the output file.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "settings/print_job_settings.h"
+
+namespace pagewire::platform {
+
+// One document on its way. Bytes go out in the order written. A document
+// dropped without Commit is aborted: the printer prints nothing of it (a
+// raw socket cannot recall what the printer has already read).
+class Document {
+ public:
+  virtual ~Document() = default;
+  // Writes all `length` bytes; false when the destination failed.
+  virtual bool Write(const void* data, std::size_t length) = 0;
+  // Ends the document so that it prints; false when that failed.
+  virtual bool Commit() = 0;
+};
+
+enum class DocumentFormat { Pdf, Tiff, Other };
+
+// What a destination is told of a document before its bytes.
+struct DocumentStart {
+  std::string title;     // the job's name at the printer
+  std::string fileName;  // the file's long name, no folder
+  DocumentFormat format = DocumentFormat::Other;
+  // A PDF's job settings; null for other files.
+  const settings::PrintJobSettings* settings = nullptr;
+  // The password a protected PDF opened with, as its bytes.
+  std::optional<std::string> password;
+};
+
+class Destination {
+ public:
+  virtual ~Destination() = default;
+  // Starts one document; null when the destination cannot take it.
+  virtual std::unique_ptr<Document> StartDocument(const DocumentStart& start) = 0;
+  // True when a PDF goes with the job header in front of it. A destination
+  // that carries the settings and the password itself (IPP) takes the
+  // file's bytes alone.
+  virtual bool TakesJobHeader() const { return true; }
+};
+
+}  // namespace pagewire::platform
