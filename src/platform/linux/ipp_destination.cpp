@@ -292,7 +292,7 @@ void IppDestination::Report(const std::string& text) const {
 }
 
 std::nullptr_t IppDestination::Fail(Failure failure, const std::string& text) {
-  failure_ = std::max(failure_, failure);
+  if (failure_ == Failure::None) failure_ = failure;
   Report(text);
   return nullptr;
 }

@@ -33,8 +33,13 @@ struct IppDestinationOptions {
 
 class IppDestination final : public Destination {
  public:
-  // Why documents were refused or failed, the worst kept.
-  enum class Failure { None, Failed, SettingNotOffered, FileNotTaken };
+  // Why a document was refused or failed.
+  enum class Failure {
+    None,
+    Failed,             // the printer cannot be reached, or failed the request
+    SettingNotOffered,  // a job setting it does not support
+    FileNotTaken,       // the file's format, or its password
+  };
 
   IppDestination(std::string uri, IppDestinationOptions options);
 
@@ -44,14 +49,15 @@ class IppDestination final : public Destination {
   std::unique_ptr<Document> StartDocument(const DocumentStart& start) override;
   bool TakesJobHeader() const override { return false; }
 
-  Failure WorstFailure() const { return failure_; }
+  // The first failure.
+  Failure FirstFailure() const { return failure_; }
   // With a wait: every job the printer took has completed.
   bool AllCompleted() const { return allCompleted_; }
 
  private:
   class IppDocument;
 
-  // Reports "URI: text" and keeps the worst failure. Null, for returns.
+  // Reports "URI: text" and keeps the first failure. Null, for returns.
   std::nullptr_t Fail(Failure failure, const std::string& text);
   void Report(const std::string& text) const;
 
