@@ -14,8 +14,14 @@ namespace pagewire::cli {
 
 // The settings given on the command line; the others keep their saved value.
 struct SettingOverrides {
-  std::optional<std::int32_t> copies, collate, duplexMode, paperSize, paperType, outputColor,
-      printMode, layout;
+  std::optional<std::int32_t> copies;
+  std::optional<settings::Collation> collate;
+  std::optional<settings::Duplex> duplexMode;
+  std::optional<settings::PaperSize> paperSize;
+  std::optional<settings::PaperType> paperType;
+  std::optional<settings::OutputColor> outputColor;
+  std::optional<settings::PrintMode> printMode;
+  std::optional<settings::Layout> layout;
   struct PageRange {
     std::int32_t from = 1;
     std::optional<std::int32_t> to;  // none: to the last page

@@ -14,18 +14,19 @@ TEST(EnablingFor, FollowsPageChoiceLayoutAndRegistry) {
     SettingsChoices choices;
     SettingsEnabling expected;  // pageChoice, from, to, toLast, duplex, type, size, save
   };
+  const auto layout = [](std::int32_t index) { return settings::Layout{index}; };
   const Case cases[] = {
-      {{false, false, 0, false}, {true, false, false, false, true, true, true, true}},
-      {{true, false, 1, false}, {true, true, true, true, true, true, true, true}},
-      {{true, true, 0, false}, {true, true, false, true, true, true, true, true}},
-      {{true, false, 2, false}, {false, false, false, false, false, false, true, true}},
-      {{true, false, 3, false}, {true, true, true, true, true, true, false, true}},
-      {{false, false, 4, true}, {true, false, false, false, true, true, false, false}},
-      {{true, false, -1, false}, {true, true, true, true, true, true, true, true}},
-      {{true, false, 7, false}, {true, true, true, true, true, true, true, true}},
+      {{false, false, layout(0), false}, {true, false, false, false, true, true, true, true}},
+      {{true, false, layout(1), false}, {true, true, true, true, true, true, true, true}},
+      {{true, true, layout(0), false}, {true, true, false, true, true, true, true, true}},
+      {{true, false, layout(2), false}, {false, false, false, false, false, false, true, true}},
+      {{true, false, layout(3), false}, {true, true, true, true, true, true, false, true}},
+      {{false, false, layout(4), true}, {true, false, false, false, true, true, false, false}},
+      {{true, false, layout(-1), false}, {true, true, true, true, true, true, true, true}},
+      {{true, false, layout(7), false}, {true, true, true, true, true, true, true, true}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(EnablingFor(c.choices), c.expected) << "layout " << c.choices.layout;
+    EXPECT_EQ(EnablingFor(c.choices), c.expected) << "layout " << settings::NumberOf(c.choices.layout);
   }
 }
 

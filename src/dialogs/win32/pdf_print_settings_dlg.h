@@ -5,6 +5,7 @@
 
 #include "dialogs/pdf_print_settings.h"
 #include "dialogs/settings_rules.h"
+#include "settings/setting_tables.h"
 #include "platform/win32/dialog_base.h"
 
 namespace pagewire::dialogs::win32 {
@@ -20,6 +21,8 @@ class PdfPrintSettingsDlg : public platform::win32::DialogBase {
 
  private:
   void FillLists();
+  template <typename Value>
+  void FillList(int id, const settings::Setting<Value>& setting, Value value);
   void CreateTooltips();
   // The enabling rules for the controls' current state.
   void ApplyEnabling();
