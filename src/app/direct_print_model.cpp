@@ -9,7 +9,7 @@
 
 namespace pagewire::app {
 
-DirectPrintModel::DirectPrintModel(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
+DirectPrintModel::DirectPrintModel(platform::Platform& platform, job::JobDialogs& jobDialogs,
                                    job::InspectPdf inspectPdf)
     : platform_(platform), jobDialogs_(jobDialogs), inspectPdf_(std::move(inspectPdf)) {}
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/job_dialogs.h"
+#include "job/job_dialogs.h"
 #include "job/pdf_inspection.h"
 #include "job/print_target.h"
 #include "platform/platform.h"
@@ -16,7 +16,7 @@ namespace pagewire::app {
 
 class DirectPrintModel : public job::PrintTarget {
  public:
-  DirectPrintModel(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
+  DirectPrintModel(platform::Platform& platform, job::JobDialogs& jobDialogs,
                    job::InspectPdf inspectPdf);
 
   void RunPrintJob(int interactive);
@@ -32,7 +32,7 @@ class DirectPrintModel : public job::PrintTarget {
 
  private:
   platform::Platform& platform_;
-  dialogs::JobDialogs& jobDialogs_;
+  job::JobDialogs& jobDialogs_;
   job::InspectPdf inspectPdf_;
   bool commandRunning_ = false;
   std::vector<std::function<void()>> deferred_;

@@ -4,7 +4,6 @@
 #include <array>
 #include <string_view>
 
-#include "platform/dialog_results.h"
 
 namespace pagewire::app {
 
@@ -27,8 +26,8 @@ std::string DefaultPrinterSearchText(const std::string& deviceEntry) {
   return deviceEntry.substr(0, deviceEntry.find(','));
 }
 
-int InteractiveFromConfirmResult(int dialogResult) {
-  return dialogResult == platform::kIdPrintSettings ? 1 : 0;
+int InteractiveFromConfirmResult(PrintConfirmResult result) {
+  return result == PrintConfirmResult::PrintSettings ? 1 : 0;
 }
 
 }  // namespace pagewire::app

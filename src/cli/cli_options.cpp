@@ -96,7 +96,7 @@ bool ParsePageRange(const std::string& text, SettingOverrides& overrides, std::s
   return true;
 }
 
-bool ParseMac(const std::string& text, dialogs::MacAddress& mac, std::string& error) {
+bool ParseMac(const std::string& text, settings::MacAddress& mac, std::string& error) {
   // Six pairs of hex digits separated by ':' or '-'.
   bool ok = text.size() == 17;
   for (std::size_t i = 0; ok && i < mac.size(); ++i) {
@@ -211,7 +211,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
          return ParseSeconds(v, options.timeoutSeconds, error);
        }},
       {"--mac", [&](const std::string& v) {
-         dialogs::MacAddress mac{};
+         settings::MacAddress mac{};
          if (!ParseMac(v, mac, error)) return false;
          options.mac = mac;
          return true;

@@ -39,7 +39,7 @@ struct CliOptions {
   SettingOverrides overrides;
   PasswordSource passwordSource = PasswordSource::Terminal;
   std::string passwordFile;
-  std::optional<dialogs::MacAddress> mac;
+  std::optional<settings::MacAddress> mac;
   bool confirm = false;
   bool yes = false;  // answer OK to the questions when there is no terminal
   std::optional<std::int32_t> timeoutSeconds;  // a printer that takes no data this long fails

@@ -7,13 +7,14 @@ namespace pagewire::job {
 using platform::MessageButtons;
 using platform::MessageIcon;
 
-int Tell(platform::UserInterface& ui, const platform::MessageText& text,
-         MessageButtons buttons) {
+platform::MessageAnswer Tell(platform::UserInterface& ui, const platform::MessageText& text,
+                             MessageButtons buttons) {
   return ui.ShowMessageBox(text, buttons, MessageIcon::Exclamation);
 }
 
-int TellAbout(platform::UserInterface& ui, platform::FileNotice notice, const std::string& path,
-              const platform::MessageText& text, MessageButtons buttons) {
+platform::MessageAnswer TellAbout(platform::UserInterface& ui, platform::FileNotice notice,
+                                  const std::string& path, const platform::MessageText& text,
+                                  MessageButtons buttons) {
   return ui.ShowFileMessage(notice, path, text, buttons, MessageIcon::Exclamation);
 }
 

@@ -17,13 +17,13 @@ inline constexpr const char* kUnsupportedOperation = "An unsupported operation w
 inline constexpr const char* kCheckPassword = "Check the password you have just entered.";
 
 // A box with the exclamation icon.
-int Tell(platform::UserInterface& ui, const platform::MessageText& text,
-         platform::MessageButtons buttons = platform::MessageButtons::Ok);
+platform::MessageAnswer Tell(platform::UserInterface& ui, const platform::MessageText& text,
+                             platform::MessageButtons buttons = platform::MessageButtons::Ok);
 
 // A box with the exclamation icon about the file or folder at `path`.
-int TellAbout(platform::UserInterface& ui, platform::FileNotice notice, const std::string& path,
-              const platform::MessageText& text,
-              platform::MessageButtons buttons = platform::MessageButtons::Ok);
+platform::MessageAnswer TellAbout(platform::UserInterface& ui, platform::FileNotice notice,
+                                  const std::string& path, const platform::MessageText& text,
+                                  platform::MessageButtons buttons = platform::MessageButtons::Ok);
 
 // Shows "An unsupported operation was attempted." (stop icon) and ends.
 [[noreturn]] void EndWithUnsupportedOperation(platform::UserInterface& ui);

@@ -99,7 +99,7 @@ int ChooseOutputFile(platform::Platform& platform, PrintTarget& target) {
     const std::string text = FormatText("Output File: %s ERROR (Error Code %d)", path->c_str(),
                                         static_cast<int>(cause));
     if (platform.ui.ShowMessageBox(text, MessageButtons::RetryCancel, MessageIcon::Stop) !=
-        platform::kIdRetry) {
+        platform::MessageAnswer::Retry) {
       return 0;
     }
   }

@@ -4,12 +4,12 @@
 #include <memory>
 #include <optional>
 
-#include "dialogs/pdf_print_settings.h"
 #include "job/file_class.h"
 #include "job/job_messages.h"
 #include "job/job_output.h"
 #include "job/password_steps.h"
 #include "job/path_quotes.h"
+#include "job/pdf_print_settings.h"
 #include "job/print_with_application.h"
 
 namespace pagewire::job {
@@ -168,10 +168,10 @@ class PrintCommand {
     bool printAll = false;
     if (interactive_) {
       switch (services_.dialogs.RunFileConfirmDlg(name)) {
-        case platform::kIdAbort: return FileOutcome::EndCommand;
-        case platform::kIdPrintAll: printAll = true; break;
-        case platform::kIdOk: break;
-        default: return FileOutcome::Skipped;
+        case FileConfirmResult::Abort: return FileOutcome::EndCommand;
+        case FileConfirmResult::PrintAll: printAll = true; break;
+        case FileConfirmResult::Ok: break;
+        case FileConfirmResult::Cancel: return FileOutcome::Skipped;
       }
     }
     const std::string openPath = platform_.fileSystem.ChildPath(folder, name);
@@ -255,17 +255,18 @@ class PrintCommand {
       case FileClass::Other: break;
     }
     if (!interactive_) return std::nullopt;
-    const int answer = TellAbout(ui_, FileNotice::Told, openPath,
-                                 "The selected file is not of a supported file format. It will "
-                                 "be sent to the printer without being processed.",
-                                 MessageButtons::OkCancel);
-    if (answer == platform::kIdOk) return std::nullopt;
+    const platform::MessageAnswer answer =
+        TellAbout(ui_, FileNotice::Told, openPath,
+                  "The selected file is not of a supported file format. It will be sent to the "
+                  "printer without being processed.",
+                  MessageButtons::OkCancel);
+    if (answer == platform::MessageAnswer::Ok) return std::nullopt;
     return FileOutcome::Skipped;
   }
 
   std::optional<FileOutcome> RunSettingsDialog(bool printAll) {
     if (!interactive_) return std::nullopt;
-    if (services_.dialogs.RunPdfPrintSettingsDlg(settings_) == platform::kIdOk) {
+    if (services_.dialogs.RunPdfPrintSettingsDlg(settings_) == SettingsDlgResult::Ok) {
       if (printAll) interactive_ = false;
       return std::nullopt;
     }
@@ -287,7 +288,7 @@ class PrintCommand {
   PrintTarget& target_;
   bool interactive_;
   bool folderCommand_ = false;
-  dialogs::PdfPrintSettings settings_;
+  PdfPrintSettings settings_;
   PrintCommandSummary& summary_;
 };
 

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "dialogs/job_dialogs.h"
+#include "job/job_dialogs.h"
 #include "job/pdf_inspection.h"
 #include "job/print_target.h"
 #include "platform/platform.h"
@@ -12,7 +12,7 @@ namespace pagewire::job {
 
 struct PrintCommandServices {
   platform::Platform& platform;
-  dialogs::JobDialogs& dialogs;
+  JobDialogs& dialogs;
   InspectPdf inspectPdf;
   // Whether the chosen printer's port has a recorded network address.
   std::function<bool()> hasPortAddress;

@@ -1,7 +1,6 @@
 // All ports together, handed to the logic that needs several of them.
 #pragma once
 
-#include "platform/dialog_results.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell.h"

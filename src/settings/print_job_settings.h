@@ -2,6 +2,7 @@
 // saved settings hold and what the PJL header is written from.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace pagewire::settings {
@@ -43,6 +44,10 @@ struct PrintJobSettings {
 
   bool operator==(const PrintJobSettings&) const = default;
 };
+
+// The printer's network hardware address, under which a document password
+// travels when the user gives it.
+using MacAddress = std::array<std::uint8_t, 6>;
 
 // "2 up" and "4 up" print on A4 whatever the paper size says.
 constexpr bool IsNUp(Layout layout) { return layout == Layout::TwoUp || layout == Layout::FourUp; }

@@ -6,7 +6,6 @@
 
 #include "app/show_drag_dlg_key.h"
 #include "fakes/fake_platform.h"
-#include "platform/dialog_results.h"
 
 namespace pagewire::app {
 namespace {
@@ -23,7 +22,8 @@ class DirectLaunchTest : public ::testing::Test {
     fake.fileSystem.AddFolder("C:\\Scans");
   }
 
-  void Launch(const std::string& tail, int confirmAnswer = platform::kIdOk) {
+  void Launch(const std::string& tail,
+              PrintConfirmResult confirmAnswer = PrintConfirmResult::Ok) {
     DirectLaunchHooks hooks;
     hooks.defaultPrinter = [this] { return defaultPrinter; };
     hooks.runConfirmDlg = [this, confirmAnswer](const ConfirmRequest& request) {
@@ -95,16 +95,16 @@ TEST_F(DirectLaunchTest, PresentKeySkipsTheDialogAndPrintsWithoutQuestions) {
 }
 
 TEST_F(DirectLaunchTest, PrintSettingsRunsTheJobInteractively) {
-  Launch("C:\\Scans", platform::kIdPrintSettings);
+  Launch("C:\\Scans", PrintConfirmResult::PrintSettings);
   ASSERT_EQ(jobs.size(), 1u);
   EXPECT_EQ(jobs[0].interactive, 1);
 }
 
 TEST_F(DirectLaunchTest, CancelPrintsNothingAndTheNextLaunchAsksAgain) {
-  Launch("C:\\Scans", platform::kIdCancel);
+  Launch("C:\\Scans", PrintConfirmResult::Cancel);
   EXPECT_TRUE(jobs.empty());
   EXPECT_FALSE(fake.registry.HasKey(kShowDragDlgKey));
-  Launch("C:\\Scans", platform::kIdCancel);
+  Launch("C:\\Scans", PrintConfirmResult::Cancel);
   EXPECT_EQ(confirms.size(), 2u);
   EXPECT_TRUE(fake.ui.messages.empty());
 }

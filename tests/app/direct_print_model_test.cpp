@@ -54,7 +54,7 @@ TEST(DirectPrintModel, UpdateDuringACommandWaitsUntilItEnds) {
   model.printerName = "Office";
   // A "devices" change while a.pdf is confirmed reads the controls; the
   // TIFF pass still searches the command's folder.
-  fake.ui.confirmAnswers = {platform::kIdCancel, platform::kIdOk};
+  fake.ui.confirmAnswers = {job::FileConfirmResult::Cancel, job::FileConfirmResult::Ok};
   fake.ui.onConfirm = [&] {
     model.WhenIdle([&] { model.filePath = "C:\\other"; });
   };

@@ -9,6 +9,9 @@
 namespace pagewire::dialogs {
 namespace {
 
+using job::PasswordEntry;
+using settings::MacAddress;
+
 TEST(EnablingFor, FollowsPageChoiceLayoutAndRegistry) {
   struct Case {
     SettingsChoices choices;
@@ -83,15 +86,6 @@ TEST(SavedMacAddress, ReadCreatesTheKeyAndShowsLowerCase) {
   registry.denyWrite = true;
   EXPECT_EQ(saved.Read(), std::nullopt);
   EXPECT_EQ(registry.openKeys(), 0);
-}
-
-TEST(WipeSecret, LeavesNoByteOfTheText) {
-  std::string secret(40, 's');
-  const char* buffer = secret.data();
-  WipeSecret(secret);
-  EXPECT_TRUE(secret.empty());
-  EXPECT_EQ(buffer, secret.data());  // wiped in place, not reallocated
-  for (int i = 0; i < 40; ++i) EXPECT_EQ(buffer[i], '\0');
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/dialog_results.h"
 
 namespace pagewire::fakes {
 
@@ -368,30 +367,31 @@ std::vector<std::string> FakeUserInterface::MessageTexts() const {
   return texts;
 }
 
-int FakeUserInterface::ShowMessageBox(const platform::MessageText& text,
-                                      platform::MessageButtons buttons,
-                                      platform::MessageIcon icon) {
+platform::MessageAnswer FakeUserInterface::ShowMessageBox(const platform::MessageText& text,
+                                                          platform::MessageButtons buttons,
+                                                          platform::MessageIcon icon) {
   messages.push_back(Message{text, buttons, icon});
   if (!messageAnswers.empty()) {
-    const int answer = messageAnswers.front();
+    const platform::MessageAnswer answer = messageAnswers.front();
     messageAnswers.pop_front();
     return answer;
   }
-  return buttons == platform::MessageButtons::RetryCancel ? platform::kIdCancel
-                                                          : platform::kIdOk;
+  return buttons == platform::MessageButtons::RetryCancel ? platform::MessageAnswer::Cancel
+                                                          : platform::MessageAnswer::Ok;
 }
 
-int FakeUserInterface::RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) {
+job::SettingsDlgResult FakeUserInterface::RunPdfPrintSettingsDlg(
+    job::PdfPrintSettings& settings) {
   ++settingsRunCount;
-  if (settingsRuns.empty()) return platform::kIdOk;
+  if (settingsRuns.empty()) return job::SettingsDlgResult::Ok;
   auto run = std::move(settingsRuns.front());
   settingsRuns.pop_front();
   return run(settings);
 }
 
-int FakeUserInterface::RunPasswordDlg(dialogs::PasswordEntry& state) {
+job::PasswordDlgResult FakeUserInterface::RunPasswordDlg(job::PasswordEntry& state) {
   passwordRuns.push_back(state);
-  if (passwordAnswers.empty()) return platform::kIdCancel;
+  if (passwordAnswers.empty()) return job::PasswordDlgResult::Cancel;
   PasswordAnswer answer = passwordAnswers.front();
   passwordAnswers.pop_front();
   state.password = answer.password;
@@ -400,11 +400,11 @@ int FakeUserInterface::RunPasswordDlg(dialogs::PasswordEntry& state) {
   return answer.result;
 }
 
-int FakeUserInterface::RunFileConfirmDlg(const std::string& fileName) {
+job::FileConfirmResult FakeUserInterface::RunFileConfirmDlg(const std::string& fileName) {
   confirmedNames.push_back(fileName);
   if (onConfirm) onConfirm();
-  if (confirmAnswers.empty()) return platform::kIdOk;
-  const int answer = confirmAnswers.front();
+  if (confirmAnswers.empty()) return job::FileConfirmResult::Ok;
+  const job::FileConfirmResult answer = confirmAnswers.front();
   confirmAnswers.pop_front();
   return answer;
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/job_dialogs.h"
+#include "job/job_dialogs.h"
 #include "platform/platform.h"
 
 namespace pagewire::fakes {
@@ -174,7 +174,7 @@ class FakeSystemFacts : public platform::SystemFacts {
 
 // Message boxes, file choosers and the job dialogs, each answered from a
 // script.
-class FakeUserInterface : public platform::UserInterface, public dialogs::JobDialogs {
+class FakeUserInterface : public platform::UserInterface, public job::JobDialogs {
  public:
   struct Message {
     platform::MessageText text;
@@ -183,22 +183,22 @@ class FakeUserInterface : public platform::UserInterface, public dialogs::JobDia
     std::string Text() const { return text.JoinedBytes(); }
   };
   std::vector<Message> messages;
-  std::deque<int> messageAnswers;  // empty: kIdOk (kIdCancel for Retry/Cancel)
+  std::deque<platform::MessageAnswer> messageAnswers;  // empty: OK (Cancel for Retry/Cancel)
 
   // Each run of the settings dialog takes the next answer (empty: OK).
-  std::deque<std::function<int(dialogs::PdfPrintSettings&)>> settingsRuns;
+  std::deque<std::function<job::SettingsDlgResult(job::PdfPrintSettings&)>> settingsRuns;
   int settingsRunCount = 0;
 
   struct PasswordAnswer {
-    int result;
+    job::PasswordDlgResult result;
     std::string password;
-    std::optional<dialogs::MacAddress> mac;
+    std::optional<settings::MacAddress> mac;
     std::string passwordUtf8 = {};  // empty: the same bytes as `password`
   };
   std::deque<PasswordAnswer> passwordAnswers;  // empty: Cancel
-  std::vector<dialogs::PasswordEntry> passwordRuns;  // the entry as shown
+  std::vector<job::PasswordEntry> passwordRuns;  // the entry as shown
 
-  std::deque<int> confirmAnswers;  // empty: OK
+  std::deque<job::FileConfirmResult> confirmAnswers;  // empty: OK
   std::function<void()> onConfirm;  // runs inside each confirmation
   std::vector<std::string> confirmedNames;
 
@@ -207,11 +207,12 @@ class FakeUserInterface : public platform::UserInterface, public dialogs::JobDia
 
   std::vector<std::string> MessageTexts() const;
 
-  int ShowMessageBox(const platform::MessageText& text, platform::MessageButtons buttons,
-                     platform::MessageIcon icon) override;
-  int RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) override;
-  int RunPasswordDlg(dialogs::PasswordEntry& entry) override;
-  int RunFileConfirmDlg(const std::string& fileName) override;
+  platform::MessageAnswer ShowMessageBox(const platform::MessageText& text,
+                                         platform::MessageButtons buttons,
+                                         platform::MessageIcon icon) override;
+  job::SettingsDlgResult RunPdfPrintSettingsDlg(job::PdfPrintSettings& settings) override;
+  job::PasswordDlgResult RunPasswordDlg(job::PasswordEntry& entry) override;
+  job::FileConfirmResult RunFileConfirmDlg(const std::string& fileName) override;
   std::optional<std::string> ChooseOpenFile(const platform::FileChooserRequest& request) override;
   std::optional<std::string> ChooseSaveAsFile(
       const platform::FileChooserRequest& request) override;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dialogs/pdf_print_settings.h"
+#include "job/pdf_print_settings.h"
 #include "print_command_fixture.h"
 
 namespace pagewire::job {
@@ -44,10 +44,10 @@ TEST_F(FolderCommand, PrintAllOnFirstPdfPrintsTheRestWithoutQuestions) {
   Add("a.pdf");
   Add("b.pdf");
   Add("c.tif");
-  fake.ui.confirmAnswers.push_back(platform::kIdPrintAll);
-  fake.ui.settingsRuns.push_back([](dialogs::PdfPrintSettings& d) {
+  fake.ui.confirmAnswers.push_back(FileConfirmResult::PrintAll);
+  fake.ui.settingsRuns.push_back([](job::PdfPrintSettings& d) {
     d.settings.copies = 4;
-    return platform::kIdOk;
+    return SettingsDlgResult::Ok;
   });
   Run(1);
   EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf"));
@@ -71,8 +71,8 @@ TEST_F(FolderCommand, InteractiveConfirmsEveryFile) {
 TEST_F(FolderCommand, PrintAllThenSettingsCancelEndsTheCommand) {
   Add("a.pdf");
   Add("b.pdf");
-  fake.ui.confirmAnswers.push_back(platform::kIdPrintAll);
-  fake.ui.settingsRuns.push_back([](dialogs::PdfPrintSettings&) { return platform::kIdCancel; });
+  fake.ui.confirmAnswers.push_back(FileConfirmResult::PrintAll);
+  fake.ui.settingsRuns.push_back([](PdfPrintSettings&) { return SettingsDlgResult::Cancel; });
   Run(1);
   EXPECT_TRUE(fake.spooler.documents.empty());
   EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf"));
@@ -81,7 +81,7 @@ TEST_F(FolderCommand, PrintAllThenSettingsCancelEndsTheCommand) {
 TEST_F(FolderCommand, PrintAllOnTiffActsAsOk) {
   Add("a.tif");
   Add("b.tif");
-  fake.ui.confirmAnswers.push_back(platform::kIdPrintAll);
+  fake.ui.confirmAnswers.push_back(FileConfirmResult::PrintAll);
   Run(1);
   EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.tif", "b.tif"));
 }
@@ -90,7 +90,8 @@ TEST_F(FolderCommand, CancelSkipsAndAbortEnds) {
   Add("a.pdf");
   Add("b.pdf");
   Add("c.pdf");
-  fake.ui.confirmAnswers = {platform::kIdCancel, platform::kIdOk, platform::kIdAbort};
+  fake.ui.confirmAnswers = {FileConfirmResult::Cancel, FileConfirmResult::Ok,
+                           FileConfirmResult::Abort};
   target.outputMode = kOutputToPrinter;
   const PrintCommandSummary summary = Run(1);
   EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]b.pdf"));
@@ -125,7 +126,7 @@ TEST_F(FolderCommand, WrongPasswordSkipsToNextFile) {
   Add("a.pdf");
   Add("b.pdf");
   answers["C:\\docs\\a.pdf"] = {0, 1, "right"};
-  for (int i = 0; i < 4; ++i) fake.ui.passwordAnswers.push_back({platform::kIdOk, "bad", {}});
+  for (int i = 0; i < 4; ++i) fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, "bad", {}});
   Run(0);
   EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]b.pdf"));
   // Each PDF is read once, however often a password is tried.

@@ -82,5 +82,14 @@ TEST(DecryptPassword, RestoresBlockAndDecryptsFifthBlock) {
   EXPECT_EQ(out[40], 0xEE);
 }
 
+TEST(WipeSecret, LeavesNoByteOfTheText) {
+  std::string secret(40, 's');
+  const char* buffer = secret.data();
+  WipeSecret(secret);
+  EXPECT_TRUE(secret.empty());
+  EXPECT_EQ(buffer, secret.data());  // wiped in place, not reallocated
+  for (int i = 0; i < 40; ++i) EXPECT_EQ(buffer[i], '\0');
+}
+
 }  // namespace
 }  // namespace pagewire::job

@@ -44,7 +44,7 @@ TEST_F(PrintWithApplicationTest, LongPrintToLineIsNotCut) {
 
 struct DefaultPrinterCase {
   const char* name;
-  int answer;
+  platform::MessageAnswer answer;
   const char* device;
   const char* printer;
 };
@@ -78,10 +78,10 @@ TEST_P(DefaultPrinterPath, ShowsTheJapaneseMessageAndPrintsAnyway) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, DefaultPrinterPath,
-    ::testing::Values(DefaultPrinterCase{"Ok", platform::kIdOk, "Laser 9,winspool,Ne00:", "Laser 9"},
-                      DefaultPrinterCase{"Cancel", platform::kIdCancel, "Laser 9,winspool,Ne00:", "Laser 9"},
-                      DefaultPrinterCase{"NoComma", platform::kIdOk, "Laser 9", ""},
-                      DefaultPrinterCase{"CodePageName", platform::kIdOk, "\x83\x76\x83\x8A,x,y", "\x83\x76\x83\x8A"}),
+    ::testing::Values(DefaultPrinterCase{"Ok", platform::MessageAnswer::Ok, "Laser 9,winspool,Ne00:", "Laser 9"},
+                      DefaultPrinterCase{"Cancel", platform::MessageAnswer::Cancel, "Laser 9,winspool,Ne00:", "Laser 9"},
+                      DefaultPrinterCase{"NoComma", platform::MessageAnswer::Ok, "Laser 9", ""},
+                      DefaultPrinterCase{"CodePageName", platform::MessageAnswer::Ok, "\x83\x76\x83\x8A,x,y", "\x83\x76\x83\x8A"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace

@@ -100,7 +100,7 @@ TEST_F(RealPdf, PlainPdfPrintsWithoutQuestions) {
 
 TEST_F(RealPdf, UnreadablePdfAsksFirst) {
   UseFile("broken.pdf");
-  fake.ui.messageAnswers.push_back(platform::kIdCancel);
+  fake.ui.messageAnswers.push_back(platform::MessageAnswer::Cancel);
   RunReal(0);
   EXPECT_THAT(fake.ui.MessageTexts(),
               ::testing::ElementsAre(
@@ -111,8 +111,8 @@ TEST_F(RealPdf, UnreadablePdfAsksFirst) {
 TEST_F(RealPdf, ProtectedPdfTakesTheRightPasswordOnly) {
   if (!haveQpdf_) GTEST_SKIP() << "qpdf is not installed";
   UseFile("locked.pdf");
-  fake.ui.passwordAnswers.push_back({platform::kIdOk, "wrong", {}});
-  fake.ui.passwordAnswers.push_back({platform::kIdOk, "secret", {}});
+  fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, "wrong", {}});
+  fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, "secret", {}});
   RunReal(0);
   EXPECT_THAT(fake.ui.MessageTexts(),
               ::testing::ElementsAre("Check the password you have just entered."));
@@ -173,7 +173,7 @@ TEST_F(RealPdf, PasswordTravelsInTheFormThatOpenedTheFile) {
     fake.spooler.documents.clear();
     fake.ui.messages.clear();
     UseFile(c.file, fixtures);
-    fake.ui.passwordAnswers.push_back({platform::kIdOk, c.codePage, {}, c.utf8});
+    fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, c.codePage, {}, c.utf8});
     RunReal(0);
     EXPECT_EQ(fake.ui.MessageTexts(), c.messages);
     ASSERT_EQ(fake.spooler.documents.size(), c.sent ? 1u : 0u);

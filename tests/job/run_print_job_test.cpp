@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "dialogs/pdf_print_settings.h"
+#include "job/pdf_print_settings.h"
 #include "job/password_crypt.h"
 #include "print_command_fixture.h"
 
@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, ClassOfFile,
 TEST_F(PrintCommandTest, OtherFileCancelledIsNotSent) {
   fake.fileSystem.AddFile("C:\\photo.jpg", "jpg");
   target.filePath = "C:\\photo.jpg";
-  fake.ui.messageAnswers.push_back(platform::kIdCancel);
+  fake.ui.messageAnswers.push_back(platform::MessageAnswer::Cancel);
   Run(1);
   EXPECT_TRUE(fake.spooler.documents.empty());
 }
@@ -234,8 +234,8 @@ class PasswordFlow : public PrintCommandTest {
     target.filePath = "C:\\secret.pdf";
     answers["C:\\secret.pdf"] = {0, 1, "right"};
   }
-  void Type(std::string password, std::optional<dialogs::MacAddress> mac = std::nullopt) {
-    fake.ui.passwordAnswers.push_back({platform::kIdOk, std::move(password), mac});
+  void Type(std::string password, std::optional<settings::MacAddress> mac = std::nullopt) {
+    fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, std::move(password), mac});
   }
 };
 
@@ -265,7 +265,7 @@ TEST_F(PasswordFlow, AcceptedAfterRetryUsesFixedKey) {
 }
 
 TEST_F(PasswordFlow, MacAddressSelectsKeyModeMa) {
-  const dialogs::MacAddress mac = {0x00, 0x1B, 0xC0, 0xFF, 0x07, 0x5A};
+  const settings::MacAddress mac = {0x00, 0x1B, 0xC0, 0xFF, 0x07, 0x5A};
   Type("right", mac);
   Run(0);
   const PasswordBlock cipher = EncryptPasswordBlock(MakePasswordBlock("right"), mac);
@@ -330,7 +330,7 @@ TEST_F(PrintCommandTest, UnreadablePdfCancelledIsNotPrinted) {
   fake.fileSystem.AddFile("C:\\odd.pdf", kPdf);
   target.filePath = "C:\\odd.pdf";
   answers["C:\\odd.pdf"] = {-1, 0, ""};
-  fake.ui.messageAnswers.push_back(platform::kIdCancel);
+  fake.ui.messageAnswers.push_back(platform::MessageAnswer::Cancel);
   Run(0);
   EXPECT_TRUE(fake.spooler.documents.empty());
 }
@@ -340,9 +340,9 @@ TEST_F(PrintCommandTest, UnreadablePdfCancelledIsNotPrinted) {
 TEST_F(PrintCommandTest, SettingsDialogChoicesReachTheHeader) {
   fake.fileSystem.AddFile("C:\\a.pdf", kPdf);
   target.filePath = "C:\\a.pdf";
-  fake.ui.settingsRuns.push_back([](dialogs::PdfPrintSettings& d) {
+  fake.ui.settingsRuns.push_back([](job::PdfPrintSettings& d) {
     d.settings.copies = 3;
-    return platform::kIdOk;
+    return SettingsDlgResult::Ok;
   });
   Run(1);
   EXPECT_NE(fake.spooler.documents.at(0).Bytes().find("COPIES=3\n"), std::string::npos);
@@ -351,7 +351,7 @@ TEST_F(PrintCommandTest, SettingsDialogChoicesReachTheHeader) {
 TEST_F(PrintCommandTest, SettingsDialogCancelEndsSingleFile) {
   fake.fileSystem.AddFile("C:\\a.pdf", kPdf);
   target.filePath = "C:\\a.pdf";
-  fake.ui.settingsRuns.push_back([](dialogs::PdfPrintSettings&) { return platform::kIdCancel; });
+  fake.ui.settingsRuns.push_back([](PdfPrintSettings&) { return SettingsDlgResult::Cancel; });
   Run(1);
   EXPECT_TRUE(fake.spooler.documents.empty());
 }
@@ -405,7 +405,7 @@ TEST_F(PrintCommandTest, OutputFileOpenFailureOffersRetry) {
   target.outputMode = kOutputToFile;
   fake.ui.saveAnswers.push_back("C:\\ro\\out.prn");
   fake.fileSystem.createFailures["C:\\ro\\out.prn"] = platform::FileErrorCause::AccessDenied;
-  fake.ui.messageAnswers = {platform::kIdRetry, platform::kIdCancel};
+  fake.ui.messageAnswers = {platform::MessageAnswer::Retry, platform::MessageAnswer::Cancel};
   Run(1);
   EXPECT_THAT(Messages(), ElementsAre("Output File: C:\\ro\\out.prn ERROR (Error Code 5)",
                                       "Output File: C:\\ro\\out.prn ERROR (Error Code 5)",

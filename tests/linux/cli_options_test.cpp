@@ -81,7 +81,7 @@ TEST(CliOptions, PathsOptionsAndSourcesMix) {
   EXPECT_EQ(options->destination, "socket://h:9101");
   EXPECT_EQ(options->passwordSource, PasswordSource::File);
   EXPECT_EQ(options->passwordFile, "pw");
-  EXPECT_EQ(options->mac, (dialogs::MacAddress{0x0a, 0x1b, 0x2c, 0x3d, 0x4e, 0x5f}));
+  EXPECT_EQ(options->mac, (settings::MacAddress{0x0a, 0x1b, 0x2c, 0x3d, 0x4e, 0x5f}));
   EXPECT_TRUE(Parse({"--list"})->list);
 }
 

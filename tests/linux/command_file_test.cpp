@@ -10,7 +10,6 @@
 #include "cli/file_messages.h"
 #include "fakes/fake_platform.h"
 #include "job/run_print_job.h"
-#include "platform/dialog_results.h"
 #include "platform/linux/linux_file_system.h"
 
 namespace pagewire::cli {
@@ -26,16 +25,18 @@ class CommandLines : public fakes::FakeUserInterface {
  public:
   std::vector<std::string> lines;
 
-  int ShowMessageBox(const platform::MessageText& text, platform::MessageButtons buttons,
-                     platform::MessageIcon icon) override {
+  platform::MessageAnswer ShowMessageBox(const platform::MessageText& text,
+                                         platform::MessageButtons buttons,
+                                         platform::MessageIcon icon) override {
     lines.push_back(text.JoinedBytes());
     return FakeUserInterface::ShowMessageBox(text, buttons, icon);
   }
-  int ShowFileMessage(platform::FileNotice notice, const std::string& path,
-                      const platform::MessageText& text, platform::MessageButtons buttons,
-                      platform::MessageIcon icon) override {
+  platform::MessageAnswer ShowFileMessage(platform::FileNotice notice, const std::string& path,
+                                          const platform::MessageText& text,
+                                          platform::MessageButtons buttons,
+                                          platform::MessageIcon icon) override {
     const std::optional<std::string> line = CommandFileMessage(notice, path, text.JoinedBytes());
-    return line ? ShowMessageBox(*line, buttons, icon) : platform::kIdOk;
+    return line ? ShowMessageBox(*line, buttons, icon) : platform::MessageAnswer::Ok;
   }
 };
 

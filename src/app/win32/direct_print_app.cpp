@@ -50,7 +50,7 @@ bool DirectPrintApp::InitInstance(const std::string& commandTail) {
     confirm.skipBoxUnavailable = request.skipBoxUnavailable ? 1 : 0;
     confirm.fileName = request.fileName;
     confirm.printerName = request.printerName;
-    return static_cast<int>(confirm.RunModal());
+    return confirm.Run();
   };
   hooks.runPrintJob = [&mainDlg](const std::string& filePath, const std::string& printerName,
                                  int interactive) {

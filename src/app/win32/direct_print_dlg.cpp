@@ -22,7 +22,7 @@ constexpr SHORT kKeyDown = 0x80;
 
 }  // namespace
 
-DirectPrintDlg::DirectPrintDlg(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
+DirectPrintDlg::DirectPrintDlg(platform::Platform& platform, job::JobDialogs& jobDialogs,
                                job::InspectPdf inspectPdf)
     : DialogBase(IDD_DIRECT_PRINT),
       platform_(platform),

@@ -4,7 +4,6 @@
 
 #include <utility>
 
-#include "platform/dialog_results.h"
 #include "resource.h"
 #include "settings/setting_tables.h"
 
@@ -27,18 +26,18 @@ const std::pair<int, UINT> kTools[] = {
 
 const int kNumberSpins[] = {IDC_FROM_PAGE_SPIN, IDC_TO_PAGE_SPIN, IDC_COPIES_SPIN};
 
-int FieldId(NumberField field) {
+int FieldId(job::NumberField field) {
   switch (field) {
-    case NumberField::FromPage: return IDC_FROM_PAGE;
-    case NumberField::ToPage: return IDC_TO_PAGE;
-    case NumberField::Copies: break;
+    case job::NumberField::FromPage: return IDC_FROM_PAGE;
+    case job::NumberField::ToPage: return IDC_TO_PAGE;
+    case job::NumberField::Copies: break;
   }
   return IDC_COPIES;
 }
 
 }  // namespace
 
-PdfPrintSettingsDlg::PdfPrintSettingsDlg(PdfPrintSettings& settings)
+PdfPrintSettingsDlg::PdfPrintSettingsDlg(job::PdfPrintSettings& settings)
     : DialogBase(IDD_PDF_PRINT_SETTINGS), settings_(settings) {}
 
 bool PdfPrintSettingsDlg::OnInit() {
@@ -105,8 +104,8 @@ void PdfPrintSettingsDlg::ApplyEnabling() {
   EnableItem(IDC_SAVE_SETTINGS, on.saveSettings);
 }
 
-SettingsForm PdfPrintSettingsDlg::ReadForm() const {
-  SettingsForm form;
+job::SettingsForm PdfPrintSettingsDlg::ReadForm() const {
+  job::SettingsForm form;
   form.fromPage = ItemText(IDC_FROM_PAGE);
   form.toPage = ItemText(IDC_TO_PAGE);
   form.copies = ItemText(IDC_COPIES);
@@ -124,12 +123,12 @@ SettingsForm PdfPrintSettingsDlg::ReadForm() const {
 }
 
 void PdfPrintSettingsDlg::OnOK() {
-  const SettingsOkResult result = settings_.Ok(ReadForm());
+  const job::SettingsOkResult result = settings_.Ok(ReadForm());
   if (!result.valid) {
     AcceptField(FieldId(result.field), result.verdict);
     return;
   }
-  End(platform::kIdOk);
+  End(IDOK);
 }
 
 bool PdfPrintSettingsDlg::OnCommand(int id, int code, HWND /*control*/) {

@@ -9,7 +9,7 @@
 #include "platform/field_validation.h"
 #include "platform/registry.h"
 
-namespace pagewire::dialogs {
+namespace pagewire::job {
 
 // "SOFTWARE\Orvelle\Pagewire\" followed by the application's name.
 std::string SavedSettingsKey(const std::string& applicationName);
@@ -64,4 +64,4 @@ class PdfPrintSettings {
   std::string key_;
 };
 
-}  // namespace pagewire::dialogs
+}  // namespace pagewire::job

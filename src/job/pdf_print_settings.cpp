@@ -1,11 +1,11 @@
-#include "dialogs/pdf_print_settings.h"
+#include "job/pdf_print_settings.h"
 
 #include <cstring>
 #include <optional>
 
 #include "settings/saved_settings_bits.h"
 
-namespace pagewire::dialogs {
+namespace pagewire::job {
 namespace {
 
 using platform::RegAccess;
@@ -130,4 +130,4 @@ SettingsOkResult PdfPrintSettings::Ok(const SettingsForm& form) {
   return result;
 }
 
-}  // namespace pagewire::dialogs
+}  // namespace pagewire::job

@@ -1,10 +1,10 @@
-#include "dialogs/pdf_print_settings.h"
+#include "job/pdf_print_settings.h"
 
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
 
-namespace pagewire::dialogs {
+namespace pagewire::job {
 namespace {
 
 const std::string kKey = "SOFTWARE\\Orvelle\\Pagewire\\Pagewire";
@@ -130,4 +130,4 @@ TEST(PdfPrintSettings, OkStopsAtTheFirstInvalidNumberButAppliesTheRest) {
 }
 
 }  // namespace
-}  // namespace pagewire::dialogs
+}  // namespace pagewire::job
