@@ -3,10 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "pagewire/pagewire.h"
 #include "test_support/hex.h"
+
+// Every allocation fails while `failAllocations` is set: the crypto
+// facade's state cannot be made, as when memory runs out.
+namespace {
+bool failAllocations = false;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  void* p = failAllocations ? nullptr : std::malloc(size != 0 ? size : 1);
+  if (p == nullptr) throw std::bad_alloc();
+  return p;
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace pagewire::job {
 namespace {
@@ -56,6 +72,16 @@ TEST(EncryptPassword, WritesExactlyThirtyTwoBytes) {
   out.fill(0xEE);
   EncryptPassword(out.data(), block.data(), kMac.data(), 6);
   for (std::size_t i = 32; i < out.size(); ++i) EXPECT_EQ(out[i], 0xEE) << i;
+}
+
+TEST(EncryptPassword, AFailedEncryptionZeroesTheOutputInsteadOfLeavingItUnwritten) {
+  const auto block = MakePasswordBlock("secret");
+  std::array<std::uint8_t, 40> out;
+  out.fill(0xEE);
+  failAllocations = true;
+  EncryptPassword(out.data(), block.data(), kMac.data(), 6);
+  failAllocations = false;
+  for (std::size_t i = 0; i < out.size(); ++i) EXPECT_EQ(out[i], i < 32 ? 0x00 : 0xEE) << i;
 }
 
 TEST(MakePasswordBlock, CutsAtThirtyTwoAndZeroFills) {
