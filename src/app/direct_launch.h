@@ -24,7 +24,7 @@ struct DirectLaunchHooks {
   std::function<std::string()> defaultPrinter;  // empty when there is none
   std::function<PrintConfirmResult(const ConfirmRequest&)> runConfirmDlg;
   std::function<void(const std::string& filePath, const std::string& printerName,
-                     int interactive)>
+                     bool interactive)>
       runPrintJob;
 };
 

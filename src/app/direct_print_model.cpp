@@ -13,7 +13,7 @@ DirectPrintModel::DirectPrintModel(platform::Platform& platform, job::JobDialogs
                                    job::InspectPdf inspectPdf)
     : platform_(platform), jobDialogs_(jobDialogs), inspectPdf_(std::move(inspectPdf)) {}
 
-void DirectPrintModel::RunPrintJob(int interactive) {
+void DirectPrintModel::RunPrintJob(bool interactive) {
   job::PrintCommandServices services{platform_, jobDialogs_, inspectPdf_,
                                      [this] { return HasPortAddress(); }};
   commandRunning_ = true;

@@ -19,7 +19,7 @@ class DirectPrintModel : public job::PrintTarget {
   DirectPrintModel(platform::Platform& platform, job::JobDialogs& jobDialogs,
                    job::InspectPdf inspectPdf);
 
-  void RunPrintJob(int interactive);
+  void RunPrintJob(bool interactive);
   // Runs `update` now, or when the running print command has ended: the
   // command's dialogs pump messages, and nothing that arrives meanwhile may
   // change its path, printer or output mode.

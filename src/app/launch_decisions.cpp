@@ -26,8 +26,8 @@ std::string DefaultPrinterSearchText(const std::string& deviceEntry) {
   return deviceEntry.substr(0, deviceEntry.find(','));
 }
 
-int InteractiveFromConfirmResult(PrintConfirmResult result) {
-  return result == PrintConfirmResult::PrintSettings ? 1 : 0;
+bool InteractiveFromConfirmResult(PrintConfirmResult result) {
+  return result == PrintConfirmResult::PrintSettings;
 }
 
 }  // namespace pagewire::app

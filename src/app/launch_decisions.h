@@ -29,7 +29,7 @@ bool PrintEnabledForPort(const std::string& portText);
 // The name part of a "printer,driver,port" profile entry.
 std::string DefaultPrinterSearchText(const std::string& deviceEntry);
 
-// The confirmation result that asks the job to show its dialogs.
-int InteractiveFromConfirmResult(PrintConfirmResult result);
+// Whether the job shows its dialogs: only after "&Print Settings...".
+bool InteractiveFromConfirmResult(PrintConfirmResult result);
 
 }  // namespace pagewire::app

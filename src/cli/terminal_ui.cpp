@@ -166,8 +166,8 @@ job::SettingsDlgResult TerminalUi::RunPdfPrintSettingsDlg(job::PdfPrintSettings&
 // --save, tried once a command; false when the settings were not kept.
 bool TerminalUi::SaveSettings(job::PdfPrintSettings& settings) {
   if (settingsSaved_) return *settingsSaved_;
-  settings.saveSettings = 1;
-  settingsSaved_ = settings.settingsReadOnly == 0 && settings.SaveSettings();
+  settings.saveSettings = true;
+  settingsSaved_ = !settings.settingsReadOnly && settings.SaveSettings();
   if (!*settingsSaved_) {
     Say(settingsPath_.empty()
             ? "--save: no home folder is known to keep the settings in."

@@ -107,7 +107,7 @@ SettingsOkResult PdfPrintSettings::ExchangeNumbers(const SettingsForm& form) {
     if (verdict.stored) *member = *verdict.stored;
     if (!verdict.ok()) return SettingsOkResult{false, field, std::move(verdict)};
   }
-  saveSettings = form.saveSettings ? 1 : 0;
+  saveSettings = form.saveSettings;
   return SettingsOkResult{};
 }
 

@@ -51,8 +51,8 @@ class PdfPrintSettings {
   SettingsOkResult Ok(const SettingsForm& form);
 
   settings::PrintJobSettings settings;
-  int saveSettings = 0;
-  int settingsReadOnly = 0;
+  bool saveSettings = false;      // the Save Settings box
+  bool settingsReadOnly = false;  // the saved settings cannot be written
 
  private:
   void LoadValues(platform::RegKey key);

@@ -42,13 +42,13 @@ platform::FileChooserRequest InvalidPathRequest() {
 
 class PrintCommand {
  public:
-  PrintCommand(PrintCommandServices& services, PrintTarget& target, int interactive,
+  PrintCommand(PrintCommandServices& services, PrintTarget& target, bool interactive,
                PrintCommandSummary& summary)
       : services_(services),
         platform_(services.platform),
         ui_(services.platform.ui),
         target_(target),
-        interactive_(interactive != 0),
+        interactive_(interactive),
         settings_(services.platform.registry, services.platform.systemFacts.ApplicationName()),
         summary_(summary) {}
 
@@ -295,7 +295,7 @@ class PrintCommand {
 }  // namespace
 
 PrintCommandSummary RunPrintJob(PrintCommandServices& services, PrintTarget& target,
-                                int interactive) {
+                                bool interactive) {
   bool failed = true;
   PrintCommandSummary summary;
   try {

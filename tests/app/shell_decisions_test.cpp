@@ -56,8 +56,8 @@ TEST(DefaultPrinterSearchText, TakesTheTextBeforeTheFirstComma) {
 }
 
 TEST(InteractiveFromConfirmResult, OnlyPrintSettingsAsksTheJobToShowDialogs) {
-  EXPECT_EQ(InteractiveFromConfirmResult(PrintConfirmResult::PrintSettings), 1);
-  EXPECT_EQ(InteractiveFromConfirmResult(PrintConfirmResult::Ok), 0);
+  EXPECT_TRUE(InteractiveFromConfirmResult(PrintConfirmResult::PrintSettings));
+  EXPECT_FALSE(InteractiveFromConfirmResult(PrintConfirmResult::Ok));
 }
 
 struct EndingCase {

@@ -27,7 +27,7 @@ class PrintCommandTest : public ::testing::Test {
     target.printerName = "Office";
   }
 
-  PrintCommandSummary Run(int interactive) {
+  PrintCommandSummary Run(bool interactive) {
     InspectPdf inspect = [this](const std::string& path) -> std::optional<PdfFacts> {
       queriedPaths.push_back(path);
       const QueryAnswers answer = answers[path];

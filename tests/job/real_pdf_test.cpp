@@ -73,7 +73,7 @@ class RealPdf : public PrintCommandTest {
     diskPaths_[fakePath] = (dir / name).string();
   }
 
-  void RunReal(int interactive) {
+  void RunReal(bool interactive) {
     const InspectPdf real = RealPdfInspection();
     InspectPdf mapped = [&](const std::string& p) { return real(diskPaths_.at(p)); };
     PrintCommandServices services{fake.platform, fake.ui, mapped, [] { return false; }};

@@ -126,7 +126,7 @@ void DirectPrintDlg::OnOpenFile() {
 void DirectPrintDlg::OnPrint() {
   if (GetKeyState(VK_SHIFT) & kKeyDown) model_.outputMode = job::kOutputToFile;
   ReadControls();
-  model_.RunPrintJob(1);
+  model_.RunPrintJob(true);
 }
 
 void DirectPrintDlg::OnAbout() {

@@ -14,7 +14,7 @@ class PrintConfirmDlg : public platform::win32::DialogBase {
  public:
   explicit PrintConfirmDlg(platform::Registry& registry);
 
-  int skipBoxUnavailable = 0;  // set by start-up before the run
+  bool skipBoxUnavailable = false;  // set by start-up before the run
   std::string fileName;
   std::string printerName;
 

@@ -47,7 +47,7 @@ bool PdfPrintSettingsDlg::OnInit() {
   SetItemInt(IDC_COPIES, s.copies);
   SetChecked(IDC_COLLATED, s.collate == settings::Collation::Collated);
   SetChecked(IDC_TO_LAST_PAGE, s.toLastPage);
-  SetChecked(IDC_SAVE_SETTINGS, settings_.saveSettings != 0);
+  SetChecked(IDC_SAVE_SETTINGS, settings_.saveSettings);
   SetChecked(IDC_ALL_PAGES, !s.selectPages);
   SetChecked(IDC_SELECT_PAGES, s.selectPages);
   CreateTooltips();
@@ -89,7 +89,7 @@ void PdfPrintSettingsDlg::ApplyEnabling() {
   choices.selectPages = IsChecked(IDC_SELECT_PAGES);
   choices.toLastPage = IsChecked(IDC_TO_LAST_PAGE);
   choices.layout = settings_.settings.layout;
-  choices.settingsReadOnly = settings_.settingsReadOnly != 0;
+  choices.settingsReadOnly = settings_.settingsReadOnly;
   const SettingsEnabling on = EnablingFor(choices);
   EnableItem(IDC_ALL_PAGES, on.pageChoice);
   EnableItem(IDC_SELECT_PAGES, on.pageChoice);
