@@ -75,7 +75,8 @@ def problems_of(repo, path):
             if not match:
                 continue
             bracket, header = match.groups()
-            where = f"{path}:{number}: includes {bracket}{header}{'>' if bracket == '<' else bracket}"
+            closing = ">" if bracket == "<" else '"'
+            where = f"{path}:{number}: includes {bracket}{header}{closing}"
             if bracket == "<":
                 if header.lower() in WIN32_HEADERS and name not in WIN32_LAYERS:
                     yield (f"{where}: layer {name} may not use the Windows API "

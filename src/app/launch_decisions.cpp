@@ -4,7 +4,6 @@
 #include <array>
 #include <string_view>
 
-
 namespace pagewire::app {
 
 bool IsDirectLaunch(const std::string& commandTail) { return !commandTail.empty(); }

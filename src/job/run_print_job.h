@@ -25,7 +25,8 @@ struct PrintCommandSummary {
   bool completed = false;  // false: a failure or the user ended it early
 };
 
-// Runs one print command on `target`; asks the user when `interactive`. Every failure is told to the user; nothing is thrown.
+// Runs one print command on `target`; asks the user when `interactive`.
+// Every failure is told to the user; nothing is thrown.
 PrintCommandSummary RunPrintJob(PrintCommandServices& services, PrintTarget& target,
                                 bool interactive);
 

@@ -109,7 +109,8 @@ TEST(TerminalUi, AGivenNonAsciiPasswordWasMeasuredInBytesNotCharacters) {
   const struct {
     std::string password;
     job::PasswordDlgResult answer;
-  } cases[] = {{umlauts, job::PasswordDlgResult::Ok}, {umlauts + "a", job::PasswordDlgResult::Cancel}};
+  } cases[] = {{umlauts, job::PasswordDlgResult::Ok},
+               {umlauts + "a", job::PasswordDlgResult::Cancel}};
   for (const auto& c : cases) {
     std::ofstream(pattern, std::ios::trunc) << c.password << "\n";
     const Command command({"--password-file", pattern});
