@@ -17,9 +17,9 @@ int TellAbout(platform::UserInterface& ui, platform::FileNotice notice, const st
   return ui.ShowFileMessage(notice, path, text, buttons, MessageIcon::Exclamation);
 }
 
-void EndWithUnsupportedOperation(platform::UserInterface& ui) {
+void EndWithPrinterFailure(platform::UserInterface& ui) {
   ui.ShowMessageBox(kUnsupportedOperation, MessageButtons::Ok, MessageIcon::Stop);
-  throw PrintCommandEnded{};
+  throw PrintCommandEnded{true};
 }
 
 void EndWithFileError(platform::UserInterface& ui, platform::FileErrorCause cause,
