@@ -61,13 +61,18 @@ bool IsFolder(platform::FileSystem& fileSystem, const std::string& path) {
 }
 
 // Failures and stalls are told on standard error; on a terminal a stalled
-// printer is told of, and --timeout ends its job.
+// printer is told of, and --timeout ends its job. A CUPS job that took its
+// document is told as lp tells it.
 platform::DestinationOptions DestinationOptionsOf(const CliOptions& options) {
   using std::chrono::seconds;
   platform::DestinationOptions destination;
   destination.report = [](const std::string& line) { TerminalUi::Say(line); };
   if (isatty(STDERR_FILENO)) destination.stalls.notice = seconds(30);
   if (options.timeoutSeconds) destination.stalls.timeout = seconds(*options.timeoutSeconds);
+  destination.title = options.title;
+  destination.queued = [](const std::string& queue, int job) {
+    std::cout << "request id is " << queue << '-' << job << " (1 file(s))" << std::endl;
+  };
   return destination;
 }
 
