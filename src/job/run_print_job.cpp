@@ -241,8 +241,8 @@ class PrintCommand {
       TellAbout(ui_, FileNotice::Told, openPath, "The file is blank and cannot be printed.\n");
       return FileOutcome::Skipped;
     }
-    OutgoingFile file{*reader, name, openPath, FormatOf(fileClass)};
-    file.headerOnly = target_.headerOnly;
+    OutgoingFile file{*reader, name, openPath, FormatOf(fileClass), nullptr, {},
+                      target_.headerOnly};
     if (fileClass == FileClass::Pdf) {
       const PasswordOutcome password = RunPasswordSteps(services_, openPath, name);
       if (!password.print) return FileOutcome::Skipped;

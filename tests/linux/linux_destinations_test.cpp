@@ -90,12 +90,15 @@ std::vector<unsigned char> Pattern(std::size_t size) {
 struct Reports {
   std::vector<std::string> lines;
   DestinationOptions Options(StallPolicy stalls = {}) {
-    return {[this](const std::string& line) { lines.push_back(line); }, stalls};
+    DestinationOptions options;
+    options.report = [this](const std::string& line) { lines.push_back(line); };
+    options.stalls = stalls;
+    return options;
   }
 };
 
 std::unique_ptr<Document> Start(const std::string& name, const DestinationOptions& options) {
-  return DestinationFor(name, options)->StartDocument(DocumentStart{"[Pagewire]a.pdf"});
+  return DestinationFor(name, options)->StartDocument(DocumentStart{});
 }
 
 TEST(SocketDestination, DeliversEveryByteInOrderAndClosesAtTheEnd) {

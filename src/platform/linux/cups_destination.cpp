@@ -256,25 +256,24 @@ CupsDestination::CupsDestination(std::string name, DestinationOptions options)
     : name_(std::move(name)), options_(std::move(options)) {}
 
 std::unique_ptr<Document> CupsDestination::StartDocument(const DocumentStart& start) {
-  const Report& report = options_.report;
-  auto fail = [&](const std::string& cause) -> std::unique_ptr<Document> {
-    if (report) report(name_.empty() ? cause : name_ + ": " + cause);
-    return nullptr;
-  };
-  if (name_.empty()) return fail("No printer name.");
-  cups_dest_t* dest = NamedDest(name_);
-  if (dest == nullptr) return fail(MissingDestinationCause());
-  const std::string queue = dest->name;
-  cupsFreeDests(1, dest);
-  StallWatch watch(options_.stalls, [report, name = name_](const std::string& text) {
-    if (report) report(name + ": " + text);
-  });
-  const std::string title = CupsJobTitle(options_.title.empty() ? start.title : options_.title);
   std::string cause;
-  std::unique_ptr<RawStream> stream =
-      CupsStream::Start(queue, title, std::move(watch), options_.queued, cause);
-  if (!stream) return fail(cause);
-  return std::make_unique<RawDocument>(std::move(stream), name_, report);
+  std::unique_ptr<RawStream> stream;
+  if (name_.empty()) {
+    cause = "No printer name.";
+  } else if (cups_dest_t* dest = NamedDest(name_); dest == nullptr) {
+    cause = MissingDestinationCause();
+  } else {
+    const std::string queue = dest->name;
+    cupsFreeDests(1, dest);
+    const std::string title = CupsJobTitle(options_.title.empty() ? start.title : options_.title);
+    stream =
+        CupsStream::Start(queue, title, StallWatchFor(name_, options_), options_.queued, cause);
+  }
+  if (!stream) {
+    Tell(options_, name_, cause);
+    return nullptr;
+  }
+  return std::make_unique<RawDocument>(std::move(stream), name_, options_.report);
 }
 
 std::optional<std::vector<CupsPrinter>> ListCupsPrinters(std::string& cause) {

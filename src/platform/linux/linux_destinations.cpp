@@ -15,7 +15,7 @@ std::vector<std::string> LinuxPrinters::Names() {
   std::vector<std::string> names;
   std::string cause;
   const std::optional<std::vector<CupsPrinter>> printers = ListCupsPrinters(cause);
-  if (!printers && options_.report) options_.report("CUPS destinations: " + cause);
+  if (!printers) Tell(options_, "CUPS destinations", cause);
   for (const CupsPrinter& printer : printers.value_or(std::vector<CupsPrinter>{})) {
     names.push_back(printer.name);
   }

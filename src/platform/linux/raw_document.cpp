@@ -14,6 +14,16 @@ constexpr std::size_t kBufferSize = 256 * 1024;
 
 }  // namespace
 
+void Tell(const DestinationOptions& options, const std::string& name, const std::string& text) {
+  if (options.report) options.report(name.empty() ? text : name + ": " + text);
+}
+
+StallWatch StallWatchFor(const std::string& name, const DestinationOptions& options) {
+  return StallWatch(options.stalls, [report = options.report, name](const std::string& text) {
+    if (report) report(name + ": " + text);
+  });
+}
+
 int UnacknowledgedBytes(int fd) {
   int queued = 0;
   return ioctl(fd, SIOCOUTQ, &queued) == 0 ? queued : 0;

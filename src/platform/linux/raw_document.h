@@ -26,6 +26,11 @@ struct DestinationOptions {
   std::function<void(const std::string& queue, int job)> queued;
 };
 
+// Reports "NAME: text", or "text" for no name.
+void Tell(const DestinationOptions& options, const std::string& name, const std::string& text);
+// Watches one document of the destination `name`, telling through `options`.
+StallWatch StallWatchFor(const std::string& name, const DestinationOptions& options);
+
 // One document's bytes on their way to a printer. Finish and Cancel end
 // it; a stream that goes before is cancelled.
 class RawStream {

@@ -186,9 +186,9 @@ class SocketStream final : public RawStream {
   // After a wait in which nothing could be sent: data the printer has
   // acknowledged meanwhile is progress too.
   bool StillWaiting(std::string& cause) {
-    const int queued = UnacknowledgedBytes(fd_);
-    if (queued != lastQueued_) {
-      lastQueued_ = queued;
+    const int unacknowledged = UnacknowledgedBytes(fd_);
+    if (unacknowledged != lastUnacknowledged_) {
+      lastUnacknowledged_ = unacknowledged;
       watch_.Moved();
       return true;
     }
@@ -239,7 +239,7 @@ class SocketStream final : public RawStream {
 
   int fd_;
   StallWatch watch_;
-  int lastQueued_ = -1;
+  int lastUnacknowledged_ = -1;
 };
 
 }  // namespace
@@ -297,21 +297,15 @@ SocketDestination::SocketDestination(std::string name, DestinationOptions option
     : name_(std::move(name)), options_(std::move(options)) {}
 
 std::unique_ptr<Document> SocketDestination::StartDocument(const DocumentStart&) {
-  const Report& report = options_.report;
   std::string cause;
-  std::optional<SocketAddress> address = ParseSocketName(name_, cause);
+  const std::optional<SocketAddress> address = ParseSocketName(name_, cause);
   std::unique_ptr<RawStream> stream;
-  if (address) {
-    StallWatch watch(options_.stalls, [report, name = name_](const std::string& text) {
-      if (report) report(name + ": " + text);
-    });
-    stream = SocketStream::Connect(*address, std::move(watch), cause);
-  }
+  if (address) stream = SocketStream::Connect(*address, StallWatchFor(name_, options_), cause);
   if (!stream) {
-    if (report) report(name_ + ": " + cause);
+    Tell(options_, name_, cause);
     return nullptr;
   }
-  return std::make_unique<RawDocument>(std::move(stream), name_, report);
+  return std::make_unique<RawDocument>(std::move(stream), name_, options_.report);
 }
 
 }  // namespace pagewire::platform
