@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "app/has_port_address.h"
-#include "job/job_output.h"
 #include "job/print_with_application.h"
 #include "job/run_print_job.h"
 
@@ -30,16 +29,6 @@ void DirectPrintModel::WhenIdle(std::function<void()> update) {
   } else {
     update();
   }
-}
-
-int DirectPrintModel::ChooseOutputFile() {
-  return job::ChooseOutputFile(platform_, *this);
-}
-
-// Throws job::PrintCommandEnded on failure, as inside a print command.
-void DirectPrintModel::WriteJobData(platform::PrinterHandle printer, const void* data,
-                                    std::size_t length) {
-  job::WriteJobData(platform_, *this, printer, data, length);
 }
 
 int DirectPrintModel::PrintWithApplication(const std::string& path) {

@@ -2,7 +2,6 @@
 // operations the Win32 dialog forwards to.
 #pragma once
 
-#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,8 +24,6 @@ class DirectPrintModel : public job::PrintTarget {
   // change its path, printer or output mode.
   void WhenIdle(std::function<void()> update);
   bool CommandRunning() const { return commandRunning_; }
-  int ChooseOutputFile();
-  void WriteJobData(platform::PrinterHandle printer, const void* data, std::size_t length);
   int PrintWithApplication(const std::string& path);
   bool HasPortAddress();
 

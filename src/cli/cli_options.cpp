@@ -134,6 +134,7 @@ const char* const kUsage =
     "\n"
     "  -d DEST                 CUPS destination, or socket://HOST[:PORT] (port 9100)\n"
     "      --output FILE       write the job into FILE ('-': standard output)\n"
+    "  -t TITLE                name the CUPS jobs TITLE instead of [Pagewire]FILE\n"
     "  -n N                    copies, 1 to 999\n"
     "  -P FROM-TO | FROM-      page range (FROM-: to the last page)\n"
     "  -o collate=true|false\n"
@@ -195,6 +196,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   const std::vector<std::pair<std::string, Handler>> valued = {
       {"-d", [&](const std::string& v) { options.destination = v; return !v.empty(); }},
       {"--output", [&](const std::string& v) { options.outputPath = v; return !v.empty(); }},
+      {"-t", [&](const std::string& v) { options.title = v; return !v.empty(); }},
       {"-n", [&](const std::string& v) {
          std::int32_t copies = 1;
          if (!ParseNumber("-n", v, copies, error)) return false;

@@ -36,6 +36,7 @@ enum class PasswordSource { Terminal, StandardInput, File };
 struct CliOptions {
   std::string destination;                 // -d: CUPS name or socket://HOST[:PORT]
   std::optional<std::string> outputPath;   // --output, "-" for standard output
+  std::string title;                       // -t: every job's name; empty: the file's
   SettingOverrides overrides;
   PasswordSource passwordSource = PasswordSource::Terminal;
   std::string passwordFile;

@@ -18,9 +18,9 @@ platform::MessageAnswer TellAbout(platform::UserInterface& ui, platform::FileNot
   return ui.ShowFileMessage(notice, path, text, buttons, MessageIcon::Exclamation);
 }
 
-void EndWithUnsupportedOperation(platform::UserInterface& ui) {
+void EndWithPrinterFailure(platform::UserInterface& ui) {
   ui.ShowMessageBox(kUnsupportedOperation, MessageButtons::Ok, MessageIcon::Stop);
-  throw PrintCommandEnded{};
+  throw PrintCommandEnded{true};
 }
 
 void EndWithFileError(platform::UserInterface& ui, platform::FileErrorCause cause,

@@ -10,7 +10,9 @@ namespace pagewire::job {
 
 // Thrown once the user has been told why the command cannot go on; caught
 // where the command started. Never leaves RunPrintJob.
-struct PrintCommandEnded {};
+struct PrintCommandEnded {
+  bool printerFailed = false;  // a printer document could not be started, written or ended
+};
 
 inline constexpr const char* kUnsupportedOperation = "An unsupported operation was attempted.";
 // After a wrong password, before the password dialog comes back.
@@ -25,8 +27,9 @@ platform::MessageAnswer TellAbout(platform::UserInterface& ui, platform::FileNot
                                   const std::string& path, const platform::MessageText& text,
                                   platform::MessageButtons buttons = platform::MessageButtons::Ok);
 
-// Shows "An unsupported operation was attempted." (stop icon) and ends.
-[[noreturn]] void EndWithUnsupportedOperation(platform::UserInterface& ui);
+// A printer failed: shows "An unsupported operation was attempted." (stop
+// icon) and ends.
+[[noreturn]] void EndWithPrinterFailure(platform::UserInterface& ui);
 // Shows the file-error message for `cause` naming `path` (stop icon) and ends.
 [[noreturn]] void EndWithFileError(platform::UserInterface& ui, platform::FileErrorCause cause,
                                    const std::string& path);

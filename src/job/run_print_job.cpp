@@ -31,6 +31,14 @@ enum class FileOutcome {
   QuilloraFailed,   // advance the class
 };
 
+platform::DocumentFormat FormatOf(FileClass fileClass) {
+  switch (fileClass) {
+    case FileClass::Pdf: return platform::DocumentFormat::Pdf;
+    case FileClass::Tiff: return platform::DocumentFormat::Tiff;
+    default: return platform::DocumentFormat::Other;
+  }
+}
+
 platform::FileChooserRequest InvalidPathRequest() {
   platform::FileChooserRequest request;
   request.filter = "PDF Files (*.pdf)|*.pdf|";
@@ -69,7 +77,7 @@ class PrintCommand {
  private:
   // The start of a command; the path's entry, or none when the command ends.
   std::optional<platform::FindData> Start() {
-    if (target_.outputMode == kOutputToFile && ChooseOutputFile(platform_, target_) != 1) {
+    if (target_.outputMode == kOutputToFile && !ChooseOutputFile(platform_, target_)) {
       Tell(ui_, "File for Print out is not Aviable");
       target_.outputMode = kOutputToPrinter;
     }
@@ -233,7 +241,8 @@ class PrintCommand {
       TellAbout(ui_, FileNotice::Told, openPath, "The file is blank and cannot be printed.\n");
       return FileOutcome::Skipped;
     }
-    OutgoingFile file{*reader, name, openPath, nullptr, {}};
+    OutgoingFile file{*reader, name, openPath, FormatOf(fileClass), nullptr, {},
+                      target_.headerOnly};
     if (fileClass == FileClass::Pdf) {
       const PasswordOutcome password = RunPasswordSteps(services_, openPath, name);
       if (!password.print) return FileOutcome::Skipped;
@@ -241,8 +250,15 @@ class PrintCommand {
       file.headerFacts = {name, size, password.keyMode, password.passwordHex,
                           !folderCommand_};
     }
-    SendFile(platform_, target_, file);
+    SendFile(platform_, Destination(), file);
     return FileOutcome::Sent;
+  }
+
+  // The output file while it is open, else the printer.
+  platform::Destination& Destination() {
+    if (target_.outputFile) return *target_.outputFile;
+    if (!printer_) printer_ = platform_.printers.DestinationFor(target_.printerName);
+    return *printer_;
   }
 
   // The dialogs and hand-over before the file is opened; none to go on.
@@ -290,6 +306,7 @@ class PrintCommand {
   bool folderCommand_ = false;
   PdfPrintSettings settings_;
   PrintCommandSummary& summary_;
+  std::unique_ptr<platform::Destination> printer_;
 };
 
 }  // namespace
@@ -302,8 +319,9 @@ PrintCommandSummary RunPrintJob(PrintCommandServices& services, PrintTarget& tar
     PrintCommand command(services, target, interactive, summary);
     command.Run();
     failed = false;
-  } catch (const PrintCommandEnded&) {
+  } catch (const PrintCommandEnded& ended) {
     // The user has been told why the command ended.
+    summary.printerFailed = ended.printerFailed;
   } catch (...) {
     services.platform.ui.ShowMessageBox(kUnsupportedOperation, platform::MessageButtons::Ok,
                                         platform::MessageIcon::Stop);

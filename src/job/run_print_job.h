@@ -23,6 +23,7 @@ struct PrintCommandSummary {
   int filesSent = 0;     // to the printer or output file, or handed over
   int filesNotSent = 0;  // skipped, refused or not printable
   bool completed = false;  // false: a failure or the user ended it early
+  bool printerFailed = false;  // it ended because the printer failed
 };
 
 // Runs one print command on `target`; asks the user when `interactive`.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_printers.h"
 #include "job/job_dialogs.h"
 #include "platform/platform.h"
 
@@ -51,44 +52,6 @@ class FakeRegistry : public platform::Registry {
   };
   std::map<platform::RegKey, OpenKeyState> open_;
   platform::RegKey next_ = 100;
-};
-
-class FakeSpooler : public platform::Spooler {
- public:
-  struct Document {
-    std::string printerName;
-    std::string docName;
-    std::vector<std::string> writes;  // each WritePrinter call's bytes
-    bool ended = false;
-    bool aborted = false;
-    std::string Bytes() const;
-  };
-  std::map<std::string, platform::PrinterInfo2> printers;
-  std::vector<Document> documents;
-  bool failStartDoc = false;
-  bool failInfo = false;
-  int failWriteAt = -1;  // the n-th write (0-based) of all documents fails
-  std::uint32_t writeLimit = 0;  // not 0: a write takes at most this many bytes
-  bool failClose = false;
-  int openHandles = 0;
-
-  void AddPrinter(const std::string& name, const std::string& driver, const std::string& port);
-
-  bool EnumeratePrinters(platform::PrinterEnumScope scope,
-                         std::vector<platform::PrinterInfo2>& out) override;
-  bool OpenPrinterHandle(const std::string& printerName, platform::PrinterHandle& printer) override;
-  bool QueryPrinterInfo2(platform::PrinterHandle printer, platform::PrinterInfo2& info) override;
-  bool StartRawDocument(platform::PrinterHandle printer, const std::string& docName) override;
-  bool WriteRawData(platform::PrinterHandle printer, const void* data, std::uint32_t length,
-                    std::uint32_t& written) override;
-  bool EndRawDocument(platform::PrinterHandle printer) override;
-  bool AbortRawDocument(platform::PrinterHandle printer) override;
-  bool ClosePrinterHandle(platform::PrinterHandle printer) override;
-
- private:
-  std::map<platform::PrinterHandle, std::string> handles_;
-  platform::PrinterHandle next_ = 1;
-  int writes_ = 0;
 };
 
 class FakeFileSystem : public platform::FileSystem {
@@ -221,12 +184,12 @@ class FakeUserInterface : public platform::UserInterface, public job::JobDialogs
 // All fakes with a Platform over them.
 struct FakePlatform {
   FakeRegistry registry;
-  FakeSpooler spooler;
+  FakePrinters printers;
   FakeFileSystem fileSystem;
   FakeShell shell;
   FakeSystemFacts systemFacts;
   FakeUserInterface ui;
-  platform::Platform platform{registry, spooler, fileSystem, shell, systemFacts, ui};
+  platform::Platform platform{registry, printers, fileSystem, shell, systemFacts, ui};
 };
 
 }  // namespace pagewire::fakes

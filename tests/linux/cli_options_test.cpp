@@ -75,10 +75,11 @@ TEST(CliOptions, BadInputIsRefusedNamingTheOption) {
 TEST(CliOptions, PathsOptionsAndSourcesMix) {
   const std::optional<CliOptions> options =
       Parse({"a.pdf", "-dsocket://h:9101", "--password-file=pw", "--mac", "0a-1B-2c-3D-4e-5F",
-             "--", "-n.pdf"});
+             "-t", "Board pack", "--", "-n.pdf"});
   ASSERT_TRUE(options.has_value());
   EXPECT_EQ(options->paths, (std::vector<std::string>{"a.pdf", "-n.pdf"}));
   EXPECT_EQ(options->destination, "socket://h:9101");
+  EXPECT_EQ(options->title, "Board pack");
   EXPECT_EQ(options->passwordSource, PasswordSource::File);
   EXPECT_EQ(options->passwordFile, "pw");
   EXPECT_EQ(options->mac, (settings::MacAddress{0x0a, 0x1b, 0x2c, 0x3d, 0x4e, 0x5f}));
