@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "app/printer_list.h"
+
 namespace pagewire::app {
 namespace {
 
@@ -50,12 +52,8 @@ bool PortHasAddress(platform::Platform& platform, const std::string& port) {
 }  // namespace
 
 bool HasPortAddress(platform::Platform& platform, const std::string& printerName) {
-  platform::PrinterHandle printer = 0;
-  if (!platform.spooler.OpenPrinterHandle(printerName, printer)) return false;
-  platform::PrinterInfo2 info;
-  const bool read = platform.spooler.QueryPrinterInfo2(printer, info);
-  platform.spooler.ClosePrinterHandle(printer);
-  return read && PortHasAddress(platform, info.portName);
+  const std::optional<std::string> port = PortOfPrinter(platform.printers, printerName);
+  return port && PortHasAddress(platform, *port);
 }
 
 }  // namespace pagewire::app

@@ -1,7 +1,5 @@
 #include "app/show_drag_dlg_key.h"
 
-#include "platform/dialog_results.h"
-
 namespace pagewire::app {
 
 bool ShowDragDlgKeyExists(platform::Registry& registry) {
@@ -22,14 +20,13 @@ void RemoveShowDragDlgKeyIfPresent(platform::Registry& registry) {
   if (ShowDragDlgKeyExists(registry)) DeleteShowDragDlgKey(registry);
 }
 
-bool ConfirmEndingKeepsKey(int dialogResult, bool skipChecked) {
-  const bool printing =
-      dialogResult == platform::kIdOk || dialogResult == platform::kIdPrintSettings;
-  return printing && skipChecked;
+bool ConfirmEndingKeepsKey(PrintConfirmResult result, bool skipChecked) {
+  return result != PrintConfirmResult::Cancel && skipChecked;
 }
 
-void ApplyConfirmEnding(platform::Registry& registry, int dialogResult, bool skipChecked) {
-  if (!ConfirmEndingKeepsKey(dialogResult, skipChecked)) DeleteShowDragDlgKey(registry);
+void ApplyConfirmEnding(platform::Registry& registry, PrintConfirmResult result,
+                        bool skipChecked) {
+  if (!ConfirmEndingKeepsKey(result, skipChecked)) DeleteShowDragDlgKey(registry);
 }
 
 }  // namespace pagewire::app

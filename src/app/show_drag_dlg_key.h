@@ -2,6 +2,7 @@
 // without asking first.
 #pragma once
 
+#include "app/launch_decisions.h"
 #include "platform/registry.h"
 
 namespace pagewire::app {
@@ -19,7 +20,7 @@ void RemoveShowDragDlgKeyIfPresent(platform::Registry& registry);
 
 // How the confirmation dialog ended and whether its skip box was ticked:
 // the key stays only for OK or Print Settings with the box ticked.
-bool ConfirmEndingKeepsKey(int dialogResult, bool skipChecked);
-void ApplyConfirmEnding(platform::Registry& registry, int dialogResult, bool skipChecked);
+bool ConfirmEndingKeepsKey(PrintConfirmResult result, bool skipChecked);
+void ApplyConfirmEnding(platform::Registry& registry, PrintConfirmResult result, bool skipChecked);
 
 }  // namespace pagewire::app

@@ -1,6 +1,10 @@
 #include "dialogs/password_entry.h"
 
 namespace pagewire::dialogs {
+
+using job::PasswordEntry;
+using settings::MacAddress;
+
 namespace {
 
 constexpr const char* kMacAddrKey = "SOFTWARE\\Orvelle\\Pagewire\\MacAddr";
@@ -24,19 +28,6 @@ std::optional<std::optional<std::uint8_t>> ParseMacField(const std::string& text
 }
 
 }  // namespace
-
-void WipeSecret(void* bytes, std::size_t size) {
-  // Volatile stores: the compiler may not drop them as dead.
-  volatile unsigned char* p = static_cast<volatile unsigned char*>(bytes);
-  for (std::size_t i = 0; i < size; ++i) p[i] = 0;
-}
-
-void WipeSecret(std::string& secret) {
-  // Filling up to the capacity reaches every byte of the buffer in place.
-  secret.resize(secret.capacity());
-  WipeSecret(secret.data(), secret.size());
-  secret.clear();
-}
 
 SavedMacAddress::SavedMacAddress(platform::Registry& registry, std::string applicationName)
     : registry_(registry), valueName_(std::move(applicationName)) {}

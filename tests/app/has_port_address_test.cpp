@@ -28,12 +28,11 @@ class HasPortAddressTest : public ::testing::TestWithParam<PortCase> {};
 
 TEST_P(HasPortAddressTest, ReadsTheRowOfThePlatform) {
   fakes::FakePlatform fake;
-  fake.spooler.AddPrinter("Office", "Model 5", "IP_10.0.0.7");
+  fake.printers.AddPrinter("Office", "Model 5", "IP_10.0.0.7");
   fake.systemFacts.version = {GetParam().platformId, GetParam().major};
   GetParam().arrange(fake.registry);
   EXPECT_EQ(HasPortAddress(fake.platform, "Office"), GetParam().expected);
   EXPECT_EQ(fake.registry.openKeys(), 0);
-  EXPECT_EQ(fake.spooler.openHandles, 0);
 }
 
 const std::string kStd = kMonitors + "Standard TCP/IP Port\\Ports\\IP_10.0.0.7";

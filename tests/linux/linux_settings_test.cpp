@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "dialogs/password_entry.h"
-#include "dialogs/pdf_print_settings.h"
+#include "job/pdf_print_settings.h"
 #include "platform/linux/linux_settings_registry.h"
 #include "platform/linux/linux_system_facts.h"
 
@@ -208,7 +208,7 @@ TEST(LinuxSettingsRegistry, ReadingWritesNothingAndAProbeCannotDeleteAnotherComm
   TempFolder temp;
   const fs::path file = temp / "config" / "pagewire" / "settings";
   LinuxSettingsRegistry probing(file.string());
-  dialogs::PdfPrintSettings reading(probing, "pagewire");
+  job::PdfPrintSettings reading(probing, "pagewire");
   reading.LoadSavedSettings();
   EXPECT_EQ(reading.settingsReadOnly, 0);
   EXPECT_EQ(dialogs::SavedMacAddress(probing, "pagewire").Read(), std::nullopt);
@@ -218,7 +218,7 @@ TEST(LinuxSettingsRegistry, ReadingWritesNothingAndAProbeCannotDeleteAnotherComm
   ScopedRegKey probe(probing);
   ASSERT_EQ(probing.CreateKey(kSettingsKey, RegAccess::AllAccess, probe.Out()), kRegSuccess);
   LinuxSettingsRegistry saving(file.string());
-  dialogs::PdfPrintSettings saved(saving, "pagewire");
+  job::PdfPrintSettings saved(saving, "pagewire");
   saved.settings.copies = 4;
   EXPECT_TRUE(saved.SaveSettings());
   EXPECT_EQ(probing.DeleteKey(kSettingsKey), kRegSuccess);
@@ -228,7 +228,7 @@ TEST(LinuxSettingsRegistry, ReadingWritesNothingAndAProbeCannotDeleteAnotherComm
   ASSERT_EQ(third.CreateKey(kMacKey, RegAccess::AllAccess, mac.Out()), kRegSuccess);
   const Bytes address = {1, 2, 3, 4, 5, 6};
   EXPECT_EQ(third.SetValue(mac.Get(), "pagewire", kRegBinary, address.data(), 6), kRegSuccess);
-  dialogs::PdfPrintSettings later(saving, "pagewire");
+  job::PdfPrintSettings later(saving, "pagewire");
   later.LoadSavedSettings();
   EXPECT_EQ(later.settings.copies, 4);
   EXPECT_EQ(Query(third, kMacKey, "pagewire"), Answer(address));
@@ -236,7 +236,7 @@ TEST(LinuxSettingsRegistry, ReadingWritesNothingAndAProbeCannotDeleteAnotherComm
   // A settings folder that cannot be made: the save says it failed.
   std::ofstream(temp / "plain") << "not a folder";
   LinuxSettingsRegistry blocked((temp / "plain" / "pagewire" / "settings").string());
-  dialogs::PdfPrintSettings refused(blocked, "pagewire");
+  job::PdfPrintSettings refused(blocked, "pagewire");
   refused.LoadSavedSettings();
   EXPECT_FALSE(refused.SaveSettings());
 }

@@ -1,15 +1,17 @@
-#include "dialogs/pdf_print_settings.h"
+#include "job/pdf_print_settings.h"
 
 #include <cstring>
 #include <optional>
 
-#include "dialogs/saved_settings_bits.h"
-#include "dialogs/settings_rules.h"
+#include "settings/saved_settings_bits.h"
 
-namespace pagewire::dialogs {
+namespace pagewire::job {
 namespace {
 
 using platform::RegAccess;
+using settings::PackCopies;
+using settings::PackPages;
+using settings::PackPrintMode;
 using platform::RegKey;
 using platform::kRegSuccess;
 
@@ -53,12 +55,12 @@ void PdfPrintSettings::LoadSavedSettings() {
 
 void PdfPrintSettings::LoadValues(RegKey key) {
   if (auto printMode = ReadDword(registry_, key, "PrintMode")) {
-    UnpackPrintMode(*printMode, settings);
+    settings::UnpackPrintMode(*printMode, settings);
   }
-  if (auto copies = ReadDword(registry_, key, "Copies")) UnpackCopies(*copies, settings);
+  if (auto copies = ReadDword(registry_, key, "Copies")) settings::UnpackCopies(*copies, settings);
   if (auto pages = ReadDword(registry_, key, "Pages")) {
     TestWriteAccess(key, *pages);
-    UnpackPages(*pages, settings);
+    settings::UnpackPages(*pages, settings);
   }
 }
 
@@ -101,25 +103,25 @@ SettingsOkResult PdfPrintSettings::ExchangeNumbers(const SettingsForm& form) {
   for (const auto& [field, texts] : fields) {
     const auto& [text, member] = texts;
     platform::FieldVerdict verdict =
-        platform::ValidateNumberField(*text, kNumberFieldMin, kNumberFieldMax);
+        platform::ValidateNumberField(*text, settings::kMinNumber, settings::kMaxNumber);
     if (verdict.stored) *member = *verdict.stored;
     if (!verdict.ok()) return SettingsOkResult{false, field, std::move(verdict)};
   }
-  saveSettings = form.saveSettings ? 1 : 0;
+  saveSettings = form.saveSettings;
   return SettingsOkResult{};
 }
 
 SettingsOkResult PdfPrintSettings::Ok(const SettingsForm& form) {
   SettingsOkResult result = ExchangeNumbers(form);
-  settings.duplexMode = form.duplexMode;
-  settings.paperType = form.paperType;
-  settings.printMode = form.printMode;
-  settings.paperSize = form.paperSize;
-  settings.layout = form.layout;
-  settings.outputColor = form.outputColor;
-  settings.selectPages = form.allPages ? 0 : 1;
-  settings.toLastPage = form.toLastPage ? 1 : 0;
-  settings.collate = form.collate ? 1 : 0;
+  settings.duplexMode = static_cast<settings::Duplex>(form.duplexMode);
+  settings.paperType = static_cast<settings::PaperType>(form.paperType);
+  settings.printMode = static_cast<settings::PrintMode>(form.printMode);
+  settings.paperSize = static_cast<settings::PaperSize>(form.paperSize);
+  settings.layout = static_cast<settings::Layout>(form.layout);
+  settings.outputColor = static_cast<settings::OutputColor>(form.outputColor);
+  settings.selectPages = !form.allPages;
+  settings.toLastPage = form.toLastPage;
+  settings.collate = form.collate ? settings::Collation::Collated : settings::Collation::Off;
   if (form.saveSettings) {
     SaveSettings();
   } else {
@@ -128,4 +130,4 @@ SettingsOkResult PdfPrintSettings::Ok(const SettingsForm& form) {
   return result;
 }
 
-}  // namespace pagewire::dialogs
+}  // namespace pagewire::job

@@ -9,7 +9,7 @@
 #include "platform/field_validation.h"
 #include "platform/registry.h"
 
-namespace pagewire::dialogs {
+namespace pagewire::job {
 
 // "SOFTWARE\Orvelle\Pagewire\" followed by the application's name.
 std::string SavedSettingsKey(const std::string& applicationName);
@@ -51,8 +51,8 @@ class PdfPrintSettings {
   SettingsOkResult Ok(const SettingsForm& form);
 
   settings::PrintJobSettings settings;
-  int saveSettings = 0;
-  int settingsReadOnly = 0;
+  bool saveSettings = false;      // the Save Settings box
+  bool settingsReadOnly = false;  // the saved settings cannot be written
 
  private:
   void LoadValues(platform::RegKey key);
@@ -64,4 +64,4 @@ class PdfPrintSettings {
   std::string key_;
 };
 
-}  // namespace pagewire::dialogs
+}  // namespace pagewire::job
