@@ -64,20 +64,20 @@ TEST(IppAttributes, ChoicesLeftToThePrinterSendNothing) {
                 "media-col={media-size-name=iso_a4_210x297mm media-type=stationery}",
                 "print-quality=4"}));
   settings::PrintJobSettings chosen;
-  chosen.paperType = 1;   // Printer Settings
-  chosen.paperSize = 1;   // Auto, but 4-up prints on A4
-  chosen.layout = settings::kLayout4Up;
-  chosen.selectPages = 1;
+  chosen.paperType = settings::PaperType::PrinterSettings;
+  chosen.paperSize = settings::PaperSize::Auto;  // but 4-up prints on A4
+  chosen.layout = settings::Layout::FourUp;
+  chosen.selectPages = true;
   chosen.fromPage = 3;
-  chosen.toLastPage = 1;
+  chosen.toLastPage = true;
   chosen.copies = 2;
-  chosen.duplexMode = 7;  // out of the list: one-sided, as the header has it
+  chosen.duplexMode = settings::Duplex{7};  // out of the list: one-sided, as the header has it
   EXPECT_EQ(Texts(chosen), (std::vector<std::string>{
                                "copies=2",
                                "multiple-document-handling=separate-documents-uncollated-copies",
                                "page-ranges=3-", "sides=one-sided",
                                "media=iso_a4_210x297mm", "print-quality=4", "number-up=4"}));
-  chosen.layout = settings::kLayoutBooklet;
+  chosen.layout = settings::Layout::Booklet;
   EXPECT_TRUE(IppAttributesOf(chosen).refusal.has_value());
 }
 

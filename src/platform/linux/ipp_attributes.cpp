@@ -1,41 +1,42 @@
 #include "platform/linux/ipp_attributes.h"
 
 #include <limits>
+#include <string_view>
+
+#include "settings/setting_tables.h"
 
 namespace pagewire::platform {
 namespace {
 
 using settings::PrintJobSettings;
 
-// Values outside a list are read as its first entry, as the header does.
-template <std::size_t N>
-const char* Pick(const char* const (&keywords)[N], std::int32_t index) {
-  return index >= 0 && index < static_cast<std::int32_t>(N) ? keywords[index] : keywords[0];
-}
-
-// IPP's print-quality enum, by "Print Mode" list index: Standard, High
-// Speed, High Quality.
-constexpr std::int32_t kQualityNormal = 4;
-constexpr std::int32_t kQualities[] = {kQualityNormal, 3, 5};
-// By "2 Sided Print" list index.
-constexpr const char* kSides[] = {"one-sided", "two-sided-long-edge", "two-sided-short-edge"};
-constexpr const char* kMediaTypePlain = "stationery";
 constexpr std::int32_t kLastPage = std::numeric_limits<std::int32_t>::max();
+// The printer's own behaviour when it lists no such attribute.
+constexpr std::string_view kNeutral[] = {"sides=one-sided", "print-quality=4"};
 
-IppJobAttribute Keyword(const char* name, std::string keyword, bool neutral = false) {
-  IppJobAttribute attribute;
-  attribute.name = name;
-  attribute.keyword = std::move(keyword);
-  attribute.neutral = neutral;
-  return attribute;
-}
-
-IppJobAttribute Number(const char* name, IppSyntax syntax, std::int32_t value, bool neutral) {
+IppJobAttribute Number(const char* name, IppSyntax syntax, std::int32_t value) {
   IppJobAttribute attribute;
   attribute.name = name;
   attribute.syntax = syntax;
   attribute.lower = value;
-  attribute.neutral = neutral;
+  return attribute;
+}
+
+// A table's "name=value": print-quality is an enum, number-up an integer,
+// the others keywords. None for a choice left to the printer.
+std::optional<IppJobAttribute> Parsed(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  const std::size_t equals = text.find('=');
+  IppJobAttribute attribute;
+  attribute.name = text.substr(0, equals);
+  const std::string value(text.substr(equals + 1));
+  if (attribute.name == "print-quality" || attribute.name == "number-up") {
+    attribute.syntax = attribute.name == "number-up" ? IppSyntax::Integer : IppSyntax::Enum;
+    attribute.lower = std::stoi(value);
+  } else {
+    attribute.keyword = value;
+  }
+  for (const std::string_view neutral : kNeutral) attribute.neutral |= text == neutral;
   return attribute;
 }
 
@@ -59,46 +60,39 @@ std::string IppJobAttribute::Text() const {
 }
 
 IppJobAttributes IppAttributesOf(const PrintJobSettings& settings) {
+  using settings::IppOf;
   IppJobAttributes job;
-  if (settings.layout == settings::kLayoutBooklet) {
+  const char* layout = IppOf(settings::kLayouts, settings.layout);
+  if (layout == nullptr) {
     job.refusal = "layout=booklet: IPP has no attribute for a booklet; choose another layout";
     return job;
   }
   std::vector<IppJobAttribute>& out = job.attributes;
-  out.push_back(Number("copies", IppSyntax::Integer, settings.copies, settings.copies == 1));
-  if (settings.copies > 1) {
-    out.push_back(Keyword("multiple-document-handling",
-                          settings.collate != 0 ? "separate-documents-collated-copies"
-                                                : "separate-documents-uncollated-copies"));
-  }
-  if (settings.selectPages != 0) {
-    IppJobAttribute pages = Number("page-ranges", IppSyntax::Range, settings.fromPage, false);
-    pages.upper = settings.toLastPage != 0 ? kLastPage : settings.toPage;
+  IppJobAttribute copies = Number("copies", IppSyntax::Integer, settings.copies);
+  copies.neutral = settings.copies == 1;
+  out.push_back(copies);
+  if (settings.copies > 1) out.push_back(*Parsed(IppOf(settings::kCollations, settings.collate)));
+  if (settings.selectPages) {
+    IppJobAttribute pages = Number("page-ranges", IppSyntax::Range, settings.fromPage);
+    pages.upper = settings.toLastPage ? kLastPage : settings.toPage;
     out.push_back(pages);
   }
-  const char* sides = Pick(kSides, settings.duplexMode);
-  out.push_back(Keyword("sides", sides, sides == kSides[0]));
-
-  // 2-up and 4-up print on A4 whatever the paper size says, as in the header.
-  const bool a4 = settings.paperSize != 1 || settings.layout == settings::kLayout2Up ||
-                  settings.layout == settings::kLayout4Up;
-  if (settings.paperType != 1) {
-    IppJobAttribute media = Keyword("media-col", kMediaTypePlain);
-    media.syntax = IppSyntax::MediaCol;
-    if (a4) media.mediaSize = kA4Name;
-    out.push_back(media);
-  } else if (a4) {
-    out.push_back(Keyword("media", kA4Name));
+  if (auto sides = Parsed(IppOf(settings::kDuplexModes, settings.duplexMode))) {
+    out.push_back(*sides);
   }
-  if (settings.outputColor == 1) out.push_back(Keyword("print-color-mode", "monochrome"));
-  const std::int32_t quality = kQualities[settings.printMode >= 0 && settings.printMode < 3
-                                              ? settings.printMode
-                                              : 0];
-  out.push_back(Number("print-quality", IppSyntax::Enum, quality, quality == kQualityNormal));
-  if (settings.layout == 1) out.push_back(Keyword("print-scaling", "none"));
-  if (settings.layout == settings::kLayout2Up || settings.layout == settings::kLayout4Up) {
-    out.push_back(Number("number-up", IppSyntax::Integer,
-                         settings.layout == settings::kLayout2Up ? 2 : 4, false));
+  // 2-up and 4-up print on A4 whatever the paper size says, as in the header.
+  std::optional<IppJobAttribute> media = Parsed(IppOf(
+      settings::kPaperSizes, IsNUp(settings.layout) ? settings::PaperSize::A4 : settings.paperSize));
+  if (auto type = Parsed(IppOf(settings::kPaperTypes, settings.paperType))) {
+    type->name = "media-col";
+    type->syntax = IppSyntax::MediaCol;
+    if (media) type->mediaSize = media->keyword;
+    media = type;
+  }
+  for (auto& attribute :
+       {media, Parsed(IppOf(settings::kOutputColors, settings.outputColor)),
+        Parsed(IppOf(settings::kPrintModes, settings.printMode)), Parsed(layout)}) {
+    if (attribute) out.push_back(*attribute);
   }
   return job;
 }

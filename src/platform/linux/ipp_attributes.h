@@ -1,5 +1,6 @@
-// The job settings as IPP job attributes: what an IPP printer is asked for
-// where a raw printer reads the PJL header.
+// The job settings as IPP job attributes, from the IPP column of the
+// settings tables: what an IPP printer is asked for where a raw printer
+// reads the PJL header.
 #pragma once
 
 #include <cstdint>
@@ -38,9 +39,9 @@ struct IppJobAttributes {
 
 IppJobAttributes IppAttributesOf(const settings::PrintJobSettings& settings);
 
-// The A4 size in hundredths of millimetres, for media-col's media-size.
+// The A4 size in hundredths of millimetres, for media-col's media-size: the
+// only size the settings name.
 inline constexpr std::int32_t kA4Width = 21000;
 inline constexpr std::int32_t kA4Height = 29700;
-inline constexpr const char* kA4Name = "iso_a4_210x297mm";
 
 }  // namespace pagewire::platform
