@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/linux/cups_destination.h"
 #include "platform/linux/ipp_attributes.h"
 #include "platform/linux/ipp_job_wait.h"
 #include "platform/linux/pipe_signal_block.h"
@@ -21,8 +22,6 @@ constexpr int kConnectMillis = 30000;
 constexpr double kAnswerSeconds = 30.0;
 // The most of a printer's list that a message quotes.
 constexpr std::size_t kOfferedText = 200;
-// The longest job-name IPP takes, in bytes.
-constexpr std::size_t kMaxJobName = 255;
 // Writes are sent in chunks of this size: fewer, larger chunks keep pace
 // with ipptool sending the same file.
 constexpr std::size_t kBufferSize = 1024 * 1024;
@@ -61,20 +60,13 @@ std::optional<PrinterAddress> ParseUri(const std::string& uri) {
   return address;
 }
 
-// A job-name: at most kMaxJobName bytes, not cut inside a UTF-8 character.
-std::string JobName(const std::string& fileName) {
-  std::size_t end = std::min(fileName.size(), kMaxJobName);
-  while (end > 0 && end < fileName.size() && (fileName[end] & 0xC0) == 0x80) --end;
-  return fileName.substr(0, end);
-}
-
-// lp's request id: the printer's name (the last part of its path) and the
-// job's number.
-std::string RequestId(const PrinterAddress& address, int jobId) {
+// The printer's name in a request id, as lp gives it: the last part of its
+// path, else its host.
+std::string PrinterName(const PrinterAddress& address) {
   std::string name = address.resource;
   while (!name.empty() && name.back() == '/') name.pop_back();
   name = name.substr(name.find_last_of('/') + 1);
-  return (name.empty() ? address.host : name) + "-" + std::to_string(jobId);
+  return name.empty() ? address.host : name;
 }
 
 std::string Quoted(ipp_attribute_t* attribute) {
@@ -222,7 +214,7 @@ class IppDestination::IppDocument final : public Document {
       owner_.Report(fileName_ + ": " + IppStatusText(response.ipp));
     }
     const int jobId = ippGetInteger(ippFindAttribute(response.ipp, "job-id", IPP_TAG_INTEGER), 0);
-    if (owner_.options_.accepted) owner_.options_.accepted(RequestId(address_, jobId));
+    if (owner_.options_.queued) owner_.options_.queued(PrinterName(address_), jobId);
     if (owner_.options_.wait) Await(jobId);
     return true;
   }
@@ -245,7 +237,7 @@ class IppDestination::IppDocument final : public Document {
 
   bool Failed(ipp_t* response) {
     failed_ = true;
-    owner_.Fail(Failure::Failed, stallCause_.empty() ? IppStatusText(response) : stallCause_);
+    owner_.Fail(stallCause_.empty() ? IppStatusText(response) : stallCause_);
     return false;
   }
 
@@ -254,8 +246,7 @@ class IppDestination::IppDocument final : public Document {
     const JobOutcome outcome = AwaitIppJob(
         http_, IppJob{address_.resource, owner_.uri_, jobId}, *owner_.options_.wait,
         [this](const std::string& text) { owner_.Report(fileName_ + ": " + text); });
-    owner_.Report(fileName_ + ": " + (outcome.completed ? "printed" : "not printed: " + outcome.reason));
-    if (!outcome.completed) owner_.allCompleted_ = false;
+    TellJobEnd(owner_.options_, owner_.uri_, fileName_, outcome);
   }
 
   // libcups' call after each wait in which the printer took nothing: 1
@@ -275,7 +266,7 @@ class IppDestination::IppDocument final : public Document {
   bool failed_ = false;
 };
 
-IppDestination::IppDestination(std::string uri, IppDestinationOptions options)
+IppDestination::IppDestination(std::string uri, DestinationOptions options)
     : uri_(std::move(uri)), options_(std::move(options)) {}
 
 bool IppDestination::Names(std::string_view destination) {
@@ -292,21 +283,21 @@ void IppDestination::Report(const std::string& text) const {
   if (options_.report) options_.report(uri_ + ": " + text);
 }
 
-std::nullptr_t IppDestination::Fail(Failure failure, const std::string& text) {
-  if (failure_ == Failure::None) failure_ = failure;
+std::nullptr_t IppDestination::Fail(const std::string& text, std::optional<Refusal> refusal) {
   Report(text);
+  if (refusal && options_.refused) options_.refused(*refusal);
   return nullptr;
 }
 
 std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& start) {
   const std::optional<PrinterAddress> address = ParseUri(uri_);
-  if (!address) return Fail(Failure::Failed, "not a printer address like ipp://HOST[:PORT]/PATH");
+  if (!address) return Fail("not a printer address like ipp://HOST[:PORT]/PATH");
   const PipeSignalBlock block;
   http_t* http = httpConnect2(address->host.c_str(), address->port, nullptr, AF_UNSPEC,
                               address->secure ? HTTP_ENCRYPTION_ALWAYS
                                               : HTTP_ENCRYPTION_IF_REQUESTED,
                               1, kConnectMillis, nullptr);
-  if (http == nullptr) return Fail(Failure::Failed, "cannot connect: " + std::string(std::strerror(errno)));
+  if (http == nullptr) return Fail("cannot connect: " + std::string(std::strerror(errno)));
   // Owned by the document from here, or closed on a refusal.
   auto document = std::make_unique<IppDocument>(*this, http, *address, start.fileName);
 
@@ -326,31 +317,31 @@ std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& sta
                 static_cast<int>(std::size(kAsked)), nullptr, kAsked);
   const Response printer{cupsDoRequest(http, query, address->resource.c_str())};
   if (!Succeeded(printer.ipp)) {
-    return Fail(Failure::Failed, "Get-Printer-Attributes: " + IppStatusText(printer.ipp));
+    return Fail("Get-Printer-Attributes: " + IppStatusText(printer.ipp));
   }
 
   ipp_attribute_t* formats = Supported(printer.ipp, "document-format");
   if (!ippContainsString(formats, format)) {
-    return Fail(Failure::FileNotTaken, "the printer does not take " + std::string(format) +
-                                           " (" + start.fileName + "); it takes " +
-                                           Quoted(formats));
+    return Fail("the printer does not take " + std::string(format) + " (" + start.fileName +
+                    "); it takes " + Quoted(formats),
+                Refusal::File);
   }
   const bool withPassword = start.password && !start.password->empty();
   if (withPassword) {
     const int most = ippGetInteger(Supported(printer.ipp, "document-password"), 0);
     if (most <= 0 || start.password->size() > static_cast<std::size_t>(most)) {
-      return Fail(Failure::FileNotTaken,
-                  most <= 0 ? "the printer takes no document-password, so the protected " +
+      return Fail(most <= 0 ? "the printer takes no document-password, so the protected " +
                                   start.fileName + " is not sent"
                             : "the printer takes a document-password of at most " +
                                   std::to_string(most) + " bytes; " + start.fileName +
-                                  " has a longer one and is not sent");
+                                  " has a longer one and is not sent",
+                  Refusal::File);
     }
   }
   std::vector<IppJobAttribute> sent;
   if (start.settings != nullptr) {
     IppJobAttributes wanted = IppAttributesOf(*start.settings);
-    if (wanted.refusal) return Fail(Failure::SettingNotOffered, *wanted.refusal);
+    if (wanted.refusal) return Fail(*wanted.refusal, Refusal::Setting);
     for (const IppJobAttribute& attribute : wanted.attributes) {
       std::string offered;
       switch (CheckOffer(printer.ipp, attribute, offered)) {
@@ -360,8 +351,8 @@ std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& sta
         case Offer::LeftOut:
           break;
         case Offer::Refused:
-          return Fail(Failure::SettingNotOffered,
-                      attribute.Text() + " is not supported; the printer " + offered);
+          return Fail(attribute.Text() + " is not supported; the printer " + offered,
+                      Refusal::Setting);
       }
     }
   }
@@ -370,7 +361,7 @@ std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& sta
   ippAddString(job, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri_.c_str());
   ippAddString(job, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
   ippAddString(job, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
-               JobName(start.fileName).c_str());
+               CupsJobTitle(options_.title.empty() ? start.fileName : options_.title).c_str());
   ippAddString(job, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, format);
   // An operation attribute, so that it is not kept with the job where
   // Get-Job-Attributes could read it back.
@@ -384,11 +375,10 @@ std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& sta
   ippDelete(job);
   if (status != HTTP_STATUS_CONTINUE) {
     const Response response{cupsGetResponse(http, address->resource.c_str())};
-    return Fail(Failure::Failed, IppStatusText(response.ipp));
+    return Fail(IppStatusText(response.ipp));
   }
   return document;
 }
-
 
 std::vector<NetworkPrinter> FindIppPrinters(std::chrono::milliseconds browse) {
   struct Found {

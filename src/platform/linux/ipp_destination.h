@@ -9,39 +9,20 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/destination.h"
-#include "platform/linux/stall_watch.h"
+#include "platform/linux/raw_document.h"
 
 namespace pagewire::platform {
 
-struct IppDestinationOptions {
-  using Report = std::function<void(const std::string&)>;
-  // Failures, notices and the wait's progress, one line each, "URI: ...".
-  Report report;
-  // The request id ("print-12") of each job the printer took.
-  Report accepted;
-  // Waits this long for each job to finish printing; none: does not wait.
-  std::optional<std::chrono::seconds> wait;
-  StallPolicy stalls;
-};
-
 class IppDestination final : public Destination {
  public:
-  // Why a document was refused or failed.
-  enum class Failure {
-    None,
-    Failed,             // the printer cannot be reached, or failed the request
-    SettingNotOffered,  // a job setting it does not support
-    FileNotTaken,       // the file's format, or its password
-  };
-
-  IppDestination(std::string uri, IppDestinationOptions options);
+  // Failures, notices and the wait's progress are reported "URI: ...".
+  IppDestination(std::string uri, DestinationOptions options);
 
   // True for ipp:// and ipps:// names.
   static bool Names(std::string_view destination);
@@ -49,22 +30,15 @@ class IppDestination final : public Destination {
   std::unique_ptr<Document> StartDocument(const DocumentStart& start) override;
   bool TakesJobHeader() const override { return false; }
 
-  // The first failure.
-  Failure FirstFailure() const { return failure_; }
-  // With a wait: every job the printer took has completed.
-  bool AllCompleted() const { return allCompleted_; }
-
  private:
   class IppDocument;
 
-  // Reports "URI: text" and keeps the first failure. Null, for returns.
-  std::nullptr_t Fail(Failure failure, const std::string& text);
+  // Reports "URI: text", and a refusal. Null, for returns.
+  std::nullptr_t Fail(const std::string& text, std::optional<Refusal> refusal = std::nullopt);
   void Report(const std::string& text) const;
 
   std::string uri_;
-  IppDestinationOptions options_;
-  Failure failure_ = Failure::None;
-  bool allCompleted_ = true;
+  DestinationOptions options_;
 };
 
 // An IPP printer that CUPS finds on the network.

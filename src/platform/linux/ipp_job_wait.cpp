@@ -98,4 +98,12 @@ JobOutcome AwaitIppJob(http_t* http, const IppJob& job, std::chrono::seconds lim
   }
 }
 
+JobOutcome AwaitCupsJob(const std::string& queue, int job, std::chrono::seconds limit,
+                        const std::function<void(const std::string&)>& progress) {
+  char uri[HTTP_MAX_URI];
+  httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                   "/printers/%s", queue.c_str());
+  return AwaitIppJob(CUPS_HTTP_DEFAULT, IppJob{"/", uri, job}, limit, progress);
+}
+
 }  // namespace pagewire::platform

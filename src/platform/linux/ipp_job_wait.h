@@ -8,13 +8,9 @@
 #include <functional>
 #include <string>
 
-namespace pagewire::platform {
+#include "platform/linux/raw_document.h"
 
-// What became of a job at the printer.
-struct JobOutcome {
-  bool completed = false;
-  std::string reason;  // why not: the printer's reasons, or how the wait ended
-};
+namespace pagewire::platform {
 
 // A job as Get-Job-Attributes names it.
 struct IppJob {
@@ -27,10 +23,14 @@ struct IppJob {
 // the last libcups error when there is no response.
 std::string IppStatusText(ipp_t* response);
 
-// Polls the job on `http` until its job-state is canceled, aborted or
+// Polls the job on `http` (CUPS_HTTP_DEFAULT: the CUPS server) until its job-state is canceled, aborted or
 // completed, or `limit` has passed. Each new count of
 // job-impressions-completed goes to `progress`.
 JobOutcome AwaitIppJob(http_t* http, const IppJob& job, std::chrono::seconds limit,
                        const std::function<void(const std::string&)>& progress);
+
+// Waits for the CUPS job `job` of `queue` as AwaitIppJob does.
+JobOutcome AwaitCupsJob(const std::string& queue, int job, std::chrono::seconds limit,
+                        const std::function<void(const std::string&)>& progress);
 
 }  // namespace pagewire::platform

@@ -25,6 +25,7 @@ class PjlJobStatus {
   // CANCELED, for this name).
   bool Take(std::string_view bytes);
 
+  const std::string& Name() const { return name_; }
   bool Ended() const { return ended_; }
   bool Completed() const { return completed_; }
   // Why it did not complete, as the printer said it: "CANCELED
