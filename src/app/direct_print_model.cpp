@@ -4,7 +4,6 @@
 
 #include "app/has_port_address.h"
 #include "job/job_output.h"
-#include "job/print_with_application.h"
 #include "job/run_print_job.h"
 
 namespace pagewire::app {
@@ -40,10 +39,6 @@ int DirectPrintModel::ChooseOutputFile() {
 void DirectPrintModel::WriteJobData(platform::PrinterHandle printer, const void* data,
                                     std::size_t length) {
   job::WriteJobData(platform_, *this, printer, data, length);
-}
-
-int DirectPrintModel::PrintWithApplication(const std::string& path) {
-  return job::PrintWithApplication(platform_, printerName, path);
 }
 
 bool DirectPrintModel::HasPortAddress() {

@@ -27,7 +27,6 @@ class DirectPrintModel : public job::PrintTarget {
   bool CommandRunning() const { return commandRunning_; }
   int ChooseOutputFile();
   void WriteJobData(platform::PrinterHandle printer, const void* data, std::size_t length);
-  int PrintWithApplication(const std::string& path);
   bool HasPortAddress();
 
  private:

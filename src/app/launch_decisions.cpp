@@ -23,10 +23,6 @@ bool PrintSettingsAvailable(const std::string& fileName) {
 
 bool PrintEnabledForPort(const std::string& portText) { return portText != "FILE:"; }
 
-std::string DefaultPrinterSearchText(const std::string& deviceEntry) {
-  return deviceEntry.substr(0, deviceEntry.find(','));
-}
-
 int InteractiveFromConfirmResult(int dialogResult) {
   return dialogResult == platform::kIdPrintSettings ? 1 : 0;
 }

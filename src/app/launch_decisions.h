@@ -22,9 +22,6 @@ bool PrintSettingsAvailable(const std::string& fileName);
 // "&Print..." is off only for a port reading exactly "FILE:".
 bool PrintEnabledForPort(const std::string& portText);
 
-// The name part of a "printer,driver,port" profile entry.
-std::string DefaultPrinterSearchText(const std::string& deviceEntry);
-
 // The confirmation result that asks the job to show its dialogs.
 int InteractiveFromConfirmResult(int dialogResult);
 

@@ -26,7 +26,7 @@ std::vector<std::string> InstalledPrinterNames(platform::Spooler& spooler,
 }
 
 std::string DefaultPrinterPrefix(platform::SystemFacts& systemFacts) {
-  return DefaultPrinterSearchText(systemFacts.ProfileString("windows", "device", ""));
+  return systemFacts.RecordedDefaultPrinter().name;
 }
 
 std::optional<std::string> PortOfPrinter(platform::Spooler& spooler, const std::string& printer) {

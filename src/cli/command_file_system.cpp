@@ -76,10 +76,10 @@ bool CommandFileSystem::CloseOutput(bool mayHoldPassword, FileErrorCause& cause)
   return closed;
 }
 
-std::unique_ptr<platform::FileReader> CommandFileSystem::OpenForSharedRead(
+std::unique_ptr<platform::FileReader> CommandFileSystem::OpenForReading(
     const std::string& path, FileErrorCause& cause) {
   if (opening_) opening_(path);
-  auto reader = system_.OpenForSharedRead(path, cause);
+  auto reader = system_.OpenForReading(path, cause);
   if (!reader || !showProgress_) return reader;
   return std::make_unique<ProgressReader>(std::move(reader), path);
 }

@@ -23,24 +23,21 @@ class CommandFileSystem : public platform::FileSystem {
   // It stays its owner's only when it may hold a password.
   bool CloseOutput(bool mayHoldPassword, platform::FileErrorCause& cause);
 
-  bool LookUpEntry(const std::string& path, platform::FindData& entry) override {
-    return system_.LookUpEntry(path, entry);
+  std::optional<platform::PathEntry> LookUp(const std::string& path) override {
+    return system_.LookUp(path);
   }
-  std::unique_ptr<platform::FileSearch> SearchFolder(const std::string& folder,
-                                                     const std::string& extension,
-                                                     platform::FindData& first) override {
-    return system_.SearchFolder(folder, extension, first);
+  std::unique_ptr<platform::FolderSearch> SearchFolder(const std::string& folder,
+                                                       const std::string& extension) override {
+    return system_.SearchFolder(folder, extension);
   }
-  std::string ChildPath(const std::string& folder, const std::string& name) override {
-    return system_.ChildPath(folder, name);
+  platform::OpenPath PathToOpen(const std::string& path) override {
+    return system_.PathToOpen(path);
   }
-  std::size_t MaxPathLength() override { return system_.MaxPathLength(); }
-  bool ShortPathOf(const std::string& longPath, std::size_t capacity,
-                   std::string& shortPath) override {
-    return system_.ShortPathOf(longPath, capacity, shortPath);
+  platform::OpenPath PathInFolder(const std::string& folder, const std::string& name) override {
+    return system_.PathInFolder(folder, name);
   }
-  std::unique_ptr<platform::FileReader> OpenForSharedRead(const std::string& path,
-                                                          platform::FileErrorCause& cause) override;
+  std::unique_ptr<platform::FileReader> OpenForReading(const std::string& path,
+                                                       platform::FileErrorCause& cause) override;
   std::unique_ptr<platform::FileWriter> CreateOutputFile(const std::string& path,
                                                          platform::FileErrorCause& cause) override;
 

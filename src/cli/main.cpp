@@ -26,14 +26,12 @@ enum ExitStatus { kAllSent = 0, kSomeNotSent = 1, kUsageError = 2, kDestinationF
 // Quillora files are handed to their application on Windows only.
 class NoApplications : public platform::Shell {
  public:
-  static constexpr int kNoAssociation = 31;
-  int FindAssociatedExecutable(const std::string&, std::string&) override {
-    return kNoAssociation;
+  std::optional<std::string> AssociatedApplication(const std::string&) override {
+    return std::nullopt;
   }
-  int Execute(const std::string&, const std::string&, const std::string&,
-              platform::ShowCommand) override {
-    return kNoAssociation;
-  }
+  bool StartApplication(const std::string&, const std::string&) override { return false; }
+  bool PrintOnDefaultPrinter(const std::string&) override { return false; }
+  bool OpenDocument(const std::string&) override { return false; }
 };
 
 int UsageError(const std::string& message) {
@@ -63,8 +61,8 @@ std::string DefaultDestination() {
 }
 
 bool IsFolder(platform::FileSystem& fileSystem, const std::string& path) {
-  platform::FindData entry;
-  return fileSystem.LookUpEntry(path, entry) && entry.isDirectory;
+  const std::optional<platform::PathEntry> entry = fileSystem.LookUp(path);
+  return entry && entry->isFolder;
 }
 
 // On a terminal a stalled printer is told of; --timeout ends its job.

@@ -50,13 +50,6 @@ TEST(InstalledPrinterNames, LocalThenConnectionsExceptOnWindows9x) {
             (std::vector<std::string>{"\\\\server\\Shared", "Local A"}));
 }
 
-TEST(DefaultPrinterPrefix, ReadsTheWindowsDeviceEntry) {
-  fakes::FakeSystemFacts facts;
-  EXPECT_EQ(DefaultPrinterPrefix(facts), "");
-  facts.profile["windows/device"] = "RawOne,winspool,CUPS:RawOne";
-  EXPECT_EQ(DefaultPrinterPrefix(facts), "RawOne");
-}
-
 TEST(PortOfPrinter, GivesThePortAndClosesThePrinter) {
   fakes::FakeSpooler spooler;
   spooler.AddPrinter("Disk", "drv", "FILE:");
