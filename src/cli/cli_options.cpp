@@ -47,13 +47,15 @@ const std::vector<SettingKey>& SettingKeys() {
   return keys;
 }
 
-// A number in the dialog's range, with its message when it is not.
-bool ParseNumber(const std::string& option, const std::string& text, std::int32_t& value,
-                 std::string& error) {
+// A number in the dialog's range; `what` names it when it is not one.
+bool ParseNumber(const std::string& option, const char* what, const std::string& text,
+                 std::int32_t& value, std::string& error) {
   const platform::FieldVerdict verdict =
       platform::ValidateNumberField(text, dialogs::kNumberFieldMin, dialogs::kNumberFieldMax);
   if (!verdict.ok()) {
-    error = option + ": " + verdict.message;
+    error = option + ": '" + text + "' is not " + what + " from " +
+            std::to_string(dialogs::kNumberFieldMin) + " to " +
+            std::to_string(dialogs::kNumberFieldMax);
     return false;
   }
   value = *verdict.stored;
@@ -89,12 +91,12 @@ bool ParsePageRange(const std::string& text, SettingOverrides& overrides, std::s
   }
   const std::size_t dash = text.find('-');
   SettingOverrides::PageRange range;
-  if (!ParseNumber("-P", text.substr(0, dash), range.from, error)) return false;
+  if (!ParseNumber("-P", "a page number", text.substr(0, dash), range.from, error)) return false;
   if (dash == std::string::npos) {
     range.to = range.from;
   } else if (dash + 1 < text.size()) {
     std::int32_t to = 0;
-    if (!ParseNumber("-P", text.substr(dash + 1), to, error)) return false;
+    if (!ParseNumber("-P", "a page number", text.substr(dash + 1), to, error)) return false;
     if (to < range.from) {
       error = "-P: the range " + text + " ends before it starts";
       return false;
@@ -139,9 +141,11 @@ bool ParseSeconds(const std::string& text, std::optional<std::int32_t>& seconds,
 const char* const kUsage =
     "Usage: pagewire [OPTIONS] PATH...\n"
     "Prints PDF and TIFF files, or every such file of a folder, on a printer that\n"
-    "renders them itself, with the job settings in a PJL header.\n"
+    "renders them itself, with the job settings in a PJL header. The PATH - is\n"
+    "standard input.\n"
     "\n"
     "  -d DEST                 CUPS destination, or socket://HOST[:PORT] (port 9100)\n"
+    "  -h HOST[:PORT]          the CUPS server to use\n"
     "      --output FILE       write the job into FILE ('-': standard output)\n"
     "  -n N                    copies, 1 to 999\n"
     "  -P FROM-TO | FROM-      page range (FROM-: to the last page)\n"
@@ -160,10 +164,14 @@ const char* const kUsage =
     "      --save              keep these settings for later commands\n"
     "      --show-header       print the header that would be sent, send nothing\n"
     "  -l, --list              list CUPS destinations with their device URIs\n"
-    "  -h, --help              this text;  --version  the version\n"
+    "      --help              this text;  --version  the version\n"
     "\n"
     "Exit status: 0 every file sent, 1 some file not sent, 2 usage error,\n"
     "3 the destination failed.\n";
+
+bool CliOptions::ReadsStandardInput() const {
+  return std::find(paths.begin(), paths.end(), kStandardInputPath) != paths.end();
+}
 
 void SettingOverrides::ApplyTo(settings::PrintJobSettings& settings) const {
   const std::pair<Field, std::int32_t settings::PrintJobSettings::*> fields[] = {
@@ -205,10 +213,11 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   using Handler = std::function<bool(const std::string& value)>;
   const std::vector<std::pair<std::string, Handler>> valued = {
       {"-d", [&](const std::string& v) { options.destination = v; return !v.empty(); }},
+      {"-h", [&](const std::string& v) { options.server = v; return !v.empty(); }},
       {"--output", [&](const std::string& v) { options.outputPath = v; return !v.empty(); }},
       {"-n", [&](const std::string& v) {
          std::int32_t copies = 1;
-         if (!ParseNumber("-n", v, copies, error)) return false;
+         if (!ParseNumber("-n", "a number of copies", v, copies, error)) return false;
          options.overrides.copies = copies;
          return true;
        }},
@@ -231,8 +240,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   const std::vector<std::pair<std::string, bool*>> flags = {
       {"--confirm", &options.confirm}, {"--yes", &options.yes}, {"--save", &options.save},
       {"--show-header", &options.showHeader}, {"-l", &options.list},
-      {"--list", &options.list}, {"-h", &options.help},
-      {"--help", &options.help}, {"--version", &options.version},
+      {"--list", &options.list}, {"--help", &options.help}, {"--version", &options.version},
   };
 
   bool optionsEnded = false;
@@ -284,7 +292,13 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     }
   }
   if (options.help || options.version || options.list) return options;
-  if (options.showHeader && options.outputPath) {
+  const auto standardInputs =
+      std::count(options.paths.begin(), options.paths.end(), kStandardInputPath);
+  if (standardInputs > 1) {
+    error = "-: standard input is given more than once; it can be read once";
+  } else if (standardInputs == 1 && options.passwordSource == PasswordSource::StandardInput) {
+    error = "--password-stdin and -: both would read standard input";
+  } else if (options.showHeader && options.outputPath) {
     error = "--show-header and --output: give one of them";
   } else if (!options.destination.empty() && (options.outputPath || options.showHeader)) {
     error = "-d and " + std::string(options.showHeader ? "--show-header" : "--output") +

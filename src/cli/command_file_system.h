@@ -1,6 +1,7 @@
 // The file system as one pagewire command sees it: the output file is made
-// once and every PATH of the command is written into it, and a large file
-// shows its progress on a terminal while it is read.
+// once and every PATH of the command is written into it, a large file shows
+// its progress on a terminal while it is read, and the PATH "-" is a copy of
+// standard input.
 #pragma once
 
 #include <functional>
@@ -23,9 +24,15 @@ class CommandFileSystem : public platform::FileSystem {
   // It stays its owner's only when it may hold a password.
   bool CloseOutput(bool mayHoldPassword, platform::FileErrorCause& cause);
 
-  std::optional<platform::PathEntry> LookUp(const std::string& path) override {
-    return system_.LookUp(path);
-  }
+  // Copies standard input into a temporary file of its owner's only, which
+  // no folder lists (the PDF reader seeks, a pipe cannot); it goes when the
+  // command ends, however it ends. False with `error` set.
+  bool TakeStandardInput(std::string& error);
+  // The path `path` is read by: the copy's for "-".
+  std::string ReadPath(const std::string& path) const;
+
+  // "-" is the file "(stdin)", as lp names its job.
+  std::optional<platform::PathEntry> LookUp(const std::string& path) override;
   std::unique_ptr<platform::FolderSearch> SearchFolder(const std::string& folder,
                                                        const std::string& extension) override {
     return system_.SearchFolder(folder, extension);
@@ -46,6 +53,7 @@ class CommandFileSystem : public platform::FileSystem {
   bool showProgress_;
   std::function<void(const std::string&)> opening_;
   std::unique_ptr<platform::LinuxOutputFile> output_;
+  int standardInput_ = -1;  // the copy, open while the command lives
 };
 
 }  // namespace pagewire::cli

@@ -75,6 +75,7 @@ platform::StallPolicy StallsOf(const CliOptions& options) {
 }
 
 int Run(const CliOptions& options) {
+  if (options.server) cupsSetServer(options.server->c_str());
   platform::LinuxSpooler spooler([](const std::string& line) { TerminalUi::Say(line); },
                                  StallsOf(options));
   if (options.list) return ListDestinations(spooler);
@@ -90,7 +91,8 @@ int Run(const CliOptions& options) {
     }
   }
   const bool interactive = isatty(STDIN_FILENO) && isatty(STDERR_FILENO) &&
-                           options.passwordSource != PasswordSource::StandardInput;
+                           options.passwordSource != PasswordSource::StandardInput &&
+                           !options.ReadsStandardInput();
   if (options.confirm && !interactive) return UsageError("--confirm: needs a terminal");
 
   if (toFile) {
@@ -109,8 +111,11 @@ int Run(const CliOptions& options) {
   platform::LinuxSystemFacts systemFacts;
   NoApplications shell;
   platform::Platform platform{registry, spooler, fileSystem, shell, systemFacts, ui};
-  job::PrintCommandServices services{platform, ui, job::RealPdfInspection(),
-                                     [&options] { return options.mac.has_value(); }};
+  const job::InspectPdf inspect = job::RealPdfInspection();
+  job::PrintCommandServices services{
+      platform, ui,
+      [&](const std::string& path) { return inspect(fileSystem.ReadPath(path)); },
+      [&options] { return options.mac.has_value(); }};
 
   // The output file is made before anything is written into it.
   const std::string outputPath = output.value_or("");
@@ -121,7 +126,15 @@ int Run(const CliOptions& options) {
   }
 
   bool allSent = true;
+  const bool standardInputKept =
+      !options.ReadsStandardInput() || fileSystem.TakeStandardInput(error);
+  if (!standardInputKept) {
+    TerminalUi::Say(error);
+    allSent = false;
+  }
+  ui.SetDestination(toFile ? outputPath : destination);
   for (const std::string& path : options.paths) {
+    if (path == kStandardInputPath && !standardInputKept) continue;
     if (!IsFolder(fileSystem, path) && job::ClassOfPath(path) == job::FileClass::Quillora) {
       TerminalUi::Say("[" + path + "] is a Quillora file, which this command does not print.");
       allSent = false;

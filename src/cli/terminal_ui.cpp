@@ -39,6 +39,11 @@ class EchoOff {
   bool active_;
 };
 
+// The end of a line about a password longer than the printer takes.
+std::string TooLong() {
+  return " is longer than " + std::to_string(dialogs::kPasswordMaxChars) + " characters.";
+}
+
 void StripLineEnd(std::string& line) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
 }
@@ -107,7 +112,14 @@ int TerminalUi::ShowMessageBox(const platform::MessageText& text,
       text.JoinedBytes() == job::kCheckPassword) {
     return platform::kIdOk;
   }
-  Say(text.JoinedBytes());
+  // The job that failed at its destination; the destination has told why.
+  if (text.JoinedBytes() == job::kUnsupportedOperation) {
+    Say("[" + currentFile_ + "] is not sent: " +
+        (destination_.empty() ? std::string("the destination") : destination_) +
+        " did not take the job.");
+  } else {
+    Say(text.JoinedBytes());
+  }
   switch (buttons) {
     case platform::MessageButtons::Ok: return platform::kIdOk;
     case platform::MessageButtons::OkCancel: return AskOkCancel();
@@ -175,13 +187,13 @@ bool TerminalUi::SaveSettings(dialogs::PdfPrintSettings& settings) {
 }
 
 int TerminalUi::RunGivenPassword(dialogs::PasswordEntry& entry) {
+  const std::string source =
+      options_.passwordSource == PasswordSource::File ? "--password-file" : "--password-stdin";
   // A retry follows a wrong password: the given one will not change.
   if (!entry.password.empty()) {
-    Say("Wrong password. Printing will be canceled.");
+    Say("[" + entry.fileName + "] is not sent: the password from " + source + " is wrong.");
     return platform::kIdCancel;
   }
-  const char* source =
-      options_.passwordSource == PasswordSource::File ? "--password-file" : "--password-stdin";
   if (!ReadGivenPassword()) {
     Say("[" + entry.fileName + "] needs a password, and standard input gave none.");
     return platform::kIdCancel;
@@ -192,10 +204,8 @@ int TerminalUi::RunGivenPassword(dialogs::PasswordEntry& entry) {
     Say("[" + entry.fileName + "] is not sent: the password from " + source + " is empty.");
     return platform::kIdCancel;
   }
-  const platform::FieldVerdict verdict =
-      platform::ValidateUtf8TextLength(*givenPassword_, dialogs::kPasswordMaxChars);
-  if (!verdict.ok()) {
-    Say(verdict.message);
+  if (!platform::ValidateUtf8TextLength(*givenPassword_, dialogs::kPasswordMaxChars).ok()) {
+    Say("[" + entry.fileName + "] is not sent: the password from " + source + TooLong());
     return platform::kIdCancel;
   }
   entry.password = *givenPassword_;
@@ -224,7 +234,7 @@ int TerminalUi::RunPasswordDlg(dialogs::PasswordEntry& entry) {
     }
     dialogs::WipeSecret(*typed);
     if (!verdict.ok()) {
-      Say(verdict.message);
+      Say("The password" + TooLong());
       continue;
     }
     // The dialog's meaning of an empty entry, said aloud.

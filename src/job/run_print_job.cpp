@@ -193,7 +193,8 @@ class PrintCommand {
     const FileClass fileClass = ClassOfLeadingBytes(head);
     if (fileClass != FileClass::Other) {
       const std::string kind = fileClass == FileClass::Pdf ? "a PDF" : "a TIFF";
-      Tell(ui_, "[" + target_.filePath + "] has no .pdf or .tif extension; its first bytes " +
+      TellAbout(ui_, FileNotice::ClassedByContent, target_.filePath,
+                "[" + target_.filePath + "] has no .pdf or .tif extension; its first bytes " +
                     "make it " + kind + " file.");
     }
     return fileClass;

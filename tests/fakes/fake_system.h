@@ -90,7 +90,9 @@ class FakeShell : public platform::Shell {
   bool StartApplication(const std::string& application, const std::string& parameters) override {
     return Record({"start", application, parameters});
   }
-  bool PrintOnDefaultPrinter(const std::string& file) override { return Record({"print", file, ""}); }
+  bool PrintOnDefaultPrinter(const std::string& file) override {
+    return Record({"print", file, ""});
+  }
   bool OpenDocument(const std::string& file) override { return Record({"open", file, ""}); }
 
  private:
