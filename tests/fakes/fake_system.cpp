@@ -24,17 +24,16 @@ class ListedSearch : public platform::FolderSearch {
   std::size_t at_ = 0;
 };
 
-// A read failure comes after the first piece, or at once for an empty file.
+// A read failure comes after the first piece: the job has begun.
 class FakeReader : public platform::FileReader {
  public:
   explicit FakeReader(const FakeFileSystem::File& file) : file_(file) {}
   std::uint64_t Size(FileErrorCause& cause) const override {
     cause = file_.sizeFailure;
-    if (cause != FileErrorCause::None) return 0;
-    return file_.reportedSize != 0 ? file_.reportedSize : file_.content.size();
+    return cause == FileErrorCause::None ? file_.content.size() : 0;
   }
   std::size_t Read(void* buffer, std::size_t capacity, FileErrorCause& cause) override {
-    if (file_.readFailure != FileErrorCause::None && (at_ > 0 || file_.content.empty())) {
+    if (file_.readFailure != FileErrorCause::None && at_ > 0) {
       cause = file_.readFailure;
       return 0;
     }

@@ -37,7 +37,6 @@ class FakeFileSystem : public platform::FileSystem {
  public:
   struct File {
     std::string content;
-    std::uint64_t reportedSize = 0;  // 0: the content's size
     platform::FileErrorCause openFailure = platform::FileErrorCause::None;
     platform::FileErrorCause readFailure = platform::FileErrorCause::None;
     platform::FileErrorCause sizeFailure = platform::FileErrorCause::None;
@@ -45,7 +44,6 @@ class FakeFileSystem : public platform::FileSystem {
   std::map<std::string, File> files;
   std::set<std::string> folders;
   std::map<std::string, std::string> openPaths;  // path -> the path it is opened by
-  std::size_t maxPathLength = 255;
   std::map<std::string, platform::FileErrorCause> createFailures;  // output path -> cause
   std::map<std::string, std::string> written;  // output files' bytes, by path
   platform::FileErrorCause writeFailure = platform::FileErrorCause::None;
@@ -70,8 +68,9 @@ class FakeFileSystem : public platform::FileSystem {
                                                          platform::FileErrorCause& cause) override;
 
  private:
-  platform::OpenPath Fitted(std::string path) const {
-    const bool fits = path.size() <= maxPathLength;
+  // The 256-byte path buffer of the Windows program.
+  static platform::OpenPath Fitted(std::string path) {
+    const bool fits = path.size() < 256;
     return platform::OpenPath{std::move(path), fits};
   }
 };
@@ -83,8 +82,7 @@ class FakeShell : public platform::Shell {
     std::string action, file, parameters;
   };
   std::map<std::string, std::string> associations;  // file -> application
-  bool handOverSucceeds = true;
-  std::vector<Call> calls;
+  std::vector<Call> calls;  // each succeeds
 
   std::optional<std::string> AssociatedApplication(const std::string& file) override;
   bool StartApplication(const std::string& application, const std::string& parameters) override {
@@ -98,7 +96,7 @@ class FakeShell : public platform::Shell {
  private:
   bool Record(Call call) {
     calls.push_back(std::move(call));
-    return handOverSucceeds;
+    return true;
   }
 };
 
