@@ -24,7 +24,7 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); return 1; }
 
 # TLS credentials, trusted printers and pagewire's settings stay in here.
 export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config LOGNAME=pwtester
-mkdir -p "$HOME"
+mkdir -p "$HOME" "$tmp/keys"
 # ippeveprinter needs a system bus even without DNS-SD.
 dbus-daemon --session --address="unix:path=$tmp/bus" --nofork --nopidfile &
 pids+=($!)
@@ -148,7 +148,7 @@ expect 2 -d "$uri_full" -o layout=4up "$fixtures/plain.pdf"
 holds "$err" "the setting refusal" "number-up=4 is not supported; the printer offers number-up=1,2"
 expect 2 -d "$uri_full" -o layout=booklet "$fixtures/plain.pdf"
 holds "$err" "the booklet refusal" "booklet"
-[ -z "$(ls "$tmp/raster" "$tmp/nopassword")" ] && [ -z "$(job full 4)" ] || fail "a refused file was sent"
+[ -z "$(find "$tmp/raster" "$tmp/nopassword" -type f)" ] && [ -z "$(job full 4)" ] || fail "a refused file was sent"
 
 # --wait: a job that the printer aborts, a socket printer's END and CANCELED.
 cp "$fixtures/plain.pdf" "$tmp/fail.pdf"

@@ -297,7 +297,12 @@ std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& sta
                               address->secure ? HTTP_ENCRYPTION_ALWAYS
                                               : HTTP_ENCRYPTION_IF_REQUESTED,
                               1, kConnectMillis, nullptr);
-  if (http == nullptr) return Fail("cannot connect: " + std::string(std::strerror(errno)));
+  if (http == nullptr) {
+    const int error = errno;
+    // A TLS failure leaves its text; a socket's, errno.
+    const char* text = cupsLastError() != IPP_STATUS_OK ? cupsLastErrorString() : nullptr;
+    return Fail("cannot connect: " + std::string(text != nullptr ? text : std::strerror(error)));
+  }
   // Owned by the document from here, or closed on a refusal.
   auto document = std::make_unique<IppDocument>(*this, http, *address, start.fileName);
 
