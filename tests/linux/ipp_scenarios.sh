@@ -73,9 +73,12 @@ start_printer nopassword -a "$tmp/nopassword.conf"
 start_printer raster -f image/pwg-raster
 python3 "$source_dir/tests/e2e/loopback_printer.py" "$tmp/socket" "$tmp/socket.port" &
 pids+=($!)
+# Ready when they take connections.
 for uri in "$uri_full" "$uri_nopassword" "$uri_raster"; do
+  port=${uri#ipp://127.0.0.1:}
+  port=${port%%/*}
   for _ in $(seq 100); do
-    ipptool -q "$uri" get-printer-attributes.test 2>/dev/null && [ -s "$tmp/socket.port" ] && break
+    (: <>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && [ -s "$tmp/socket.port" ] && break
     sleep 0.2
   done
 done
