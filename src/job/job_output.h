@@ -34,8 +34,9 @@ struct OutgoingFile {
 // Sends one file as one document named "[Pagewire]" and its long name: the
 // header for a PDF where the destination takes it, each piece by one write,
 // then the file in pieces of 4096 bytes; commits it. The destination's copy
-// of the password is wiped once it has started the document. A failure tells the user and ends the command
-// (PrintCommandEnded); the document is then aborted.
+// of the password is wiped once it has started the document. A failure
+// tells the user and ends the command (PrintCommandEnded); the document is
+// then aborted.
 void SendFile(platform::Platform& platform, platform::Destination& destination,
               const OutgoingFile& file);
 

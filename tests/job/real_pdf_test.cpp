@@ -159,8 +159,8 @@ TEST_F(RealPdf, PasswordTravelsInTheFormThatOpenedTheFile) {
   };
   const std::string longUser = FixturePassword("r6_aes256_long_user.pdf");
   const std::vector<Case> cases = {
-      {"r6_aes256_utf8.pdf", "p\xE4ssw\xF6rd", "p\xC3\xA4ssw\xC3\xB6rd", "p\xC3\xA4ssw\xC3\xB6rd", {},
-       "p\xC3\xA4ssw\xC3\xB6rd"},
+      {"r6_aes256_utf8.pdf", "p\xE4ssw\xF6rd", "p\xC3\xA4ssw\xC3\xB6rd",
+       "p\xC3\xA4ssw\xC3\xB6rd", {}, "p\xC3\xA4ssw\xC3\xB6rd"},
       {"r6_aes256_long_user.pdf", longUser, longUser, std::nullopt,
        {"The password of [r6_aes256_long_user.pdf] is longer than 32 bytes and cannot be sent "
         "to the printer. The file is not printed."},

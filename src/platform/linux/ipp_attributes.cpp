@@ -81,8 +81,9 @@ IppJobAttributes IppAttributesOf(const PrintJobSettings& settings) {
     out.push_back(*sides);
   }
   // 2-up and 4-up print on A4 whatever the paper size says, as in the header.
-  std::optional<IppJobAttribute> media = Parsed(IppOf(
-      settings::kPaperSizes, IsNUp(settings.layout) ? settings::PaperSize::A4 : settings.paperSize));
+  const settings::PaperSize size =
+      IsNUp(settings.layout) ? settings::PaperSize::A4 : settings.paperSize;
+  std::optional<IppJobAttribute> media = Parsed(IppOf(settings::kPaperSizes, size));
   if (auto type = Parsed(IppOf(settings::kPaperTypes, settings.paperType))) {
     type->name = "media-col";
     type->syntax = IppSyntax::MediaCol;

@@ -89,7 +89,8 @@ Offer CheckOffer(ipp_t* printer, const IppJobAttribute& wanted, std::string& off
     ipp_attribute_t* members = Supported(printer, "media-col");
     ipp_attribute_t* types = Supported(printer, "media-type");
     ipp_attribute_t* sizes = Supported(printer, "media");
-    if (!ippContainsString(members, "media-type") || !ippContainsString(types, wanted.keyword.c_str())) {
+    if (!ippContainsString(members, "media-type") ||
+        !ippContainsString(types, wanted.keyword.c_str())) {
       offered = ippContainsString(members, "media-type") ? "offers media-type=" + Quoted(types)
                                                          : "has no media-type";
       return Offer::Refused;

@@ -46,7 +46,9 @@ std::string IppStatusText(ipp_t* response) {
       response != nullptr
           ? ippGetString(ippFindAttribute(response, "status-message", IPP_TAG_TEXT), 0, nullptr)
           : cupsLastErrorString();
-  if (message != nullptr && *message != '\0' && text != message) text += ": " + std::string(message);
+  if (message != nullptr && *message != '\0' && text != message) {
+    text += ": " + std::string(message);
+  }
   return text;
 }
 

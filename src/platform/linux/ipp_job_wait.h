@@ -23,9 +23,9 @@ struct IppJob {
 // the last libcups error when there is no response.
 std::string IppStatusText(ipp_t* response);
 
-// Polls the job on `http` (CUPS_HTTP_DEFAULT: the CUPS server) until its job-state is canceled, aborted or
-// completed, or `limit` has passed. Each new count of
-// job-impressions-completed goes to `progress`.
+// Polls the job on `http` (CUPS_HTTP_DEFAULT: the CUPS server) until its
+// job-state is canceled, aborted or completed, or `limit` has passed. Each
+// new count of job-impressions-completed goes to `progress`.
 JobOutcome AwaitIppJob(http_t* http, const IppJob& job, std::chrono::seconds limit,
                        const std::function<void(const std::string&)>& progress);
 

@@ -20,7 +20,8 @@ void Tell(const DestinationOptions& options, const std::string& name, const std:
 
 void TellJobEnd(const DestinationOptions& options, const std::string& name,
                 const std::string& file, const JobOutcome& outcome) {
-  Tell(options, name, file + ": " + (outcome.completed ? "printed" : "not printed: " + outcome.reason));
+  Tell(options, name,
+       file + ": " + (outcome.completed ? "printed" : "not printed: " + outcome.reason));
   if (options.finished) options.finished(outcome.completed);
 }
 

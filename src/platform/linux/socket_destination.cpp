@@ -103,7 +103,7 @@ class SocketStream final : public RawStream {
   SocketStream& operator=(const SocketStream&) = delete;
 
   static std::unique_ptr<SocketStream> Connect(const SocketAddress& address, StallWatch watch,
-                                           std::string& cause) {
+                                               std::string& cause) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
