@@ -1,7 +1,6 @@
 #include "app/direct_launch.h"
 
 #include "app/launch_decisions.h"
-#include "app/show_drag_dlg_key.h"
 
 namespace pagewire::app {
 
@@ -18,11 +17,11 @@ namespace {
 
 int AskConfirmation(platform::Platform& platform, const std::string& displayName,
                     const std::string& printer, const DirectLaunchHooks& hooks) {
-  if (ShowDragDlgKeyExists(platform.registry)) return platform::kIdOk;
-  // The key exists while the dialog is open; the dialog's ending decides
+  if (platform.settingsStore.SkipsConfirmation()) return platform::kIdOk;
+  // The mark is set while the dialog is open; the dialog's ending decides
   // whether it stays.
   ConfirmRequest request;
-  request.skipBoxUnavailable = !CreateShowDragDlgKey(platform.registry);
+  request.skipBoxUnavailable = !platform.settingsStore.MarkSkipConfirmation();
   request.fileName = displayName;
   request.printerName = printer;
   return hooks.runConfirmDlg(request);

@@ -4,22 +4,8 @@
 
 namespace pagewire::app {
 
-bool ShowDragDlgKeyExists(platform::Registry& registry) {
-  platform::ScopedRegKey key(registry);
-  return registry.OpenKey(kShowDragDlgKey, platform::RegAccess::Read, key.Out()) ==
-         platform::kRegSuccess;
-}
-
-bool CreateShowDragDlgKey(platform::Registry& registry) {
-  platform::ScopedRegKey key(registry);
-  return registry.CreateKey(kShowDragDlgKey, platform::RegAccess::AllAccess, key.Out()) ==
-         platform::kRegSuccess;
-}
-
-void DeleteShowDragDlgKey(platform::Registry& registry) { registry.DeleteKey(kShowDragDlgKey); }
-
-void RemoveShowDragDlgKeyIfPresent(platform::Registry& registry) {
-  if (ShowDragDlgKeyExists(registry)) DeleteShowDragDlgKey(registry);
+void RemoveShowDragDlgKeyIfPresent(platform::SettingsStore& store) {
+  if (store.SkipsConfirmation()) store.ClearSkipConfirmation();
 }
 
 bool ConfirmEndingKeepsKey(int dialogResult, bool skipChecked) {
@@ -28,8 +14,8 @@ bool ConfirmEndingKeepsKey(int dialogResult, bool skipChecked) {
   return printing && skipChecked;
 }
 
-void ApplyConfirmEnding(platform::Registry& registry, int dialogResult, bool skipChecked) {
-  if (!ConfirmEndingKeepsKey(dialogResult, skipChecked)) DeleteShowDragDlgKey(registry);
+void ApplyConfirmEnding(platform::SettingsStore& store, int dialogResult, bool skipChecked) {
+  if (!ConfirmEndingKeepsKey(dialogResult, skipChecked)) store.ClearSkipConfirmation();
 }
 
 }  // namespace pagewire::app

@@ -14,7 +14,7 @@
 #include "job/pdf_inspection.h"
 #include "job/run_print_job.h"
 #include "platform/linux/linux_file_system.h"
-#include "platform/linux/linux_settings_registry.h"
+#include "platform/linux/linux_settings_store.h"
 #include "platform/linux/linux_spooler.h"
 #include "platform/linux/linux_system_facts.h"
 
@@ -104,13 +104,13 @@ int Run(const CliOptions& options) {
   std::string error;
   if (!ui.LoadPasswordFile(error)) return UsageError(error);
 
-  platform::LinuxSettingsRegistry registry(settingsPath);
+  platform::LinuxSettingsStore settingsStore(settingsPath);
   platform::LinuxFileSystem linuxFileSystem;
   CommandFileSystem fileSystem(linuxFileSystem, isatty(STDERR_FILENO) && !options.showHeader,
                                [&ui](const std::string& path) { ui.SetCurrentFile(path); });
   platform::LinuxSystemFacts systemFacts;
   NoApplications shell;
-  platform::Platform platform{registry, spooler, fileSystem, shell, systemFacts, ui};
+  platform::Platform platform{settingsStore, spooler, fileSystem, shell, systemFacts, ui};
   job::PrintCommandServices services{platform, ui, job::RealPdfInspection(),
                                      [&options] { return options.mac.has_value(); }};
 

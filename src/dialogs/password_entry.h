@@ -1,20 +1,18 @@
 // The portable side of the "Enter Password" dialog: what it keeps for the
-// attempts on one file, the printer's MAC address fields and the address
-// saved in the registry.
+// attempts on one file and the printer's MAC address fields.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/registry.h"
+#include "platform/settings_store.h"
 
 namespace pagewire::dialogs {
 
-using MacAddress = std::array<std::uint8_t, 6>;
+using MacAddress = platform::MacAddress;
 
 inline constexpr std::size_t kPasswordMaxChars = 32;
 inline constexpr std::size_t kMacFieldCount = 6;
@@ -45,23 +43,6 @@ struct PasswordEntry {
   std::optional<MacAddress> macAddress;  // the printer's address, when given
 };
 
-// "SOFTWARE\Orvelle\Pagewire\MacAddr", one REG_BINARY value named after the
-// application.
-class SavedMacAddress {
- public:
-  SavedMacAddress(platform::Registry& registry, std::string applicationName);
-
-  // Creates the key when missing; the address when the value reads.
-  std::optional<MacAddress> Read();
-  // Failures are silent.
-  void Write(const MacAddress& address);
-  void Delete();
-
- private:
-  platform::Registry& registry_;
-  std::string valueName_;
-};
-
 // The six fields' texts for an address: two lower-case hex digits each.
 std::vector<std::string> MacFieldTexts(const MacAddress& address);
 
@@ -69,8 +50,8 @@ std::vector<std::string> MacFieldTexts(const MacAddress& address);
 // False when the walk stopped early (a malformed field, or fewer than six
 // fields): the caller shows kMacFieldsMalformed and nothing is changed.
 // Otherwise six filled fields are saved and become `entry.macAddress`; an
-// empty field deletes the saved address and leaves no address.
-bool ApplyMacFields(const std::vector<std::string>& fieldTexts, SavedMacAddress& saved,
+// empty field forgets the saved address and leaves no address.
+bool ApplyMacFields(const std::vector<std::string>& fieldTexts, platform::SettingsStore& store,
                     PasswordEntry& entry);
 
 }  // namespace pagewire::dialogs

@@ -3,7 +3,7 @@
 
 #include "platform/dialog_results.h"
 #include "platform/file_system.h"
-#include "platform/registry.h"
+#include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/spooler.h"
 #include "platform/system_facts.h"
@@ -12,7 +12,7 @@
 namespace pagewire::platform {
 
 struct Platform {
-  Registry& registry;
+  SettingsStore& settingsStore;
   Spooler& spooler;
   FileSystem& fileSystem;
   Shell& shell;

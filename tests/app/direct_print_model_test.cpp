@@ -27,10 +27,8 @@ TEST(DirectPrintModel, PasswordDialogLearnsThePortAddress) {
   for (bool hasAddress : {true, false}) {
     fakes::FakePlatform fake;
     fake.spooler.AddPrinter("Office", "Model 5", "IP_10.0.0.7");
-    if (hasAddress) {
-      fake.registry.keys["System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP "
-                         "Port\\Ports\\IP_10.0.0.7"]["IPAddress"] = {1, {'1', 0}};
-    }
+    // The store is asked about the printer's port.
+    if (hasAddress) fake.settingsStore.portsWithAddress = {"IP_10.0.0.7"};
     fake.fileSystem.AddFile("C:\\a.pdf", "%PDF");
     DirectPrintModel model(fake.platform, fake.ui, ProtectedQueries());
     model.filePath = "C:\\a.pdf";

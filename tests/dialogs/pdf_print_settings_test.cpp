@@ -8,8 +8,6 @@
 namespace pagewire::dialogs {
 namespace {
 
-const std::string kKey = "SOFTWARE\\Orvelle\\Pagewire\\Pagewire";
-
 TEST(SavedSettingsBits, PagesExample) {
   settings::PrintJobSettings s;
   s.selectPages = 0;
@@ -61,53 +59,21 @@ TEST(SavedSettingsBits, RoundTripAndIgnoredBits) {
   EXPECT_EQ(colour.collate, 1);
 }
 
-TEST(PdfPrintSettings, NoKeyWritableLeavesNothingBehind) {
-  fakes::FakeRegistry registry;
-  PdfPrintSettings dialog(registry, "Pagewire");
-  dialog.LoadSavedSettings();
-  EXPECT_EQ(dialog.settings, settings::PrintJobSettings{});
-  EXPECT_EQ(dialog.saveSettings, 0);
-  EXPECT_EQ(dialog.settingsReadOnly, 0);
-  EXPECT_FALSE(registry.HasKey(kKey));
-  EXPECT_EQ(registry.openKeys(), 0);
-}
+TEST(PdfPrintSettings, LoadTakesTheSavedRecordAndWhetherItCanBeSaved) {
+  fakes::FakeSettingsStore store;
+  PdfPrintSettings fresh(store);
+  fresh.LoadSavedSettings();
+  EXPECT_EQ(fresh.settings, settings::PrintJobSettings{});
+  EXPECT_EQ(fresh.saveSettings, 0);
+  EXPECT_EQ(fresh.settingsReadOnly, 0);
 
-TEST(PdfPrintSettings, NoRightToCreateDisablesSave) {
-  fakes::FakeRegistry registry;
-  registry.denyCreate = true;
-  PdfPrintSettings dialog(registry, "Pagewire");
-  dialog.LoadSavedSettings();
-  EXPECT_EQ(dialog.settingsReadOnly, 1);
-}
-
-TEST(PdfPrintSettings, SavedValuesLoadAndReadOnlyKeyIsDetected) {
-  fakes::FakeRegistry registry;
-  registry.SetDword(kKey, "PrintMode", 0x01020101u);
-  registry.SetDword(kKey, "Copies", (1u << 30) + (1u << 29) + 3u * 65536u + 2u);
-  registry.SetDword(kKey, "Pages", (1u << 31) + 9u * 65536u + 5u);
-  registry.denyWrite = true;  // the key opens for reading only...
-  PdfPrintSettings readOnly(registry, "Pagewire");
-  readOnly.LoadSavedSettings();
-  // ...which fails the full-access open: treated as no key that can be created.
-  EXPECT_EQ(readOnly.settingsReadOnly, 1);
-  registry.denyWrite = false;
-  PdfPrintSettings dialog(registry, "Pagewire");
-  dialog.LoadSavedSettings();
-  EXPECT_EQ(dialog.saveSettings, 1);
-  EXPECT_EQ(dialog.settingsReadOnly, 0);
-  const settings::PrintJobSettings& s = dialog.settings;
-  EXPECT_EQ(s.paperSize, 1);
-  EXPECT_EQ(s.printMode, 2);
-  EXPECT_EQ(s.paperType, 1);
-  EXPECT_EQ(s.duplexMode, 1);
-  EXPECT_EQ(s.copies, 2);
-  EXPECT_EQ(s.layout, 3);
-  EXPECT_EQ(s.outputColor, 1);
-  EXPECT_EQ(s.collate, 1);
-  EXPECT_EQ(s.selectPages, 1);
-  EXPECT_EQ(s.toLastPage, 1);
-  EXPECT_EQ(s.fromPage, 5);
-  EXPECT_EQ(s.toPage, 9);
+  store.printSettings = settings::PrintJobSettings{.copies = 2, .layout = 3};
+  store.readOnly = true;
+  PdfPrintSettings saved(store);
+  saved.LoadSavedSettings();
+  EXPECT_EQ(saved.settings, *store.printSettings);
+  EXPECT_EQ(saved.saveSettings, 1);
+  EXPECT_EQ(saved.settingsReadOnly, 1);
 }
 
 SettingsForm ValidForm() {
@@ -128,22 +94,18 @@ SettingsForm ValidForm() {
   return form;
 }
 
-TEST(PdfPrintSettings, OkTakesTheFormAndSavesOrDeletes) {
-  fakes::FakeRegistry registry;
-  PdfPrintSettings dialog(registry, "Pagewire");
+TEST(PdfPrintSettings, OkTakesTheFormAndSavesOrForgets) {
+  fakes::FakeSettingsStore store;
+  PdfPrintSettings dialog(store);
   EXPECT_TRUE(dialog.Ok(ValidForm()).valid);
   const settings::PrintJobSettings expected{1, 1, 1, 12, 1, 1, 2, 5, 9, 1, 3, 1};
   EXPECT_EQ(dialog.settings, expected);
   EXPECT_EQ(dialog.saveSettings, 1);
-  EXPECT_EQ(registry.Dword(kKey, "Copies"), (1u << 30) + (1u << 29) + 3u * 65536u + 12u);
-  EXPECT_EQ(registry.Dword(kKey, "Pages"), (1u << 31) + 9u * 65536u + 5u);
-  EXPECT_EQ(registry.Dword(kKey, "PrintMode"), 0x01020101u);
+  EXPECT_EQ(store.printSettings, expected);
   SettingsForm unsaved = ValidForm();
   unsaved.saveSettings = false;
   dialog.Ok(unsaved);
-  EXPECT_FALSE(registry.HasKey(kKey));
-  dialog.Ok(unsaved);  // a missing key is fine
-  EXPECT_EQ(registry.openKeys(), 0);
+  EXPECT_EQ(store.printSettings, std::nullopt);
 }
 
 TEST(PdfPrintSettings, OkStopsAtTheFirstInvalidNumberButAppliesTheRest) {
@@ -165,8 +127,8 @@ TEST(PdfPrintSettings, OkStopsAtTheFirstInvalidNumberButAppliesTheRest) {
       {"1", "2", "99999999999", NumberField::Copies, "Please enter a positive integer.", true},
   };
   for (const Case& c : cases) {
-    fakes::FakeRegistry registry;
-    PdfPrintSettings dialog(registry, "Pagewire");
+    fakes::FakeSettingsStore store;
+    PdfPrintSettings dialog(store);
     SettingsForm form = ValidForm();
     form.fromPage = c.from;
     form.toPage = c.to;
@@ -182,7 +144,7 @@ TEST(PdfPrintSettings, OkStopsAtTheFirstInvalidNumberButAppliesTheRest) {
     EXPECT_EQ(dialog.settings.layout, 3);
     EXPECT_EQ(dialog.settings.collate, 1);
     EXPECT_EQ(dialog.saveSettings, 0);
-    EXPECT_TRUE(registry.HasKey(kKey));
+    EXPECT_TRUE(store.printSettings.has_value());
   }
 }
 

@@ -357,7 +357,7 @@ TEST_F(PrintCommandTest, SettingsDialogCancelEndsSingleFile) {
 }
 
 TEST_F(PrintCommandTest, SavedSettingsAreLoadedWithoutDialog) {
-  fake.registry.SetDword("SOFTWARE\\Orvelle\\Pagewire\\Pagewire", "Copies", (1u << 30) | 7u);
+  fake.settingsStore.printSettings = settings::PrintJobSettings{.copies = 7, .collate = 1};
   fake.fileSystem.AddFile("C:\\a.pdf", kPdf);
   target.filePath = "C:\\a.pdf";
   Run(0);

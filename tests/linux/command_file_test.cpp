@@ -70,7 +70,7 @@ class CommandRun : public ::testing::Test {
   fakes::FakePlatform fake;
   platform::LinuxFileSystem files;
   CommandLines ui;
-  platform::Platform platform{fake.registry, fake.spooler, files, fake.shell, fake.systemFacts, ui};
+  platform::Platform platform{fake.settingsStore, fake.spooler, files, fake.shell, fake.systemFacts, ui};
 
  private:
   std::string folder_;

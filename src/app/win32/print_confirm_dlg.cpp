@@ -9,8 +9,8 @@
 
 namespace pagewire::app {
 
-PrintConfirmDlg::PrintConfirmDlg(platform::Registry& registry)
-    : DialogBase(IDD_PRINT_CONFIRM), registry_(registry) {}
+PrintConfirmDlg::PrintConfirmDlg(platform::SettingsStore& store)
+    : DialogBase(IDD_PRINT_CONFIRM), store_(store) {}
 
 bool PrintConfirmDlg::OnInit() {
   SetItemText(IDC_CONFIRM_FILE_NAME, fileName);
@@ -24,7 +24,7 @@ bool PrintConfirmDlg::OnInit() {
 }
 
 void PrintConfirmDlg::Finish(int result) {
-  ApplyConfirmEnding(registry_, result, IsChecked(IDC_CONFIRM_SKIP));
+  ApplyConfirmEnding(store_, result, IsChecked(IDC_CONFIRM_SKIP));
   End(result);
 }
 

@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "platform/registry.h"
+#include "platform/settings_store.h"
 #include "platform/win32/dialog_base.h"
 
 namespace pagewire::app {
 
 class PrintConfirmDlg : public platform::win32::DialogBase {
  public:
-  explicit PrintConfirmDlg(platform::Registry& registry);
+  explicit PrintConfirmDlg(platform::SettingsStore& store);
 
   int skipBoxUnavailable = 0;  // set by start-up before the run
   std::string fileName;
@@ -26,7 +26,7 @@ class PrintConfirmDlg : public platform::win32::DialogBase {
  private:
   void Finish(int result);
 
-  platform::Registry& registry_;
+  platform::SettingsStore& store_;
 };
 
 }  // namespace pagewire::app

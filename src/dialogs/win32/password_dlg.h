@@ -13,7 +13,7 @@ namespace pagewire::dialogs::win32 {
 
 class PasswordDlg : public platform::win32::DialogBase {
  public:
-  PasswordDlg(PasswordEntry& entry, SavedMacAddress& savedAddress);
+  PasswordDlg(PasswordEntry& entry, platform::SettingsStore& store);
 
  protected:
   bool OnInit() override;
@@ -30,7 +30,7 @@ class PasswordDlg : public platform::win32::DialogBase {
   std::vector<HWND> AddressFields() const;
 
   PasswordEntry& entry_;
-  SavedMacAddress& savedAddress_;
+  platform::SettingsStore& store_;
 };
 
 }  // namespace pagewire::dialogs::win32

@@ -4,22 +4,21 @@
 #include <string>
 
 #include "dialogs/job_dialogs.h"
-#include "platform/registry.h"
+#include "platform/settings_store.h"
 
 namespace pagewire::dialogs::win32 {
 
 class Win32JobDialogs : public JobDialogs {
  public:
-  // The MAC address is saved under `applicationName`.
-  Win32JobDialogs(platform::Registry& registry, std::string applicationName);
+  // The password dialog keeps the MAC address in `store`.
+  explicit Win32JobDialogs(platform::SettingsStore& store);
 
   int RunPdfPrintSettingsDlg(PdfPrintSettings& settings) override;
   int RunPasswordDlg(PasswordEntry& entry) override;
   int RunFileConfirmDlg(const std::string& fileName) override;
 
  private:
-  platform::Registry& registry_;
-  std::string applicationName_;
+  platform::SettingsStore& store_;
 };
 
 }  // namespace pagewire::dialogs::win32
