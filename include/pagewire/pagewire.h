@@ -29,7 +29,8 @@ PAGEWIRE_API int IsPrintDisable(const char* path);
 PAGEWIRE_API int CheckPDFPasswd(const char* path, const char* password);
 
 /* Encrypts the 32-byte password block `in` into the 32 bytes at `out` with
- * DES-ECB under the first 8 bytes of MD5(key[0..keyLength)). */
+ * DES-ECB under the first 8 bytes of MD5(key[0..keyLength)). When the
+ * encryption cannot run (no memory), the 32 bytes are set to zero. */
 PAGEWIRE_API void EncryptPassword(unsigned char* out, const unsigned char* in,
                                   const unsigned char* key, int keyLength);
 

@@ -15,9 +15,9 @@ std::string ResolveDisplayName(platform::Platform& platform, const std::string& 
 
 namespace {
 
-int AskConfirmation(platform::Platform& platform, const std::string& displayName,
-                    const std::string& printer, const DirectLaunchHooks& hooks) {
-  if (platform.settingsStore.SkipsConfirmation()) return platform::kIdOk;
+PrintConfirmResult AskConfirmation(platform::Platform& platform, const std::string& displayName,
+                                   const std::string& printer, const DirectLaunchHooks& hooks) {
+  if (platform.settingsStore.SkipsConfirmation()) return PrintConfirmResult::Ok;
   // The mark is set while the dialog is open; the dialog's ending decides
   // whether it stays.
   ConfirmRequest request;
@@ -33,8 +33,8 @@ void RunDirectLaunch(platform::Platform& platform, const std::string& commandTai
                      const DirectLaunchHooks& hooks) {
   const std::string printer = hooks.defaultPrinter();
   const std::string displayName = ResolveDisplayName(platform, commandTail);
-  const int result = AskConfirmation(platform, displayName, printer, hooks);
-  if (result == platform::kIdCancel) return;
+  const PrintConfirmResult result = AskConfirmation(platform, displayName, printer, hooks);
+  if (result == PrintConfirmResult::Cancel) return;
   // The job does its own quote handling, so it gets the tail as received.
   hooks.runPrintJob(commandTail, hooks.defaultPrinter(), InteractiveFromConfirmResult(result));
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "app/launch_decisions.h"
 #include "platform/platform.h"
 
 namespace pagewire::app {
@@ -21,9 +22,9 @@ struct ConfirmRequest {
 // The windows and the job, supplied by the Win32 shell (or a test).
 struct DirectLaunchHooks {
   std::function<std::string()> defaultPrinter;  // empty when there is none
-  std::function<int(const ConfirmRequest&)> runConfirmDlg;
+  std::function<PrintConfirmResult(const ConfirmRequest&)> runConfirmDlg;
   std::function<void(const std::string& filePath, const std::string& printerName,
-                     int interactive)>
+                     bool interactive)>
       runPrintJob;
 };
 

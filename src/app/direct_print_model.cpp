@@ -3,17 +3,16 @@
 #include <utility>
 
 #include "app/has_port_address.h"
-#include "job/job_output.h"
 #include "job/print_with_application.h"
 #include "job/run_print_job.h"
 
 namespace pagewire::app {
 
-DirectPrintModel::DirectPrintModel(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
+DirectPrintModel::DirectPrintModel(platform::Platform& platform, job::JobDialogs& jobDialogs,
                                    job::InspectPdf inspectPdf)
     : platform_(platform), jobDialogs_(jobDialogs), inspectPdf_(std::move(inspectPdf)) {}
 
-void DirectPrintModel::RunPrintJob(int interactive) {
+void DirectPrintModel::RunPrintJob(bool interactive) {
   job::PrintCommandServices services{platform_, jobDialogs_, inspectPdf_,
                                      [this] { return HasPortAddress(); }};
   commandRunning_ = true;
@@ -30,16 +29,6 @@ void DirectPrintModel::WhenIdle(std::function<void()> update) {
   } else {
     update();
   }
-}
-
-int DirectPrintModel::ChooseOutputFile() {
-  return job::ChooseOutputFile(platform_, *this);
-}
-
-// Throws job::PrintCommandEnded on failure, as inside a print command.
-void DirectPrintModel::WriteJobData(platform::PrinterHandle printer, const void* data,
-                                    std::size_t length) {
-  job::WriteJobData(platform_, *this, printer, data, length);
 }
 
 int DirectPrintModel::PrintWithApplication(const std::string& path) {

@@ -2,12 +2,11 @@
 // operations the Win32 dialog forwards to.
 #pragma once
 
-#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "dialogs/job_dialogs.h"
+#include "job/job_dialogs.h"
 #include "job/pdf_inspection.h"
 #include "job/print_target.h"
 #include "platform/platform.h"
@@ -16,23 +15,21 @@ namespace pagewire::app {
 
 class DirectPrintModel : public job::PrintTarget {
  public:
-  DirectPrintModel(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
+  DirectPrintModel(platform::Platform& platform, job::JobDialogs& jobDialogs,
                    job::InspectPdf inspectPdf);
 
-  void RunPrintJob(int interactive);
+  void RunPrintJob(bool interactive);
   // Runs `update` now, or when the running print command has ended: the
   // command's dialogs pump messages, and nothing that arrives meanwhile may
   // change its path, printer or output mode.
   void WhenIdle(std::function<void()> update);
   bool CommandRunning() const { return commandRunning_; }
-  int ChooseOutputFile();
-  void WriteJobData(platform::PrinterHandle printer, const void* data, std::size_t length);
   int PrintWithApplication(const std::string& path);
   bool HasPortAddress();
 
  private:
   platform::Platform& platform_;
-  dialogs::JobDialogs& jobDialogs_;
+  job::JobDialogs& jobDialogs_;
   job::InspectPdf inspectPdf_;
   bool commandRunning_ = false;
   std::vector<std::function<void()>> deferred_;

@@ -5,7 +5,7 @@
 namespace pagewire::app {
 
 bool HasPortAddress(platform::Platform& platform, const std::string& printerName) {
-  const std::optional<std::string> port = PortOfPrinter(platform.spooler, printerName);
+  const std::optional<std::string> port = PortOfPrinter(platform.printers, printerName);
   return port && platform.settingsStore.PortHasAddress(*port);
 }
 

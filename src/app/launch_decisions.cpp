@@ -4,8 +4,6 @@
 #include <array>
 #include <string_view>
 
-#include "platform/dialog_results.h"
-
 namespace pagewire::app {
 
 bool IsDirectLaunch(const std::string& commandTail) { return !commandTail.empty(); }
@@ -27,8 +25,8 @@ std::string DefaultPrinterSearchText(const std::string& deviceEntry) {
   return deviceEntry.substr(0, deviceEntry.find(','));
 }
 
-int InteractiveFromConfirmResult(int dialogResult) {
-  return dialogResult == platform::kIdPrintSettings ? 1 : 0;
+bool InteractiveFromConfirmResult(PrintConfirmResult result) {
+  return result == PrintConfirmResult::PrintSettings;
 }
 
 }  // namespace pagewire::app

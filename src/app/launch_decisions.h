@@ -8,6 +8,10 @@
 
 namespace pagewire::app {
 
+// How the direct-print confirmation ended: Print ("OK"), Cancel (also Esc
+// and the close box) or "&Print Settings...".
+enum class PrintConfirmResult { Ok, Cancel, PrintSettings };
+
 // An empty command-line tail opens the main dialog; anything else is a
 // document for the default printer.
 bool IsDirectLaunch(const std::string& commandTail);
@@ -25,7 +29,7 @@ bool PrintEnabledForPort(const std::string& portText);
 // The name part of a "printer,driver,port" profile entry.
 std::string DefaultPrinterSearchText(const std::string& deviceEntry);
 
-// The confirmation result that asks the job to show its dialogs.
-int InteractiveFromConfirmResult(int dialogResult);
+// Whether the job shows its dialogs: only after "&Print Settings...".
+bool InteractiveFromConfirmResult(PrintConfirmResult result);
 
 }  // namespace pagewire::app

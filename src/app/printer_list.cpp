@@ -4,39 +4,14 @@
 
 namespace pagewire::app {
 
-namespace {
-
-void AppendNames(platform::Spooler& spooler, platform::PrinterEnumScope scope,
-                 std::vector<std::string>& names) {
-  std::vector<platform::PrinterInfo2> printers;
-  if (!spooler.EnumeratePrinters(scope, printers)) return;
-  for (const auto& printer : printers) names.push_back(printer.printerName);
-}
-
-}  // namespace
-
-std::vector<std::string> InstalledPrinterNames(platform::Spooler& spooler,
-                                               platform::SystemFacts& systemFacts) {
-  std::vector<std::string> names;
-  AppendNames(spooler, platform::PrinterEnumScope::Local, names);
-  if (systemFacts.VersionInfo().platformId != platform::kPlatformWindows9x) {
-    AppendNames(spooler, platform::PrinterEnumScope::Connections, names);
-  }
-  return names;
-}
-
 std::string DefaultPrinterPrefix(platform::SystemFacts& systemFacts) {
   return DefaultPrinterSearchText(systemFacts.ProfileString("windows", "device", ""));
 }
 
-std::optional<std::string> PortOfPrinter(platform::Spooler& spooler, const std::string& printer) {
-  platform::PrinterHandle handle = 0;
-  if (!spooler.OpenPrinterHandle(printer, handle)) return std::nullopt;
-  platform::PrinterInfo2 info;
-  const bool fetched = spooler.QueryPrinterInfo2(handle, info);
-  spooler.ClosePrinterHandle(handle);
-  if (!fetched) return std::nullopt;
-  return info.portName;
+std::optional<std::string> PortOfPrinter(platform::Printers& printers, const std::string& printer) {
+  const std::optional<platform::PrinterDetails> details = printers.DetailsOf(printer);
+  if (!details) return std::nullopt;
+  return details->port;
 }
 
 }  // namespace pagewire::app

@@ -1,21 +1,18 @@
 #include "app/show_drag_dlg_key.h"
 
-#include "platform/dialog_results.h"
-
 namespace pagewire::app {
 
 void RemoveShowDragDlgKeyIfPresent(platform::SettingsStore& store) {
   if (store.SkipsConfirmation()) store.ClearSkipConfirmation();
 }
 
-bool ConfirmEndingKeepsKey(int dialogResult, bool skipChecked) {
-  const bool printing =
-      dialogResult == platform::kIdOk || dialogResult == platform::kIdPrintSettings;
-  return printing && skipChecked;
+bool ConfirmEndingKeepsKey(PrintConfirmResult result, bool skipChecked) {
+  return result != PrintConfirmResult::Cancel && skipChecked;
 }
 
-void ApplyConfirmEnding(platform::SettingsStore& store, int dialogResult, bool skipChecked) {
-  if (!ConfirmEndingKeepsKey(dialogResult, skipChecked)) store.ClearSkipConfirmation();
+void ApplyConfirmEnding(platform::SettingsStore& store, PrintConfirmResult result,
+                        bool skipChecked) {
+  if (!ConfirmEndingKeepsKey(result, skipChecked)) store.ClearSkipConfirmation();
 }
 
 }  // namespace pagewire::app

@@ -2,6 +2,7 @@
 // asking first.
 #pragma once
 
+#include "app/launch_decisions.h"
 #include "platform/settings_store.h"
 
 namespace pagewire::app {
@@ -11,7 +12,8 @@ void RemoveShowDragDlgKeyIfPresent(platform::SettingsStore& store);
 
 // How the confirmation dialog ended and whether its skip box was ticked:
 // the mark stays only for OK or Print Settings with the box ticked.
-bool ConfirmEndingKeepsKey(int dialogResult, bool skipChecked);
-void ApplyConfirmEnding(platform::SettingsStore& store, int dialogResult, bool skipChecked);
+bool ConfirmEndingKeepsKey(PrintConfirmResult result, bool skipChecked);
+void ApplyConfirmEnding(platform::SettingsStore& store, PrintConfirmResult result,
+                        bool skipChecked);
 
 }  // namespace pagewire::app

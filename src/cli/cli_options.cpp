@@ -6,52 +6,42 @@
 
 #include <algorithm>
 #include <functional>
+#include <string_view>
 
-#include "dialogs/settings_rules.h"
 #include "platform/field_validation.h"
+#include "settings/setting_tables.h"
 
 namespace pagewire::cli {
 namespace {
 
-using Field = std::optional<std::int32_t> SettingOverrides::*;
-
-struct Choice {
-  const char* text;
-  std::int32_t value;
-};
-
-struct SettingKey {
-  const char* key;
-  Field field;
-  std::vector<Choice> choices;
-};
-
-// The -o keys, with the list index each value stands for.
-const std::vector<SettingKey>& SettingKeys() {
-  static const std::vector<SettingKey> keys = {
-      {"collate", &SettingOverrides::collate, {{"true", 1}, {"false", 0}}},
-      {"sides",
-       &SettingOverrides::duplexMode,
-       {{"one-sided", 0}, {"two-sided-long-edge", 1}, {"two-sided-short-edge", 2}}},
-      {"media", &SettingOverrides::paperSize, {{"A4", 0}, {"auto", 1}}},
-      {"media-type", &SettingOverrides::paperType, {{"plain", 0}, {"printer", 1}}},
-      {"print-color-mode", &SettingOverrides::outputColor, {{"auto", 0}, {"monochrome", 1}}},
-      {"print-quality",
-       &SettingOverrides::printMode,
-       {{"normal", 0}, {"draft", 1}, {"high", 2}}},
-      {"layout",
-       &SettingOverrides::layout,
-       {{"auto", 0}, {"100", 1}, {"booklet", 2}, {"2up", 3}, {"4up", 4}}},
-      {"number-up", &SettingOverrides::layout, {{"2", 3}, {"4", 4}}},
-  };
-  return keys;
+// -o KEY=WORD with a word of the setting's table. The words of "number-up"
+// are the layouts' words without the suffix "up" (number-up=2 is 2up).
+template <typename Value>
+std::optional<bool> ParseChoice(const std::string& key, const std::string& word,
+                                const settings::Setting<Value>& setting,
+                                std::optional<Value>& given, std::string& error,
+                                const char* optionKey = nullptr, std::string_view suffix = "") {
+  if (key != (optionKey != nullptr ? optionKey : setting.optionKey)) return std::nullopt;
+  std::string allowed;
+  for (const settings::SettingRow<Value>& row : setting.rows) {
+    const std::string_view rowWord = row.optionWord;
+    if (!rowWord.ends_with(suffix)) continue;
+    const std::string shown(rowWord.substr(0, rowWord.size() - suffix.size()));
+    if (strcasecmp(word.c_str(), shown.c_str()) == 0) {
+      given = row.value;
+      return true;
+    }
+    allowed += (allowed.empty() ? "" : ", ") + shown;
+  }
+  error = "-o " + key + ": '" + word + "' is not one of " + allowed;
+  return false;
 }
 
 // A number in the dialog's range, with its message when it is not.
 bool ParseNumber(const std::string& option, const std::string& text, std::int32_t& value,
                  std::string& error) {
   const platform::FieldVerdict verdict =
-      platform::ValidateNumberField(text, dialogs::kNumberFieldMin, dialogs::kNumberFieldMax);
+      platform::ValidateNumberField(text, settings::kMinNumber, settings::kMaxNumber);
   if (!verdict.ok()) {
     error = option + ": " + verdict.message;
     return false;
@@ -64,20 +54,21 @@ bool ParseSetting(const std::string& assignment, SettingOverrides& overrides,
                   std::string& error) {
   const std::size_t equals = assignment.find('=');
   const std::string key = assignment.substr(0, equals);
-  for (const SettingKey& known : SettingKeys()) {
-    if (key != known.key) continue;
-    const std::string value = equals == std::string::npos ? "" : assignment.substr(equals + 1);
-    std::string allowed;
-    for (const Choice& choice : known.choices) {
-      if (strcasecmp(value.c_str(), choice.text) == 0) {
-        overrides.*known.field = choice.value;
-        return true;
-      }
-      allowed += std::string(allowed.empty() ? "" : ", ") + choice.text;
-    }
-    error = "-o " + key + ": '" + value + "' is not one of " + allowed;
-    return false;
-  }
+  const std::string word = equals == std::string::npos ? "" : assignment.substr(equals + 1);
+  std::optional<bool> parsed;
+  auto choice = [&](const auto& setting, auto& given, const char* optionKey = nullptr,
+                    std::string_view suffix = "") {
+    if (!parsed) parsed = ParseChoice(key, word, setting, given, error, optionKey, suffix);
+  };
+  choice(settings::kCollations, overrides.collate);
+  choice(settings::kDuplexModes, overrides.duplexMode);
+  choice(settings::kPaperSizes, overrides.paperSize);
+  choice(settings::kPaperTypes, overrides.paperType);
+  choice(settings::kOutputColors, overrides.outputColor);
+  choice(settings::kPrintModes, overrides.printMode);
+  choice(settings::kLayouts, overrides.layout);
+  choice(settings::kLayouts, overrides.layout, "number-up", "up");
+  if (parsed) return *parsed;
   error = "-o: unknown setting '" + key + "'";
   return false;
 }
@@ -105,7 +96,7 @@ bool ParsePageRange(const std::string& text, SettingOverrides& overrides, std::s
   return true;
 }
 
-bool ParseMac(const std::string& text, dialogs::MacAddress& mac, std::string& error) {
+bool ParseMac(const std::string& text, settings::MacAddress& mac, std::string& error) {
   // Six pairs of hex digits separated by ':' or '-'.
   bool ok = text.size() == 17;
   for (std::size_t i = 0; ok && i < mac.size(); ++i) {
@@ -143,6 +134,7 @@ const char* const kUsage =
     "\n"
     "  -d DEST                 CUPS destination, or socket://HOST[:PORT] (port 9100)\n"
     "      --output FILE       write the job into FILE ('-': standard output)\n"
+    "  -t TITLE                name the CUPS jobs TITLE instead of [Pagewire]FILE\n"
     "  -n N                    copies, 1 to 999\n"
     "  -P FROM-TO | FROM-      page range (FROM-: to the last page)\n"
     "  -o collate=true|false\n"
@@ -166,23 +158,21 @@ const char* const kUsage =
     "3 the destination failed.\n";
 
 void SettingOverrides::ApplyTo(settings::PrintJobSettings& settings) const {
-  const std::pair<Field, std::int32_t settings::PrintJobSettings::*> fields[] = {
-      {&SettingOverrides::copies, &settings::PrintJobSettings::copies},
-      {&SettingOverrides::collate, &settings::PrintJobSettings::collate},
-      {&SettingOverrides::duplexMode, &settings::PrintJobSettings::duplexMode},
-      {&SettingOverrides::paperSize, &settings::PrintJobSettings::paperSize},
-      {&SettingOverrides::paperType, &settings::PrintJobSettings::paperType},
-      {&SettingOverrides::outputColor, &settings::PrintJobSettings::outputColor},
-      {&SettingOverrides::printMode, &settings::PrintJobSettings::printMode},
-      {&SettingOverrides::layout, &settings::PrintJobSettings::layout},
+  auto apply = [](const auto& given, auto& field) {
+    if (given) field = *given;
   };
-  for (const auto& [given, member] : fields) {
-    if (this->*given) settings.*member = *(this->*given);
-  }
+  apply(copies, settings.copies);
+  apply(collate, settings.collate);
+  apply(duplexMode, settings.duplexMode);
+  apply(paperSize, settings.paperSize);
+  apply(paperType, settings.paperType);
+  apply(outputColor, settings.outputColor);
+  apply(printMode, settings.printMode);
+  apply(layout, settings.layout);
   if (pages) {
-    settings.selectPages = 1;
+    settings.selectPages = true;
     settings.fromPage = pages->from;
-    settings.toLastPage = pages->to ? 0 : 1;
+    settings.toLastPage = !pages->to;
     if (pages->to) settings.toPage = *pages->to;
   }
 }
@@ -206,6 +196,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   const std::vector<std::pair<std::string, Handler>> valued = {
       {"-d", [&](const std::string& v) { options.destination = v; return !v.empty(); }},
       {"--output", [&](const std::string& v) { options.outputPath = v; return !v.empty(); }},
+      {"-t", [&](const std::string& v) { options.title = v; return !v.empty(); }},
       {"-n", [&](const std::string& v) {
          std::int32_t copies = 1;
          if (!ParseNumber("-n", v, copies, error)) return false;
@@ -222,7 +213,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
          return ParseSeconds(v, options.timeoutSeconds, error);
        }},
       {"--mac", [&](const std::string& v) {
-         dialogs::MacAddress mac{};
+         settings::MacAddress mac{};
          if (!ParseMac(v, mac, error)) return false;
          options.mac = mac;
          return true;

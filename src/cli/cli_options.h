@@ -14,8 +14,14 @@ namespace pagewire::cli {
 
 // The settings given on the command line; the others keep their saved value.
 struct SettingOverrides {
-  std::optional<std::int32_t> copies, collate, duplexMode, paperSize, paperType, outputColor,
-      printMode, layout;
+  std::optional<std::int32_t> copies;
+  std::optional<settings::Collation> collate;
+  std::optional<settings::Duplex> duplexMode;
+  std::optional<settings::PaperSize> paperSize;
+  std::optional<settings::PaperType> paperType;
+  std::optional<settings::OutputColor> outputColor;
+  std::optional<settings::PrintMode> printMode;
+  std::optional<settings::Layout> layout;
   struct PageRange {
     std::int32_t from = 1;
     std::optional<std::int32_t> to;  // none: to the last page
@@ -30,10 +36,11 @@ enum class PasswordSource { Terminal, StandardInput, File };
 struct CliOptions {
   std::string destination;                 // -d: CUPS name or socket://HOST[:PORT]
   std::optional<std::string> outputPath;   // --output, "-" for standard output
+  std::string title;                       // -t: every job's name; empty: the file's
   SettingOverrides overrides;
   PasswordSource passwordSource = PasswordSource::Terminal;
   std::string passwordFile;
-  std::optional<dialogs::MacAddress> mac;
+  std::optional<settings::MacAddress> mac;
   bool confirm = false;
   bool yes = false;  // answer OK to the questions when there is no terminal
   std::optional<std::int32_t> timeoutSeconds;  // a printer that takes no data this long fails

@@ -1,6 +1,5 @@
 // pagewire: prints PDF and TIFF files on a PJL printer from Linux, through
 // the same print command as the Windows program.
-#include <cups/cups.h>
 #include <unistd.h>
 
 #include <iostream>
@@ -14,8 +13,9 @@
 #include "job/pdf_inspection.h"
 #include "job/run_print_job.h"
 #include "platform/linux/linux_file_system.h"
+#include "platform/linux/cups_destination.h"
+#include "platform/linux/linux_destinations.h"
 #include "platform/linux/linux_settings_store.h"
-#include "platform/linux/linux_spooler.h"
 #include "platform/linux/linux_system_facts.h"
 
 namespace pagewire::cli {
@@ -42,24 +42,17 @@ int UsageError(const std::string& message) {
   return kUsageError;
 }
 
-int ListDestinations(platform::Spooler& spooler) {
-  std::vector<platform::PrinterInfo2> printers;
-  if (!spooler.EnumeratePrinters(platform::PrinterEnumScope::Local, printers)) {
+int ListDestinations() {
+  std::string cause;
+  const auto printers = platform::ListCupsPrinters(cause);
+  if (!printers) {
+    TerminalUi::Say("CUPS destinations: " + cause);
     return kDestinationFailed;
   }
-  for (const platform::PrinterInfo2& printer : printers) {
-    std::cout << printer.printerName << '\t' << printer.portName << '\n';
+  for (const platform::CupsPrinter& printer : *printers) {
+    std::cout << printer.name << '\t' << printer.details.port << '\n';
   }
   return kAllSent;
-}
-
-std::string DefaultDestination() {
-  cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-  if (dest == nullptr) return {};
-  std::string name = dest->name;
-  if (dest->instance != nullptr) name += std::string("/") + dest->instance;
-  cupsFreeDests(1, dest);
-  return name;
 }
 
 bool IsFolder(platform::FileSystem& fileSystem, const std::string& path) {
@@ -67,25 +60,30 @@ bool IsFolder(platform::FileSystem& fileSystem, const std::string& path) {
   return fileSystem.LookUpEntry(path, entry) && entry.isDirectory;
 }
 
-// On a terminal a stalled printer is told of; --timeout ends its job.
-platform::StallPolicy StallsOf(const CliOptions& options) {
+// Failures and stalls are told on standard error; on a terminal a stalled
+// printer is told of, and --timeout ends its job. A CUPS job that took its
+// document is told as lp tells it.
+platform::DestinationOptions DestinationOptionsOf(const CliOptions& options) {
   using std::chrono::seconds;
-  platform::StallPolicy stalls;
-  if (isatty(STDERR_FILENO)) stalls.notice = seconds(30);
-  if (options.timeoutSeconds) stalls.timeout = seconds(*options.timeoutSeconds);
-  return stalls;
+  platform::DestinationOptions destination;
+  destination.report = [](const std::string& line) { TerminalUi::Say(line); };
+  if (isatty(STDERR_FILENO)) destination.stalls.notice = seconds(30);
+  if (options.timeoutSeconds) destination.stalls.timeout = seconds(*options.timeoutSeconds);
+  destination.title = options.title;
+  destination.queued = [](const std::string& queue, int job) {
+    std::cout << "request id is " << queue << '-' << job << " (1 file(s))" << std::endl;
+  };
+  return destination;
 }
 
 int Run(const CliOptions& options) {
-  platform::LinuxSpooler spooler([](const std::string& line) { TerminalUi::Say(line); },
-                                 StallsOf(options));
-  if (options.list) return ListDestinations(spooler);
+  if (options.list) return ListDestinations();
 
   const std::optional<std::string> output = options.JobOutput();
   const bool toFile = output.has_value();
   std::string destination = options.destination;
   if (!toFile && destination.empty()) {
-    destination = DefaultDestination();
+    destination = platform::CupsDefaultPrinter();
     if (destination.empty()) {
       TerminalUi::Say("no destination: give -d DEST, or set a default one with lpoptions -d");
       return kDestinationFailed;
@@ -110,7 +108,8 @@ int Run(const CliOptions& options) {
                                [&ui](const std::string& path) { ui.SetCurrentFile(path); });
   platform::LinuxSystemFacts systemFacts;
   NoApplications shell;
-  platform::Platform platform{settingsStore, spooler, fileSystem, shell, systemFacts, ui};
+  platform::LinuxPrinters printers(DestinationOptionsOf(options));
+  platform::Platform platform{settingsStore, printers, fileSystem, shell, systemFacts, ui};
   job::PrintCommandServices services{platform, ui, job::RealPdfInspection(),
                                      [&options] { return options.mac.has_value(); }};
 
@@ -138,7 +137,7 @@ int Run(const CliOptions& options) {
     target.classByContent = true;
     const job::PrintCommandSummary summary = job::RunPrintJob(services, target, 1);
     allSent = allSent && summary.completed && summary.filesNotSent == 0 && summary.filesSent > 0;
-    if (spooler.DestinationFailed()) return kDestinationFailed;
+    if (summary.printerFailed) return kDestinationFailed;
   }
   if (!fileSystem.CloseOutput(ui.PasswordHandedOut(), cause)) {
     TerminalUi::Say(job::FileErrorMessage(cause, outputPath));

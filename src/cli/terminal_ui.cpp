@@ -11,7 +11,6 @@
 #include "cli/file_messages.h"
 #include "cli/terminal_answer.h"
 #include "job/job_messages.h"
-#include "platform/dialog_results.h"
 #include "platform/field_validation.h"
 
 namespace pagewire::cli {
@@ -49,7 +48,7 @@ TerminalUi::TerminalUi(const CliOptions& options, bool interactive, std::string 
     : options_(options), interactive_(interactive), settingsPath_(std::move(settingsPath)) {}
 
 TerminalUi::~TerminalUi() {
-  if (givenPassword_) dialogs::WipeSecret(*givenPassword_);
+  if (givenPassword_) job::WipeSecret(*givenPassword_);
 }
 
 void TerminalUi::Say(const std::string& text) {
@@ -68,7 +67,7 @@ bool TerminalUi::LoadPasswordFile(std::string& error) {
   }
   StripLineEnd(line);
   givenPassword_ = std::move(line);
-  dialogs::WipeSecret(line);
+  job::WipeSecret(line);
   return true;
 }
 
@@ -83,7 +82,7 @@ bool TerminalUi::ReadGivenPassword() {
   if (!std::getline(std::cin, line)) return false;
   StripLineEnd(line);
   givenPassword_ = line;
-  dialogs::WipeSecret(line);
+  job::WipeSecret(line);
   return true;
 }
 
@@ -100,49 +99,52 @@ std::optional<std::string> TerminalUi::Ask(const std::string& prompt, bool secre
   return line;
 }
 
-int TerminalUi::ShowMessageBox(const platform::MessageText& text,
-                               platform::MessageButtons buttons, platform::MessageIcon) {
+platform::MessageAnswer TerminalUi::ShowMessageBox(const platform::MessageText& text,
+                                                   platform::MessageButtons buttons,
+                                                   platform::MessageIcon) {
   // A given password cannot be typed again: its retry ends with "Wrong password".
   if (options_.passwordSource != PasswordSource::Terminal &&
       text.JoinedBytes() == job::kCheckPassword) {
-    return platform::kIdOk;
+    return platform::MessageAnswer::Ok;
   }
   Say(text.JoinedBytes());
   switch (buttons) {
-    case platform::MessageButtons::Ok: return platform::kIdOk;
+    case platform::MessageButtons::Ok: return platform::MessageAnswer::Ok;
     case platform::MessageButtons::OkCancel: return AskOkCancel();
     case platform::MessageButtons::RetryCancel: break;
   }
   // Without a terminal, a failure nobody can mend is not retried.
-  if (!interactive_) return platform::kIdCancel;
+  if (!interactive_) return platform::MessageAnswer::Cancel;
   for (;;) {
     const std::optional<std::string> answer = Ask("Retry? (yes/no) ", false);
-    if (!answer || IsAnswer(*answer, "no")) return platform::kIdCancel;
-    if (IsAnswer(*answer, "yes")) return platform::kIdRetry;
+    if (!answer || IsAnswer(*answer, "no")) return platform::MessageAnswer::Cancel;
+    if (IsAnswer(*answer, "yes")) return platform::MessageAnswer::Retry;
   }
 }
 
 // Only the user, or --yes, answers OK: the file is not sent otherwise.
-int TerminalUi::AskOkCancel() {
-  if (options_.yes || okToAll_) return platform::kIdOk;
+platform::MessageAnswer TerminalUi::AskOkCancel() {
+  if (options_.yes || okToAll_) return platform::MessageAnswer::Ok;
   if (!interactive_) {
     Say("[" + currentFile_ + "] is not sent: no terminal to answer; --yes answers OK.");
-    return platform::kIdCancel;
+    return platform::MessageAnswer::Cancel;
   }
   for (;;) {
     const std::optional<std::string> answer =
         Ask("Go on with " + currentFile_ + "? (yes/no/all) ", false);
-    if (!answer || IsAnswer(*answer, "no")) return platform::kIdCancel;
+    if (!answer || IsAnswer(*answer, "no")) return platform::MessageAnswer::Cancel;
     if (strcasecmp(answer->c_str(), "all") == 0) okToAll_ = true;
-    if (okToAll_ || IsAnswer(*answer, "yes")) return platform::kIdOk;
+    if (okToAll_ || IsAnswer(*answer, "yes")) return platform::MessageAnswer::Ok;
   }
 }
 
-int TerminalUi::ShowFileMessage(platform::FileNotice notice, const std::string& path,
-                                const platform::MessageText& text,
-                                platform::MessageButtons buttons, platform::MessageIcon icon) {
+platform::MessageAnswer TerminalUi::ShowFileMessage(platform::FileNotice notice,
+                                                    const std::string& path,
+                                                    const platform::MessageText& text,
+                                                    platform::MessageButtons buttons,
+                                                    platform::MessageIcon icon) {
   const std::optional<std::string> line = CommandFileMessage(notice, path, text.JoinedBytes());
-  if (!line) return platform::kIdOk;
+  if (!line) return platform::MessageAnswer::Ok;
   return ShowMessageBox(*line, buttons, icon);
 }
 
@@ -154,18 +156,18 @@ std::optional<std::string> TerminalUi::ChooseSaveAsFile(const platform::FileChoo
   return options_.JobOutput();
 }
 
-int TerminalUi::RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) {
+job::SettingsDlgResult TerminalUi::RunPdfPrintSettingsDlg(job::PdfPrintSettings& settings) {
   options_.overrides.ApplyTo(settings.settings);
-  if (!options_.save || SaveSettings(settings)) return platform::kIdOk;
+  if (!options_.save || SaveSettings(settings)) return job::SettingsDlgResult::Ok;
   Say("[" + currentFile_ + "] is not sent: --save failed.");
-  return platform::kIdCancel;
+  return job::SettingsDlgResult::Cancel;
 }
 
 // --save, tried once a command; false when the settings were not kept.
-bool TerminalUi::SaveSettings(dialogs::PdfPrintSettings& settings) {
+bool TerminalUi::SaveSettings(job::PdfPrintSettings& settings) {
   if (settingsSaved_) return *settingsSaved_;
-  settings.saveSettings = 1;
-  settingsSaved_ = settings.settingsReadOnly == 0 && settings.SaveSettings();
+  settings.saveSettings = true;
+  settingsSaved_ = !settings.settingsReadOnly && settings.SaveSettings();
   if (!*settingsSaved_) {
     Say(settingsPath_.empty()
             ? "--save: no home folder is known to keep the settings in."
@@ -174,55 +176,55 @@ bool TerminalUi::SaveSettings(dialogs::PdfPrintSettings& settings) {
   return *settingsSaved_;
 }
 
-int TerminalUi::RunGivenPassword(dialogs::PasswordEntry& entry) {
+job::PasswordDlgResult TerminalUi::RunGivenPassword(job::PasswordEntry& entry) {
   // A retry follows a wrong password: the given one will not change.
   if (!entry.password.empty()) {
     Say("Wrong password. Printing will be canceled.");
-    return platform::kIdCancel;
+    return job::PasswordDlgResult::Cancel;
   }
   const char* source =
       options_.passwordSource == PasswordSource::File ? "--password-file" : "--password-stdin";
   if (!ReadGivenPassword()) {
     Say("[" + entry.fileName + "] needs a password, and standard input gave none.");
-    return platform::kIdCancel;
+    return job::PasswordDlgResult::Cancel;
   }
   // An empty line is more likely an unset variable than a wish to print
   // without the password.
   if (givenPassword_->empty()) {
     Say("[" + entry.fileName + "] is not sent: the password from " + source + " is empty.");
-    return platform::kIdCancel;
+    return job::PasswordDlgResult::Cancel;
   }
   const platform::FieldVerdict verdict =
-      platform::ValidateUtf8TextLength(*givenPassword_, dialogs::kPasswordMaxChars);
+      platform::ValidateUtf8TextLength(*givenPassword_, job::kPasswordMaxChars);
   if (!verdict.ok()) {
     Say(verdict.message);
-    return platform::kIdCancel;
+    return job::PasswordDlgResult::Cancel;
   }
   entry.password = *givenPassword_;
   entry.passwordUtf8 = *givenPassword_;
   passwordHandedOut_ = true;
-  return platform::kIdOk;
+  return job::PasswordDlgResult::Ok;
 }
 
-int TerminalUi::RunPasswordDlg(dialogs::PasswordEntry& entry) {
+job::PasswordDlgResult TerminalUi::RunPasswordDlg(job::PasswordEntry& entry) {
   entry.macAddress = options_.mac;
   if (options_.passwordSource != PasswordSource::Terminal) return RunGivenPassword(entry);
   if (!interactive_) {
     Say("[" + entry.fileName + "] needs a password: give --password-stdin or --password-file.");
-    return platform::kIdCancel;
+    return job::PasswordDlgResult::Cancel;
   }
   for (;;) {
     std::optional<std::string> typed = Ask("Password for " + entry.fileName + ": ", true);
-    if (!typed) return platform::kIdCancel;
+    if (!typed) return job::PasswordDlgResult::Cancel;
     const platform::FieldVerdict verdict =
-        platform::ValidateUtf8TextLength(*typed, dialogs::kPasswordMaxChars);
+        platform::ValidateUtf8TextLength(*typed, job::kPasswordMaxChars);
     if (verdict.ok()) {
-      dialogs::WipeSecret(entry.password);
-      dialogs::WipeSecret(entry.passwordUtf8);
+      job::WipeSecret(entry.password);
+      job::WipeSecret(entry.passwordUtf8);
       entry.password = *typed;
       entry.passwordUtf8 = *typed;
     }
-    dialogs::WipeSecret(*typed);
+    job::WipeSecret(*typed);
     if (!verdict.ok()) {
       Say(verdict.message);
       continue;
@@ -233,21 +235,21 @@ int TerminalUi::RunPasswordDlg(dialogs::PasswordEntry& entry) {
     } else {
       passwordHandedOut_ = true;
     }
-    return platform::kIdOk;
+    return job::PasswordDlgResult::Ok;
   }
 }
 
-int TerminalUi::RunFileConfirmDlg(const std::string& fileName) {
+job::FileConfirmResult TerminalUi::RunFileConfirmDlg(const std::string& fileName) {
   currentFile_ = path_.ends_with('/') ? path_ + fileName : path_ + "/" + fileName;
-  if (!options_.confirm) return platform::kIdOk;
+  if (!options_.confirm) return job::FileConfirmResult::Ok;
   for (;;) {
     const std::optional<std::string> answer =
         Ask("Print " + fileName + "? (yes/no/all/abort) ", false);
-    if (!answer) return platform::kIdAbort;
-    if (strcasecmp(answer->c_str(), "all") == 0) return platform::kIdPrintAll;
-    if (strcasecmp(answer->c_str(), "abort") == 0) return platform::kIdAbort;
-    if (IsAnswer(*answer, "yes")) return platform::kIdOk;
-    if (IsAnswer(*answer, "no")) return platform::kIdCancel;
+    if (!answer) return job::FileConfirmResult::Abort;
+    if (strcasecmp(answer->c_str(), "all") == 0) return job::FileConfirmResult::PrintAll;
+    if (strcasecmp(answer->c_str(), "abort") == 0) return job::FileConfirmResult::Abort;
+    if (IsAnswer(*answer, "yes")) return job::FileConfirmResult::Ok;
+    if (IsAnswer(*answer, "no")) return job::FileConfirmResult::Cancel;
   }
 }
 

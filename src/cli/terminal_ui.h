@@ -8,12 +8,12 @@
 #include <string>
 
 #include "cli/cli_options.h"
-#include "dialogs/job_dialogs.h"
+#include "job/job_dialogs.h"
 #include "platform/user_interface.h"
 
 namespace pagewire::cli {
 
-class TerminalUi : public platform::UserInterface, public dialogs::JobDialogs {
+class TerminalUi : public platform::UserInterface, public job::JobDialogs {
  public:
   // `interactive`: standard input and error are a terminal, free for questions.
   TerminalUi(const CliOptions& options, bool interactive, std::string settingsPath);
@@ -32,26 +32,28 @@ class TerminalUi : public platform::UserInterface, public dialogs::JobDialogs {
   // A line on standard error, after the command's name.
   static void Say(const std::string& text);
 
-  int ShowMessageBox(const platform::MessageText& text, platform::MessageButtons buttons,
-                     platform::MessageIcon icon) override;
+  platform::MessageAnswer ShowMessageBox(const platform::MessageText& text,
+                                         platform::MessageButtons buttons,
+                                         platform::MessageIcon icon) override;
   // Names the file before what happened to it.
-  int ShowFileMessage(platform::FileNotice notice, const std::string& path,
-                      const platform::MessageText& text, platform::MessageButtons buttons,
-                      platform::MessageIcon icon) override;
+  platform::MessageAnswer ShowFileMessage(platform::FileNotice notice, const std::string& path,
+                                          const platform::MessageText& text,
+                                          platform::MessageButtons buttons,
+                                          platform::MessageIcon icon) override;
   std::optional<std::string> ChooseOpenFile(const platform::FileChooserRequest&) override;
   std::optional<std::string> ChooseSaveAsFile(const platform::FileChooserRequest&) override;
 
   // The options' settings over the saved ones; --save keeps them.
-  int RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) override;
-  int RunPasswordDlg(dialogs::PasswordEntry& entry) override;
-  int RunFileConfirmDlg(const std::string& fileName) override;
+  job::SettingsDlgResult RunPdfPrintSettingsDlg(job::PdfPrintSettings& settings) override;
+  job::PasswordDlgResult RunPasswordDlg(job::PasswordEntry& entry) override;
+  job::FileConfirmResult RunFileConfirmDlg(const std::string& fileName) override;
 
  private:
   std::optional<std::string> Ask(const std::string& prompt, bool secret);
   bool ReadGivenPassword();
-  int RunGivenPassword(dialogs::PasswordEntry& entry);
-  int AskOkCancel();
-  bool SaveSettings(dialogs::PdfPrintSettings& settings);
+  job::PasswordDlgResult RunGivenPassword(job::PasswordEntry& entry);
+  platform::MessageAnswer AskOkCancel();
+  bool SaveSettings(job::PdfPrintSettings& settings);
 
   const CliOptions& options_;
   bool interactive_;

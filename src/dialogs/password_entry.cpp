@@ -1,6 +1,10 @@
 #include "dialogs/password_entry.h"
 
 namespace pagewire::dialogs {
+
+using job::PasswordEntry;
+using settings::MacAddress;
+
 namespace {
 
 constexpr std::size_t kMacFieldChars = 2;
@@ -23,19 +27,6 @@ std::optional<std::optional<std::uint8_t>> ParseMacField(const std::string& text
 }
 
 }  // namespace
-
-void WipeSecret(void* bytes, std::size_t size) {
-  // Volatile stores: the compiler may not drop them as dead.
-  volatile unsigned char* p = static_cast<volatile unsigned char*>(bytes);
-  for (std::size_t i = 0; i < size; ++i) p[i] = 0;
-}
-
-void WipeSecret(std::string& secret) {
-  // Filling up to the capacity reaches every byte of the buffer in place.
-  secret.resize(secret.capacity());
-  WipeSecret(secret.data(), secret.size());
-  secret.clear();
-}
 
 std::vector<std::string> MacFieldTexts(const MacAddress& address) {
   static constexpr char kDigits[] = "0123456789abcdef";

@@ -1,19 +1,15 @@
 // The "PDF File Print" dialog's rules: which controls are enabled for the
-// current choices, and the range of its number fields.
+// current choices.
 #pragma once
 
-#include <cstdint>
+#include "settings/print_job_settings.h"
 
 namespace pagewire::dialogs {
-
-// From Page, To Page, Copies and their up-down controls.
-inline constexpr std::int32_t kNumberFieldMin = 1;
-inline constexpr std::int32_t kNumberFieldMax = 999;
 
 struct SettingsChoices {
   bool selectPages = false;  // Select Pages chosen (else All Pages)
   bool toLastPage = false;   // To the Last Page ticked
-  std::int32_t layout = 0;   // the Layout list's index, -1 for none
+  settings::Layout layout = settings::Layout::AutoZoom;
   bool settingsReadOnly = false;
 };
 

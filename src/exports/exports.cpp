@@ -1,6 +1,6 @@
 // The five exported C functions: thin wrappers over the PDF document and
 // the password encryption. No exception crosses them: every failure of a
-// PDF query is -1, and a failed encryption leaves its output untouched.
+// PDF query is -1, and a failed encryption or decryption gives zeros.
 #include <cstring>
 #include <span>
 
@@ -47,14 +47,17 @@ extern "C" PAGEWIRE_API int CheckPDFPasswd(const char* path, const char* passwor
 extern "C" PAGEWIRE_API void EncryptPassword(unsigned char* out, const unsigned char* in,
                                              const unsigned char* key, int keyLength) {
   using pagewire::job::PasswordBlock;
+  PasswordBlock block;
+  std::memcpy(block.data(), in, block.size());
   try {
-    PasswordBlock block;
-    std::memcpy(block.data(), in, block.size());
     const PasswordBlock cipher = pagewire::job::EncryptPasswordBlock(block, KeyOf(key, keyLength));
     std::memcpy(out, cipher.data(), cipher.size());
   } catch (...) {
-    // Only an allocation failure can land here; the caller gets no result.
+    // The crypto library could not run (no memory): the caller finds zeros,
+    // not whatever its buffer held, which it would take for cipher text.
+    std::memset(out, 0, block.size());
   }
+  pagewire::job::WipeSecret(block.data(), block.size());
 }
 
 extern "C" PAGEWIRE_API void DecryptPassword(unsigned char* out, const unsigned char* in,

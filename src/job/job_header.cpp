@@ -1,9 +1,15 @@
 #include "job/job_header.h"
 
 #include "job/text_format.h"
+#include "settings/setting_tables.h"
 
 namespace pagewire::job {
 namespace {
+
+using settings::Duplex;
+using settings::Layout;
+using settings::PaperSize;
+using settings::PaperType;
 
 // GetUserNameA reports 0 when it gives no size; this room then fits any
 // Windows user name (256 characters at most).
@@ -21,29 +27,6 @@ std::string HeaderValue(std::string text) {
   return text;
 }
 
-const char* LayoutKeyword(std::int32_t layout) {
-  switch (layout) {
-    case 1: return "NOSCALING";
-    case 2: return "BOOKLET";
-    case 3: return "N2";
-    case 4: return "N4";
-    default: return "AUTOSCALING";
-  }
-}
-
-const char* PrintModeKeyword(std::int32_t printMode) {
-  switch (printMode) {
-    case 1: return "SPEED";
-    case 2: return "QUALITY2";
-    default: return "STANDARD";
-  }
-}
-
-const char* PaperKeyword(const settings::PrintJobSettings& s) {
-  if (s.layout == settings::kLayout2Up || s.layout == settings::kLayout4Up) return "A4";
-  return s.paperSize == 1 ? "AUTO" : "A4";
-}
-
 std::string CommentPiece(const JobComments& c, const std::string& fileName) {
   const std::string user = HeaderValue(c.userName);
   return FormatText(
@@ -56,20 +39,18 @@ std::string CommentPiece(const JobComments& c, const std::string& fileName) {
 std::string PageRangePiece(const settings::PrintJobSettings& s) {
   int first = 0;
   int last = 0;
-  if (s.selectPages != 0 && s.layout != settings::kLayoutBooklet) {
+  if (s.selectPages && s.layout != Layout::Booklet) {
     first = s.fromPage;
-    last = s.toLastPage != 0 ? 0 : s.toPage;
+    last = s.toLastPage ? 0 : s.toPage;
   }
   return FormatText("@PJL SET JOBATTR=\"@FSTP=%d\"\n@PJL SET JOBATTR=\"@LSTP=%d\"\n", first,
                     last);
 }
 
-std::string DuplexPiece(const settings::PrintJobSettings& s) {
-  if (s.duplexMode == 1 || (s.duplexMode != 2 && s.layout == settings::kLayoutBooklet)) {
-    return "@PJL SET DUPLEX=ON\n@PJL SET BINDING=LONGEDGE\n";
-  }
-  if (s.duplexMode == 2) return "@PJL SET DUPLEX=ON\n@PJL SET BINDING=SHORTEDGE\n";
-  return "@PJL SET DUPLEX=OFF\n";
+// A booklet prints on both sides, long edge unless short edge was chosen.
+Duplex DuplexWritten(const settings::PrintJobSettings& s) {
+  const bool twoSided = s.duplexMode == Duplex::LongEdge || s.duplexMode == Duplex::ShortEdge;
+  return s.layout == Layout::Booklet && !twoSided ? Duplex::LongEdge : s.duplexMode;
 }
 
 }  // namespace
@@ -101,21 +82,20 @@ std::vector<std::string> JobHeaderPieces(const settings::PrintJobSettings& s, co
     pieces.push_back(FormatText("@PJL SET JOBATTR=\"@EPWD=%s\"\n",
                                 HeaderValue(facts.passwordHex).c_str()));
   }
-  pieces.push_back(s.collate != 0
-                       ? FormatText("@PJL SET COLLATE = COLLATENORMAL\n@PJL SET QTY =%d\n",
-                                    s.copies)
-                       : FormatText("@PJL SET COLLATE = OFF\n@PJL SET COPIES=%d\n", s.copies));
+  pieces.push_back(PjlOf(settings::kCollations, s.collate) + std::to_string(s.copies) + "\n");
   pieces.push_back("@PJL SET JOBATTR=\"@FSIZ=" + std::to_string(facts.fileLength) + "\"\n");
   pieces.push_back(PageRangePiece(s));
-  if (s.paperType == 0 || s.layout == settings::kLayoutBooklet) {
-    pieces.push_back("@PJL SET MEDIATYPE=NORMAL\n");
-  }
+  // A booklet is printed on plain paper.
+  const char* mediaType = PjlOf(settings::kPaperTypes,
+                                s.layout == Layout::Booklet ? PaperType::Plain : s.paperType);
+  if (*mediaType != '\0') pieces.push_back(mediaType);
+  const PaperSize paperSize = settings::IsNUp(s.layout) ? PaperSize::A4 : s.paperSize;
   pieces.push_back(FormatText(
       "@PJL SET JOBATTR=\"@LOUT=%s\"\n@PJL SET JOBATTR=\"@DIPQ=%s\"\n@PJL SET RENDERMODE=%s\n"
       "@PJL SET PAPER=%s\n@PJL SET AUTOSELECT=ON\n@PJL SET TIMEOUT=0\n",
-      LayoutKeyword(s.layout), PrintModeKeyword(s.printMode),
-      s.outputColor == 1 ? "GRAYSCALE" : "AUTOCOLOR", PaperKeyword(s)));
-  pieces.push_back(DuplexPiece(s));
+      PjlOf(settings::kLayouts, s.layout), PjlOf(settings::kPrintModes, s.printMode),
+      PjlOf(settings::kOutputColors, s.outputColor), PjlOf(settings::kPaperSizes, paperSize)));
+  pieces.push_back(PjlOf(settings::kDuplexModes, DuplexWritten(s)));
   if (facts.singleFileCommand) pieces.push_back("@PJL ENTER LANGUAGE = PDF\n");
   return pieces;
 }

@@ -7,19 +7,20 @@ namespace pagewire::job {
 using platform::MessageButtons;
 using platform::MessageIcon;
 
-int Tell(platform::UserInterface& ui, const platform::MessageText& text,
-         MessageButtons buttons) {
+platform::MessageAnswer Tell(platform::UserInterface& ui, const platform::MessageText& text,
+                             MessageButtons buttons) {
   return ui.ShowMessageBox(text, buttons, MessageIcon::Exclamation);
 }
 
-int TellAbout(platform::UserInterface& ui, platform::FileNotice notice, const std::string& path,
-              const platform::MessageText& text, MessageButtons buttons) {
+platform::MessageAnswer TellAbout(platform::UserInterface& ui, platform::FileNotice notice,
+                                  const std::string& path, const platform::MessageText& text,
+                                  MessageButtons buttons) {
   return ui.ShowFileMessage(notice, path, text, buttons, MessageIcon::Exclamation);
 }
 
-void EndWithUnsupportedOperation(platform::UserInterface& ui) {
+void EndWithPrinterFailure(platform::UserInterface& ui) {
   ui.ShowMessageBox(kUnsupportedOperation, MessageButtons::Ok, MessageIcon::Stop);
-  throw PrintCommandEnded{};
+  throw PrintCommandEnded{true};
 }
 
 void EndWithFileError(platform::UserInterface& ui, platform::FileErrorCause cause,

@@ -11,7 +11,6 @@ namespace {
 using platform::FileErrorCause;
 using platform::MessageButtons;
 using platform::MessageIcon;
-using platform::PrinterHandle;
 
 // The copy loop's piece: files of any size print with constant memory.
 constexpr std::size_t kCopyChunkSize = 4096;
@@ -24,131 +23,75 @@ platform::FileChooserRequest OutputFileRequest() {
   return request;
 }
 
-// Owns the printer job of one file, so an early end still releases it. A
-// document that was not written whole is cancelled, never printed: a cut
-// header or a cut PDF would come out as an error page or as garbage.
-class PrinterJob {
- public:
-  explicit PrinterJob(platform::Spooler& spooler) : spooler_(spooler) {}
-  ~PrinterJob() {
-    if (printer_ == 0) return;
-    if (documentStarted_) spooler_.AbortRawDocument(printer_);
-    spooler_.ClosePrinterHandle(printer_);
-  }
-  PrinterJob(const PrinterJob&) = delete;
-  PrinterJob& operator=(const PrinterJob&) = delete;
+// Tells why `document` failed and ends the command; the document is
+// aborted as it goes.
+[[noreturn]] void EndWithFailureOf(platform::UserInterface& ui,
+                                   const platform::Document& document) {
+  if (auto file = document.FailedFile()) EndWithFileError(ui, file->cause, file->path);
+  EndWithPrinterFailure(ui);
+}
 
-  bool Open(const std::string& printerName, const std::string& docName) {
-    if (!spooler_.OpenPrinterHandle(printerName, printer_)) {
-      printer_ = 0;
-      return false;
-    }
-    documentStarted_ = spooler_.StartRawDocument(printer_, docName);
-    return documentStarted_;
-  }
+void Write(platform::UserInterface& ui, platform::Document& document, const void* data,
+           std::size_t length) {
+  if (!document.Write(data, length)) EndWithFailureOf(ui, document);
+}
 
-  // EndDocPrinter's result is not looked at; ClosePrinter's is.
-  bool Finish() {
-    spooler_.EndRawDocument(printer_);
-    documentStarted_ = false;
-    const PrinterHandle printer = printer_;
-    printer_ = 0;
-    return spooler_.ClosePrinterHandle(printer);
-  }
-
-  PrinterHandle Handle() const { return printer_; }
-
- private:
-  platform::Spooler& spooler_;
-  PrinterHandle printer_ = 0;
-  bool documentStarted_ = false;
-};
-
-void CopyFileData(platform::Platform& platform, PrintTarget& target, PrinterHandle printer,
+void CopyFileData(platform::UserInterface& ui, platform::Document& document,
                   const OutgoingFile& file) {
   std::vector<unsigned char> buffer(kCopyChunkSize);
   for (;;) {
     FileErrorCause cause = FileErrorCause::None;
     const std::size_t got = file.reader.Read(buffer.data(), buffer.size(), cause);
-    if (cause != FileErrorCause::None) EndWithFileError(platform.ui, cause, file.openedPath);
+    if (cause != FileErrorCause::None) EndWithFileError(ui, cause, file.openedPath);
     if (got == 0) return;
-    WriteJobData(platform, target, printer, buffer.data(), got);
-  }
-}
-
-void WriteHeader(platform::Platform& platform, PrintTarget& target, PrinterHandle printer,
-                 const OutgoingFile& file) {
-  const JobComments comments = CollectJobComments(platform.systemFacts);
-  for (const std::string& piece : JobHeaderPieces(*file.settings, comments, file.headerFacts)) {
-    WriteJobData(platform, target, printer, piece.data(), piece.size());
+    Write(ui, document, buffer.data(), got);
   }
 }
 
 }  // namespace
 
-int ChooseOutputFile(platform::Platform& platform, PrintTarget& target) {
+bool ChooseOutputFile(platform::Platform& platform, PrintTarget& target) {
   const std::optional<std::string> path = platform.ui.ChooseSaveAsFile(OutputFileRequest());
-  if (!path) return 0;
+  if (!path) return false;
   for (;;) {
     FileErrorCause cause = FileErrorCause::None;
-    target.outputFile = platform.fileSystem.CreateOutputFile(*path, cause);
-    if (target.outputFile) {
-      target.outputFilePath = *path;
-      return 1;
+    if (auto writer = platform.fileSystem.CreateOutputFile(*path, cause)) {
+      target.outputFile = std::make_unique<OutputFile>(std::move(writer), *path);
+      return true;
     }
     const std::string text = FormatText("Output File: %s ERROR (Error Code %d)", path->c_str(),
                                         static_cast<int>(cause));
     if (platform.ui.ShowMessageBox(text, MessageButtons::RetryCancel, MessageIcon::Stop) !=
-        platform::kIdRetry) {
-      return 0;
+        platform::MessageAnswer::Retry) {
+      return false;
     }
-  }
-}
-
-void WriteJobData(platform::Platform& platform, PrintTarget& target, PrinterHandle printer,
-                  const void* data, std::size_t length) {
-  if (printer != 0) {
-    // A write may take fewer bytes than given; the rest follows, so that no
-    // byte of the job is lost. One that takes none is a failure.
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    while (length > 0) {
-      std::uint32_t written = 0;
-      if (!platform.spooler.WriteRawData(printer, bytes, static_cast<std::uint32_t>(length),
-                                         written) ||
-          written == 0 || written > length) {
-        EndWithUnsupportedOperation(platform.ui);
-      }
-      bytes += written;
-      length -= written;
-    }
-    return;
-  }
-  if (!target.outputFile) EndWithUnsupportedOperation(platform.ui);
-  FileErrorCause cause = FileErrorCause::None;
-  if (!target.outputFile->Write(data, length, cause)) {
-    EndWithFileError(platform.ui, cause, target.outputFilePath);
   }
 }
 
 void CloseOutputFile(platform::Platform& platform, PrintTarget& target) {
   if (!target.outputFile) return;
   FileErrorCause cause = FileErrorCause::None;
-  const bool closed = target.outputFile->Close(cause);
-  target.outputFile.reset();
-  if (!closed) EndWithFileError(platform.ui, cause, target.outputFilePath);
+  const std::unique_ptr<OutputFile> file = std::move(target.outputFile);
+  if (!file->Close(cause)) EndWithFileError(platform.ui, cause, file->Path());
 }
 
-void SendFile(platform::Platform& platform, PrintTarget& target, const OutgoingFile& file) {
-  PrinterJob job(platform.spooler);
-  if (target.outputMode == kOutputToPrinter) {
-    // The spooler takes a document name of any length: the name is kept whole.
-    if (!job.Open(target.printerName, "[Pagewire]" + file.longName)) {
-      EndWithUnsupportedOperation(platform.ui);
+void SendFile(platform::Platform& platform, platform::Destination& destination,
+              const OutgoingFile& file) {
+  platform::DocumentStart start;
+  start.title = "[Pagewire]" + file.longName;
+  start.fileName = file.longName;
+  start.format = file.format;
+  start.settings = file.settings;
+  const std::unique_ptr<platform::Document> document = destination.StartDocument(start);
+  if (!document) EndWithPrinterFailure(platform.ui);
+  if (file.settings != nullptr && destination.TakesJobHeader()) {
+    const JobComments comments = CollectJobComments(platform.systemFacts);
+    for (const std::string& piece : JobHeaderPieces(*file.settings, comments, file.headerFacts)) {
+      Write(platform.ui, *document, piece.data(), piece.size());
     }
   }
-  if (file.settings != nullptr) WriteHeader(platform, target, job.Handle(), file);
-  if (!target.headerOnly) CopyFileData(platform, target, job.Handle(), file);
-  if (job.Handle() != 0 && !job.Finish()) EndWithUnsupportedOperation(platform.ui);
+  if (!file.headerOnly) CopyFileData(platform.ui, *document, file);
+  if (!document->Commit()) EndWithFailureOf(platform.ui, *document);
 }
 
 }  // namespace pagewire::job

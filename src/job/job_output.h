@@ -1,39 +1,39 @@
-// Job output: the printer's raw document or the ".prn" output file.
+// Job output: the output file's choice, and one file sent as one document
+// of a destination (the printer or the output file).
 #pragma once
 
-#include <cstddef>
 #include <string>
 
 #include "job/job_header.h"
-#include "settings/print_job_settings.h"
 #include "job/print_target.h"
 #include "platform/platform.h"
+#include "settings/print_job_settings.h"
 
 namespace pagewire::job {
 
 // Save As for the output file, then create it (Retry/Cancel on failure).
-// 1 when `target.outputFile` is open, 0 otherwise.
-int ChooseOutputFile(platform::Platform& platform, PrintTarget& target);
-
-// Writes one piece to the printer job, or to the output file when `printer`
-// is 0. A failure tells the user and ends the command (PrintCommandEnded).
-void WriteJobData(platform::Platform& platform, PrintTarget& target,
-                  platform::PrinterHandle printer, const void* data, std::size_t length);
+// True when `target.outputFile` is open.
+bool ChooseOutputFile(platform::Platform& platform, PrintTarget& target);
 
 // Closes the output file, if any; a failing flush is told as a file error.
 void CloseOutputFile(platform::Platform& platform, PrintTarget& target);
 
-// What the sending step needs of one file; `header` is null but for a PDF.
+// What the sending step needs of one file; `settings` is null but for a PDF.
 struct OutgoingFile {
   platform::FileReader& reader;
   std::string longName;
   std::string openedPath;  // names the file in a read error
+  platform::DocumentFormat format = platform::DocumentFormat::Other;
   const settings::PrintJobSettings* settings = nullptr;
   JobHeaderFacts headerFacts;
+  bool headerOnly = false;  // the header alone, no file data
 };
 
-// Sends one file: opens the printer job (output mode 1), writes the header
-// for a PDF and the file in pieces of 4096 bytes, closes the job.
-void SendFile(platform::Platform& platform, PrintTarget& target, const OutgoingFile& file);
+// Sends one file as one document named "[Pagewire]" and its long name: the
+// header for a PDF, each piece by one write, then the file in pieces of
+// 4096 bytes; commits it. A failure tells the user and ends the command
+// (PrintCommandEnded); the document is then aborted.
+void SendFile(platform::Platform& platform, platform::Destination& destination,
+              const OutgoingFile& file);
 
 }  // namespace pagewire::job

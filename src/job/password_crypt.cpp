@@ -40,6 +40,19 @@ std::string HexOfCipher(const PasswordBlock& cipher) {
   return hex;
 }
 
+void WipeSecret(void* bytes, std::size_t size) {
+  // Volatile stores: the compiler may not drop them as dead.
+  volatile unsigned char* p = static_cast<volatile unsigned char*>(bytes);
+  for (std::size_t i = 0; i < size; ++i) p[i] = 0;
+}
+
+void WipeSecret(std::string& secret) {
+  // Filling up to the capacity reaches every byte of the buffer in place.
+  secret.resize(secret.capacity());
+  WipeSecret(secret.data(), secret.size());
+  secret.clear();
+}
+
 PasswordBlock EncryptPasswordBlock(const PasswordBlock& block, std::span<const std::uint8_t> key) {
   return EachDesBlock(block, key, [](crypto::DesEcb& des, const std::uint8_t* in,
                                      std::uint8_t* out) { des.Encrypt(in, out); });

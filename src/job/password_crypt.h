@@ -32,4 +32,8 @@ PasswordBlock MakePasswordBlock(std::string_view password);
 // 64 lower-case hex digits of the 32 cipher bytes.
 std::string HexOfCipher(const PasswordBlock& cipher);
 
+// Overwrites every byte a secret occupies before it is let go.
+void WipeSecret(std::string& secret);
+void WipeSecret(void* bytes, std::size_t size);
+
 }  // namespace pagewire::job

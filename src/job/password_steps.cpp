@@ -16,28 +16,28 @@ constexpr int kPasswordAttempts = 4;
 
 PasswordOutcome AskAboutUnreadable(platform::UserInterface& ui, const std::string& fileName) {
   PasswordOutcome outcome;
-  const int answer = Tell(ui, "[" + fileName + "] is not of a supported file format. "
-                                               "Do you want to continue?",
-                          MessageButtons::OkCancel);
-  outcome.print = answer == platform::kIdOk;
+  const platform::MessageAnswer answer =
+      Tell(ui, "[" + fileName + "] is not of a supported file format. Do you want to continue?",
+           MessageButtons::OkCancel);
+  outcome.print = answer == platform::MessageAnswer::Ok;
   return outcome;
 }
 
-PasswordOutcome Accept(const std::string& password, const dialogs::PasswordEntry& entry) {
+PasswordOutcome Accept(const std::string& password, const PasswordEntry& entry) {
   PasswordOutcome outcome;
   outcome.print = true;
   PasswordBlock block = MakePasswordBlock(password);
   const bool mac = entry.macAddress.has_value();
   const PasswordBlock cipher = EncryptPasswordBlock(
       block, mac ? std::span<const std::uint8_t>(*entry.macAddress) : kFixedPasswordKey);
-  dialogs::WipeSecret(block.data(), block.size());
+  WipeSecret(block.data(), block.size());
   outcome.keyMode = mac ? KeyMode::MacAddress : KeyMode::FixedKey;
   outcome.passwordHex = HexOfCipher(cipher);
   return outcome;
 }
 
 // The typed text in the form the file takes.
-const std::string& TypedText(const PdfFacts& facts, const dialogs::PasswordEntry& entry) {
+const std::string& TypedText(const PdfFacts& facts, const PasswordEntry& entry) {
   return facts.passwordForm == pdf::PasswordForm::Utf8 ? entry.passwordUtf8 : entry.password;
 }
 
@@ -45,7 +45,7 @@ const std::string& TypedText(const PdfFacts& facts, const dialogs::PasswordEntry
 // A right password that the password block cannot carry is told about and
 // nothing is sent.
 std::optional<PasswordOutcome> TryPassword(platform::UserInterface& ui, const PdfFacts& facts,
-                                           const dialogs::PasswordEntry& entry) {
+                                           const PasswordEntry& entry) {
   std::string password =
       TypedText(facts, entry).substr(0, pdf::PasswordBytesCounted(facts.passwordForm));
   std::optional<PasswordOutcome> accepted;
@@ -58,7 +58,7 @@ std::optional<PasswordOutcome> TryPassword(platform::UserInterface& ui, const Pd
       accepted = PasswordOutcome{};
     }
   }
-  dialogs::WipeSecret(password);
+  WipeSecret(password);
   return accepted;
 }
 
@@ -66,11 +66,11 @@ PasswordOutcome AskPassword(PrintCommandServices& services, const PdfFacts& fact
                             const std::string& fileName) {
   platform::UserInterface& ui = services.platform.ui;
   // Wiped when it goes, however the attempts end; a retry shows its text.
-  dialogs::PasswordEntry entry;
+  PasswordEntry entry;
   entry.fileName = fileName;
   entry.macEntryDisabled = !services.hasPortAddress();
   for (int attempt = 1; attempt <= kPasswordAttempts; ++attempt) {
-    if (services.dialogs.RunPasswordDlg(entry) != platform::kIdOk) return PasswordOutcome{};
+    if (services.dialogs.RunPasswordDlg(entry) != PasswordDlgResult::Ok) return PasswordOutcome{};
     if (TypedText(facts, entry).empty()) return PasswordOutcome{true, KeyMode::None, {}};
     if (auto outcome = TryPassword(ui, facts, entry)) return *outcome;
     Tell(ui, attempt < kPasswordAttempts ? kCheckPassword

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/file_system.h"
+#include "job/output_file.h"
 
 namespace pagewire::job {
 
@@ -16,8 +16,8 @@ struct PrintTarget {
   std::string filePath;
   std::string printerName;
   int outputMode = kOutputToPrinter;
-  std::unique_ptr<platform::FileWriter> outputFile;
-  std::string outputFilePath;  // names the output file in error messages
+  // While open, every document of the command goes here, not to the printer.
+  std::unique_ptr<OutputFile> outputFile;
   bool headerOnly = false;     // each PDF's header is written, no file data
   // A single file whose path names no class is classed by its first bytes.
   bool classByContent = false;

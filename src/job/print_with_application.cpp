@@ -13,16 +13,6 @@ constexpr const char* kDefaultPrinterLead =
 constexpr const char* kDefaultPrinterTail =
     "\xE3\x80\x8D\xE3\x81\xA7\xE5\x8D\xB0\xE5\x88\xB7\xE3\x81\x97\xE3\x81\xBE\xE3\x81\x99";
 
-// Printer, driver and port of `printerName`, or false when it cannot be read.
-bool ReadPrinterInfo(platform::Spooler& spooler, const std::string& printerName,
-                     platform::PrinterInfo2& info) {
-  platform::PrinterHandle printer = 0;
-  if (!spooler.OpenPrinterHandle(printerName, printer)) return false;
-  const bool read = spooler.QueryPrinterInfo2(printer, info);
-  spooler.ClosePrinterHandle(printer);
-  return read;
-}
-
 std::string DefaultPrinterName(platform::SystemFacts& system) {
   const std::string device = system.ProfileString("windows", "device", "");
   const std::size_t comma = device.find(',');
@@ -47,16 +37,15 @@ int PrintWithApplication(platform::Platform& platform, const std::string& printe
   std::string application;
   const int found = platform.shell.FindAssociatedExecutable(filePath, application);
   if (found <= platform::kShellSuccessAbove) return found;
-  platform::PrinterInfo2 info;
   // An open printer whose information cannot be read is treated as one that
   // does not open: the application gets no half-empty print-to line.
-  if (!ReadPrinterInfo(platform.spooler, printerName, info)) {
-    return PrintOnDefaultPrinter(platform, filePath);
-  }
+  const std::optional<platform::PrinterDetails> printer =
+      platform.printers.DetailsOf(printerName);
+  if (!printer) return PrintOnDefaultPrinter(platform, filePath);
   // Built to any length: the print-to line is never cut.
   const std::string parameters =
       FormatText("%s /pt %s %s %s", filePath.c_str(), ("\"" + printerName + "\"").c_str(),
-                 ("\"" + info.driverName + "\"").c_str(), info.portName.c_str());
+                 ("\"" + printer->driver + "\"").c_str(), printer->port.c_str());
   return platform.shell.Execute("open", application, parameters, platform::ShowCommand::Normal);
 }
 

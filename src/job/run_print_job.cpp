@@ -4,12 +4,12 @@
 #include <memory>
 #include <optional>
 
-#include "dialogs/pdf_print_settings.h"
 #include "job/file_class.h"
 #include "job/job_messages.h"
 #include "job/job_output.h"
 #include "job/password_steps.h"
 #include "job/path_quotes.h"
+#include "job/pdf_print_settings.h"
 #include "job/print_with_application.h"
 
 namespace pagewire::job {
@@ -31,6 +31,14 @@ enum class FileOutcome {
   QuilloraFailed,   // advance the class
 };
 
+platform::DocumentFormat FormatOf(FileClass fileClass) {
+  switch (fileClass) {
+    case FileClass::Pdf: return platform::DocumentFormat::Pdf;
+    case FileClass::Tiff: return platform::DocumentFormat::Tiff;
+    default: return platform::DocumentFormat::Other;
+  }
+}
+
 platform::FileChooserRequest InvalidPathRequest() {
   platform::FileChooserRequest request;
   request.filter = "PDF Files (*.pdf)|*.pdf|";
@@ -42,13 +50,13 @@ platform::FileChooserRequest InvalidPathRequest() {
 
 class PrintCommand {
  public:
-  PrintCommand(PrintCommandServices& services, PrintTarget& target, int interactive,
+  PrintCommand(PrintCommandServices& services, PrintTarget& target, bool interactive,
                PrintCommandSummary& summary)
       : services_(services),
         platform_(services.platform),
         ui_(services.platform.ui),
         target_(target),
-        interactive_(interactive != 0),
+        interactive_(interactive),
         settings_(services.platform.settingsStore),
         summary_(summary) {}
 
@@ -69,7 +77,7 @@ class PrintCommand {
  private:
   // The start of a command; the path's entry, or none when the command ends.
   std::optional<platform::FindData> Start() {
-    if (target_.outputMode == kOutputToFile && ChooseOutputFile(platform_, target_) != 1) {
+    if (target_.outputMode == kOutputToFile && !ChooseOutputFile(platform_, target_)) {
       Tell(ui_, "File for Print out is not Aviable");
       target_.outputMode = kOutputToPrinter;
     }
@@ -168,10 +176,10 @@ class PrintCommand {
     bool printAll = false;
     if (interactive_) {
       switch (services_.dialogs.RunFileConfirmDlg(name)) {
-        case platform::kIdAbort: return FileOutcome::EndCommand;
-        case platform::kIdPrintAll: printAll = true; break;
-        case platform::kIdOk: break;
-        default: return FileOutcome::Skipped;
+        case FileConfirmResult::Abort: return FileOutcome::EndCommand;
+        case FileConfirmResult::PrintAll: printAll = true; break;
+        case FileConfirmResult::Ok: break;
+        case FileConfirmResult::Cancel: return FileOutcome::Skipped;
       }
     }
     const std::string openPath = platform_.fileSystem.ChildPath(folder, name);
@@ -233,7 +241,8 @@ class PrintCommand {
       TellAbout(ui_, FileNotice::Told, openPath, "The file is blank and cannot be printed.\n");
       return FileOutcome::Skipped;
     }
-    OutgoingFile file{*reader, name, openPath, nullptr, {}};
+    OutgoingFile file{*reader, name, openPath, FormatOf(fileClass), nullptr, {},
+                      target_.headerOnly};
     if (fileClass == FileClass::Pdf) {
       const PasswordOutcome password = RunPasswordSteps(services_, openPath, name);
       if (!password.print) return FileOutcome::Skipped;
@@ -241,8 +250,15 @@ class PrintCommand {
       file.headerFacts = {name, size, password.keyMode, password.passwordHex,
                           !folderCommand_};
     }
-    SendFile(platform_, target_, file);
+    SendFile(platform_, Destination(), file);
     return FileOutcome::Sent;
+  }
+
+  // The output file while it is open, else the printer.
+  platform::Destination& Destination() {
+    if (target_.outputFile) return *target_.outputFile;
+    if (!printer_) printer_ = platform_.printers.DestinationFor(target_.printerName);
+    return *printer_;
   }
 
   // The dialogs and hand-over before the file is opened; none to go on.
@@ -255,17 +271,18 @@ class PrintCommand {
       case FileClass::Other: break;
     }
     if (!interactive_) return std::nullopt;
-    const int answer = TellAbout(ui_, FileNotice::Told, openPath,
-                                 "The selected file is not of a supported file format. It will "
-                                 "be sent to the printer without being processed.",
-                                 MessageButtons::OkCancel);
-    if (answer == platform::kIdOk) return std::nullopt;
+    const platform::MessageAnswer answer =
+        TellAbout(ui_, FileNotice::Told, openPath,
+                  "The selected file is not of a supported file format. It will be sent to the "
+                  "printer without being processed.",
+                  MessageButtons::OkCancel);
+    if (answer == platform::MessageAnswer::Ok) return std::nullopt;
     return FileOutcome::Skipped;
   }
 
   std::optional<FileOutcome> RunSettingsDialog(bool printAll) {
     if (!interactive_) return std::nullopt;
-    if (services_.dialogs.RunPdfPrintSettingsDlg(settings_) == platform::kIdOk) {
+    if (services_.dialogs.RunPdfPrintSettingsDlg(settings_) == SettingsDlgResult::Ok) {
       if (printAll) interactive_ = false;
       return std::nullopt;
     }
@@ -287,22 +304,24 @@ class PrintCommand {
   PrintTarget& target_;
   bool interactive_;
   bool folderCommand_ = false;
-  dialogs::PdfPrintSettings settings_;
+  PdfPrintSettings settings_;
   PrintCommandSummary& summary_;
+  std::unique_ptr<platform::Destination> printer_;
 };
 
 }  // namespace
 
 PrintCommandSummary RunPrintJob(PrintCommandServices& services, PrintTarget& target,
-                                int interactive) {
+                                bool interactive) {
   bool failed = true;
   PrintCommandSummary summary;
   try {
     PrintCommand command(services, target, interactive, summary);
     command.Run();
     failed = false;
-  } catch (const PrintCommandEnded&) {
+  } catch (const PrintCommandEnded& ended) {
     // The user has been told why the command ended.
+    summary.printerFailed = ended.printerFailed;
   } catch (...) {
     services.platform.ui.ShowMessageBox(kUnsupportedOperation, platform::MessageButtons::Ok,
                                         platform::MessageIcon::Stop);

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "dialogs/job_dialogs.h"
+#include "job/job_dialogs.h"
 #include "job/pdf_inspection.h"
 #include "job/print_target.h"
 #include "platform/platform.h"
@@ -12,7 +12,7 @@ namespace pagewire::job {
 
 struct PrintCommandServices {
   platform::Platform& platform;
-  dialogs::JobDialogs& dialogs;
+  JobDialogs& dialogs;
   InspectPdf inspectPdf;
   // Whether the chosen printer's port has a recorded network address.
   std::function<bool()> hasPortAddress;
@@ -23,11 +23,12 @@ struct PrintCommandSummary {
   int filesSent = 0;     // to the printer or output file, or handed over
   int filesNotSent = 0;  // skipped, refused or not printable
   bool completed = false;  // false: a failure or the user ended it early
+  bool printerFailed = false;  // it ended because the printer failed
 };
 
-// Runs one print command on `target`; asks the user when `interactive` is
-// not 0. Every failure is told to the user; nothing is thrown.
+// Runs one print command on `target`; asks the user when `interactive`.
+// Every failure is told to the user; nothing is thrown.
 PrintCommandSummary RunPrintJob(PrintCommandServices& services, PrintTarget& target,
-                                int interactive);
+                                bool interactive);
 
 }  // namespace pagewire::job

@@ -7,9 +7,16 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_error.h"
 #include "settings/print_job_settings.h"
 
 namespace pagewire::platform {
+
+// A file destination's failure: its cause, and the file it names.
+struct FileFailure {
+  FileErrorCause cause = FileErrorCause::None;
+  std::string path;
+};
 
 // One document on its way. Bytes go out in the order written. A document
 // dropped without Commit is aborted: the printer prints nothing of it (a
@@ -21,6 +28,10 @@ class Document {
   virtual bool Write(const void* data, std::size_t length) = 0;
   // Ends the document so that it prints; false when that failed.
   virtual bool Commit() = 0;
+  // After a Write or Commit that failed: the file's cause where the
+  // destination is a file; none for a printer, whose failure the program
+  // tells as an unsupported operation.
+  virtual std::optional<FileFailure> FailedFile() const { return std::nullopt; }
 };
 
 enum class DocumentFormat { Pdf, Tiff, Other };
@@ -39,7 +50,8 @@ struct DocumentStart {
 class Destination {
  public:
   virtual ~Destination() = default;
-  // Starts one document; null when the destination cannot take it.
+  // Starts one document; null when the destination cannot take it (a
+  // printer failure).
   virtual std::unique_ptr<Document> StartDocument(const DocumentStart& start) = 0;
   // True when a PDF goes with the job header in front of it. A destination
   // that carries the settings and the password itself (IPP) takes the

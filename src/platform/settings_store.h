@@ -6,16 +6,12 @@
 // is absent, what cannot be kept is lost.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "settings/print_job_settings.h"
 
 namespace pagewire::platform {
-
-using MacAddress = std::array<std::uint8_t, 6>;
 
 struct SavedPrintSettings {
   // The saved settings over the defaults given (a setting the store does
@@ -37,8 +33,8 @@ class SettingsStore {
   virtual void ForgetPrintSettings() = 0;
 
   // The address given last for the printer, if any.
-  virtual std::optional<MacAddress> LoadMacAddress() = 0;
-  virtual void SaveMacAddress(const MacAddress& address) = 0;
+  virtual std::optional<settings::MacAddress> LoadMacAddress() = 0;
+  virtual void SaveMacAddress(const settings::MacAddress& address) = 0;
   virtual void ForgetMacAddress() = 0;
 
   // Whether a direct launch prints without the confirmation dialog.

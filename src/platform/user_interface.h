@@ -12,6 +12,8 @@ namespace pagewire::platform {
 
 enum class MessageButtons { Ok, OkCancel, RetryCancel };  // MB_OK, MB_OKCANCEL, MB_RETRYCANCEL
 enum class MessageIcon { None, Exclamation, Stop };       // none, MB_ICONEXCLAMATION, MB_ICONSTOP
+// The button that closed a message box; Esc and the close box are Cancel.
+enum class MessageAnswer { Ok, Cancel, Retry };
 
 // Option bits of the file choosers (OFN_ flags).
 enum FileChooserFlag : std::uint32_t {
@@ -42,13 +44,14 @@ class UserInterface {
   virtual ~UserInterface() = default;
 
   // MessageBoxW with the application's name as caption (see message_text.h
-  // for the encodings); returns the button pressed (dialog_results.h).
-  virtual int ShowMessageBox(const MessageText& text, MessageButtons buttons,
-                             MessageIcon icon) = 0;
+  // for the encodings).
+  virtual MessageAnswer ShowMessageBox(const MessageText& text, MessageButtons buttons,
+                                       MessageIcon icon) = 0;
   // A message about the file or folder at `path`. The message box shows
   // `text` alone, as ShowMessageBox does.
-  virtual int ShowFileMessage(FileNotice /*notice*/, const std::string& /*path*/,
-                              const MessageText& text, MessageButtons buttons, MessageIcon icon) {
+  virtual MessageAnswer ShowFileMessage(FileNotice /*notice*/, const std::string& /*path*/,
+                                        const MessageText& text, MessageButtons buttons,
+                                        MessageIcon icon) {
     return ShowMessageBox(text, buttons, icon);
   }
   // Open-file and save-as dialogs: the chosen full path, or none.

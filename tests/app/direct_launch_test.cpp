@@ -6,14 +6,13 @@
 
 #include "app/show_drag_dlg_key.h"
 #include "fakes/fake_platform.h"
-#include "platform/dialog_results.h"
 
 namespace pagewire::app {
 namespace {
 
 struct JobCall {
   std::string filePath, printerName;
-  int interactive;
+  bool interactive;
 };
 
 class DirectLaunchTest : public ::testing::Test {
@@ -23,7 +22,8 @@ class DirectLaunchTest : public ::testing::Test {
     fake.fileSystem.AddFolder("C:\\Scans");
   }
 
-  void Launch(const std::string& tail, int confirmAnswer = platform::kIdOk) {
+  void Launch(const std::string& tail,
+              PrintConfirmResult confirmAnswer = PrintConfirmResult::Ok) {
     DirectLaunchHooks hooks;
     hooks.defaultPrinter = [this] { return defaultPrinter; };
     hooks.runConfirmDlg = [this, confirmAnswer](const ConfirmRequest& request) {
@@ -33,7 +33,7 @@ class DirectLaunchTest : public ::testing::Test {
       ApplyConfirmEnding(fake.settingsStore, confirmAnswer, false);
       return confirmAnswer;
     };
-    hooks.runPrintJob = [this](const std::string& path, const std::string& printer, int mode) {
+    hooks.runPrintJob = [this](const std::string& path, const std::string& printer, bool mode) {
       jobs.push_back({path, printer, mode});
     };
     RunDirectLaunch(fake.platform, tail, hooks);
@@ -56,7 +56,7 @@ TEST_F(DirectLaunchTest, QuotedPathShowsTheLongNameAndTheJobGetsTheQuotes) {
   ASSERT_EQ(jobs.size(), 1u);
   EXPECT_EQ(jobs[0].filePath, R"("C:\My Files\Report 1.pdf")");
   EXPECT_EQ(jobs[0].printerName, "Office");
-  EXPECT_EQ(jobs[0].interactive, 0);
+  EXPECT_FALSE(jobs[0].interactive);
   EXPECT_TRUE(fake.ui.messages.empty());
 }
 
@@ -90,21 +90,21 @@ TEST_F(DirectLaunchTest, PresentKeySkipsTheDialogAndPrintsWithoutQuestions) {
   Launch("C:\\Scans");
   EXPECT_TRUE(confirms.empty());
   ASSERT_EQ(jobs.size(), 1u);
-  EXPECT_EQ(jobs[0].interactive, 0);
+  EXPECT_FALSE(jobs[0].interactive);
   EXPECT_TRUE(fake.settingsStore.skipsConfirmation);
 }
 
 TEST_F(DirectLaunchTest, PrintSettingsRunsTheJobInteractively) {
-  Launch("C:\\Scans", platform::kIdPrintSettings);
+  Launch("C:\\Scans", PrintConfirmResult::PrintSettings);
   ASSERT_EQ(jobs.size(), 1u);
-  EXPECT_EQ(jobs[0].interactive, 1);
+  EXPECT_TRUE(jobs[0].interactive);
 }
 
 TEST_F(DirectLaunchTest, CancelPrintsNothingAndTheNextLaunchAsksAgain) {
-  Launch("C:\\Scans", platform::kIdCancel);
+  Launch("C:\\Scans", PrintConfirmResult::Cancel);
   EXPECT_TRUE(jobs.empty());
   EXPECT_FALSE(fake.settingsStore.skipsConfirmation);
-  Launch("C:\\Scans", platform::kIdCancel);
+  Launch("C:\\Scans", PrintConfirmResult::Cancel);
   EXPECT_EQ(confirms.size(), 2u);
   EXPECT_TRUE(fake.ui.messages.empty());
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/has_port_address.h"
 #include "fakes/fake_platform.h"
 
 namespace pagewire::app {
@@ -26,7 +27,7 @@ TEST(DirectPrintModel, StartsEmptyForThePrinterQueue) {
 TEST(DirectPrintModel, PasswordDialogLearnsThePortAddress) {
   for (bool hasAddress : {true, false}) {
     fakes::FakePlatform fake;
-    fake.spooler.AddPrinter("Office", "Model 5", "IP_10.0.0.7");
+    fake.printers.AddPrinter("Office", "Model 5", "IP_10.0.0.7");
     // The store is asked about the printer's port.
     if (hasAddress) fake.settingsStore.portsWithAddress = {"IP_10.0.0.7"};
     fake.fileSystem.AddFile("C:\\a.pdf", "%PDF");
@@ -36,12 +37,14 @@ TEST(DirectPrintModel, PasswordDialogLearnsThePortAddress) {
     model.RunPrintJob(0);
     ASSERT_EQ(fake.ui.passwordRuns.size(), 1u);
     EXPECT_EQ(fake.ui.passwordRuns[0].macEntryDisabled, !hasAddress);
+    // A printer the spooler does not know has no port to ask about.
+    EXPECT_FALSE(HasPortAddress(fake.platform, "Nowhere"));
   }
 }
 
 TEST(DirectPrintModel, UpdateDuringACommandWaitsUntilItEnds) {
   fakes::FakePlatform fake;
-  fake.spooler.AddPrinter("Office", "Model 5", "IP_10.0.0.7");
+  fake.printers.AddPrinter("Office", "Model 5", "IP_10.0.0.7");
   fake.fileSystem.AddFolder("C:\\docs");
   fake.fileSystem.AddFolder("C:\\other");
   fake.fileSystem.AddFile("C:\\docs\\a.pdf", "a");
@@ -52,7 +55,7 @@ TEST(DirectPrintModel, UpdateDuringACommandWaitsUntilItEnds) {
   model.printerName = "Office";
   // A "devices" change while a.pdf is confirmed reads the controls; the
   // TIFF pass still searches the command's folder.
-  fake.ui.confirmAnswers = {platform::kIdCancel, platform::kIdOk};
+  fake.ui.confirmAnswers = {job::FileConfirmResult::Cancel, job::FileConfirmResult::Ok};
   fake.ui.onConfirm = [&] {
     model.WhenIdle([&] { model.filePath = "C:\\other"; });
   };
@@ -60,16 +63,6 @@ TEST(DirectPrintModel, UpdateDuringACommandWaitsUntilItEnds) {
   EXPECT_EQ(fake.ui.confirmedNames, (std::vector<std::string>{"a.pdf", "b.tif"}));
   EXPECT_EQ(model.filePath, "C:\\other");  // applied once the command ended
   EXPECT_FALSE(model.CommandRunning());
-}
-
-TEST(DirectPrintModel, ChooseOutputFileOpensTheChosenFile) {
-  fakes::FakePlatform fake;
-  DirectPrintModel model(fake.platform, fake.ui, ProtectedQueries());
-  EXPECT_EQ(model.ChooseOutputFile(), 0);  // chooser cancelled
-  fake.ui.saveAnswers.push_back("C:\\out.prn");
-  EXPECT_EQ(model.ChooseOutputFile(), 1);
-  model.WriteJobData(0, "abc", 3);
-  EXPECT_EQ(fake.fileSystem.written["C:\\out.prn"], "abc");
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include "app/launch_decisions.h"
 #include "app/show_drag_dlg_key.h"
 #include "fakes/fake_platform.h"
-#include "platform/dialog_results.h"
 
 namespace pagewire::app {
 namespace {
@@ -57,31 +56,31 @@ TEST(DefaultPrinterSearchText, TakesTheTextBeforeTheFirstComma) {
 }
 
 TEST(InteractiveFromConfirmResult, OnlyPrintSettingsAsksTheJobToShowDialogs) {
-  EXPECT_EQ(InteractiveFromConfirmResult(platform::kIdPrintSettings), 1);
-  EXPECT_EQ(InteractiveFromConfirmResult(platform::kIdOk), 0);
-  EXPECT_EQ(InteractiveFromConfirmResult(7), 0);
+  EXPECT_TRUE(InteractiveFromConfirmResult(PrintConfirmResult::PrintSettings));
+  EXPECT_FALSE(InteractiveFromConfirmResult(PrintConfirmResult::Ok));
 }
 
 struct EndingCase {
-  int result;
+  PrintConfirmResult result;
   bool skipChecked;
   bool keyStays;
 };
 
 TEST(ConfirmEnding, KeyStaysOnlyForOkOrPrintSettingsWithTheBoxTicked) {
   const EndingCase cases[] = {
-      {platform::kIdOk, true, true},
-      {platform::kIdPrintSettings, true, true},
-      {platform::kIdOk, false, false},
-      {platform::kIdPrintSettings, false, false},
-      {platform::kIdCancel, true, false},
-      {platform::kIdCancel, false, false},
+      {PrintConfirmResult::Ok, true, true},
+      {PrintConfirmResult::PrintSettings, true, true},
+      {PrintConfirmResult::Ok, false, false},
+      {PrintConfirmResult::PrintSettings, false, false},
+      {PrintConfirmResult::Cancel, true, false},
+      {PrintConfirmResult::Cancel, false, false},
   };
   for (const auto& c : cases) {
     fakes::FakeSettingsStore store;
     store.skipsConfirmation = true;
     ApplyConfirmEnding(store, c.result, c.skipChecked);
-    EXPECT_EQ(store.skipsConfirmation, c.keyStays) << c.result << " " << c.skipChecked;
+    EXPECT_EQ(store.skipsConfirmation, c.keyStays)
+        << static_cast<int>(c.result) << " " << c.skipChecked;
   }
 }
 

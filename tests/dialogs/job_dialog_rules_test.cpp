@@ -9,23 +9,27 @@
 namespace pagewire::dialogs {
 namespace {
 
+using job::PasswordEntry;
+using settings::MacAddress;
+
 TEST(EnablingFor, FollowsPageChoiceLayoutAndStore) {
   struct Case {
     SettingsChoices choices;
     SettingsEnabling expected;  // pageChoice, from, to, toLast, duplex, type, size, save
   };
+  const auto layout = [](std::int32_t index) { return settings::Layout{index}; };
   const Case cases[] = {
-      {{false, false, 0, false}, {true, false, false, false, true, true, true, true}},
-      {{true, false, 1, false}, {true, true, true, true, true, true, true, true}},
-      {{true, true, 0, false}, {true, true, false, true, true, true, true, true}},
-      {{true, false, 2, false}, {false, false, false, false, false, false, true, true}},
-      {{true, false, 3, false}, {true, true, true, true, true, true, false, true}},
-      {{false, false, 4, true}, {true, false, false, false, true, true, false, false}},
-      {{true, false, -1, false}, {true, true, true, true, true, true, true, true}},
-      {{true, false, 7, false}, {true, true, true, true, true, true, true, true}},
+      {{false, false, layout(0), false}, {true, false, false, false, true, true, true, true}},
+      {{true, false, layout(1), false}, {true, true, true, true, true, true, true, true}},
+      {{true, true, layout(0), false}, {true, true, false, true, true, true, true, true}},
+      {{true, false, layout(2), false}, {false, false, false, false, false, false, true, true}},
+      {{true, false, layout(3), false}, {true, true, true, true, true, true, false, true}},
+      {{false, false, layout(4), true}, {true, false, false, false, true, true, false, false}},
+      {{true, false, layout(-1), false}, {true, true, true, true, true, true, true, true}},
+      {{true, false, layout(7), false}, {true, true, true, true, true, true, true, true}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(EnablingFor(c.choices), c.expected) << "layout " << c.choices.layout;
+    EXPECT_EQ(EnablingFor(c.choices), c.expected) << "layout " << settings::NumberOf(c.choices.layout);
   }
 }
 
@@ -58,15 +62,6 @@ TEST(ApplyMacFields, ParsesSavesOrForgets) {
     EXPECT_EQ(store.macAddress, c.wellFormed ? c.address : kept);
   }
   EXPECT_EQ(MacFieldTexts(mac), (std::vector<std::string>{"00", "1b", "c0", "ff", "07", "5a"}));
-}
-
-TEST(WipeSecret, LeavesNoByteOfTheText) {
-  std::string secret(40, 's');
-  const char* buffer = secret.data();
-  WipeSecret(secret);
-  EXPECT_TRUE(secret.empty());
-  EXPECT_EQ(buffer, secret.data());  // wiped in place, not reallocated
-  for (int i = 0; i < 40; ++i) EXPECT_EQ(buffer[i], '\0');
 }
 
 }  // namespace

@@ -48,11 +48,22 @@ scenario_cli_output_has_the_bytes_of_shift_print() {
 
 scenario_cli_prints_to_cups_and_socket_with_password_and_statuses() {
   local before; before=$(job_count)
-  local socket=socket://127.0.0.1:$RIG_PRINTER_PORT
-  # A CUPS raw queue, then a raw socket with the password from standard input.
-  cli_expect_status 0 -d RawOne "$APP_FILES/plain.pdf" || return 1
+  local socket=socket://127.0.0.1:$RIG_PRINTER_PORT said queued id
+  # The default CUPS queue, held while its job is looked at: the job takes
+  # the -t name, and its request id is told as lp tells it.
+  cupsdisable -h "$CUPS_SERVER" RawOne || return 1
+  said=$(LPDEST=RawOne cli -t "Board pack" "$APP_FILES/plain.pdf" </dev/null 2>>"$RIG_DIR/cli.log")
+  queued=$(lpq -h "$CUPS_SERVER" -P RawOne)
+  cupsenable -h "$CUPS_SERVER" RawOne || return 1
+  [[ $said =~ ^request\ id\ is\ RawOne-([0-9]+)\ \(1\ file\(s\)\)$ ]] ||
+    { fail "the default queue's job was told as: $said"; return 1; }
+  id=${BASH_REMATCH[1]}
+  awk -v id="$id" '$3 == id' <<<"$queued" | grep -q ' Board pack ' ||
+    { fail "job $id is not named by -t: $queued"; return 1; }
   app_expect_job $((before + 1)) "$APP_FILES/plain.pdf" "$APP_EXPECTED/plain_pdf.header" || return 1
-  echo "$JOB_USER_PASSWORD" | cli --password-stdin -d "$socket" "$APP_FILES/secret.pdf" || return 1
+  # A raw socket with the password from standard input; no request id.
+  said=$(echo "$JOB_USER_PASSWORD" | cli --password-stdin -d "$socket" "$APP_FILES/secret.pdf") &&
+    [ -z "$said" ] || { fail "the socket job failed or told: $said"; return 1; }
   job_password_header FK
   job_expect_password $((before + 2)) FK "$JOB_FIXED_KEY" "$JOB_USER_PASSWORD" || return 1
   # AES-256 with a cross-reference stream: its bytes unchanged after the header.

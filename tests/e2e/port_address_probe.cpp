@@ -1,5 +1,5 @@
 // Rig check: answers HasPortAddress for a printer through the real Win32
-// spooler and settings store, since the application shows the answer only
+// printers and settings store, since the application shows the answer only
 // inside the password dialog.
 //   port_address_probe PRINTER      (prints "yes" or "no")
 #include <cstdio>

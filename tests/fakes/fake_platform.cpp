@@ -3,76 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/dialog_results.h"
 
 namespace pagewire::fakes {
 
 using platform::FileErrorCause;
-
-// ----- spooler
-
-std::string FakeSpooler::Document::Bytes() const {
-  std::string all;
-  for (const std::string& w : writes) all += w;
-  return all;
-}
-
-void FakeSpooler::AddPrinter(const std::string& name, const std::string& driver,
-                             const std::string& port) {
-  printers[name] = platform::PrinterInfo2{name, driver, port};
-}
-
-bool FakeSpooler::EnumeratePrinters(platform::PrinterEnumScope scope,
-                                    std::vector<platform::PrinterInfo2>& out) {
-  if (scope == platform::PrinterEnumScope::Connections) return true;
-  for (const auto& [name, info] : printers) out.push_back(info);
-  return true;
-}
-
-bool FakeSpooler::OpenPrinterHandle(const std::string& printerName,
-                                    platform::PrinterHandle& printer) {
-  if (printers.count(printerName) == 0) return false;
-  printer = next_++;
-  handles_[printer] = printerName;
-  ++openHandles;
-  return true;
-}
-
-bool FakeSpooler::QueryPrinterInfo2(platform::PrinterHandle printer,
-                                    platform::PrinterInfo2& info) {
-  if (failInfo || handles_.count(printer) == 0) return false;
-  info = printers[handles_[printer]];
-  return true;
-}
-
-bool FakeSpooler::StartRawDocument(platform::PrinterHandle printer, const std::string& docName) {
-  if (failStartDoc) return false;
-  documents.push_back(Document{handles_[printer], docName, {}, false});
-  return true;
-}
-
-bool FakeSpooler::WriteRawData(platform::PrinterHandle, const void* data, std::uint32_t length,
-                               std::uint32_t& written) {
-  if (writes_++ == failWriteAt || documents.empty()) return false;
-  written = writeLimit != 0 && length > writeLimit ? writeLimit : length;
-  documents.back().writes.emplace_back(static_cast<const char*>(data), written);
-  return true;
-}
-
-bool FakeSpooler::EndRawDocument(platform::PrinterHandle) {
-  if (!documents.empty()) documents.back().ended = true;
-  return true;
-}
-
-bool FakeSpooler::AbortRawDocument(platform::PrinterHandle) {
-  if (!documents.empty()) documents.back().aborted = true;
-  return true;
-}
-
-bool FakeSpooler::ClosePrinterHandle(platform::PrinterHandle printer) {
-  if (handles_.erase(printer) != 0) --openHandles;
-  return !failClose;
-}
 
 // ----- file system
 
@@ -282,30 +216,31 @@ std::vector<std::string> FakeUserInterface::MessageTexts() const {
   return texts;
 }
 
-int FakeUserInterface::ShowMessageBox(const platform::MessageText& text,
-                                      platform::MessageButtons buttons,
-                                      platform::MessageIcon icon) {
+platform::MessageAnswer FakeUserInterface::ShowMessageBox(const platform::MessageText& text,
+                                                          platform::MessageButtons buttons,
+                                                          platform::MessageIcon icon) {
   messages.push_back(Message{text, buttons, icon});
   if (!messageAnswers.empty()) {
-    const int answer = messageAnswers.front();
+    const platform::MessageAnswer answer = messageAnswers.front();
     messageAnswers.pop_front();
     return answer;
   }
-  return buttons == platform::MessageButtons::RetryCancel ? platform::kIdCancel
-                                                          : platform::kIdOk;
+  return buttons == platform::MessageButtons::RetryCancel ? platform::MessageAnswer::Cancel
+                                                          : platform::MessageAnswer::Ok;
 }
 
-int FakeUserInterface::RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) {
+job::SettingsDlgResult FakeUserInterface::RunPdfPrintSettingsDlg(
+    job::PdfPrintSettings& settings) {
   ++settingsRunCount;
-  if (settingsRuns.empty()) return platform::kIdOk;
+  if (settingsRuns.empty()) return job::SettingsDlgResult::Ok;
   auto run = std::move(settingsRuns.front());
   settingsRuns.pop_front();
   return run(settings);
 }
 
-int FakeUserInterface::RunPasswordDlg(dialogs::PasswordEntry& state) {
+job::PasswordDlgResult FakeUserInterface::RunPasswordDlg(job::PasswordEntry& state) {
   passwordRuns.push_back(state);
-  if (passwordAnswers.empty()) return platform::kIdCancel;
+  if (passwordAnswers.empty()) return job::PasswordDlgResult::Cancel;
   PasswordAnswer answer = passwordAnswers.front();
   passwordAnswers.pop_front();
   state.password = answer.password;
@@ -314,11 +249,11 @@ int FakeUserInterface::RunPasswordDlg(dialogs::PasswordEntry& state) {
   return answer.result;
 }
 
-int FakeUserInterface::RunFileConfirmDlg(const std::string& fileName) {
+job::FileConfirmResult FakeUserInterface::RunFileConfirmDlg(const std::string& fileName) {
   confirmedNames.push_back(fileName);
   if (onConfirm) onConfirm();
-  if (confirmAnswers.empty()) return platform::kIdOk;
-  const int answer = confirmAnswers.front();
+  if (confirmAnswers.empty()) return job::FileConfirmResult::Ok;
+  const job::FileConfirmResult answer = confirmAnswers.front();
   confirmAnswers.pop_front();
   return answer;
 }

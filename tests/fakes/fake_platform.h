@@ -10,49 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/job_dialogs.h"
+#include "fakes/fake_printers.h"
 #include "fakes/fake_settings_store.h"
+#include "job/job_dialogs.h"
 #include "platform/platform.h"
 
 namespace pagewire::fakes {
-
-class FakeSpooler : public platform::Spooler {
- public:
-  struct Document {
-    std::string printerName;
-    std::string docName;
-    std::vector<std::string> writes;  // each WritePrinter call's bytes
-    bool ended = false;
-    bool aborted = false;
-    std::string Bytes() const;
-  };
-  std::map<std::string, platform::PrinterInfo2> printers;
-  std::vector<Document> documents;
-  bool failStartDoc = false;
-  bool failInfo = false;
-  int failWriteAt = -1;  // the n-th write (0-based) of all documents fails
-  std::uint32_t writeLimit = 0;  // not 0: a write takes at most this many bytes
-  bool failClose = false;
-  int openHandles = 0;
-
-  void AddPrinter(const std::string& name, const std::string& driver, const std::string& port);
-
-  bool EnumeratePrinters(platform::PrinterEnumScope scope,
-                         std::vector<platform::PrinterInfo2>& out) override;
-  bool OpenPrinterHandle(const std::string& printerName, platform::PrinterHandle& printer) override;
-  bool QueryPrinterInfo2(platform::PrinterHandle printer, platform::PrinterInfo2& info) override;
-  bool StartRawDocument(platform::PrinterHandle printer, const std::string& docName) override;
-  bool WriteRawData(platform::PrinterHandle printer, const void* data, std::uint32_t length,
-                    std::uint32_t& written) override;
-  bool EndRawDocument(platform::PrinterHandle printer) override;
-  bool AbortRawDocument(platform::PrinterHandle printer) override;
-  bool ClosePrinterHandle(platform::PrinterHandle printer) override;
-
- private:
-  std::map<platform::PrinterHandle, std::string> handles_;
-  platform::PrinterHandle next_ = 1;
-  int writes_ = 0;
-};
 
 class FakeFileSystem : public platform::FileSystem {
  public:
@@ -137,7 +100,7 @@ class FakeSystemFacts : public platform::SystemFacts {
 
 // Message boxes, file choosers and the job dialogs, each answered from a
 // script.
-class FakeUserInterface : public platform::UserInterface, public dialogs::JobDialogs {
+class FakeUserInterface : public platform::UserInterface, public job::JobDialogs {
  public:
   struct Message {
     platform::MessageText text;
@@ -146,22 +109,22 @@ class FakeUserInterface : public platform::UserInterface, public dialogs::JobDia
     std::string Text() const { return text.JoinedBytes(); }
   };
   std::vector<Message> messages;
-  std::deque<int> messageAnswers;  // empty: kIdOk (kIdCancel for Retry/Cancel)
+  std::deque<platform::MessageAnswer> messageAnswers;  // empty: OK (Cancel for Retry/Cancel)
 
   // Each run of the settings dialog takes the next answer (empty: OK).
-  std::deque<std::function<int(dialogs::PdfPrintSettings&)>> settingsRuns;
+  std::deque<std::function<job::SettingsDlgResult(job::PdfPrintSettings&)>> settingsRuns;
   int settingsRunCount = 0;
 
   struct PasswordAnswer {
-    int result;
+    job::PasswordDlgResult result;
     std::string password;
-    std::optional<dialogs::MacAddress> mac;
+    std::optional<settings::MacAddress> mac;
     std::string passwordUtf8 = {};  // empty: the same bytes as `password`
   };
   std::deque<PasswordAnswer> passwordAnswers;  // empty: Cancel
-  std::vector<dialogs::PasswordEntry> passwordRuns;  // the entry as shown
+  std::vector<job::PasswordEntry> passwordRuns;  // the entry as shown
 
-  std::deque<int> confirmAnswers;  // empty: OK
+  std::deque<job::FileConfirmResult> confirmAnswers;  // empty: OK
   std::function<void()> onConfirm;  // runs inside each confirmation
   std::vector<std::string> confirmedNames;
 
@@ -170,11 +133,12 @@ class FakeUserInterface : public platform::UserInterface, public dialogs::JobDia
 
   std::vector<std::string> MessageTexts() const;
 
-  int ShowMessageBox(const platform::MessageText& text, platform::MessageButtons buttons,
-                     platform::MessageIcon icon) override;
-  int RunPdfPrintSettingsDlg(dialogs::PdfPrintSettings& settings) override;
-  int RunPasswordDlg(dialogs::PasswordEntry& entry) override;
-  int RunFileConfirmDlg(const std::string& fileName) override;
+  platform::MessageAnswer ShowMessageBox(const platform::MessageText& text,
+                                         platform::MessageButtons buttons,
+                                         platform::MessageIcon icon) override;
+  job::SettingsDlgResult RunPdfPrintSettingsDlg(job::PdfPrintSettings& settings) override;
+  job::PasswordDlgResult RunPasswordDlg(job::PasswordEntry& entry) override;
+  job::FileConfirmResult RunFileConfirmDlg(const std::string& fileName) override;
   std::optional<std::string> ChooseOpenFile(const platform::FileChooserRequest& request) override;
   std::optional<std::string> ChooseSaveAsFile(
       const platform::FileChooserRequest& request) override;
@@ -183,12 +147,12 @@ class FakeUserInterface : public platform::UserInterface, public dialogs::JobDia
 // All fakes with a Platform over them.
 struct FakePlatform {
   FakeSettingsStore settingsStore;
-  FakeSpooler spooler;
+  FakePrinters printers;
   FakeFileSystem fileSystem;
   FakeShell shell;
   FakeSystemFacts systemFacts;
   FakeUserInterface ui;
-  platform::Platform platform{settingsStore, spooler, fileSystem, shell, systemFacts, ui};
+  platform::Platform platform{settingsStore, printers, fileSystem, shell, systemFacts, ui};
 };
 
 }  // namespace pagewire::fakes

@@ -11,7 +11,7 @@ void FakeSettingsStore::ForgetPrintSettings() {
   if (!readOnly) printSettings.reset();
 }
 
-void FakeSettingsStore::SaveMacAddress(const platform::MacAddress& address) {
+void FakeSettingsStore::SaveMacAddress(const settings::MacAddress& address) {
   if (!readOnly) macAddress = address;
 }
 

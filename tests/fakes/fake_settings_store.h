@@ -12,7 +12,7 @@ namespace pagewire::fakes {
 class FakeSettingsStore : public platform::SettingsStore {
  public:
   std::optional<settings::PrintJobSettings> printSettings;  // as saved
-  std::optional<platform::MacAddress> macAddress;
+  std::optional<settings::MacAddress> macAddress;
   bool skipsConfirmation = false;
   bool readOnly = false;  // nothing can be kept, changed or forgotten
   std::set<std::string> portsWithAddress;
@@ -22,8 +22,8 @@ class FakeSettingsStore : public platform::SettingsStore {
   }
   bool SavePrintSettings(const settings::PrintJobSettings& settings) override;
   void ForgetPrintSettings() override;
-  std::optional<platform::MacAddress> LoadMacAddress() override { return macAddress; }
-  void SaveMacAddress(const platform::MacAddress& address) override;
+  std::optional<settings::MacAddress> LoadMacAddress() override { return macAddress; }
+  void SaveMacAddress(const settings::MacAddress& address) override;
   void ForgetMacAddress() override;
   bool SkipsConfirmation() override { return skipsConfirmation; }
   bool MarkSkipConfirmation() override;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dialogs/pdf_print_settings.h"
+#include "job/pdf_print_settings.h"
 #include "print_command_fixture.h"
 
 namespace pagewire::job {
@@ -34,7 +34,7 @@ TEST_F(FolderCommand, PassesComeInClassOrder) {
 TEST_F(FolderCommand, FolderPdfHasNoEnterLanguageLine) {
   Add("a.pdf");
   Run(0);
-  const std::string bytes = fake.spooler.documents.at(0).Bytes();
+  const std::string bytes = fake.printers.documents.at(0).Bytes();
   EXPECT_EQ(bytes.find("ENTER LANGUAGE"), std::string::npos);
   EXPECT_NE(bytes.find("DNAME=a.pdf\n"), std::string::npos);
   EXPECT_EQ(target.outputMode, kOutputToPrinter);
@@ -44,18 +44,18 @@ TEST_F(FolderCommand, PrintAllOnFirstPdfPrintsTheRestWithoutQuestions) {
   Add("a.pdf");
   Add("b.pdf");
   Add("c.tif");
-  fake.ui.confirmAnswers.push_back(platform::kIdPrintAll);
-  fake.ui.settingsRuns.push_back([](dialogs::PdfPrintSettings& d) {
+  fake.ui.confirmAnswers.push_back(FileConfirmResult::PrintAll);
+  fake.ui.settingsRuns.push_back([](job::PdfPrintSettings& d) {
     d.settings.copies = 4;
-    return platform::kIdOk;
+    return SettingsDlgResult::Ok;
   });
   Run(1);
   EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf"));
   EXPECT_EQ(fake.ui.settingsRunCount, 1);
-  ASSERT_EQ(fake.spooler.documents.size(), 3u);
-  EXPECT_NE(fake.spooler.documents[0].Bytes().find("COPIES=4\n"), std::string::npos);
-  EXPECT_NE(fake.spooler.documents[1].Bytes().find("COPIES=4\n"), std::string::npos);
-  EXPECT_EQ(fake.spooler.documents[2].Bytes(), "data");
+  ASSERT_EQ(fake.printers.documents.size(), 3u);
+  EXPECT_NE(fake.printers.documents[0].Bytes().find("COPIES=4\n"), std::string::npos);
+  EXPECT_NE(fake.printers.documents[1].Bytes().find("COPIES=4\n"), std::string::npos);
+  EXPECT_EQ(fake.printers.documents[2].Bytes(), "data");
 }
 
 TEST_F(FolderCommand, InteractiveConfirmsEveryFile) {
@@ -65,23 +65,23 @@ TEST_F(FolderCommand, InteractiveConfirmsEveryFile) {
   Run(1);
   EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf", "b.pdf", "c.tif"));
   EXPECT_EQ(fake.ui.settingsRunCount, 2);
-  EXPECT_EQ(fake.spooler.documents.size(), 3u);
+  EXPECT_EQ(fake.printers.documents.size(), 3u);
 }
 
 TEST_F(FolderCommand, PrintAllThenSettingsCancelEndsTheCommand) {
   Add("a.pdf");
   Add("b.pdf");
-  fake.ui.confirmAnswers.push_back(platform::kIdPrintAll);
-  fake.ui.settingsRuns.push_back([](dialogs::PdfPrintSettings&) { return platform::kIdCancel; });
+  fake.ui.confirmAnswers.push_back(FileConfirmResult::PrintAll);
+  fake.ui.settingsRuns.push_back([](PdfPrintSettings&) { return SettingsDlgResult::Cancel; });
   Run(1);
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
   EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf"));
 }
 
 TEST_F(FolderCommand, PrintAllOnTiffActsAsOk) {
   Add("a.tif");
   Add("b.tif");
-  fake.ui.confirmAnswers.push_back(platform::kIdPrintAll);
+  fake.ui.confirmAnswers.push_back(FileConfirmResult::PrintAll);
   Run(1);
   EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.tif", "b.tif"));
 }
@@ -90,7 +90,8 @@ TEST_F(FolderCommand, CancelSkipsAndAbortEnds) {
   Add("a.pdf");
   Add("b.pdf");
   Add("c.pdf");
-  fake.ui.confirmAnswers = {platform::kIdCancel, platform::kIdOk, platform::kIdAbort};
+  fake.ui.confirmAnswers = {FileConfirmResult::Cancel, FileConfirmResult::Ok,
+                           FileConfirmResult::Abort};
   target.outputMode = kOutputToPrinter;
   const PrintCommandSummary summary = Run(1);
   EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]b.pdf"));
@@ -125,7 +126,7 @@ TEST_F(FolderCommand, WrongPasswordSkipsToNextFile) {
   Add("a.pdf");
   Add("b.pdf");
   answers["C:\\docs\\a.pdf"] = {0, 1, "right"};
-  for (int i = 0; i < 4; ++i) fake.ui.passwordAnswers.push_back({platform::kIdOk, "bad", {}});
+  for (int i = 0; i < 4; ++i) fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, "bad", {}});
   Run(0);
   EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]b.pdf"));
   // Each PDF is read once, however often a password is tried.
@@ -139,7 +140,7 @@ TEST_F(FolderCommand, UnopenableFileEndsTheWholeCommand) {
   fake.fileSystem.files["C:\\docs\\a.pdf"].openFailure = platform::FileErrorCause::AccessDenied;
   Run(0);
   EXPECT_THAT(Messages(), ElementsAre("Access to C:\\docs\\a.pdf was denied."));
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
 }
 
 TEST_F(FolderCommand, FilesAreOpenedUnderTheShortFolderPath) {
@@ -171,7 +172,7 @@ TEST_F(FolderCommand, OutputFileCollectsEveryFile) {
   EXPECT_LT(a, aBody);
   EXPECT_EQ(out.substr(out.size() - 6), "TIFF-B");
   EXPECT_EQ(fake.fileSystem.closedOutputs, 1);
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
   EXPECT_EQ(target.outputMode, kOutputToPrinter);
 }
 

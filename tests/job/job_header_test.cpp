@@ -11,6 +11,13 @@ namespace pagewire::job {
 namespace {
 
 using ::testing::ElementsAre;
+using settings::Collation;
+using settings::Duplex;
+using settings::Layout;
+using settings::OutputColor;
+using settings::PaperSize;
+using settings::PaperType;
+using settings::PrintMode;
 
 JobComments ExampleComments() {
   return JobComments{{2002, 3, 5, 9, 7, 2}, "user01", "PC01", {192, 168, 1, 20}};
@@ -92,33 +99,39 @@ INSTANTIATE_TEST_SUITE_P(
     Rules, JobHeaderKeywords,
     ::testing::Values(
         KeywordCase{"BookletIgnoresRangeAndPaperType",
-                    With([](auto& s) { s.layout = 2; s.selectPages = 1; s.fromPage = 3; s.toPage = 7; s.paperType = 1; }),
+                    With([](auto& s) { s.layout = Layout::Booklet; s.selectPages = true; s.fromPage = 3; s.toPage = 7; s.paperType = PaperType::PrinterSettings; }),
                     {"@FSTP=0\"\n", "@LSTP=0\"\n", "MEDIATYPE=NORMAL\n", "@LOUT=BOOKLET",
                      "@PJL SET DUPLEX=ON\n@PJL SET BINDING=LONGEDGE\n"},
                     {"DUPLEX=OFF"}},
-        KeywordCase{"BookletShortEdge", With([](auto& s) { s.layout = 2; s.duplexMode = 2; }),
+        KeywordCase{"BookletShortEdge", With([](auto& s) { s.layout = Layout::Booklet; s.duplexMode = Duplex::ShortEdge; }),
                     {"@PJL SET DUPLEX=ON\n@PJL SET BINDING=SHORTEDGE\n"}, {"LONGEDGE"}},
-        KeywordCase{"TwoUpForcesA4", With([](auto& s) { s.layout = 3; s.paperSize = 1; }),
+        KeywordCase{"TwoUpForcesA4", With([](auto& s) { s.layout = Layout::TwoUp; s.paperSize = PaperSize::Auto; }),
                     {"PAPER=A4\n", "@LOUT=N2"}, {"PAPER=AUTO"}},
-        KeywordCase{"FourUpForcesA4", With([](auto& s) { s.layout = 4; s.paperSize = 1; }),
+        KeywordCase{"FourUpForcesA4", With([](auto& s) { s.layout = Layout::FourUp; s.paperSize = PaperSize::Auto; }),
                     {"PAPER=A4\n", "@LOUT=N4"}, {"PAPER=AUTO"}},
-        KeywordCase{"AutoPaper", With([](auto& s) { s.paperSize = 1; s.layout = 1; }),
+        KeywordCase{"AutoPaper", With([](auto& s) { s.paperSize = PaperSize::Auto; s.layout = Layout::Actual; }),
                     {"PAPER=AUTO\n", "@LOUT=NOSCALING"}, {}},
         KeywordCase{"RangeToLastPage",
-                    With([](auto& s) { s.selectPages = 1; s.fromPage = 3; s.toPage = 7; s.toLastPage = 1; }),
+                    With([](auto& s) { s.selectPages = true; s.fromPage = 3; s.toPage = 7; s.toLastPage = true; }),
                     {"@FSTP=3\"\n", "@LSTP=0\"\n"}, {}},
-        KeywordCase{"RangeToPage", With([](auto& s) { s.selectPages = 1; s.fromPage = 3; s.toPage = 7; }),
+        KeywordCase{"RangeToPage", With([](auto& s) { s.selectPages = true; s.fromPage = 3; s.toPage = 7; }),
                     {"@FSTP=3\"\n", "@LSTP=7\"\n"}, {}},
-        KeywordCase{"CollateUsesQty", With([](auto& s) { s.collate = 1; s.copies = 12; }),
+        KeywordCase{"CollateUsesQty", With([](auto& s) { s.collate = Collation::Collated; s.copies = 12; }),
                     {"@PJL SET COLLATE = COLLATENORMAL\n@PJL SET QTY =12\n"}, {"COPIES="}},
-        KeywordCase{"PrinterPaperTypeHasNoMedia", With([](auto& s) { s.paperType = 1; }), {},
+        KeywordCase{"PrinterPaperTypeHasNoMedia", With([](auto& s) { s.paperType = PaperType::PrinterSettings; }), {},
                     {"MEDIATYPE"}},
-        KeywordCase{"SpeedAndBlack", With([](auto& s) { s.printMode = 1; s.outputColor = 1; }),
+        KeywordCase{"SpeedAndBlack", With([](auto& s) { s.printMode = PrintMode::HighSpeed; s.outputColor = OutputColor::Black; }),
                     {"@DIPQ=SPEED", "RENDERMODE=GRAYSCALE\n"}, {}},
-        KeywordCase{"Quality", With([](auto& s) { s.printMode = 2; }), {"@DIPQ=QUALITY2"}, {}},
-        KeywordCase{"UnknownValuesFallBack", With([](auto& s) { s.printMode = 7; s.layout = -1; s.outputColor = 9; }),
-                    {"@DIPQ=STANDARD", "@LOUT=AUTOSCALING", "AUTOCOLOR"}, {}},
-        KeywordCase{"LongEdge", With([](auto& s) { s.duplexMode = 1; }),
+        KeywordCase{"Quality", With([](auto& s) { s.printMode = PrintMode::HighQuality; }), {"@DIPQ=QUALITY2"}, {}},
+        // Saved numbers outside the lists, or -1 for a list left empty.
+        KeywordCase{"UnknownValuesFallBack",
+                    With([](auto& s) {
+                      s.printMode = PrintMode{7}; s.layout = Layout{-1}; s.outputColor = OutputColor{9};
+                      s.paperType = PaperType{-1}; s.duplexMode = Duplex{5}; s.paperSize = PaperSize{-1};
+                    }),
+                    {"@DIPQ=STANDARD", "@LOUT=AUTOSCALING", "AUTOCOLOR", "PAPER=A4\n", "DUPLEX=OFF\n"},
+                    {"MEDIATYPE"}},
+        KeywordCase{"LongEdge", With([](auto& s) { s.duplexMode = Duplex::LongEdge; }),
                     {"@PJL SET DUPLEX=ON\n@PJL SET BINDING=LONGEDGE\n"}, {"DUPLEX=OFF"}}),
     [](const auto& p) { return std::string(p.param.name); });
 

@@ -3,10 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "pagewire/pagewire.h"
 #include "test_support/hex.h"
+
+// Every allocation fails while `failAllocations` is set: the crypto
+// facade's state cannot be made, as when memory runs out.
+namespace {
+bool failAllocations = false;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  void* p = failAllocations ? nullptr : std::malloc(size != 0 ? size : 1);
+  if (p == nullptr) throw std::bad_alloc();
+  return p;
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace pagewire::job {
 namespace {
@@ -58,6 +74,16 @@ TEST(EncryptPassword, WritesExactlyThirtyTwoBytes) {
   for (std::size_t i = 32; i < out.size(); ++i) EXPECT_EQ(out[i], 0xEE) << i;
 }
 
+TEST(EncryptPassword, AFailedEncryptionZeroesTheOutputInsteadOfLeavingItUnwritten) {
+  const auto block = MakePasswordBlock("secret");
+  std::array<std::uint8_t, 40> out;
+  out.fill(0xEE);
+  failAllocations = true;
+  EncryptPassword(out.data(), block.data(), kMac.data(), 6);
+  failAllocations = false;
+  for (std::size_t i = 0; i < out.size(); ++i) EXPECT_EQ(out[i], i < 32 ? 0x00 : 0xEE) << i;
+}
+
 TEST(MakePasswordBlock, CutsAtThirtyTwoAndZeroFills) {
   const auto full = MakePasswordBlock(std::string(40, 'x'));
   EXPECT_EQ(std::memcmp(full.data(), std::string(32, 'x').data(), 32), 0);
@@ -80,6 +106,15 @@ TEST(DecryptPassword, RestoresBlockAndDecryptsFifthBlock) {
   EXPECT_EQ(std::memcmp(out.data(), block.data(), 32), 0);
   EXPECT_EQ(std::memcmp(out.data() + 32, "tailbyte", 8), 0);
   EXPECT_EQ(out[40], 0xEE);
+}
+
+TEST(WipeSecret, LeavesNoByteOfTheText) {
+  std::string secret(40, 's');
+  const char* buffer = secret.data();
+  WipeSecret(secret);
+  EXPECT_TRUE(secret.empty());
+  EXPECT_EQ(buffer, secret.data());  // wiped in place, not reallocated
+  for (int i = 0; i < 40; ++i) EXPECT_EQ(buffer[i], '\0');
 }
 
 }  // namespace

@@ -23,11 +23,11 @@ struct QueryAnswers {
 class PrintCommandTest : public ::testing::Test {
  protected:
   PrintCommandTest() {
-    fake.spooler.AddPrinter("Office", "Model 5 PS", "IP_10.0.0.7");
+    fake.printers.AddPrinter("Office", "Model 5 PS", "IP_10.0.0.7");
     target.printerName = "Office";
   }
 
-  PrintCommandSummary Run(int interactive) {
+  PrintCommandSummary Run(bool interactive) {
     InspectPdf inspect = [this](const std::string& path) -> std::optional<PdfFacts> {
       queriedPaths.push_back(path);
       const QueryAnswers answer = answers[path];
@@ -46,7 +46,7 @@ class PrintCommandTest : public ::testing::Test {
   std::vector<std::string> Messages() const { return fake.ui.MessageTexts(); }
   std::vector<std::string> DocNames() const {
     std::vector<std::string> names;
-    for (const auto& d : fake.spooler.documents) names.push_back(d.docName);
+    for (const auto& d : fake.printers.documents) names.push_back(d.title);
     return names;
   }
 

@@ -12,7 +12,7 @@ class PrintWithApplicationTest : public ::testing::Test {
  protected:
   PrintWithApplicationTest() {
     fake.shell.associations["C:\\DOCS\\PLAN.QLR"] = "C:\\Quillora\\quillora.exe";
-    fake.spooler.AddPrinter("Office A", "Model 5 PS", "IP_10.0.0.7");
+    fake.printers.AddPrinter("Office A", "Model 5 PS", "IP_10.0.0.7");
   }
   fakes::FakePlatform fake;
 };
@@ -25,7 +25,6 @@ TEST_F(PrintWithApplicationTest, StartsTheApplicationWithPrintToLine) {
   EXPECT_EQ(call.file, "C:\\Quillora\\quillora.exe");
   EXPECT_EQ(call.parameters, "C:\\DOCS\\PLAN.QLR /pt \"Office A\" \"Model 5 PS\" IP_10.0.0.7");
   EXPECT_EQ(call.show, platform::ShowCommand::Normal);
-  EXPECT_EQ(fake.spooler.openHandles, 0);
   EXPECT_TRUE(fake.ui.messages.empty());
 }
 
@@ -36,7 +35,7 @@ TEST_F(PrintWithApplicationTest, NoAssociationReturnsTheShellResult) {
 
 TEST_F(PrintWithApplicationTest, LongPrintToLineIsNotCut) {
   const std::string printer(300, 'p');
-  fake.spooler.AddPrinter(printer, "D", "P");
+  fake.printers.AddPrinter(printer, "D", "P");
   PrintWithApplication(fake.platform, printer, "C:\\DOCS\\PLAN.QLR");
   EXPECT_EQ(fake.shell.executed.at(0).parameters,
             "C:\\DOCS\\PLAN.QLR /pt \"" + printer + "\" \"D\" P");
@@ -44,7 +43,7 @@ TEST_F(PrintWithApplicationTest, LongPrintToLineIsNotCut) {
 
 struct DefaultPrinterCase {
   const char* name;
-  int answer;
+  platform::MessageAnswer answer;
   const char* device;
   const char* printer;
 };
@@ -78,10 +77,10 @@ TEST_P(DefaultPrinterPath, ShowsTheJapaneseMessageAndPrintsAnyway) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, DefaultPrinterPath,
-    ::testing::Values(DefaultPrinterCase{"Ok", platform::kIdOk, "Laser 9,winspool,Ne00:", "Laser 9"},
-                      DefaultPrinterCase{"Cancel", platform::kIdCancel, "Laser 9,winspool,Ne00:", "Laser 9"},
-                      DefaultPrinterCase{"NoComma", platform::kIdOk, "Laser 9", ""},
-                      DefaultPrinterCase{"CodePageName", platform::kIdOk, "\x83\x76\x83\x8A,x,y", "\x83\x76\x83\x8A"}),
+    ::testing::Values(DefaultPrinterCase{"Ok", platform::MessageAnswer::Ok, "Laser 9,winspool,Ne00:", "Laser 9"},
+                      DefaultPrinterCase{"Cancel", platform::MessageAnswer::Cancel, "Laser 9,winspool,Ne00:", "Laser 9"},
+                      DefaultPrinterCase{"NoComma", platform::MessageAnswer::Ok, "Laser 9", ""},
+                      DefaultPrinterCase{"CodePageName", platform::MessageAnswer::Ok, "\x83\x76\x83\x8A,x,y", "\x83\x76\x83\x8A"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace

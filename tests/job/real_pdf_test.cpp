@@ -73,7 +73,7 @@ class RealPdf : public PrintCommandTest {
     diskPaths_[fakePath] = (dir / name).string();
   }
 
-  void RunReal(int interactive) {
+  void RunReal(bool interactive) {
     const InspectPdf real = RealPdfInspection();
     InspectPdf mapped = [&](const std::string& p) { return real(diskPaths_.at(p)); };
     PrintCommandServices services{fake.platform, fake.ui, mapped, [] { return false; }};
@@ -91,8 +91,8 @@ bool RealPdf::haveQpdf_ = false;
 TEST_F(RealPdf, PlainPdfPrintsWithoutQuestions) {
   UseFile("plain.pdf");
   RunReal(0);
-  ASSERT_EQ(fake.spooler.documents.size(), 1u);
-  const std::string bytes = fake.spooler.documents[0].Bytes();
+  ASSERT_EQ(fake.printers.documents.size(), 1u);
+  const std::string bytes = fake.printers.documents[0].Bytes();
   EXPECT_EQ(bytes.find("EPKY"), std::string::npos);
   EXPECT_EQ(bytes.substr(bytes.size() - MinimalPdf().size()), MinimalPdf());
   EXPECT_TRUE(fake.ui.messages.empty());
@@ -100,24 +100,24 @@ TEST_F(RealPdf, PlainPdfPrintsWithoutQuestions) {
 
 TEST_F(RealPdf, UnreadablePdfAsksFirst) {
   UseFile("broken.pdf");
-  fake.ui.messageAnswers.push_back(platform::kIdCancel);
+  fake.ui.messageAnswers.push_back(platform::MessageAnswer::Cancel);
   RunReal(0);
   EXPECT_THAT(fake.ui.MessageTexts(),
               ::testing::ElementsAre(
                   "[broken.pdf] is not of a supported file format. Do you want to continue?"));
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
 }
 
 TEST_F(RealPdf, ProtectedPdfTakesTheRightPasswordOnly) {
   if (!haveQpdf_) GTEST_SKIP() << "qpdf is not installed";
   UseFile("locked.pdf");
-  fake.ui.passwordAnswers.push_back({platform::kIdOk, "wrong", {}});
-  fake.ui.passwordAnswers.push_back({platform::kIdOk, "secret", {}});
+  fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, "wrong", {}});
+  fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, "secret", {}});
   RunReal(0);
   EXPECT_THAT(fake.ui.MessageTexts(),
               ::testing::ElementsAre("Check the password you have just entered."));
-  ASSERT_EQ(fake.spooler.documents.size(), 1u);
-  EXPECT_NE(fake.spooler.documents[0].Bytes().find("@EPKY=FK"), std::string::npos);
+  ASSERT_EQ(fake.printers.documents.size(), 1u);
+  EXPECT_NE(fake.printers.documents[0].Bytes().find("@EPKY=FK"), std::string::npos);
 }
 
 // The password bytes the printer gets: the EPWD block decrypted under the
@@ -170,15 +170,15 @@ TEST_F(RealPdf, PasswordTravelsInTheFormThatOpenedTheFile) {
   const fs::path fixtures = fs::path(PAGEWIRE_SOURCE_DIR) / "tests" / "pdf" / "fixtures";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
-    fake.spooler.documents.clear();
+    fake.printers.documents.clear();
     fake.ui.messages.clear();
     UseFile(c.file, fixtures);
-    fake.ui.passwordAnswers.push_back({platform::kIdOk, c.codePage, {}, c.utf8});
+    fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, c.codePage, {}, c.utf8});
     RunReal(0);
     EXPECT_EQ(fake.ui.MessageTexts(), c.messages);
-    ASSERT_EQ(fake.spooler.documents.size(), c.sent ? 1u : 0u);
+    ASSERT_EQ(fake.printers.documents.size(), c.sent ? 1u : 0u);
     if (c.sent) {
-      EXPECT_EQ(SentPassword(fake.spooler.documents[0].Bytes()), c.sent);
+      EXPECT_EQ(SentPassword(fake.printers.documents[0].Bytes()), c.sent);
     }
   }
 }
@@ -190,8 +190,8 @@ TEST_F(RealPdf, PrintDisabledPdfAsksAndOkPrints) {
   EXPECT_THAT(fake.ui.MessageTexts(),
               ::testing::ElementsAre(
                   "[noprint.pdf] is not of a supported file format. Do you want to continue?"));
-  ASSERT_EQ(fake.spooler.documents.size(), 1u);
-  EXPECT_EQ(fake.spooler.documents[0].Bytes().find("EPKY"), std::string::npos);
+  ASSERT_EQ(fake.printers.documents.size(), 1u);
+  EXPECT_EQ(fake.printers.documents[0].Bytes().find("EPKY"), std::string::npos);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "dialogs/pdf_print_settings.h"
+#include "job/job_messages.h"
+#include "job/pdf_print_settings.h"
 #include "job/password_crypt.h"
 #include "print_command_fixture.h"
 
@@ -43,7 +44,7 @@ TEST_F(PrintCommandTest, MissingPathEndsWithInvalidPath) {
   Run(1);
   EXPECT_THAT(Messages(), ElementsAre(" [C:\\nothing.pdf] is an invalid path."));
   EXPECT_EQ(fake.ui.messages[0].icon, MessageIcon::Exclamation);
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
 }
 
 TEST_F(PrintCommandTest, EmptyPathAndEmptyPrinter) {
@@ -75,8 +76,8 @@ TEST_P(ClassOfFile, DecidesHeaderAndWarning) {
   fake.fileSystem.AddFile(GetParam().path, "data");
   target.filePath = GetParam().path;
   Run(1);
-  ASSERT_EQ(fake.spooler.documents.size(), 1u);
-  const std::string bytes = fake.spooler.documents[0].Bytes();
+  ASSERT_EQ(fake.printers.documents.size(), 1u);
+  const std::string bytes = fake.printers.documents[0].Bytes();
   EXPECT_EQ(bytes.rfind("\x1B%-12345X", 0) == 0, GetParam().header);
   EXPECT_EQ(fake.ui.settingsRunCount, GetParam().header ? 1 : 0);
   const bool warned = !Messages().empty() &&
@@ -99,9 +100,9 @@ INSTANTIATE_TEST_SUITE_P(Paths, ClassOfFile,
 TEST_F(PrintCommandTest, OtherFileCancelledIsNotSent) {
   fake.fileSystem.AddFile("C:\\photo.jpg", "jpg");
   target.filePath = "C:\\photo.jpg";
-  fake.ui.messageAnswers.push_back(platform::kIdCancel);
+  fake.ui.messageAnswers.push_back(platform::MessageAnswer::Cancel);
   Run(1);
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
 }
 
 TEST_F(PrintCommandTest, OtherFileNotInteractiveGoesWithoutWarning) {
@@ -109,7 +110,7 @@ TEST_F(PrintCommandTest, OtherFileNotInteractiveGoesWithoutWarning) {
   target.filePath = "C:\\photo.jpg";
   Run(0);
   EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(fake.spooler.documents.at(0).Bytes(), "jpg");
+  EXPECT_EQ(fake.printers.documents.at(0).Bytes(), "jpg");
 }
 
 // ----- sending
@@ -118,21 +119,20 @@ TEST_F(PrintCommandTest, TenThousandByteTiffGoesInThreeWrites) {
   fake.fileSystem.AddFile("C:\\scan.tif", std::string(10000, 'T'));
   target.filePath = "C:\\scan.tif";
   Run(1);
-  ASSERT_EQ(fake.spooler.documents.size(), 1u);
-  const auto& writes = fake.spooler.documents[0].writes;
+  ASSERT_EQ(fake.printers.documents.size(), 1u);
+  const auto& writes = fake.printers.documents[0].writes;
   ASSERT_EQ(writes.size(), 3u);
   EXPECT_EQ(writes[0].size(), 4096u);
   EXPECT_EQ(writes[1].size(), 4096u);
   EXPECT_EQ(writes[2].size(), 1808u);
-  EXPECT_TRUE(fake.spooler.documents[0].ended);
-  EXPECT_EQ(fake.spooler.openHandles, 0);
+  EXPECT_TRUE(fake.printers.documents[0].committed);
 }
 
 TEST_F(PrintCommandTest, PdfIsHeaderPiecesThenFile) {
   fake.fileSystem.AddFile("C:\\report.pdf", kPdf);
   target.filePath = "C:\\report.pdf";
   Run(0);
-  const auto& doc = fake.spooler.documents.at(0);
+  const auto& doc = fake.printers.documents.at(0);
   EXPECT_EQ(doc.writes.front(), "\x1B%-12345X");
   EXPECT_EQ(doc.writes.back(), kPdf);
   EXPECT_EQ(doc.writes[doc.writes.size() - 2], "@PJL ENTER LANGUAGE = PDF\n");
@@ -144,7 +144,7 @@ TEST_F(PrintCommandTest, BlankFileIsNotPrinted) {
   target.filePath = "C:\\empty.pdf";
   Run(0);
   EXPECT_THAT(Messages(), ElementsAre("The file is blank and cannot be printed.\n"));
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
 }
 
 struct FailureCase {
@@ -159,38 +159,26 @@ TEST_P(SendFailure, EndsTheCommandWithStopIcon) {
   fake.fileSystem.AddFile("C:\\a.tif", std::string(5000, 'x'));
   target.filePath = "C:\\a.tif";
   GetParam().arrange(fake);
-  Run(0);
+  const PrintCommandSummary summary = Run(0);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0], GetParam().message);
+  EXPECT_EQ(summary.printerFailed, Messages()[0] == kUnsupportedOperation);
   EXPECT_EQ(fake.ui.messages[0].icon, MessageIcon::Stop);
-  EXPECT_EQ(fake.spooler.openHandles, 0);  // released on the failure path too
   EXPECT_EQ(target.outputMode, kOutputToPrinter);
   // A document cut short is cancelled, never handed to the printer.
-  for (const auto& document : fake.spooler.documents) {
-    EXPECT_NE(document.ended, document.aborted) << document.docName;
-    EXPECT_EQ(document.ended, document.Bytes() == std::string(5000, 'x')) << document.docName;
+  for (const auto& document : fake.printers.documents) {
+    EXPECT_NE(document.committed, document.aborted) << document.title;
+    EXPECT_TRUE(!document.committed || document.Bytes() == std::string(5000, 'x'))
+        << document.title;
   }
-}
-
-TEST_F(PrintCommandTest, ShortWritesAreCompletedNotLost) {
-  fake.fileSystem.AddFile("C:\report.pdf", kPdf);
-  target.filePath = "C:\report.pdf";
-  fake.spooler.writeLimit = 7;
-  Run(0);
-  const auto& document = fake.spooler.documents.at(0);
-  EXPECT_TRUE(document.ended);
-  EXPECT_EQ(document.Bytes().substr(document.Bytes().size() - kPdf.size()), kPdf);
-  EXPECT_NE(document.Bytes().find("@PJL SET COPIES=1\n"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Causes, SendFailure,
     ::testing::Values(
-        FailureCase{"StartDoc", [](auto& f) { f.spooler.failStartDoc = true; },
+        FailureCase{"Write", [](auto& f) { f.printers.failWriteAt = 1; },
                     "An unsupported operation was attempted."},
-        FailureCase{"Write", [](auto& f) { f.spooler.failWriteAt = 1; },
-                    "An unsupported operation was attempted."},
-        FailureCase{"Close", [](auto& f) { f.spooler.failClose = true; },
+        FailureCase{"Commit", [](auto& f) { f.printers.failCommit = true; },
                     "An unsupported operation was attempted."},
         FailureCase{"OpenShared",
                     [](auto& f) { f.fileSystem.files["C:\\a.tif"].openFailure = platform::FileErrorCause::SharingViolation; },
@@ -213,7 +201,7 @@ TEST_F(PrintCommandTest, ShortPathIsOpenedAndLongNameNamesTheJob) {
   Run(0);
   EXPECT_THAT(queriedPaths, ElementsAre("C:\\MYDOCU~1\\LONGRE~1.PDF"));
   EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]long report.pdf"));
-  EXPECT_NE(fake.spooler.documents[0].Bytes().find("DNAME=long report.pdf\n"), std::string::npos);
+  EXPECT_NE(fake.printers.documents[0].Bytes().find("DNAME=long report.pdf\n"), std::string::npos);
 }
 
 TEST_F(PrintCommandTest, PathTooLongForItsBufferIsRefused) {
@@ -222,7 +210,7 @@ TEST_F(PrintCommandTest, PathTooLongForItsBufferIsRefused) {
   target.filePath = path;
   Run(0);
   EXPECT_THAT(Messages(), ElementsAre("[" + path + "] is too long a path to be printed."));
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
 }
 
 // ----- passwords
@@ -234,8 +222,8 @@ class PasswordFlow : public PrintCommandTest {
     target.filePath = "C:\\secret.pdf";
     answers["C:\\secret.pdf"] = {0, 1, "right"};
   }
-  void Type(std::string password, std::optional<dialogs::MacAddress> mac = std::nullopt) {
-    fake.ui.passwordAnswers.push_back({platform::kIdOk, std::move(password), mac});
+  void Type(std::string password, std::optional<settings::MacAddress> mac = std::nullopt) {
+    fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, std::move(password), mac});
   }
 };
 
@@ -247,7 +235,7 @@ TEST_F(PasswordFlow, ThreeWrongThenWrongPasswordCancels) {
                                       "Check the password you have just entered.",
                                       "Wrong password. Printing will be canceled."));
   EXPECT_EQ(fake.ui.passwordRuns.size(), 4u);
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
 }
 
 TEST_F(PasswordFlow, AcceptedAfterRetryUsesFixedKey) {
@@ -259,17 +247,17 @@ TEST_F(PasswordFlow, AcceptedAfterRetryUsesFixedKey) {
   EXPECT_EQ(fake.ui.passwordRuns[0].fileName, "secret.pdf");
   EXPECT_EQ(queriedPaths.size(), 1u);  // read once, checked twice
   const PasswordBlock cipher = EncryptPasswordBlock(MakePasswordBlock("right"), kFixedPasswordKey);
-  const std::string bytes = fake.spooler.documents.at(0).Bytes();
+  const std::string bytes = fake.printers.documents.at(0).Bytes();
   EXPECT_NE(bytes.find("@EPKY=FK\"\n@PJL SET JOBATTR=\"@EPWD=" + HexOfCipher(cipher) + "\"\n"),
             std::string::npos);
 }
 
 TEST_F(PasswordFlow, MacAddressSelectsKeyModeMa) {
-  const dialogs::MacAddress mac = {0x00, 0x1B, 0xC0, 0xFF, 0x07, 0x5A};
+  const settings::MacAddress mac = {0x00, 0x1B, 0xC0, 0xFF, 0x07, 0x5A};
   Type("right", mac);
   Run(0);
   const PasswordBlock cipher = EncryptPasswordBlock(MakePasswordBlock("right"), mac);
-  EXPECT_NE(fake.spooler.documents.at(0).Bytes().find("@EPKY=MA\"\n@PJL SET JOBATTR=\"@EPWD=" +
+  EXPECT_NE(fake.printers.documents.at(0).Bytes().find("@EPKY=MA\"\n@PJL SET JOBATTR=\"@EPWD=" +
                                                       HexOfCipher(cipher)),
             std::string::npos);
 }
@@ -285,7 +273,7 @@ TEST_F(PasswordFlow, EmptyPasswordPrintsWithoutPasswordLines) {
   Type("");
   Run(0);
   EXPECT_TRUE(checkedPasswords.empty());
-  EXPECT_EQ(fake.spooler.documents.at(0).Bytes().find("EPKY"), std::string::npos);
+  EXPECT_EQ(fake.printers.documents.at(0).Bytes().find("EPKY"), std::string::npos);
 }
 
 TEST_F(PasswordFlow, LongPasswordIsCheckedByItsFirst32Characters) {
@@ -293,12 +281,12 @@ TEST_F(PasswordFlow, LongPasswordIsCheckedByItsFirst32Characters) {
   Type(std::string(40, 'p'));
   Run(0);
   EXPECT_THAT(checkedPasswords, ElementsAre(std::string(32, 'p')));
-  EXPECT_EQ(fake.spooler.documents.size(), 1u);
+  EXPECT_EQ(fake.printers.documents.size(), 1u);
 }
 
 TEST_F(PasswordFlow, CancelInPasswordDialogPrintsNothing) {
   Run(0);
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
   EXPECT_TRUE(Messages().empty());
 }
 
@@ -318,8 +306,8 @@ TEST_P(UnreadablePdf, AsksAndOkPrintsWithoutPassword) {
               ElementsAre("[odd.pdf] is not of a supported file format. Do you want to continue?"));
   EXPECT_EQ(fake.ui.messages[0].buttons, MessageButtons::OkCancel);
   EXPECT_TRUE(fake.ui.passwordRuns.empty());
-  ASSERT_EQ(fake.spooler.documents.size(), 1u);
-  EXPECT_EQ(fake.spooler.documents[0].Bytes().find("EPKY"), std::string::npos);
+  ASSERT_EQ(fake.printers.documents.size(), 1u);
+  EXPECT_EQ(fake.printers.documents[0].Bytes().find("EPKY"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, UnreadablePdf,
@@ -330,9 +318,9 @@ TEST_F(PrintCommandTest, UnreadablePdfCancelledIsNotPrinted) {
   fake.fileSystem.AddFile("C:\\odd.pdf", kPdf);
   target.filePath = "C:\\odd.pdf";
   answers["C:\\odd.pdf"] = {-1, 0, ""};
-  fake.ui.messageAnswers.push_back(platform::kIdCancel);
+  fake.ui.messageAnswers.push_back(platform::MessageAnswer::Cancel);
   Run(0);
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
 }
 
 // ----- settings dialog
@@ -340,28 +328,28 @@ TEST_F(PrintCommandTest, UnreadablePdfCancelledIsNotPrinted) {
 TEST_F(PrintCommandTest, SettingsDialogChoicesReachTheHeader) {
   fake.fileSystem.AddFile("C:\\a.pdf", kPdf);
   target.filePath = "C:\\a.pdf";
-  fake.ui.settingsRuns.push_back([](dialogs::PdfPrintSettings& d) {
+  fake.ui.settingsRuns.push_back([](job::PdfPrintSettings& d) {
     d.settings.copies = 3;
-    return platform::kIdOk;
+    return SettingsDlgResult::Ok;
   });
   Run(1);
-  EXPECT_NE(fake.spooler.documents.at(0).Bytes().find("COPIES=3\n"), std::string::npos);
+  EXPECT_NE(fake.printers.documents.at(0).Bytes().find("COPIES=3\n"), std::string::npos);
 }
 
 TEST_F(PrintCommandTest, SettingsDialogCancelEndsSingleFile) {
   fake.fileSystem.AddFile("C:\\a.pdf", kPdf);
   target.filePath = "C:\\a.pdf";
-  fake.ui.settingsRuns.push_back([](dialogs::PdfPrintSettings&) { return platform::kIdCancel; });
+  fake.ui.settingsRuns.push_back([](PdfPrintSettings&) { return SettingsDlgResult::Cancel; });
   Run(1);
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
 }
 
 TEST_F(PrintCommandTest, SavedSettingsAreLoadedWithoutDialog) {
-  fake.settingsStore.printSettings = settings::PrintJobSettings{.copies = 7, .collate = 1};
+  fake.settingsStore.printSettings = settings::PrintJobSettings{.copies = 7, .collate = settings::Collation::Collated};
   fake.fileSystem.AddFile("C:\\a.pdf", kPdf);
   target.filePath = "C:\\a.pdf";
   Run(0);
-  EXPECT_NE(fake.spooler.documents.at(0).Bytes().find("COLLATENORMAL\n@PJL SET QTY =7\n"),
+  EXPECT_NE(fake.printers.documents.at(0).Bytes().find("COLLATENORMAL\n@PJL SET QTY =7\n"),
             std::string::npos);
 }
 
@@ -372,7 +360,7 @@ TEST_F(PrintCommandTest, QuilloraHandedOverLeavesOutputModeAndSendsNothing) {
   fake.shell.associations["C:\\plan.qlr"] = "C:\\Quillora\\q.exe";
   target.filePath = "C:\\plan.qlr";
   Run(1);
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
   ASSERT_EQ(fake.shell.executed.size(), 1u);
   EXPECT_EQ(fake.shell.executed[0].parameters,
             "C:\\plan.qlr /pt \"Office\" \"Model 5 PS\" IP_10.0.0.7");
@@ -383,8 +371,8 @@ TEST_F(PrintCommandTest, QuilloraWithoutApplicationIsSentAsTiff) {
   target.filePath = "C:\\plan.qlr";
   Run(1);
   EXPECT_THAT(Messages(), ElementsAre("Quillora is not aviable"));
-  ASSERT_EQ(fake.spooler.documents.size(), 1u);
-  EXPECT_EQ(fake.spooler.documents[0].Bytes(), "QLRDATA");
+  ASSERT_EQ(fake.printers.documents.size(), 1u);
+  EXPECT_EQ(fake.printers.documents[0].Bytes(), "QLRDATA");
 }
 
 // ----- output file
@@ -395,7 +383,7 @@ TEST_F(PrintCommandTest, OutputFileCancelledPrintsToPrinter) {
   target.outputMode = kOutputToFile;
   Run(1);
   EXPECT_THAT(Messages(), ElementsAre("File for Print out is not Aviable"));
-  EXPECT_EQ(fake.spooler.documents.size(), 1u);
+  EXPECT_EQ(fake.printers.documents.size(), 1u);
   EXPECT_EQ(target.outputMode, kOutputToPrinter);
 }
 
@@ -405,14 +393,14 @@ TEST_F(PrintCommandTest, OutputFileOpenFailureOffersRetry) {
   target.outputMode = kOutputToFile;
   fake.ui.saveAnswers.push_back("C:\\ro\\out.prn");
   fake.fileSystem.createFailures["C:\\ro\\out.prn"] = platform::FileErrorCause::AccessDenied;
-  fake.ui.messageAnswers = {platform::kIdRetry, platform::kIdCancel};
+  fake.ui.messageAnswers = {platform::MessageAnswer::Retry, platform::MessageAnswer::Cancel};
   Run(1);
   EXPECT_THAT(Messages(), ElementsAre("Output File: C:\\ro\\out.prn ERROR (Error Code 5)",
                                       "Output File: C:\\ro\\out.prn ERROR (Error Code 5)",
                                       "File for Print out is not Aviable"));
   EXPECT_EQ(fake.ui.messages[0].buttons, MessageButtons::RetryCancel);
   EXPECT_EQ(fake.ui.messages[0].icon, MessageIcon::Stop);
-  EXPECT_EQ(fake.spooler.documents.size(), 1u);
+  EXPECT_EQ(fake.printers.documents.size(), 1u);
   ASSERT_EQ(fake.ui.saveRequests.size(), 1u);
   EXPECT_EQ(fake.ui.saveRequests[0].filter, "Print Data Files (*.prn)|*.prn|All Files (*.*)|*.*||");
   EXPECT_EQ(fake.ui.saveRequests[0].defaultExtension, "prn");
@@ -427,7 +415,7 @@ TEST_F(PrintCommandTest, PdfIntoOutputFileHoldsHeaderAndFile) {
   const std::string& out = fake.fileSystem.written["C:\\out.prn"];
   EXPECT_EQ(out.rfind("\x1B%-12345X@PJL COMMENT DATE=", 0), 0u);
   EXPECT_EQ(out.substr(out.size() - kPdf.size() - 26), "@PJL ENTER LANGUAGE = PDF\n" + kPdf);
-  EXPECT_TRUE(fake.spooler.documents.empty());
+  EXPECT_TRUE(fake.printers.documents.empty());
   EXPECT_EQ(fake.fileSystem.closedOutputs, 1);
   EXPECT_FALSE(target.outputFile);
   EXPECT_EQ(target.outputMode, kOutputToPrinter);

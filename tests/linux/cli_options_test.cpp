@@ -5,6 +5,8 @@
 namespace pagewire::cli {
 namespace {
 
+using namespace settings;
+
 std::optional<CliOptions> Parse(std::vector<std::string> args, std::string* error = nullptr) {
   std::string ignored;
   return ParseCommandLine(args, error != nullptr ? *error : ignored);
@@ -25,29 +27,20 @@ TEST(CliOptions, SettingsLandInTheRecordFieldsTheHeaderReads) {
       Applied({"-n", "12", "-o", "collate=TRUE", "-osides=two-sided-short-edge", "-o",
                "media=auto", "-o", "media-type=printer", "-o", "print-color-mode=monochrome",
                "-o", "print-quality=draft", "-P", "3-"});
-  EXPECT_EQ(s.copies, 12);
-  EXPECT_EQ(s.collate, 1);
-  EXPECT_EQ(s.duplexMode, 2);
-  EXPECT_EQ(s.paperSize, 1);
-  EXPECT_EQ(s.paperType, 1);
-  EXPECT_EQ(s.outputColor, 1);
-  EXPECT_EQ(s.printMode, 1);
-  EXPECT_EQ(s.layout, 0);
-  EXPECT_EQ(s.selectPages, 1);
-  EXPECT_EQ(s.fromPage, 3);
-  EXPECT_EQ(s.toLastPage, 1);
-  EXPECT_EQ(s.toPage, 7);
+  EXPECT_EQ(s, (PrintJobSettings{true, true, PaperType::PrinterSettings, 12, PaperSize::Auto,
+                                 Duplex::ShortEdge, PrintMode::HighSpeed, 3, 7,
+                                 OutputColor::Black, Layout::AutoZoom, Collation::Collated}));
 
   s = Applied({"-P", "2-5", "-o", "number-up=4", "-o", "print-quality=high"});
   EXPECT_EQ(s.fromPage, 2);
   EXPECT_EQ(s.toPage, 5);
-  EXPECT_EQ(s.toLastPage, 0);
-  EXPECT_EQ(s.layout, 4);
-  EXPECT_EQ(s.printMode, 2);
-  EXPECT_EQ(Applied({"-o", "layout=booklet"}).layout, 2);
+  EXPECT_FALSE(s.toLastPage);
+  EXPECT_EQ(s.layout, Layout::FourUp);
+  EXPECT_EQ(s.printMode, PrintMode::HighQuality);
+  EXPECT_EQ(Applied({"-o", "layout=booklet"}).layout, Layout::Booklet);
   EXPECT_EQ(Applied({"-P", "4"}).toPage, 4);
   // Nothing given: the saved settings stand.
-  EXPECT_EQ(Applied({}), (settings::PrintJobSettings{.toPage = 7}));
+  EXPECT_EQ(Applied({}), (PrintJobSettings{.toPage = 7}));
 }
 
 TEST(CliOptions, BadInputIsRefusedNamingTheOption) {
@@ -58,6 +51,7 @@ TEST(CliOptions, BadInputIsRefusedNamingTheOption) {
       {{"-P", "5-2", "f"}, "-P: the range 5-2 ends before it starts"},
       {{"-P", "5-0", "f"}, "-P: Please enter an integer between 1 and 999."},
       {{"-o", "sides=both", "f"}, "-o sides: 'both' is not one of"},
+      {{"-o", "number-up=3", "f"}, "-o number-up: '3' is not one of 2, 4"},
       {{"-o", "color=yes", "f"}, "-o: unknown setting 'color'"},
       {{"--mac", "00:11:22:33:44", "f"}, "--mac:"},
       {{"--mac", "00:11:22:33:44:GG", "f"}, "--mac:"},
@@ -81,13 +75,14 @@ TEST(CliOptions, BadInputIsRefusedNamingTheOption) {
 TEST(CliOptions, PathsOptionsAndSourcesMix) {
   const std::optional<CliOptions> options =
       Parse({"a.pdf", "-dsocket://h:9101", "--password-file=pw", "--mac", "0a-1B-2c-3D-4e-5F",
-             "--", "-n.pdf"});
+             "-t", "Board pack", "--", "-n.pdf"});
   ASSERT_TRUE(options.has_value());
   EXPECT_EQ(options->paths, (std::vector<std::string>{"a.pdf", "-n.pdf"}));
   EXPECT_EQ(options->destination, "socket://h:9101");
+  EXPECT_EQ(options->title, "Board pack");
   EXPECT_EQ(options->passwordSource, PasswordSource::File);
   EXPECT_EQ(options->passwordFile, "pw");
-  EXPECT_EQ(options->mac, (dialogs::MacAddress{0x0a, 0x1b, 0x2c, 0x3d, 0x4e, 0x5f}));
+  EXPECT_EQ(options->mac, (settings::MacAddress{0x0a, 0x1b, 0x2c, 0x3d, 0x4e, 0x5f}));
   EXPECT_TRUE(Parse({"--list"})->list);
 }
 

@@ -10,7 +10,6 @@
 #include "cli/file_messages.h"
 #include "fakes/fake_platform.h"
 #include "job/run_print_job.h"
-#include "platform/dialog_results.h"
 #include "platform/linux/linux_file_system.h"
 
 namespace pagewire::cli {
@@ -26,16 +25,18 @@ class CommandLines : public fakes::FakeUserInterface {
  public:
   std::vector<std::string> lines;
 
-  int ShowMessageBox(const platform::MessageText& text, platform::MessageButtons buttons,
-                     platform::MessageIcon icon) override {
+  platform::MessageAnswer ShowMessageBox(const platform::MessageText& text,
+                                         platform::MessageButtons buttons,
+                                         platform::MessageIcon icon) override {
     lines.push_back(text.JoinedBytes());
     return FakeUserInterface::ShowMessageBox(text, buttons, icon);
   }
-  int ShowFileMessage(platform::FileNotice notice, const std::string& path,
-                      const platform::MessageText& text, platform::MessageButtons buttons,
-                      platform::MessageIcon icon) override {
+  platform::MessageAnswer ShowFileMessage(platform::FileNotice notice, const std::string& path,
+                                          const platform::MessageText& text,
+                                          platform::MessageButtons buttons,
+                                          platform::MessageIcon icon) override {
     const std::optional<std::string> line = CommandFileMessage(notice, path, text.JoinedBytes());
-    return line ? ShowMessageBox(*line, buttons, icon) : platform::kIdOk;
+    return line ? ShowMessageBox(*line, buttons, icon) : platform::MessageAnswer::Ok;
   }
 };
 
@@ -44,7 +45,7 @@ class CommandRun : public ::testing::Test {
   CommandRun() {
     std::string pattern = (std::filesystem::temp_directory_path() / "pagewire-cli.XXXXXX").string();
     folder_ = mkdtemp(pattern.data());
-    fake.spooler.AddPrinter("Office", "Model 5 PS", "IP_10.0.0.7");
+    fake.printers.AddPrinter("Office", "Model 5 PS", "IP_10.0.0.7");
   }
   ~CommandRun() override { std::filesystem::remove_all(folder_); }
 
@@ -57,7 +58,7 @@ class CommandRun : public ::testing::Test {
 
   job::PrintCommandSummary Print(const std::string& path, bool classByContent = true) {
     ui.lines.clear();
-    fake.spooler.documents.clear();
+    fake.printers.documents.clear();
     job::InspectPdf queries = [](const std::string&) { return std::optional(job::PdfFacts{}); };
     job::PrintCommandServices services{platform, ui, queries, [] { return false; }};
     job::PrintTarget target;
@@ -70,7 +71,8 @@ class CommandRun : public ::testing::Test {
   fakes::FakePlatform fake;
   platform::LinuxFileSystem files;
   CommandLines ui;
-  platform::Platform platform{fake.settingsStore, fake.spooler, files, fake.shell, fake.systemFacts, ui};
+  platform::Platform platform{fake.settingsStore, fake.printers, files, fake.shell, fake.systemFacts,
+                              ui};
 
  private:
   std::string folder_;
@@ -109,19 +111,19 @@ TEST_F(CommandRun, TypeCameFromTheExtensionAlone) {
   const std::string scan = Add("scan", kPdf);
   Print(scan);
   EXPECT_THAT(ui.lines, ElementsAre(ContentLine(scan, "a PDF")));
-  const std::string sent = fake.spooler.documents.at(0).Bytes();
+  const std::string sent = fake.printers.documents.at(0).Bytes();
   EXPECT_EQ(sent.rfind("\x1B%-12345X@PJL", 0), 0u);
   EXPECT_EQ(sent.substr(sent.size() - kPdf.size()), kPdf);
 
   const std::string tiff("MM\0*rest", 8);
   Print(Add("photo", tiff));
   EXPECT_THAT(ui.lines, ElementsAre(ContentLine(PathOf("photo"), "a TIFF")));
-  EXPECT_EQ(fake.spooler.documents.at(0).Bytes(), tiff);
+  EXPECT_EQ(fake.printers.documents.at(0).Bytes(), tiff);
 
   // Without the content check (the Windows program) the class stays other.
   Print(scan, false);
   EXPECT_THAT(ui.lines, ElementsAre(::testing::HasSubstr("not of a supported file format")));
-  EXPECT_EQ(fake.spooler.documents.at(0).Bytes(), kPdf);
+  EXPECT_EQ(fake.printers.documents.at(0).Bytes(), kPdf);
 
   // A folder's TIFF pass finds .tiff beside .tif.
   Add("scans/b.tiff", "tiff b");

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <optional>
 
-#include "dialogs/pdf_print_settings.h"
+#include "job/pdf_print_settings.h"
 #include "platform/linux/linux_settings_store.h"
 #include "platform/linux/linux_system_facts.h"
 
@@ -47,13 +47,15 @@ void WriteAll(const fs::path& path, const std::string& text) {
 }
 
 using Settings = settings::PrintJobSettings;
+using settings::MacAddress;
 
 TEST(LinuxSettingsStore, KeepsSettingsAndAddressInAFileOfOptionWords) {
   TempFolder temp;
   const fs::path file = temp / "config" / "pagewire" / "settings";
-  const Settings chosen{.toLastPage = 0, .selectPages = 1, .paperType = 1, .copies = 2,
-                        .paperSize = 0, .duplexMode = 1, .printMode = 2, .fromPage = 2,
-                        .toPage = 5, .outputColor = 1, .layout = 3, .collate = 1};
+  using namespace settings;
+  const Settings chosen{false, true, PaperType::PrinterSettings, 2, PaperSize::A4,
+                        Duplex::LongEdge, PrintMode::HighQuality, 2, 5, OutputColor::Black,
+                        Layout::TwoUp, Collation::Collated};
   const MacAddress mac = {0x00, 0x1b, 0xc0, 0xff, 0x07, 0x5a};
   {
     LinuxSettingsStore first(file.string());
@@ -78,9 +80,9 @@ TEST(LinuxSettingsStore, KeepsSettingsAndAddressInAFileOfOptionWords) {
   second.ForgetPrintSettings();
   EXPECT_EQ(second.LoadPrintSettings(Settings{}).settings, std::nullopt);
   EXPECT_EQ(second.LoadMacAddress(), mac);
-  EXPECT_TRUE(second.SavePrintSettings(Settings{.toLastPage = 1, .selectPages = 1, .fromPage = 3}));
+  EXPECT_TRUE(second.SavePrintSettings(Settings{.toLastPage = true, .selectPages = true, .fromPage = 3}));
   EXPECT_EQ(second.LoadPrintSettings(Settings{.toPage = 7}).settings,
-            (Settings{.toLastPage = 1, .selectPages = 1, .fromPage = 3, .toPage = 7}));
+            (Settings{.toLastPage = true, .selectPages = true, .fromPage = 3, .toPage = 7}));
   second.ForgetMacAddress();
   EXPECT_EQ(second.LoadMacAddress(), std::nullopt);
   EXPECT_NE(ReadAll(file).find("pages=3-\n"), std::string::npos);
@@ -108,8 +110,11 @@ TEST(LinuxSettingsStore, ReadsWhatItUnderstandsAndTheEarlierFormAndKeepsTheRest)
            "stray text\n");
   LinuxSettingsStore store(file.string());
   EXPECT_EQ(store.LoadPrintSettings(Settings{}).settings,
-            (Settings{.toLastPage = 1, .selectPages = 1, .copies = 3, .duplexMode = 2,
-                      .printMode = 2, .fromPage = 2, .toPage = 1, .layout = 3, .collate = 1}));
+            (Settings{.toLastPage = true, .selectPages = true, .copies = 3,
+                      .duplexMode = settings::Duplex::ShortEdge,
+                      .printMode = settings::PrintMode::HighQuality, .fromPage = 2, .toPage = 1,
+                      .layout = settings::Layout::TwoUp,
+                      .collate = settings::Collation::Collated}));
   EXPECT_EQ(store.LoadMacAddress(), std::nullopt);
 
   // A save writes the settings as words, drops the earlier form and what
@@ -156,9 +161,9 @@ TEST(LinuxSettingsStore, ReadingWritesNothingAndASaveKeepsAnotherCommandsValues)
   TempFolder temp;
   const fs::path file = temp / "config" / "pagewire" / "settings";
   LinuxSettingsStore reading(file.string());
-  dialogs::PdfPrintSettings probe(reading);
+  job::PdfPrintSettings probe(reading);
   probe.LoadSavedSettings();
-  EXPECT_EQ(probe.settingsReadOnly, 0);
+  EXPECT_FALSE(probe.settingsReadOnly);
   EXPECT_EQ(reading.LoadMacAddress(), std::nullopt);
   reading.ForgetPrintSettings();  // nothing to forget: nothing written
   EXPECT_FALSE(fs::exists(temp / "config"));
@@ -175,7 +180,7 @@ TEST(LinuxSettingsStore, ReadingWritesNothingAndASaveKeepsAnotherCommandsValues)
   // A settings folder that cannot be made: the save says it failed.
   std::ofstream(temp / "plain") << "not a folder";
   LinuxSettingsStore blocked((temp / "plain" / "pagewire" / "settings").string());
-  dialogs::PdfPrintSettings refused(blocked);
+  job::PdfPrintSettings refused(blocked);
   refused.LoadSavedSettings();
   EXPECT_FALSE(refused.SaveSettings());
   // No home folder known: nothing can be kept.

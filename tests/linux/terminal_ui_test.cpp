@@ -10,12 +10,12 @@
 
 #include "cli/terminal_answer.h"
 #include "job/job_messages.h"
-#include "platform/dialog_results.h"
 
 namespace pagewire::cli {
 namespace {
 
 using platform::MessageButtons;
+using platform::MessageAnswer;
 using platform::MessageIcon;
 
 // The options of one command with the given words; `interactive` false.
@@ -31,8 +31,8 @@ struct Command {
 TEST(TerminalUi, ANoTerminalQuestionIsAnsweredOkOnlyWithYes) {
   const struct {
     std::vector<std::string> args;
-    int answer;
-  } cases[] = {{{}, platform::kIdCancel}, {{"--yes"}, platform::kIdOk}};
+    MessageAnswer answer;
+  } cases[] = {{{}, MessageAnswer::Cancel}, {{"--yes"}, MessageAnswer::Ok}};
   for (const auto& c : cases) {
     const Command command(c.args);
     TerminalUi ui(command.options, false, "");
@@ -44,14 +44,14 @@ TEST(TerminalUi, ANoTerminalQuestionIsAnsweredOkOnlyWithYes) {
                                 MessageButtons::OkCancel, MessageIcon::Exclamation),
               c.answer);
     const std::string said = testing::internal::GetCapturedStderr();
-    const bool refused = c.answer == platform::kIdCancel;
+    const bool refused = c.answer == MessageAnswer::Cancel;
     EXPECT_EQ(said.find("[dir/locked.pdf] is not sent") != std::string::npos, refused) << said;
     EXPECT_EQ(said.find("--yes") != std::string::npos, refused) << said;
     // A failure nobody can mend is never retried.
     testing::internal::CaptureStderr();
     EXPECT_EQ(
         ui.ShowMessageBox("Output File: x ERROR", MessageButtons::RetryCancel, MessageIcon::Stop),
-        platform::kIdCancel);
+        MessageAnswer::Cancel);
     testing::internal::GetCapturedStderr();
   }
 }
@@ -63,9 +63,10 @@ TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
   close(fd);
   const struct {
     std::string line;
-    int answer;
-  } cases[] = {
-      {"\n", platform::kIdCancel}, {"", platform::kIdCancel}, {"s3cret\n", platform::kIdOk}};
+    job::PasswordDlgResult answer;
+  } cases[] = {{"\n", job::PasswordDlgResult::Cancel},
+               {"", job::PasswordDlgResult::Cancel},
+               {"s3cret\n", job::PasswordDlgResult::Ok}};
   for (const auto& c : cases) {
     std::ofstream(pattern, std::ios::trunc) << c.line;
     const Command command({"--password-file", pattern});
@@ -75,13 +76,13 @@ TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
       EXPECT_TRUE(c.line.empty()) << error;  // a file without a line is a usage error
       continue;
     }
-    dialogs::PasswordEntry entry;
+    job::PasswordEntry entry;
     entry.fileName = "locked.pdf";
     testing::internal::CaptureStderr();
     EXPECT_EQ(ui.RunPasswordDlg(entry), c.answer) << c.line;
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(ui.PasswordHandedOut(), c.answer == platform::kIdOk);
-    if (c.answer != platform::kIdOk) {
+    EXPECT_EQ(ui.PasswordHandedOut(), c.answer == job::PasswordDlgResult::Ok);
+    if (c.answer != job::PasswordDlgResult::Ok) {
       EXPECT_NE(said.find("[locked.pdf] is not sent: the password from --password-file is empty"),
                 std::string::npos)
           << said;
@@ -90,8 +91,8 @@ TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
     // The print command's retry after a wrong password: nothing to type again.
     testing::internal::CaptureStderr();
     EXPECT_EQ(ui.ShowMessageBox(job::kCheckPassword, MessageButtons::Ok, MessageIcon::Exclamation),
-              platform::kIdOk);
-    EXPECT_EQ(ui.RunPasswordDlg(entry), platform::kIdCancel);
+              MessageAnswer::Ok);
+    EXPECT_EQ(ui.RunPasswordDlg(entry), job::PasswordDlgResult::Cancel);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "pagewire: Wrong password. Printing will be canceled.\n");
   }
@@ -107,19 +108,20 @@ TEST(TerminalUi, AGivenNonAsciiPasswordWasMeasuredInBytesNotCharacters) {
   for (int i = 0; i < 32; ++i) umlauts += "\xC3\xA4";
   const struct {
     std::string password;
-    int answer;
-  } cases[] = {{umlauts, platform::kIdOk}, {umlauts + "a", platform::kIdCancel}};
+    job::PasswordDlgResult answer;
+  } cases[] = {{umlauts, job::PasswordDlgResult::Ok},
+               {umlauts + "a", job::PasswordDlgResult::Cancel}};
   for (const auto& c : cases) {
     std::ofstream(pattern, std::ios::trunc) << c.password << "\n";
     const Command command({"--password-file", pattern});
     TerminalUi ui(command.options, false, "");
     std::string error;
     ASSERT_TRUE(ui.LoadPasswordFile(error)) << error;
-    dialogs::PasswordEntry entry;
+    job::PasswordEntry entry;
     testing::internal::CaptureStderr();
     EXPECT_EQ(ui.RunPasswordDlg(entry), c.answer);
     const std::string said = testing::internal::GetCapturedStderr();
-    if (c.answer == platform::kIdOk) {
+    if (c.answer == job::PasswordDlgResult::Ok) {
       EXPECT_EQ(entry.password, c.password);  // both forms: the bytes given
       EXPECT_EQ(entry.passwordUtf8, c.password);
     } else {

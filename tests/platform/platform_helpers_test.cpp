@@ -1,9 +1,10 @@
-// The dialog framework's field checks, the file chooser filter and the
-// Win32 error to file-error cause mapping.
+// The dialog framework's field checks, the file chooser filter, the Win32
+// error to file-error cause mapping and the spooler's whole writes.
 #include <gtest/gtest.h>
 
 #include "platform/field_validation.h"
 #include "platform/file_chooser_filter.h"
+#include "platform/win32/whole_write.h"
 #include "platform/win32/win32_error_cause.h"
 
 namespace pagewire::platform {
@@ -43,6 +44,30 @@ TEST(FileErrorCauseOf, MapsWin32ErrorsToTheCauseNumbers) {
   // A failure never reads as "no error".
   EXPECT_EQ(FailureCauseOf(0), FileErrorCause::Generic);
   EXPECT_EQ(FailureCauseOf(5), FileErrorCause::AccessDenied);
+}
+
+// A write the system takes in parts goes on with the rest, never losing a
+// byte; one that takes nothing is a failure, not an endless loop.
+TEST(WriteWhole, ShortWritesAreCompletedAndAWriteOfNothingFails) {
+  const std::string data = "@PJL SET COPIES=1\n%PDF-1.4";
+  for (std::uint32_t limit : {1u, 7u, 1000u}) {
+    std::string taken;
+    EXPECT_TRUE(win32::WriteWhole(data.data(), data.size(), [&](const unsigned char* bytes,
+                                                              std::uint32_t length,
+                                                              std::uint32_t& written) {
+      written = std::min(length, limit);
+      taken.append(reinterpret_cast<const char*>(bytes), written);
+      return true;
+    }));
+    EXPECT_EQ(taken, data) << limit;
+  }
+  int calls = 0;
+  EXPECT_FALSE(win32::WriteWhole(data.data(), data.size(),
+                                 [&](const unsigned char*, std::uint32_t, std::uint32_t& written) {
+                                   written = 0;
+                                   return ++calls < 5;
+                                 }));
+  EXPECT_EQ(calls, 1);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ namespace pagewire::platform::win32 {
 namespace {
 
 using Settings = settings::PrintJobSettings;
+using settings::MacAddress;
 using Value = std::pair<DWORD, std::vector<BYTE>>;  // type and bytes
 
 const std::string kProgramKey = "SOFTWARE\\Orvelle\\Pagewire\\";

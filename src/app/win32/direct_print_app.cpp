@@ -46,13 +46,13 @@ bool DirectPrintApp::InitInstance(const std::string& commandTail) {
   hooks.defaultPrinter = &DirectPrintApp::DefaultPrinter;
   hooks.runConfirmDlg = [&system](const ConfirmRequest& request) {
     PrintConfirmDlg confirm(system.settingsStore);
-    confirm.skipBoxUnavailable = request.skipBoxUnavailable ? 1 : 0;
+    confirm.skipBoxUnavailable = request.skipBoxUnavailable;
     confirm.fileName = request.fileName;
     confirm.printerName = request.printerName;
-    return static_cast<int>(confirm.RunModal());
+    return confirm.Run();
   };
   hooks.runPrintJob = [&mainDlg](const std::string& filePath, const std::string& printerName,
-                                 int interactive) {
+                                 bool interactive) {
     mainDlg.Model().filePath = filePath;
     mainDlg.Model().printerName = printerName;
     mainDlg.Model().RunPrintJob(interactive);

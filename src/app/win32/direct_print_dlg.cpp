@@ -22,7 +22,7 @@ constexpr SHORT kKeyDown = 0x80;
 
 }  // namespace
 
-DirectPrintDlg::DirectPrintDlg(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
+DirectPrintDlg::DirectPrintDlg(platform::Platform& platform, job::JobDialogs& jobDialogs,
                                job::InspectPdf inspectPdf)
     : DialogBase(IDD_DIRECT_PRINT),
       platform_(platform),
@@ -65,7 +65,7 @@ void DirectPrintDlg::CreateTooltips() {
 
 void DirectPrintDlg::FillPrinterList() {
   HWND list = Item(IDC_PRINTERS);
-  for (const std::string& name : InstalledPrinterNames(platform_.spooler, platform_.systemFacts)) {
+  for (const std::string& name : platform_.printers.Names()) {
     SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
   // An empty prefix (no default printer) selects the first entry, as the
@@ -81,7 +81,7 @@ void DirectPrintDlg::ReadControls() {
 void DirectPrintDlg::ShowPrinterPort() {
   model_.WhenIdle([this] {
     ReadControls();
-    if (auto port = PortOfPrinter(platform_.spooler, model_.printerName)) {
+    if (auto port = PortOfPrinter(platform_.printers, model_.printerName)) {
       SetItemText(IDC_PORT, *port);
     }
   });
@@ -126,7 +126,7 @@ void DirectPrintDlg::OnOpenFile() {
 void DirectPrintDlg::OnPrint() {
   if (GetKeyState(VK_SHIFT) & kKeyDown) model_.outputMode = job::kOutputToFile;
   ReadControls();
-  model_.RunPrintJob(1);
+  model_.RunPrintJob(true);
 }
 
 void DirectPrintDlg::OnAbout() {

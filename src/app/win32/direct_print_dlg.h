@@ -12,7 +12,7 @@ namespace pagewire::app {
 
 class DirectPrintDlg : public platform::win32::DialogBase {
  public:
-  DirectPrintDlg(platform::Platform& platform, dialogs::JobDialogs& jobDialogs,
+  DirectPrintDlg(platform::Platform& platform, job::JobDialogs& jobDialogs,
                  job::InspectPdf inspectPdf);
 
   DirectPrintModel& Model() { return model_; }

@@ -4,7 +4,6 @@
 
 #include "app/launch_decisions.h"
 #include "app/show_drag_dlg_key.h"
-#include "platform/dialog_results.h"
 #include "resource.h"
 
 namespace pagewire::app {
@@ -23,22 +22,35 @@ bool PrintConfirmDlg::OnInit() {
   return true;
 }
 
-void PrintConfirmDlg::Finish(int result) {
+PrintConfirmResult PrintConfirmDlg::Run() {
+  switch (RunModal()) {
+    case IDCANCEL: return PrintConfirmResult::Cancel;
+    case kIdPrintSettings: return PrintConfirmResult::PrintSettings;
+    // A dialog that could not open (-1) prints without asking, as OK does.
+    default: return PrintConfirmResult::Ok;
+  }
+}
+
+void PrintConfirmDlg::Finish(PrintConfirmResult result) {
   ApplyConfirmEnding(store_, result, IsChecked(IDC_CONFIRM_SKIP));
-  End(result);
+  switch (result) {
+    case PrintConfirmResult::Ok: End(IDOK); break;
+    case PrintConfirmResult::Cancel: End(IDCANCEL); break;
+    case PrintConfirmResult::PrintSettings: End(kIdPrintSettings); break;
+  }
 }
 
 void PrintConfirmDlg::OnOK() {
   fileName = ItemText(IDC_CONFIRM_FILE_NAME);
   printerName = ItemText(IDC_CONFIRM_PRINTER_NAME);
-  Finish(platform::kIdOk);
+  Finish(PrintConfirmResult::Ok);
 }
 
-void PrintConfirmDlg::OnCancel() { Finish(platform::kIdCancel); }
+void PrintConfirmDlg::OnCancel() { Finish(PrintConfirmResult::Cancel); }
 
 bool PrintConfirmDlg::OnCommand(int id, int code, HWND /*control*/) {
   if (id != IDC_CONFIRM_PRINT_SETTINGS || code != BN_CLICKED) return false;
-  Finish(platform::kIdPrintSettings);
+  Finish(PrintConfirmResult::PrintSettings);
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/launch_decisions.h"
 #include "platform/settings_store.h"
 #include "platform/win32/dialog_base.h"
 
@@ -13,9 +14,11 @@ class PrintConfirmDlg : public platform::win32::DialogBase {
  public:
   explicit PrintConfirmDlg(platform::SettingsStore& store);
 
-  int skipBoxUnavailable = 0;  // set by start-up before the run
+  bool skipBoxUnavailable = false;  // set by start-up before the run
   std::string fileName;
   std::string printerName;
+
+  PrintConfirmResult Run();
 
  protected:
   bool OnInit() override;
@@ -24,7 +27,10 @@ class PrintConfirmDlg : public platform::win32::DialogBase {
   bool OnCommand(int id, int code, HWND control) override;
 
  private:
-  void Finish(int result);
+  void Finish(PrintConfirmResult result);
+
+  // The dialog's own result besides IDOK and IDCANCEL.
+  static constexpr INT_PTR kIdPrintSettings = 10;
 
   platform::SettingsStore& store_;
 };

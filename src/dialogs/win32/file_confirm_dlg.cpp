@@ -2,13 +2,21 @@
 
 #include <utility>
 
-#include "platform/dialog_results.h"
 #include "resource.h"
 
 namespace pagewire::dialogs::win32 {
 
 FileConfirmDlg::FileConfirmDlg(std::string name)
     : DialogBase(IDD_FILE_CONFIRM), fileName(std::move(name)) {}
+
+job::FileConfirmResult FileConfirmDlg::Run(HWND owner) {
+  switch (RunModal(owner)) {
+    case IDOK: return job::FileConfirmResult::Ok;
+    case kIdAbort: return job::FileConfirmResult::Abort;
+    case kIdPrintAll: return job::FileConfirmResult::PrintAll;
+    default: return job::FileConfirmResult::Cancel;  // also when the dialog could not open
+  }
+}
 
 bool FileConfirmDlg::OnInit() {
   SetItemText(IDC_FILE_CONFIRM_NAME, fileName);
@@ -17,13 +25,13 @@ bool FileConfirmDlg::OnInit() {
 
 void FileConfirmDlg::OnOK() {
   fileName = ItemText(IDC_FILE_CONFIRM_NAME);
-  End(platform::kIdOk);
+  End(IDOK);
 }
 
 bool FileConfirmDlg::OnCommand(int id, int code, HWND /*control*/) {
   if (code != BN_CLICKED) return false;
-  if (id == IDC_FILE_CONFIRM_ABORT) End(platform::kIdAbort);
-  else if (id == IDC_FILE_CONFIRM_PRINT_ALL) End(platform::kIdPrintAll);
+  if (id == IDC_FILE_CONFIRM_ABORT) End(kIdAbort);
+  else if (id == IDC_FILE_CONFIRM_PRINT_ALL) End(kIdPrintAll);
   else return false;
   return true;
 }

@@ -1,6 +1,5 @@
 #include "dialogs/win32/password_dlg.h"
 
-#include "platform/dialog_results.h"
 #include "platform/win32/message_box.h"
 #include "resource.h"
 
@@ -18,7 +17,7 @@ std::string TextOf(HWND window) {
 
 }  // namespace
 
-PasswordDlg::PasswordDlg(PasswordEntry& entry, platform::SettingsStore& store)
+PasswordDlg::PasswordDlg(job::PasswordEntry& entry, platform::SettingsStore& store)
     : DialogBase(IDD_PASSWORD), entry_(entry), store_(store) {}
 
 bool PasswordDlg::OnInit() {
@@ -26,7 +25,7 @@ bool PasswordDlg::OnInit() {
   // A retry shows the previous entry, read back as typed.
   if (entry_.passwordUtf8.empty()) SetItemText(IDC_PASSWORD, entry_.password);
   else SetItemTextUtf8(IDC_PASSWORD, entry_.passwordUtf8);
-  SendMessageA(Item(IDC_PASSWORD), EM_LIMITTEXT, kPasswordMaxChars, 0);
+  SendMessageA(Item(IDC_PASSWORD), EM_LIMITTEXT, job::kPasswordMaxChars, 0);
   CreateTooltips();
   if (entry_.macEntryDisabled) {
     EnableItem(IDC_DETAILED, false);
@@ -75,10 +74,10 @@ void PasswordDlg::OnOK() {
   // The code-page copy for revisions 2 to 4, the UTF-8 one for 5 and 6.
   std::string typed = ItemText(IDC_PASSWORD);
   entry_.password.swap(typed);
-  WipeSecret(typed);  // the previous entry
+  job::WipeSecret(typed);  // the previous entry
   typed = ItemTextUtf8(IDC_PASSWORD);
   entry_.passwordUtf8.swap(typed);
-  WipeSecret(typed);
+  job::WipeSecret(typed);
   std::vector<std::string> texts;
   for (HWND field : AddressFields()) texts.push_back(TextOf(field));
   if (!ApplyMacFields(texts, store_, entry_)) {
@@ -86,11 +85,11 @@ void PasswordDlg::OnOK() {
     return;
   }
   // Characters, as the field limits them, not the code-page copy's bytes.
-  if (!AcceptField(IDC_PASSWORD,
-                   platform::ValidateUtf8TextLength(entry_.passwordUtf8, kPasswordMaxChars))) {
+  if (!AcceptField(IDC_PASSWORD, platform::ValidateUtf8TextLength(entry_.passwordUtf8,
+                                                                  job::kPasswordMaxChars))) {
     return;
   }
-  End(platform::kIdOk);
+  End(IDOK);
 }
 
 bool PasswordDlg::OnCommand(int id, int code, HWND /*control*/) {

@@ -13,7 +13,7 @@ namespace pagewire::dialogs::win32 {
 
 class PasswordDlg : public platform::win32::DialogBase {
  public:
-  PasswordDlg(PasswordEntry& entry, platform::SettingsStore& store);
+  PasswordDlg(job::PasswordEntry& entry, platform::SettingsStore& store);
 
  protected:
   bool OnInit() override;
@@ -29,7 +29,7 @@ class PasswordDlg : public platform::win32::DialogBase {
   // ends early when there is no next tab item.
   std::vector<HWND> AddressFields() const;
 
-  PasswordEntry& entry_;
+  job::PasswordEntry& entry_;
   platform::SettingsStore& store_;
 };
 

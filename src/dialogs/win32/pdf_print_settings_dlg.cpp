@@ -3,38 +3,14 @@
 #include <commctrl.h>
 
 #include <utility>
-#include <vector>
 
-#include "platform/dialog_results.h"
 #include "resource.h"
+#include "settings/setting_tables.h"
 
 namespace pagewire::dialogs::win32 {
 namespace {
 
 constexpr int kTooltipMaxWidth = 200;  // pixels
-
-// Each drop-down list: its entries in the order of their indexes (Output
-// Color is a sorted list), and the record's and the form's field.
-struct ListControl {
-  int id;
-  std::vector<const char*> texts;
-  std::int32_t settings::PrintJobSettings::*field;
-  std::int32_t SettingsForm::*formField;
-};
-
-const ListControl kLists[] = {
-    {IDC_OUTPUT_COLOR, {"Auto", "Black"}, &settings::PrintJobSettings::outputColor,
-     &SettingsForm::outputColor},
-    {IDC_PRINT_MODE, {"Standard", "High Speed", "High Quality"},
-     &settings::PrintJobSettings::printMode, &SettingsForm::printMode},
-    {IDC_PAPER_SIZE, {"A4", "Auto"}, &settings::PrintJobSettings::paperSize, &SettingsForm::paperSize},
-    {IDC_PAPER_TYPE, {"Plain", "Printer Settings"}, &settings::PrintJobSettings::paperType,
-     &SettingsForm::paperType},
-    {IDC_DUPLEX, {"1 Sided Print", "Long Edge Flip", "Short Edge Flip"},
-     &settings::PrintJobSettings::duplexMode, &SettingsForm::duplexMode},
-    {IDC_LAYOUT, {"Auto Zoom", "100%", "Booklet", "2 up", "4 up"},
-     &settings::PrintJobSettings::layout, &SettingsForm::layout},
-};
 
 const std::pair<int, UINT> kTools[] = {
     {IDC_PAPER_SIZE, IDS_TIP_PAPER_SIZE},     {IDC_PAPER_TYPE, IDS_TIP_PAPER_TYPE},
@@ -50,18 +26,18 @@ const std::pair<int, UINT> kTools[] = {
 
 const int kNumberSpins[] = {IDC_FROM_PAGE_SPIN, IDC_TO_PAGE_SPIN, IDC_COPIES_SPIN};
 
-int FieldId(NumberField field) {
+int FieldId(job::NumberField field) {
   switch (field) {
-    case NumberField::FromPage: return IDC_FROM_PAGE;
-    case NumberField::ToPage: return IDC_TO_PAGE;
-    case NumberField::Copies: break;
+    case job::NumberField::FromPage: return IDC_FROM_PAGE;
+    case job::NumberField::ToPage: return IDC_TO_PAGE;
+    case job::NumberField::Copies: break;
   }
   return IDC_COPIES;
 }
 
 }  // namespace
 
-PdfPrintSettingsDlg::PdfPrintSettingsDlg(PdfPrintSettings& settings)
+PdfPrintSettingsDlg::PdfPrintSettingsDlg(job::PdfPrintSettings& settings)
     : DialogBase(IDD_PDF_PRINT_SETTINGS), settings_(settings) {}
 
 bool PdfPrintSettingsDlg::OnInit() {
@@ -69,14 +45,14 @@ bool PdfPrintSettingsDlg::OnInit() {
   SetItemInt(IDC_FROM_PAGE, s.fromPage);
   SetItemInt(IDC_TO_PAGE, s.toPage);
   SetItemInt(IDC_COPIES, s.copies);
-  SetChecked(IDC_COLLATED, s.collate != 0);
-  SetChecked(IDC_TO_LAST_PAGE, s.toLastPage != 0);
-  SetChecked(IDC_SAVE_SETTINGS, settings_.saveSettings != 0);
-  SetChecked(IDC_ALL_PAGES, s.selectPages == 0);
-  SetChecked(IDC_SELECT_PAGES, s.selectPages == 1);
+  SetChecked(IDC_COLLATED, s.collate == settings::Collation::Collated);
+  SetChecked(IDC_TO_LAST_PAGE, s.toLastPage);
+  SetChecked(IDC_SAVE_SETTINGS, settings_.saveSettings);
+  SetChecked(IDC_ALL_PAGES, !s.selectPages);
+  SetChecked(IDC_SELECT_PAGES, s.selectPages);
   CreateTooltips();
   for (int spin : kNumberSpins) {
-    SendMessageA(Item(spin), UDM_SETRANGE32, kNumberFieldMin, kNumberFieldMax);
+    SendMessageA(Item(spin), UDM_SETRANGE32, settings::kMinNumber, settings::kMaxNumber);
   }
   FillLists();
   ApplyEnabling();
@@ -84,13 +60,22 @@ bool PdfPrintSettingsDlg::OnInit() {
 }
 
 void PdfPrintSettingsDlg::FillLists() {
-  for (const ListControl& list : kLists) {
-    for (const char* text : list.texts) {
-      SendMessageA(Item(list.id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    }
-    // An index outside its list leaves the list with no selection.
-    ComboSelect(list.id, settings_.settings.*list.field);
+  const settings::PrintJobSettings& s = settings_.settings;
+  FillList(IDC_OUTPUT_COLOR, settings::kOutputColors, s.outputColor);
+  FillList(IDC_PRINT_MODE, settings::kPrintModes, s.printMode);
+  FillList(IDC_PAPER_SIZE, settings::kPaperSizes, s.paperSize);
+  FillList(IDC_PAPER_TYPE, settings::kPaperTypes, s.paperType);
+  FillList(IDC_DUPLEX, settings::kDuplexModes, s.duplexMode);
+  FillList(IDC_LAYOUT, settings::kLayouts, s.layout);
+}
+
+template <typename Value>
+void PdfPrintSettingsDlg::FillList(int id, const settings::Setting<Value>& setting, Value value) {
+  for (const settings::SettingRow<Value>& row : setting.rows) {
+    SendMessageA(Item(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.listText));
   }
+  // A number outside the list leaves it with no selection.
+  ComboSelect(id, settings::NumberOf(value));
 }
 
 void PdfPrintSettingsDlg::CreateTooltips() {
@@ -104,7 +89,7 @@ void PdfPrintSettingsDlg::ApplyEnabling() {
   choices.selectPages = IsChecked(IDC_SELECT_PAGES);
   choices.toLastPage = IsChecked(IDC_TO_LAST_PAGE);
   choices.layout = settings_.settings.layout;
-  choices.settingsReadOnly = settings_.settingsReadOnly != 0;
+  choices.settingsReadOnly = settings_.settingsReadOnly;
   const SettingsEnabling on = EnablingFor(choices);
   EnableItem(IDC_ALL_PAGES, on.pageChoice);
   EnableItem(IDC_SELECT_PAGES, on.pageChoice);
@@ -119,8 +104,8 @@ void PdfPrintSettingsDlg::ApplyEnabling() {
   EnableItem(IDC_SAVE_SETTINGS, on.saveSettings);
 }
 
-SettingsForm PdfPrintSettingsDlg::ReadForm() const {
-  SettingsForm form;
+job::SettingsForm PdfPrintSettingsDlg::ReadForm() const {
+  job::SettingsForm form;
   form.fromPage = ItemText(IDC_FROM_PAGE);
   form.toPage = ItemText(IDC_TO_PAGE);
   form.copies = ItemText(IDC_COPIES);
@@ -128,23 +113,28 @@ SettingsForm PdfPrintSettingsDlg::ReadForm() const {
   form.toLastPage = IsChecked(IDC_TO_LAST_PAGE);
   form.collate = IsChecked(IDC_COLLATED);
   form.saveSettings = IsChecked(IDC_SAVE_SETTINGS);
-  for (const ListControl& list : kLists) form.*list.formField = ComboSelection(list.id);
+  form.outputColor = ComboSelection(IDC_OUTPUT_COLOR);
+  form.printMode = ComboSelection(IDC_PRINT_MODE);
+  form.paperSize = ComboSelection(IDC_PAPER_SIZE);
+  form.paperType = ComboSelection(IDC_PAPER_TYPE);
+  form.duplexMode = ComboSelection(IDC_DUPLEX);
+  form.layout = ComboSelection(IDC_LAYOUT);
   return form;
 }
 
 void PdfPrintSettingsDlg::OnOK() {
-  const SettingsOkResult result = settings_.Ok(ReadForm());
+  const job::SettingsOkResult result = settings_.Ok(ReadForm());
   if (!result.valid) {
     AcceptField(FieldId(result.field), result.verdict);
     return;
   }
-  End(platform::kIdOk);
+  End(IDOK);
 }
 
 bool PdfPrintSettingsDlg::OnCommand(int id, int code, HWND /*control*/) {
   if (id == IDC_LAYOUT && code == CBN_SELCHANGE) {
     // Kept even when the dialog is then cancelled.
-    settings_.settings.layout = ComboSelection(IDC_LAYOUT);
+    settings_.settings.layout = static_cast<settings::Layout>(ComboSelection(IDC_LAYOUT));
     ApplyEnabling();
     return true;
   }

@@ -9,17 +9,22 @@ namespace pagewire::dialogs::win32 {
 Win32JobDialogs::Win32JobDialogs(platform::SettingsStore& store) : store_(store) {}
 
 // Each dialog is owned by the window active when the job asks (the main
-// dialog, or none in direct mode).
-int Win32JobDialogs::RunPdfPrintSettingsDlg(PdfPrintSettings& settings) {
-  return static_cast<int>(PdfPrintSettingsDlg(settings).RunModal(GetActiveWindow()));
+// dialog, or none in direct mode). A dialog that cannot open counts as
+// cancelled.
+job::SettingsDlgResult Win32JobDialogs::RunPdfPrintSettingsDlg(job::PdfPrintSettings& settings) {
+  return PdfPrintSettingsDlg(settings).RunModal(GetActiveWindow()) == IDOK
+             ? job::SettingsDlgResult::Ok
+             : job::SettingsDlgResult::Cancel;
 }
 
-int Win32JobDialogs::RunPasswordDlg(PasswordEntry& entry) {
-  return static_cast<int>(PasswordDlg(entry, store_).RunModal(GetActiveWindow()));
+job::PasswordDlgResult Win32JobDialogs::RunPasswordDlg(job::PasswordEntry& entry) {
+  return PasswordDlg(entry, store_).RunModal(GetActiveWindow()) == IDOK
+             ? job::PasswordDlgResult::Ok
+             : job::PasswordDlgResult::Cancel;
 }
 
-int Win32JobDialogs::RunFileConfirmDlg(const std::string& fileName) {
-  return static_cast<int>(FileConfirmDlg(fileName).RunModal(GetActiveWindow()));
+job::FileConfirmResult Win32JobDialogs::RunFileConfirmDlg(const std::string& fileName) {
+  return FileConfirmDlg(fileName).Run(GetActiveWindow());
 }
 
 }  // namespace pagewire::dialogs::win32

@@ -3,19 +3,19 @@
 
 #include <string>
 
-#include "dialogs/job_dialogs.h"
+#include "job/job_dialogs.h"
 #include "platform/settings_store.h"
 
 namespace pagewire::dialogs::win32 {
 
-class Win32JobDialogs : public JobDialogs {
+class Win32JobDialogs : public job::JobDialogs {
  public:
   // The password dialog keeps the MAC address in `store`.
   explicit Win32JobDialogs(platform::SettingsStore& store);
 
-  int RunPdfPrintSettingsDlg(PdfPrintSettings& settings) override;
-  int RunPasswordDlg(PasswordEntry& entry) override;
-  int RunFileConfirmDlg(const std::string& fileName) override;
+  job::SettingsDlgResult RunPdfPrintSettingsDlg(job::PdfPrintSettings& settings) override;
+  job::PasswordDlgResult RunPasswordDlg(job::PasswordEntry& entry) override;
+  job::FileConfirmResult RunFileConfirmDlg(const std::string& fileName) override;
 
  private:
   platform::SettingsStore& store_;

@@ -16,7 +16,8 @@
 #include <string_view>
 #include <utility>
 
-#include "dialogs/saved_settings_bits.h"
+#include "settings/saved_settings_bits.h"
+#include "settings/setting_tables.h"
 
 namespace pagewire::platform {
 namespace {
@@ -26,26 +27,34 @@ using Lines = std::vector<std::string>;
 
 constexpr std::size_t kMaxFileSize = 1u << 20;
 constexpr const char* kFileHeader = "# pagewire: the settings kept by --save";
-constexpr std::int32_t kMaxNumber = 999;  // the settings dialog's range
 
-// A setting chosen from a list: its key and the word of each list index.
+// A setting chosen from a list: its -o key, the word of each choice (a
+// choice's number is its word's place) and its field as a number.
 struct ChoiceKey {
   const char* key;
-  std::int32_t Settings::*field;
   std::vector<const char*> words;
+  std::function<std::int32_t(const Settings&)> get;
+  std::function<void(Settings&, std::int32_t)> set;
 };
+
+template <typename Value>
+ChoiceKey KeyOf(const settings::Setting<Value>& setting, Value Settings::*field) {
+  ChoiceKey key{setting.optionKey, {},
+                [field](const Settings& s) { return settings::NumberOf(s.*field); },
+                [field](Settings& s, std::int32_t number) { s.*field = Value{number}; }};
+  for (const settings::SettingRow<Value>& row : setting.rows) key.words.push_back(row.optionWord);
+  return key;
+}
 
 const std::vector<ChoiceKey>& ChoiceKeys() {
   static const std::vector<ChoiceKey> keys = {
-      {"collate", &Settings::collate, {"false", "true"}},
-      {"sides",
-       &Settings::duplexMode,
-       {"one-sided", "two-sided-long-edge", "two-sided-short-edge"}},
-      {"media", &Settings::paperSize, {"A4", "auto"}},
-      {"media-type", &Settings::paperType, {"plain", "printer"}},
-      {"print-color-mode", &Settings::outputColor, {"auto", "monochrome"}},
-      {"print-quality", &Settings::printMode, {"normal", "draft", "high"}},
-      {"layout", &Settings::layout, {"auto", "100", "booklet", "2up", "4up"}},
+      KeyOf(settings::kCollations, &Settings::collate),
+      KeyOf(settings::kDuplexModes, &Settings::duplexMode),
+      KeyOf(settings::kPaperSizes, &Settings::paperSize),
+      KeyOf(settings::kPaperTypes, &Settings::paperType),
+      KeyOf(settings::kOutputColors, &Settings::outputColor),
+      KeyOf(settings::kPrintModes, &Settings::printMode),
+      KeyOf(settings::kLayouts, &Settings::layout),
   };
   return keys;
 }
@@ -82,14 +91,14 @@ std::optional<std::int32_t> NumberOf(std::string_view text) {
     if (c < '0' || c > '9') return std::nullopt;
     number = number * 10 + (c - '0');
   }
-  if (number < 1 || number > kMaxNumber) return std::nullopt;
+  if (number < settings::kMinNumber || number > settings::kMaxNumber) return std::nullopt;
   return number;
 }
 
 // "all", "FROM-TO", "FROM-" (to the last page) or "PAGE".
 bool ApplyPages(std::string_view text, Settings& s) {
   if (strcasecmp(std::string(text).c_str(), "all") == 0) {
-    s.selectPages = 0;
+    s.selectPages = false;
     return true;
   }
   const std::size_t dash = text.find('-');
@@ -97,25 +106,25 @@ bool ApplyPages(std::string_view text, Settings& s) {
   const bool open = dash != std::string_view::npos && dash + 1 == text.size();
   const auto to = dash == std::string_view::npos ? from : NumberOf(text.substr(dash + 1));
   if (!from || (!open && !to)) return false;
-  s.selectPages = 1;
+  s.selectPages = true;
   s.fromPage = *from;
-  s.toLastPage = open ? 1 : 0;
+  s.toLastPage = open;
   if (!open) s.toPage = *to;
   return true;
 }
 
 std::string PagesText(const Settings& s) {
-  if (s.selectPages == 0) return "all";
+  if (!s.selectPages) return "all";
   const std::string from = std::to_string(s.fromPage) + "-";
-  return s.toLastPage != 0 ? from : from + std::to_string(s.toPage);
+  return s.toLastPage ? from : from + std::to_string(s.toPage);
 }
 
 // The bit-packed values the file held in its earlier form, in hex.
 bool ApplyEarlierValue(const std::string& name, std::string_view hex, Settings& s) {
   constexpr std::pair<const char*, void (*)(std::uint32_t, Settings&)> kValues[] = {
-      {"PrintMode", dialogs::UnpackPrintMode},
-      {"Copies", dialogs::UnpackCopies},
-      {"Pages", dialogs::UnpackPages}};
+      {"PrintMode", settings::UnpackPrintMode},
+      {"Copies", settings::UnpackCopies},
+      {"Pages", settings::UnpackPages}};
   hex = Trim(hex);
   if (hex.empty() || hex.size() > 8 || hex.find_first_not_of("0123456789abcdefABCDEF") != hex.npos) {
     return false;
@@ -153,7 +162,7 @@ bool ApplyLine(std::string_view line, Settings& s) {
     if (entry->key != choice.key) continue;
     for (std::size_t i = 0; i < choice.words.size(); ++i) {
       if (strcasecmp(entry->value.c_str(), choice.words[i]) != 0) continue;
-      s.*choice.field = static_cast<std::int32_t>(i);
+      choice.set(s, static_cast<std::int32_t>(i));
       return true;
     }
     return false;
@@ -176,7 +185,7 @@ bool IsPrintSettingLine(std::string_view line) {
 Lines PrintSettingLines(const Settings& s) {
   Lines lines = {"copies=" + std::to_string(s.copies)};
   for (const ChoiceKey& choice : ChoiceKeys()) {
-    const std::int32_t index = s.*choice.field;
+    const std::int32_t index = choice.get(s);
     if (index < 0 || static_cast<std::size_t>(index) >= choice.words.size()) continue;
     lines.push_back(std::string(choice.key) + "=" + choice.words[static_cast<std::size_t>(index)]);
   }
@@ -184,11 +193,11 @@ Lines PrintSettingLines(const Settings& s) {
   return lines;
 }
 
-std::optional<MacAddress> MacOf(std::string_view text) {
+std::optional<settings::MacAddress> MacOf(std::string_view text) {
   // Six pairs of hex digits separated by ':'.
   constexpr std::string_view kDigits = "0123456789abcdef";
   if (text.size() != 17) return std::nullopt;
-  MacAddress address{};
+  settings::MacAddress address{};
   for (std::size_t i = 0; i < address.size(); ++i) {
     const std::size_t high = kDigits.find(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i * 3]))));
     const std::size_t low = kDigits.find(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i * 3 + 1]))));
@@ -200,7 +209,7 @@ std::optional<MacAddress> MacOf(std::string_view text) {
   return address;
 }
 
-std::string MacText(const MacAddress& address) {
+std::string MacText(const settings::MacAddress& address) {
   char text[18];
   std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", address[0], address[1],
                 address[2], address[3], address[4], address[5]);
@@ -415,8 +424,8 @@ void LinuxSettingsStore::ForgetPrintSettings() {
   });
 }
 
-std::optional<MacAddress> LinuxSettingsStore::LoadMacAddress() {
-  std::optional<MacAddress> address;
+std::optional<settings::MacAddress> LinuxSettingsStore::LoadMacAddress() {
+  std::optional<settings::MacAddress> address;
   for (const std::string& line : Read(path_).lines) {
     const auto entry = EntryOf(line);
     if (!entry || entry->key != "mac") continue;
@@ -425,7 +434,7 @@ std::optional<MacAddress> LinuxSettingsStore::LoadMacAddress() {
   return address;
 }
 
-void LinuxSettingsStore::SaveMacAddress(const MacAddress& address) {
+void LinuxSettingsStore::SaveMacAddress(const settings::MacAddress& address) {
   Change(path_, [&address](Lines& lines) {
     std::erase_if(lines, [](const std::string& line) { return HasKey(line, "mac"); });
     lines.push_back("mac=" + MacText(address));

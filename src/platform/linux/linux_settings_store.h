@@ -45,8 +45,8 @@ class LinuxSettingsStore : public SettingsStore {
   SavedPrintSettings LoadPrintSettings(const settings::PrintJobSettings& defaults) override;
   bool SavePrintSettings(const settings::PrintJobSettings& settings) override;
   void ForgetPrintSettings() override;
-  std::optional<MacAddress> LoadMacAddress() override;
-  void SaveMacAddress(const MacAddress& address) override;
+  std::optional<settings::MacAddress> LoadMacAddress() override;
+  void SaveMacAddress(const settings::MacAddress& address) override;
   void ForgetMacAddress() override;
   bool SkipsConfirmation() override { return false; }
   bool MarkSkipConfirmation() override { return false; }

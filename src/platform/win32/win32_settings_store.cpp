@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "dialogs/saved_settings_bits.h"
+#include "settings/saved_settings_bits.h"
 
 namespace pagewire::platform::win32 {
 namespace {
@@ -127,12 +127,12 @@ SavedPrintSettings Win32SettingsStore::LoadPrintSettings(
   }
   settings::PrintJobSettings s = defaults;
   saved.canSave = true;
-  if (const auto printMode = ReadDword(key, "PrintMode")) dialogs::UnpackPrintMode(*printMode, s);
-  if (const auto copies = ReadDword(key, "Copies")) dialogs::UnpackCopies(*copies, s);
+  if (const auto printMode = ReadDword(key, "PrintMode")) settings::UnpackPrintMode(*printMode, s);
+  if (const auto copies = ReadDword(key, "Copies")) settings::UnpackCopies(*copies, s);
   if (const auto pages = ReadDword(key, "Pages")) {
     // Writing the value back tells whether the key can be written.
     saved.canSave = WriteDword(key, "Pages", *pages);
-    dialogs::UnpackPages(*pages, s);
+    settings::UnpackPages(*pages, s);
   }
   saved.settings = s;
   return saved;
@@ -141,9 +141,9 @@ SavedPrintSettings Win32SettingsStore::LoadPrintSettings(
 bool Win32SettingsStore::SavePrintSettings(const settings::PrintJobSettings& settings) {
   Key key;
   if (!key.Create(settingsKey_.c_str())) return false;
-  const bool printMode = WriteDword(key, "PrintMode", dialogs::PackPrintMode(settings));
-  const bool copies = WriteDword(key, "Copies", dialogs::PackCopies(settings));
-  const bool pages = WriteDword(key, "Pages", dialogs::PackPages(settings));
+  const bool printMode = WriteDword(key, "PrintMode", settings::PackPrintMode(settings));
+  const bool copies = WriteDword(key, "Copies", settings::PackCopies(settings));
+  const bool pages = WriteDword(key, "Pages", settings::PackPages(settings));
   return printMode && copies && pages;
 }
 
@@ -153,7 +153,7 @@ std::optional<MacAddress> Win32SettingsStore::LoadMacAddress() {
   // A missing key is made, empty.
   Key key;
   if (!key.Create(kMacAddrKey)) return std::nullopt;
-  MacAddress address{};
+  settings::MacAddress address{};
   DWORD size = static_cast<DWORD>(address.size());
   if (!key.Query(applicationName_.c_str(), address.data(), size)) return std::nullopt;
   return address;

@@ -53,9 +53,13 @@ std::optional<std::string> RunChooser(const FileChooserRequest& request, bool sa
 
 }  // namespace
 
-int Win32UserInterface::ShowMessageBox(const MessageText& text, MessageButtons buttons,
-                                       MessageIcon icon) {
-  return ShowWideMessageBox(nullptr, text, StyleOf(buttons, icon));
+MessageAnswer Win32UserInterface::ShowMessageBox(const MessageText& text, MessageButtons buttons,
+                                                 MessageIcon icon) {
+  switch (ShowWideMessageBox(nullptr, text, StyleOf(buttons, icon))) {
+    case IDOK: return MessageAnswer::Ok;
+    case IDRETRY: return MessageAnswer::Retry;
+    default: return MessageAnswer::Cancel;  // also a box that could not be shown
+  }
 }
 
 std::optional<std::string> Win32UserInterface::ChooseOpenFile(const FileChooserRequest& request) {

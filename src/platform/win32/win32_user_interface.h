@@ -7,7 +7,8 @@ namespace pagewire::platform::win32 {
 
 class Win32UserInterface : public UserInterface {
  public:
-  int ShowMessageBox(const MessageText& text, MessageButtons buttons, MessageIcon icon) override;
+  MessageAnswer ShowMessageBox(const MessageText& text, MessageButtons buttons,
+                               MessageIcon icon) override;
   std::optional<std::string> ChooseOpenFile(const FileChooserRequest& request) override;
   std::optional<std::string> ChooseSaveAsFile(const FileChooserRequest& request) override;
 };

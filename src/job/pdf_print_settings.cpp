@@ -1,16 +1,16 @@
-#include "dialogs/pdf_print_settings.h"
+#include "job/pdf_print_settings.h"
 
-#include "dialogs/settings_rules.h"
+#include <utility>
 
-namespace pagewire::dialogs {
+namespace pagewire::job {
 
 PdfPrintSettings::PdfPrintSettings(platform::SettingsStore& store) : store_(store) {}
 
 void PdfPrintSettings::LoadSavedSettings() {
   const platform::SavedPrintSettings saved = store_.LoadPrintSettings(settings);
   if (saved.settings) settings = *saved.settings;
-  saveSettings = saved.settings ? 1 : 0;
-  settingsReadOnly = saved.canSave ? 0 : 1;
+  saveSettings = saved.settings.has_value();
+  settingsReadOnly = !saved.canSave;
 }
 
 bool PdfPrintSettings::SaveSettings() { return store_.SavePrintSettings(settings); }
@@ -24,25 +24,25 @@ SettingsOkResult PdfPrintSettings::ExchangeNumbers(const SettingsForm& form) {
   for (const auto& [field, texts] : fields) {
     const auto& [text, member] = texts;
     platform::FieldVerdict verdict =
-        platform::ValidateNumberField(*text, kNumberFieldMin, kNumberFieldMax);
+        platform::ValidateNumberField(*text, settings::kMinNumber, settings::kMaxNumber);
     if (verdict.stored) *member = *verdict.stored;
     if (!verdict.ok()) return SettingsOkResult{false, field, std::move(verdict)};
   }
-  saveSettings = form.saveSettings ? 1 : 0;
+  saveSettings = form.saveSettings;
   return SettingsOkResult{};
 }
 
 SettingsOkResult PdfPrintSettings::Ok(const SettingsForm& form) {
   SettingsOkResult result = ExchangeNumbers(form);
-  settings.duplexMode = form.duplexMode;
-  settings.paperType = form.paperType;
-  settings.printMode = form.printMode;
-  settings.paperSize = form.paperSize;
-  settings.layout = form.layout;
-  settings.outputColor = form.outputColor;
-  settings.selectPages = form.allPages ? 0 : 1;
-  settings.toLastPage = form.toLastPage ? 1 : 0;
-  settings.collate = form.collate ? 1 : 0;
+  settings.duplexMode = static_cast<settings::Duplex>(form.duplexMode);
+  settings.paperType = static_cast<settings::PaperType>(form.paperType);
+  settings.printMode = static_cast<settings::PrintMode>(form.printMode);
+  settings.paperSize = static_cast<settings::PaperSize>(form.paperSize);
+  settings.layout = static_cast<settings::Layout>(form.layout);
+  settings.outputColor = static_cast<settings::OutputColor>(form.outputColor);
+  settings.selectPages = !form.allPages;
+  settings.toLastPage = form.toLastPage;
+  settings.collate = form.collate ? settings::Collation::Collated : settings::Collation::Off;
   if (form.saveSettings) {
     SaveSettings();
   } else {
@@ -51,4 +51,4 @@ SettingsOkResult PdfPrintSettings::Ok(const SettingsForm& form) {
   return result;
 }
 
-}  // namespace pagewire::dialogs
+}  // namespace pagewire::job

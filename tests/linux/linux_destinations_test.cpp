@@ -1,5 +1,5 @@
-// The spooler's socket:// transport against a loopback listener, its name
-// checks and its CUPS job titles. CUPS itself is tested with a private cupsd.
+// The socket destination against a loopback listener, its name checks and
+// the CUPS job titles. CUPS itself is tested with a private cupsd.
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -13,7 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/linux/linux_spooler.h"
+#include "platform/linux/cups_destination.h"
+#include "platform/linux/linux_destinations.h"
+#include "platform/linux/socket_destination.h"
 
 namespace pagewire::platform {
 namespace {
@@ -87,21 +89,23 @@ std::vector<unsigned char> Pattern(std::size_t size) {
 
 struct Reports {
   std::vector<std::string> lines;
-  LinuxSpooler::Report Sink() {
-    return [this](const std::string& line) { lines.push_back(line); };
+  DestinationOptions Options(StallPolicy stalls = {}) {
+    DestinationOptions options;
+    options.report = [this](const std::string& line) { lines.push_back(line); };
+    options.stalls = stalls;
+    return options;
   }
 };
 
-TEST(LinuxSpoolerSocket, DeliversEveryByteInOrderAndClosesAtTheEnd) {
+std::unique_ptr<Document> Start(const std::string& name, const DestinationOptions& options) {
+  return DestinationFor(name, options)->StartDocument(DocumentStart{});
+}
+
+TEST(SocketDestination, DeliversEveryByteInOrderAndClosesAtTheEnd) {
   Listener listener;
   Reports reports;
-  LinuxSpooler spooler(reports.Sink());
-  PrinterHandle printer = 0;
-  ASSERT_TRUE(spooler.OpenPrinterHandle(listener.Name(), printer));
-  PrinterInfo2 info;
-  ASSERT_TRUE(spooler.QueryPrinterInfo2(printer, info));
-  EXPECT_EQ(info.portName, listener.Name());
-  ASSERT_TRUE(spooler.StartRawDocument(printer, "[Pagewire]a.pdf"));
+  std::unique_ptr<Document> document = Start(listener.Name(), reports.Options());
+  ASSERT_TRUE(document);
 
   // 1 MiB in the program's pieces, then pieces around the buffer's size.
   const std::vector<unsigned char> data = Pattern((1 << 20) + 1 + 100000 + 262144 + 3);
@@ -109,39 +113,28 @@ TEST(LinuxSpoolerSocket, DeliversEveryByteInOrderAndClosesAtTheEnd) {
   pieces.insert(pieces.end(), {1, 100000, 262144, 3});
   std::size_t offset = 0;
   for (const std::size_t piece : pieces) {
-    std::uint32_t written = 0;
-    ASSERT_TRUE(spooler.WriteRawData(printer, data.data() + offset,
-                                     static_cast<std::uint32_t>(piece), written));
-    ASSERT_EQ(written, piece);
+    ASSERT_TRUE(document->Write(data.data() + offset, piece));
     offset += piece;
   }
   ASSERT_EQ(offset, data.size());
-  EXPECT_TRUE(spooler.EndRawDocument(printer));
+  EXPECT_TRUE(document->Commit());
   listener.Wait();
-  EXPECT_TRUE(spooler.ClosePrinterHandle(printer));
 
   EXPECT_TRUE(listener.closedCleanly);
   EXPECT_TRUE(listener.received == data) << listener.received.size() << " bytes received";
   EXPECT_TRUE(reports.lines.empty());
-  EXPECT_FALSE(spooler.DestinationFailed());
 }
 
-TEST(LinuxSpoolerSocket, AbortResetsTheConnectionAndDropsWhatIsBuffered) {
+TEST(SocketDestination, AbortResetsTheConnectionAndDropsWhatIsBuffered) {
   Listener listener;
   Reports reports;
-  LinuxSpooler spooler(reports.Sink());
-  PrinterHandle printer = 0;
-  ASSERT_TRUE(spooler.OpenPrinterHandle(listener.Name(), printer));
-  ASSERT_TRUE(spooler.StartRawDocument(printer, "cut"));
+  std::unique_ptr<Document> document = Start(listener.Name(), reports.Options());
+  ASSERT_TRUE(document);
   const std::vector<unsigned char> data = Pattern(3 * 262144 + 5000);
   for (std::size_t offset = 0; offset < data.size(); offset += 5000) {
-    std::uint32_t written = 0;
-    const auto piece =
-        static_cast<std::uint32_t>(std::min<std::size_t>(5000, data.size() - offset));
-    ASSERT_TRUE(spooler.WriteRawData(printer, data.data() + offset, piece, written));
+    ASSERT_TRUE(document->Write(data.data() + offset, std::min<std::size_t>(5000, data.size() - offset)));
   }
-  EXPECT_TRUE(spooler.AbortRawDocument(printer));
-  EXPECT_TRUE(spooler.ClosePrinterHandle(printer));
+  document.reset();
   listener.Wait();
 
   EXPECT_FALSE(listener.closedCleanly);
@@ -188,25 +181,19 @@ class StalledPrinter {
   std::thread thread_;
 };
 
-TEST(LinuxSpoolerSocket, APrinterThatTakesNoDataIsToldOfAndItsJobEndedAtTheTimeout) {
+TEST(SocketDestination, APrinterThatTakesNoDataIsToldOfAndItsJobEndedAtTheTimeout) {
   StalledPrinter printer;
   Reports reports;
   using std::chrono::milliseconds;
-  LinuxSpooler spooler(reports.Sink(), StallPolicy{milliseconds(100), milliseconds(450)});
-  PrinterHandle handle = 0;
-  ASSERT_TRUE(spooler.OpenPrinterHandle(printer.Name(), handle));
-  ASSERT_TRUE(spooler.StartRawDocument(handle, "stalled"));
+  std::unique_ptr<Document> document =
+      Start(printer.Name(), reports.Options(StallPolicy{milliseconds(100), milliseconds(450)}));
+  ASSERT_TRUE(document);
   // Far more than the socket buffers hold; the writes must stop failing.
   const std::vector<unsigned char> piece = Pattern(1 << 20);
   bool failed = false;
-  for (int i = 0; i < 256 && !failed; ++i) {
-    std::uint32_t written = 0;
-    failed = !spooler.WriteRawData(handle, piece.data(), 1 << 20, written);
-  }
+  for (int i = 0; i < 256 && !failed; ++i) failed = !document->Write(piece.data(), piece.size());
   ASSERT_TRUE(failed);
-  EXPECT_TRUE(spooler.DestinationFailed());
-  EXPECT_TRUE(spooler.AbortRawDocument(handle));
-  EXPECT_TRUE(spooler.ClosePrinterHandle(handle));
+  document.reset();
   EXPECT_EQ(printer.Drain(), ECONNRESET);
 
   ASSERT_GE(reports.lines.size(), 2u);
@@ -220,24 +207,20 @@ TEST(LinuxSpoolerSocket, APrinterThatTakesNoDataIsToldOfAndItsJobEndedAtTheTimeo
       << reports.lines.back();
 }
 
-TEST(LinuxSpoolerSocket, ARefusedConnectionIsReported) {
+TEST(SocketDestination, ARefusedConnectionOrABadAddressIsReported) {
   std::uint16_t port = 0;
   const int bound = BoundSocket(port);  // not listening: connections are refused
   const std::string name = "socket://127.0.0.1:" + std::to_string(port);
   Reports reports;
-  LinuxSpooler spooler(reports.Sink());
-  PrinterHandle printer = 0;
-  ASSERT_TRUE(spooler.OpenPrinterHandle(name, printer));
-  EXPECT_FALSE(spooler.DestinationFailed());
-  EXPECT_FALSE(spooler.StartRawDocument(printer, "doc"));
-  EXPECT_TRUE(spooler.ClosePrinterHandle(printer));
+  EXPECT_FALSE(Start(name, reports.Options()));
   close(bound);
-
-  EXPECT_EQ(reports.lines, std::vector<std::string>{name + ": Connection refused"});
-  EXPECT_TRUE(spooler.DestinationFailed());
+  EXPECT_FALSE(Start("socket://host:0", reports.Options()));
+  EXPECT_EQ(reports.lines,
+            (std::vector<std::string>{name + ": Connection refused",
+                                      "socket://host:0: Bad port \"0\": it must be 1 to 65535."}));
 }
 
-TEST(LinuxSpoolerSocket, OpensOnlyWellFormedAddresses) {
+TEST(ParseSocketName, TakesOnlyWellFormedAddresses) {
   const std::pair<const char*, bool> cases[] = {
       {"socket://printer.example", true},   {"SOCKET://10.0.0.5:9100", true},
       {"socket://[::1]:9100", true},        {"socket://[fe80::1]", true},
@@ -250,18 +233,9 @@ TEST(LinuxSpoolerSocket, OpensOnlyWellFormedAddresses) {
       {"socket://[printer]:9100", false},   {"socket://[::1]9100", false},
   };
   for (const auto& [name, valid] : cases) {
-    Reports reports;
-    LinuxSpooler spooler(reports.Sink());
-    PrinterHandle printer = 0;
-    EXPECT_EQ(spooler.OpenPrinterHandle(name, printer), valid) << name;
-    EXPECT_EQ(printer != 0, valid) << name;
-    EXPECT_EQ(spooler.DestinationFailed(), !valid) << name;
-    if (valid) {
-      EXPECT_TRUE(reports.lines.empty()) << name;
-    } else {
-      ASSERT_EQ(reports.lines.size(), 1u) << name;
-      EXPECT_EQ(reports.lines[0].rfind(std::string(name) + ": ", 0), 0u) << reports.lines[0];
-    }
+    std::string cause;
+    EXPECT_EQ(ParseSocketName(name, cause).has_value(), valid) << name;
+    EXPECT_EQ(cause.empty(), valid) << name << ": " << cause;
   }
 }
 

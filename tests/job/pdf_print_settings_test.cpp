@@ -1,62 +1,17 @@
-#include "dialogs/pdf_print_settings.h"
+#include "job/pdf_print_settings.h"
 
 #include <gtest/gtest.h>
 
-#include "dialogs/saved_settings_bits.h"
 #include "fakes/fake_platform.h"
 
-namespace pagewire::dialogs {
+namespace pagewire::job {
 namespace {
 
-TEST(SavedSettingsBits, PagesExample) {
-  settings::PrintJobSettings s;
-  s.selectPages = 0;
-  s.fromPage = 5;
-  s.toPage = 9;
-  EXPECT_EQ(PackPages(s), 9u * 65536u + 5u + 32768u);
-  settings::PrintJobSettings loaded;
-  loaded.selectPages = 1;
-  UnpackPages(PackPages(s), loaded);
-  EXPECT_EQ(loaded.selectPages, 0);
-  EXPECT_EQ(loaded.fromPage, 5);
-  EXPECT_EQ(loaded.toPage, 9);
-  EXPECT_EQ(loaded.toLastPage, 0);
-}
-
-TEST(SavedSettingsBits, PrintModeAndCopiesExamples) {
-  settings::PrintJobSettings s;
-  s.paperSize = 1;   // Auto
-  s.printMode = 2;   // High Quality
-  s.paperType = 1;   // Printer Settings
-  s.duplexMode = 1;  // Long Edge Flip
-  EXPECT_EQ(PackPrintMode(s), 0x01020101u);
-  s.copies = 2;
-  s.layout = 3;
-  s.outputColor = 1;
-  s.collate = 1;
-  EXPECT_EQ(PackCopies(s), (1u << 30) + (1u << 29) + 3u * 65536u + 2u);
-}
-
-TEST(SavedSettingsBits, RoundTripAndIgnoredBits) {
-  settings::PrintJobSettings s;
-  s.selectPages = 1;
-  s.toLastPage = 1;
-  s.fromPage = 999;
-  s.toPage = 999;
-  s.copies = 999;
-  s.layout = 4;
-  settings::PrintJobSettings back;
-  UnpackPages(PackPages(s), back);
-  UnpackCopies(PackCopies(s) | 0x1F000000u | (1u << 31), back);  // stray bits ignored
-  UnpackPrintMode(PackPrintMode(s), back);
-  EXPECT_EQ(back, s);
-  EXPECT_EQ(PackPages(s) & (1u << 31), 1u << 31);
-  settings::PrintJobSettings colour;
-  colour.outputColor = 1;
-  colour.collate = 1;
-  UnpackCopies(1, colour);  // clear bits leave the fields as they were
-  EXPECT_EQ(colour.outputColor, 1);
-  EXPECT_EQ(colour.collate, 1);
+// What ValidForm() gives.
+settings::PrintJobSettings FormSettings(std::int32_t copies) {
+  using namespace settings;
+  return {true, true, PaperType::PrinterSettings, copies, PaperSize::Auto, Duplex::LongEdge,
+          PrintMode::HighQuality, 5, 9, OutputColor::Black, Layout::TwoUp, Collation::Collated};
 }
 
 TEST(PdfPrintSettings, LoadTakesTheSavedRecordAndWhetherItCanBeSaved) {
@@ -64,16 +19,16 @@ TEST(PdfPrintSettings, LoadTakesTheSavedRecordAndWhetherItCanBeSaved) {
   PdfPrintSettings fresh(store);
   fresh.LoadSavedSettings();
   EXPECT_EQ(fresh.settings, settings::PrintJobSettings{});
-  EXPECT_EQ(fresh.saveSettings, 0);
-  EXPECT_EQ(fresh.settingsReadOnly, 0);
+  EXPECT_FALSE(fresh.saveSettings);
+  EXPECT_FALSE(fresh.settingsReadOnly);
 
-  store.printSettings = settings::PrintJobSettings{.copies = 2, .layout = 3};
+  store.printSettings = FormSettings(2);
   store.readOnly = true;
   PdfPrintSettings saved(store);
   saved.LoadSavedSettings();
-  EXPECT_EQ(saved.settings, *store.printSettings);
-  EXPECT_EQ(saved.saveSettings, 1);
-  EXPECT_EQ(saved.settingsReadOnly, 1);
+  EXPECT_EQ(saved.settings, FormSettings(2));
+  EXPECT_TRUE(saved.saveSettings);
+  EXPECT_TRUE(saved.settingsReadOnly);
 }
 
 SettingsForm ValidForm() {
@@ -98,10 +53,9 @@ TEST(PdfPrintSettings, OkTakesTheFormAndSavesOrForgets) {
   fakes::FakeSettingsStore store;
   PdfPrintSettings dialog(store);
   EXPECT_TRUE(dialog.Ok(ValidForm()).valid);
-  const settings::PrintJobSettings expected{1, 1, 1, 12, 1, 1, 2, 5, 9, 1, 3, 1};
-  EXPECT_EQ(dialog.settings, expected);
-  EXPECT_EQ(dialog.saveSettings, 1);
-  EXPECT_EQ(store.printSettings, expected);
+  EXPECT_EQ(dialog.settings, FormSettings(12));
+  EXPECT_TRUE(dialog.saveSettings);
+  EXPECT_EQ(store.printSettings, FormSettings(12));
   SettingsForm unsaved = ValidForm();
   unsaved.saveSettings = false;
   dialog.Ok(unsaved);
@@ -141,12 +95,12 @@ TEST(PdfPrintSettings, OkStopsAtTheFirstInvalidNumberButAppliesTheRest) {
     // A number outside the range is stored; the lists, boxes and the saved
     // settings are applied all the same, but Save Settings' member is not.
     EXPECT_EQ(dialog.settings.fromPage, std::atoi(c.from));
-    EXPECT_EQ(dialog.settings.layout, 3);
-    EXPECT_EQ(dialog.settings.collate, 1);
-    EXPECT_EQ(dialog.saveSettings, 0);
+    EXPECT_EQ(dialog.settings.layout, settings::Layout::TwoUp);
+    EXPECT_EQ(dialog.settings.collate, settings::Collation::Collated);
+    EXPECT_FALSE(dialog.saveSettings);
     EXPECT_TRUE(store.printSettings.has_value());
   }
 }
 
 }  // namespace
-}  // namespace pagewire::dialogs
+}  // namespace pagewire::job

@@ -9,7 +9,7 @@
 #include "platform/field_validation.h"
 #include "platform/settings_store.h"
 
-namespace pagewire::dialogs {
+namespace pagewire::job {
 
 // What the dialog's controls hold when OK is pressed.
 struct SettingsForm {
@@ -47,8 +47,8 @@ class PdfPrintSettings {
   SettingsOkResult Ok(const SettingsForm& form);
 
   settings::PrintJobSettings settings;
-  int saveSettings = 0;
-  int settingsReadOnly = 0;
+  bool saveSettings = false;      // the Save Settings box
+  bool settingsReadOnly = false;  // the saved settings cannot be written
 
  private:
   SettingsOkResult ExchangeNumbers(const SettingsForm& form);
@@ -56,4 +56,4 @@ class PdfPrintSettings {
   platform::SettingsStore& store_;
 };
 
-}  // namespace pagewire::dialogs
+}  // namespace pagewire::job

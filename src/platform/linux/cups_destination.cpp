@@ -1,0 +1,309 @@
+#include "platform/linux/cups_destination.h"
+
+#include <cups/cups.h>
+#include <pthread.h>
+#include <signal.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+
+namespace pagewire::platform {
+
+namespace {
+
+// Bounds connecting to the CUPS server.
+constexpr std::chrono::milliseconds kConnectTimeout{30000};
+// The longest job name IPP takes, in bytes.
+constexpr std::size_t kMaxJobTitle = 255;
+
+// libcups writes with plain send(), so a server that goes away mid-request
+// raises SIGPIPE. This blocks it on the calling thread and drops one the
+// call raised.
+class PipeSignalBlock {
+ public:
+  PipeSignalBlock() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    sigset_t pending;
+    wasPending_ = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+    pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
+  }
+  ~PipeSignalBlock() {
+    sigset_t pending;
+    if (!wasPending_ && sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1) {
+      const timespec now{};
+      while (sigtimedwait(&pipe_, nullptr, &now) < 0 && errno == EINTR) {
+      }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
+  PipeSignalBlock(const PipeSignalBlock&) = delete;
+  PipeSignalBlock& operator=(const PipeSignalBlock&) = delete;
+
+ private:
+  sigset_t pipe_;
+  sigset_t previous_;
+  bool wasPending_ = false;
+};
+
+std::string CupsServerDown() {
+  std::string server = cupsServer();
+  if (server.empty() || server[0] != '/') server += ":" + std::to_string(ippPort());
+  return "The CUPS server at " + server + " is not running or cannot be reached.";
+}
+
+// The last CUPS call's failure; `otherwise` when it left none.
+std::string CupsCause(const char* otherwise) {
+  if (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) return CupsServerDown();
+  const char* text = cupsLastErrorString();
+  if (cupsLastError() == IPP_STATUS_OK || text == nullptr || *text == '\0') return otherwise;
+  return text;
+}
+
+// cupsGetNamedDest tells a server it cannot reach as a missing printer.
+std::string MissingDestinationCause() {
+  const std::string cause = CupsCause("The printer or class does not exist.");
+  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                              5000, nullptr);
+  if (http == nullptr) return CupsServerDown();
+  httpClose(http);
+  return cause;
+}
+
+bool IppSucceeded(ipp_status_t status) { return status < IPP_STATUS_REDIRECTION_OTHER_SITE; }
+
+// A raw job on the CUPS server, over a connection of its own so that an
+// unfinished document can be cut off by closing it.
+class CupsStream final : public RawStream {
+ public:
+  using Queued = std::function<void(const std::string& queue, int job)>;
+
+  CupsStream(http_t* http, std::string queue, int job, StallWatch watch)
+      : http_(http), queue_(std::move(queue)), job_(job), watch_(std::move(watch)) {}
+  ~CupsStream() override {
+    std::string ignored;
+    if (http_ != nullptr) Cancel(ignored);
+  }
+  CupsStream(const CupsStream&) = delete;
+  CupsStream& operator=(const CupsStream&) = delete;
+
+  static std::unique_ptr<RawStream> Start(const std::string& queue, const std::string& title,
+                                          StallWatch watch, Queued onQueued, std::string& cause) {
+    const PipeSignalBlock block;
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                static_cast<int>(kConnectTimeout.count()), nullptr);
+    if (http == nullptr) {
+      cause = CupsCause("Cannot connect to the CUPS server.");
+      return nullptr;
+    }
+    const int job = cupsCreateJob(http, queue.c_str(), title.c_str(), 0, nullptr);
+    if (job == 0) {
+      cause = CupsCause("The job was not created.");
+      httpClose(http);
+      return nullptr;
+    }
+    auto stream = std::make_unique<CupsStream>(http, queue, job, std::move(watch));
+    stream->onQueued_ = std::move(onQueued);
+    const int wait = stream->watch_.WaitMillis();
+    if (wait > 0) httpSetTimeout(http, wait / 1000.0, &CupsStream::OnWait, stream.get());
+    // A refusal can come with a job number.
+    if (!IppSucceeded(cupsLastError())) {
+      cause = CupsCause("The job was not created.");
+      return nullptr;
+    }
+    if (cupsStartDocument(http, queue.c_str(), job, title.c_str(), CUPS_FORMAT_RAW, 1) !=
+        HTTP_STATUS_CONTINUE) {
+      cause = CupsCause("The document was not started.");
+      return nullptr;  // cancels the job
+    }
+    return stream;
+  }
+
+  bool Send(const unsigned char* data, std::size_t length, std::string& cause) override {
+    const PipeSignalBlock block;
+    if (cupsWriteRequestData(http_, reinterpret_cast<const char*>(data), length) ==
+        HTTP_STATUS_CONTINUE) {
+      watch_.Moved();
+      return true;
+    }
+    cause = stallCause_.empty() ? CupsCause("The data was not sent.") : stallCause_;
+    return false;
+  }
+
+  bool Finish(std::string& cause) override {
+    ipp_status_t status = IPP_STATUS_OK;
+    {
+      const PipeSignalBlock block;
+      status = cupsFinishDocument(http_, queue_.c_str());
+    }
+    if (IppSucceeded(status)) {
+      httpClose(http_);
+      http_ = nullptr;
+      if (onQueued_) onQueued_(queue_, job_);
+      return true;
+    }
+    cause = stallCause_.empty() ? CupsCause("The document was not accepted.") : stallCause_;
+    std::string ignored;
+    Cancel(ignored);
+    return false;
+  }
+
+  // Closing the connection mid-request makes the server drop the document;
+  // the job, left without one, is cancelled.
+  bool Cancel(std::string& cause) override {
+    httpClose(http_);
+    http_ = nullptr;
+    const PipeSignalBlock block;
+    if (IppSucceeded(cupsCancelJob2(CUPS_HTTP_DEFAULT, queue_.c_str(), job_, 0))) return true;
+    cause = CupsCause("The job was not cancelled.");
+    return false;
+  }
+
+ private:
+  // libcups' call after each wait in which the server took or gave nothing:
+  // 1 waits on, 0 gives up.
+  static int OnWait(http_t* http, void* data) {
+    auto* self = static_cast<CupsStream*>(data);
+    const int unacknowledged = UnacknowledgedBytes(httpGetFd(http));
+    if (unacknowledged != self->lastUnacknowledged_) {
+      self->lastUnacknowledged_ = unacknowledged;
+      self->watch_.Moved();
+      return 1;
+    }
+    return self->watch_.KeepWaiting(self->stallCause_) ? 1 : 0;
+  }
+
+  http_t* http_;
+  std::string queue_;
+  int job_;
+  StallWatch watch_;
+  int lastUnacknowledged_ = -1;
+  std::string stallCause_;  // why the watch gave up
+  Queued onQueued_;  // told once the job has its whole document
+};
+
+CupsPrinter PrinterOf(const cups_dest_t& dest) {
+  CupsPrinter printer;
+  printer.name = dest.name;
+  if (dest.instance != nullptr) printer.name += std::string("/") + dest.instance;
+  const char* model = cupsGetOption("printer-make-and-model", dest.num_options, dest.options);
+  const char* uri = cupsGetOption("device-uri", dest.num_options, dest.options);
+  printer.details.driver = model != nullptr ? model : "";
+  printer.details.port = uri != nullptr ? uri : "";
+  return printer;
+}
+
+// "queue/instance": queue names hold no '/'. An empty name would be the
+// default destination.
+cups_dest_t* NamedDest(const std::string& name) {
+  if (name.empty()) return nullptr;
+  const std::size_t slash = name.find('/');
+  const std::string queue = name.substr(0, slash);
+  const std::string instance = slash == std::string::npos ? "" : name.substr(slash + 1);
+  return cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.c_str(),
+                          instance.empty() ? nullptr : instance.c_str());
+}
+
+}  // namespace
+
+std::string CupsJobTitle(const std::string& title) {
+  std::string result;
+  const std::size_t size = title.size();
+  std::size_t i = 0;
+  while (i < size) {
+    const auto lead = static_cast<unsigned char>(title[i]);
+    std::size_t length = 0;
+    std::uint32_t code = 0;
+    if (lead < 0x80) {
+      length = 1;
+      code = lead;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+      code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      code = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      code = lead & 0x07u;
+    }
+    bool valid = length > 0 && i + length <= size;
+    for (std::size_t k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(title[i + k]);
+      valid = (next & 0xC0u) == 0x80u;
+      code = (code << 6) | (next & 0x3Fu);
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF.
+    constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (valid && length > 1) {
+      valid = code >= kLeast[length] && (code < 0xD800 || code > 0xDFFF) && code <= 0x10FFFF;
+    }
+    if (valid && code < 0x20) valid = false;  // control characters
+    if (!valid) length = 1;
+    if (result.size() + length > kMaxJobTitle) break;
+    if (valid) {
+      result.append(title, i, length);
+    } else {
+      result += '?';
+    }
+    i += length;
+  }
+  return result;
+}
+
+CupsDestination::CupsDestination(std::string name, DestinationOptions options)
+    : name_(std::move(name)), options_(std::move(options)) {}
+
+std::unique_ptr<Document> CupsDestination::StartDocument(const DocumentStart& start) {
+  std::string cause;
+  std::unique_ptr<RawStream> stream;
+  if (name_.empty()) {
+    cause = "No printer name.";
+  } else if (cups_dest_t* dest = NamedDest(name_); dest == nullptr) {
+    cause = MissingDestinationCause();
+  } else {
+    const std::string queue = dest->name;
+    cupsFreeDests(1, dest);
+    const std::string title = CupsJobTitle(options_.title.empty() ? start.title : options_.title);
+    stream =
+        CupsStream::Start(queue, title, StallWatchFor(name_, options_), options_.queued, cause);
+  }
+  if (!stream) {
+    Tell(options_, name_, cause);
+    return nullptr;
+  }
+  return std::make_unique<RawDocument>(std::move(stream), name_, options_.report);
+}
+
+std::optional<std::vector<CupsPrinter>> ListCupsPrinters(std::string& cause) {
+  cups_dest_t* dests = nullptr;
+  const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+  if (count == 0 && !IppSucceeded(cupsLastError()) &&
+      cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
+    cause = CupsCause("They could not be listed.");
+    return std::nullopt;
+  }
+  std::vector<CupsPrinter> printers;
+  for (int i = 0; i < count; ++i) printers.push_back(PrinterOf(dests[i]));
+  cupsFreeDests(count, dests);
+  return printers;
+}
+
+std::optional<CupsPrinter> FindCupsPrinter(const std::string& name) {
+  cups_dest_t* dest = NamedDest(name);
+  if (dest == nullptr) return std::nullopt;
+  CupsPrinter printer = PrinterOf(*dest);
+  cupsFreeDests(1, dest);
+  return printer;
+}
+
+std::string CupsDefaultPrinter() {
+  cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+  if (dest == nullptr) return {};
+  const std::string name = PrinterOf(*dest).name;
+  cupsFreeDests(1, dest);
+  return name;
+}
+
+}  // namespace pagewire::platform

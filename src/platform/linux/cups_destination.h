@@ -1,0 +1,45 @@
+// A CUPS destination ("queue" or "queue/instance") on the default server,
+// printed as a raw job per document. Aborting cancels the job, so nothing
+// of it prints. Also the listing of the server's destinations and its
+// default one.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/linux/raw_document.h"
+#include "platform/printers.h"
+
+namespace pagewire::platform {
+
+class CupsDestination final : public Destination {
+ public:
+  CupsDestination(std::string name, DestinationOptions options);
+  // Creates the job; null, with the failure reported, when the destination
+  // does not exist or the server refuses.
+  std::unique_ptr<Document> StartDocument(const DocumentStart& start) override;
+
+ private:
+  std::string name_;
+  DestinationOptions options_;
+};
+
+struct CupsPrinter {
+  std::string name;  // "queue" or "queue/instance"
+  PrinterDetails details;  // make and model, device URI
+};
+
+// The server's destinations; none, with `cause` set, when they cannot be
+// listed.
+std::optional<std::vector<CupsPrinter>> ListCupsPrinters(std::string& cause);
+// One destination; none when it does not exist or cannot be read.
+std::optional<CupsPrinter> FindCupsPrinter(const std::string& name);
+// The server's default destination; empty when there is none.
+std::string CupsDefaultPrinter();
+
+// A title as an IPP job name: at most 255 bytes of UTF-8 without control
+// characters, each byte that is not such replaced by '?'.
+std::string CupsJobTitle(const std::string& title);
+
+}  // namespace pagewire::platform

@@ -1,0 +1,36 @@
+// The printers of the pagewire command. The name picks the destination:
+//
+//   socket://HOST[:PORT]  a raw TCP connection per document
+//   anything else         a CUPS destination, a raw job per document
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/linux/raw_document.h"
+#include "platform/printers.h"
+
+namespace pagewire::platform {
+
+// The destination `name` picks; failures show when a document starts.
+std::unique_ptr<Destination> DestinationFor(const std::string& name,
+                                            const DestinationOptions& options);
+
+class LinuxPrinters : public Printers {
+ public:
+  explicit LinuxPrinters(DestinationOptions options) : options_(std::move(options)) {}
+
+  // The CUPS destinations; a listing that fails is reported.
+  std::vector<std::string> Names() override;
+  // A CUPS destination's make and model and device URI; a socket printer
+  // has no driver, and its name as port.
+  std::optional<PrinterDetails> DetailsOf(const std::string& printer) override;
+  std::unique_ptr<Destination> DestinationFor(const std::string& printer) override {
+    return platform::DestinationFor(printer, options_);
+  }
+
+ private:
+  DestinationOptions options_;
+};
+
+}  // namespace pagewire::platform

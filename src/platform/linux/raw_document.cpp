@@ -1,0 +1,86 @@
+#include "platform/linux/raw_document.h"
+
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace pagewire::platform {
+namespace {
+
+constexpr std::size_t kBufferSize = 256 * 1024;
+
+}  // namespace
+
+void Tell(const DestinationOptions& options, const std::string& name, const std::string& text) {
+  if (options.report) options.report(name.empty() ? text : name + ": " + text);
+}
+
+StallWatch StallWatchFor(const std::string& name, const DestinationOptions& options) {
+  return StallWatch(options.stalls, [report = options.report, name](const std::string& text) {
+    if (report) report(name + ": " + text);
+  });
+}
+
+int UnacknowledgedBytes(int fd) {
+  int queued = 0;
+  return ioctl(fd, SIOCOUTQ, &queued) == 0 ? queued : 0;
+}
+
+RawDocument::RawDocument(std::unique_ptr<RawStream> stream, std::string name, Report report)
+    : stream_(std::move(stream)),
+      name_(std::move(name)),
+      report_(std::move(report)),
+      buffer_(kBufferSize) {}
+
+RawDocument::~RawDocument() {
+  if (!stream_) return;
+  std::string cause;
+  if (!stream_->Cancel(cause)) Fail(cause);
+}
+
+bool RawDocument::Fail(const std::string& cause) {
+  if (report_) report_(name_ + ": " + cause);
+  return false;
+}
+
+bool RawDocument::Send(const unsigned char* data, std::size_t length) {
+  std::string cause;
+  return stream_->Send(data, length, cause) || Fail(cause);
+}
+
+bool RawDocument::Flush() {
+  const std::size_t length = std::exchange(buffered_, 0);
+  return length == 0 || Send(buffer_.data(), length);
+}
+
+bool RawDocument::Write(const void* data, std::size_t length) {
+  if (!stream_) return Fail("The document has ended.");
+  if (data == nullptr && length > 0) return Fail("No data.");
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  while (length > 0) {
+    // A large piece goes out as it is.
+    if (buffered_ == 0 && length >= kBufferSize) return Send(bytes, length);
+    const std::size_t taken = std::min(length, kBufferSize - buffered_);
+    std::memcpy(buffer_.data() + buffered_, bytes, taken);
+    buffered_ += taken;
+    bytes += taken;
+    length -= taken;
+    if (buffered_ == kBufferSize && !Flush()) return false;
+  }
+  return true;
+}
+
+// A stream whose last bytes could not go out is cancelled as it goes; one
+// that failed to finish has ended itself.
+bool RawDocument::Commit() {
+  if (!stream_) return Fail("The document has ended.");
+  if (!Flush()) return false;
+  std::string cause;
+  const std::unique_ptr<RawStream> stream = std::move(stream_);
+  return stream->Finish(cause) || Fail(cause);
+}
+
+}  // namespace pagewire::platform

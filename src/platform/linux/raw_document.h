@@ -1,0 +1,74 @@
+// What the command's raw destinations (a CUPS queue, a socket) share: their
+// options, and a document that gathers writes before they go out.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/destination.h"
+#include "platform/linux/stall_watch.h"
+
+namespace pagewire::platform {
+
+using Report = std::function<void(const std::string& line)>;
+
+struct DestinationOptions {
+  // Each failure, and each notice of a printer that takes no data, as
+  // "NAME: text": the program itself only says that the operation failed.
+  Report report;
+  // How long a printer that takes no data is waited for.
+  StallPolicy stalls;
+  // Not empty: the name of every job, instead of the one the program gives.
+  std::string title;
+  // A CUPS job that took its whole document, by queue and job id.
+  std::function<void(const std::string& queue, int job)> queued;
+};
+
+// Reports "NAME: text", or "text" for no name.
+void Tell(const DestinationOptions& options, const std::string& name, const std::string& text);
+// Watches one document of the destination `name`, telling through `options`.
+StallWatch StallWatchFor(const std::string& name, const DestinationOptions& options);
+
+// One document's bytes on their way to a printer. Finish and Cancel end
+// it; a stream that goes before is cancelled.
+class RawStream {
+ public:
+  virtual ~RawStream() = default;
+  virtual bool Send(const unsigned char* data, std::size_t length, std::string& cause) = 0;
+  virtual bool Finish(std::string& cause) = 0;
+  // True when nothing more of the document will print.
+  virtual bool Cancel(std::string& cause) = 0;
+};
+
+// Writes are gathered in a 256 KiB buffer that goes out when full and at
+// Commit. Dropped without Commit, the buffer is dropped and the stream
+// cancelled. Each failure is reported once as "NAME: cause".
+class RawDocument final : public Document {
+ public:
+  RawDocument(std::unique_ptr<RawStream> stream, std::string name, Report report);
+  ~RawDocument() override;
+  RawDocument(const RawDocument&) = delete;
+  RawDocument& operator=(const RawDocument&) = delete;
+
+  bool Write(const void* data, std::size_t length) override;
+  bool Commit() override;
+
+ private:
+  bool Send(const unsigned char* data, std::size_t length);
+  bool Flush();
+  bool Fail(const std::string& cause);
+
+  std::unique_ptr<RawStream> stream_;  // null once ended
+  std::string name_;
+  Report report_;
+  std::vector<unsigned char> buffer_;
+  std::size_t buffered_ = 0;
+};
+
+// The bytes sent on socket `fd` that the peer has not acknowledged; 0 when
+// unknown. Acknowledged data is progress even when nothing more can be sent.
+int UnacknowledgedBytes(int fd);
+
+}  // namespace pagewire::platform
