@@ -6,8 +6,7 @@ namespace pagewire::app {
 
 std::string ResolveDisplayName(platform::Platform& platform, const std::string& commandTail) {
   std::string name = StripOuterQuotes(commandTail);
-  platform::FindData entry;
-  if (platform.fileSystem.LookUpEntry(name, entry)) return entry.fileName;
+  if (const auto entry = platform.fileSystem.LookUp(name)) return entry->name;
   platform.ui.ShowMessageBox(kFilePathNotObtained, platform::MessageButtons::Ok,
                              platform::MessageIcon::Exclamation);
   return name;

@@ -21,10 +21,6 @@ bool PrintSettingsAvailable(const std::string& fileName) {
 
 bool PrintEnabledForPort(const std::string& portText) { return portText != "FILE:"; }
 
-std::string DefaultPrinterSearchText(const std::string& deviceEntry) {
-  return deviceEntry.substr(0, deviceEntry.find(','));
-}
-
 bool InteractiveFromConfirmResult(PrintConfirmResult result) {
   return result == PrintConfirmResult::PrintSettings;
 }

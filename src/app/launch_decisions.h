@@ -26,9 +26,6 @@ bool PrintSettingsAvailable(const std::string& fileName);
 // "&Print..." is off only for a port reading exactly "FILE:".
 bool PrintEnabledForPort(const std::string& portText);
 
-// The name part of a "printer,driver,port" profile entry.
-std::string DefaultPrinterSearchText(const std::string& deviceEntry);
-
 // Whether the job shows its dialogs: only after "&Print Settings...".
 bool InteractiveFromConfirmResult(PrintConfirmResult result);
 

@@ -5,7 +5,7 @@
 namespace pagewire::app {
 
 std::string DefaultPrinterPrefix(platform::SystemFacts& systemFacts) {
-  return DefaultPrinterSearchText(systemFacts.ProfileString("windows", "device", ""));
+  return systemFacts.RecordedDefaultPrinter().name;
 }
 
 std::optional<std::string> PortOfPrinter(platform::Printers& printers, const std::string& printer) {

@@ -37,13 +37,15 @@ std::optional<bool> ParseChoice(const std::string& key, const std::string& word,
   return false;
 }
 
-// A number in the dialog's range, with its message when it is not.
-bool ParseNumber(const std::string& option, const std::string& text, std::int32_t& value,
-                 std::string& error) {
+// A number in the dialog's range; `what` names it when it is not one.
+bool ParseNumber(const std::string& option, const char* what, const std::string& text,
+                 std::int32_t& value, std::string& error) {
   const platform::FieldVerdict verdict =
       platform::ValidateNumberField(text, settings::kMinNumber, settings::kMaxNumber);
   if (!verdict.ok()) {
-    error = option + ": " + verdict.message;
+    error = option + ": '" + text + "' is not " + what + " from " +
+            std::to_string(settings::kMinNumber) + " to " +
+            std::to_string(settings::kMaxNumber);
     return false;
   }
   value = *verdict.stored;
@@ -80,12 +82,12 @@ bool ParsePageRange(const std::string& text, SettingOverrides& overrides, std::s
   }
   const std::size_t dash = text.find('-');
   SettingOverrides::PageRange range;
-  if (!ParseNumber("-P", text.substr(0, dash), range.from, error)) return false;
+  if (!ParseNumber("-P", "a page number", text.substr(0, dash), range.from, error)) return false;
   if (dash == std::string::npos) {
     range.to = range.from;
   } else if (dash + 1 < text.size()) {
     std::int32_t to = 0;
-    if (!ParseNumber("-P", text.substr(dash + 1), to, error)) return false;
+    if (!ParseNumber("-P", "a page number", text.substr(dash + 1), to, error)) return false;
     if (to < range.from) {
       error = "-P: the range " + text + " ends before it starts";
       return false;
@@ -130,9 +132,11 @@ bool ParseSeconds(const std::string& text, std::optional<std::int32_t>& seconds,
 const char* const kUsage =
     "Usage: pagewire [OPTIONS] PATH...\n"
     "Prints PDF and TIFF files, or every such file of a folder, on a printer that\n"
-    "renders them itself, with the job settings in a PJL header.\n"
+    "renders them itself, with the job settings in a PJL header. The PATH - is\n"
+    "standard input.\n"
     "\n"
     "  -d DEST                 CUPS destination, or socket://HOST[:PORT] (port 9100)\n"
+    "  -h HOST[:PORT]          the CUPS server to use\n"
     "      --output FILE       write the job into FILE ('-': standard output)\n"
     "  -t TITLE                name the CUPS jobs TITLE instead of [Pagewire]FILE\n"
     "  -n N                    copies, 1 to 999\n"
@@ -152,10 +156,14 @@ const char* const kUsage =
     "      --save              keep these settings for later commands\n"
     "      --show-header       print the header that would be sent, send nothing\n"
     "  -l, --list              list CUPS destinations with their device URIs\n"
-    "  -h, --help              this text;  --version  the version\n"
+    "      --help              this text;  --version  the version\n"
     "\n"
     "Exit status: 0 every file sent, 1 some file not sent, 2 usage error,\n"
     "3 the destination failed.\n";
+
+bool CliOptions::ReadsStandardInput() const {
+  return std::find(paths.begin(), paths.end(), kStandardInputPath) != paths.end();
+}
 
 void SettingOverrides::ApplyTo(settings::PrintJobSettings& settings) const {
   auto apply = [](const auto& given, auto& field) {
@@ -195,11 +203,12 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   using Handler = std::function<bool(const std::string& value)>;
   const std::vector<std::pair<std::string, Handler>> valued = {
       {"-d", [&](const std::string& v) { options.destination = v; return !v.empty(); }},
+      {"-h", [&](const std::string& v) { options.server = v; return !v.empty(); }},
       {"--output", [&](const std::string& v) { options.outputPath = v; return !v.empty(); }},
       {"-t", [&](const std::string& v) { options.title = v; return !v.empty(); }},
       {"-n", [&](const std::string& v) {
          std::int32_t copies = 1;
-         if (!ParseNumber("-n", v, copies, error)) return false;
+         if (!ParseNumber("-n", "a number of copies", v, copies, error)) return false;
          options.overrides.copies = copies;
          return true;
        }},
@@ -222,8 +231,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   const std::vector<std::pair<std::string, bool*>> flags = {
       {"--confirm", &options.confirm}, {"--yes", &options.yes}, {"--save", &options.save},
       {"--show-header", &options.showHeader}, {"-l", &options.list},
-      {"--list", &options.list}, {"-h", &options.help},
-      {"--help", &options.help}, {"--version", &options.version},
+      {"--list", &options.list}, {"--help", &options.help}, {"--version", &options.version},
   };
 
   bool optionsEnded = false;
@@ -275,7 +283,13 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     }
   }
   if (options.help || options.version || options.list) return options;
-  if (options.showHeader && options.outputPath) {
+  const auto standardInputs =
+      std::count(options.paths.begin(), options.paths.end(), kStandardInputPath);
+  if (standardInputs > 1) {
+    error = "-: standard input is given more than once; it can be read once";
+  } else if (standardInputs == 1 && options.passwordSource == PasswordSource::StandardInput) {
+    error = "--password-stdin and -: both would read standard input";
+  } else if (options.showHeader && options.outputPath) {
     error = "--show-header and --output: give one of them";
   } else if (!options.destination.empty() && (options.outputPath || options.showHeader)) {
     error = "-d and " + std::string(options.showHeader ? "--show-header" : "--output") +

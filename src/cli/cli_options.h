@@ -33,8 +33,12 @@ struct SettingOverrides {
 
 enum class PasswordSource { Terminal, StandardInput, File };
 
+// The PATH that reads the file from standard input, as lp takes it.
+inline constexpr const char* kStandardInputPath = "-";
+
 struct CliOptions {
   std::string destination;                 // -d: CUPS name or socket://HOST[:PORT]
+  std::optional<std::string> server;       // -h: the CUPS server, HOST[:PORT]
   std::optional<std::string> outputPath;   // --output, "-" for standard output
   std::string title;                       // -t: every job's name; empty: the file's
   SettingOverrides overrides;
@@ -50,6 +54,9 @@ struct CliOptions {
   bool help = false;
   bool version = false;
   std::vector<std::string> paths;
+
+  // Whether a PATH is standard input: no question can be answered there.
+  bool ReadsStandardInput() const;
 
   // Where the job bytes go instead of a printer: --output, or standard
   // output for --show-header; none to print.

@@ -1,6 +1,15 @@
 #include "cli/command_file_system.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "cli/cli_options.h"
 
 namespace pagewire::cli {
 namespace {
@@ -66,7 +75,57 @@ CommandFileSystem::CommandFileSystem(platform::FileSystem& system, bool showProg
                                      std::function<void(const std::string&)> opening)
     : system_(system), showProgress_(showProgress), opening_(std::move(opening)) {}
 
-CommandFileSystem::~CommandFileSystem() = default;
+CommandFileSystem::~CommandFileSystem() {
+  if (standardInput_ >= 0) close(standardInput_);
+}
+
+bool CommandFileSystem::TakeStandardInput(std::string& error) {
+  const char* tmpdir = std::getenv("TMPDIR");
+  const std::string folder = tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
+  const std::string cannotKeep = "-: standard input cannot be kept in " + folder + ": ";
+  std::string pattern = folder + "/pagewire-stdin-XXXXXX";
+  const int fd = mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) {
+    error = cannotKeep + std::strerror(errno);
+    return false;
+  }
+  unlink(pattern.c_str());
+  std::vector<char> buffer(64 * 1024);
+  for (;;) {
+    const ssize_t got = read(STDIN_FILENO, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      error = std::string("-: standard input cannot be read: ") + std::strerror(errno);
+      close(fd);
+      return false;
+    }
+    if (got == 0) break;
+    for (ssize_t at = 0; at < got;) {
+      const ssize_t put = write(fd, buffer.data() + at, static_cast<std::size_t>(got - at));
+      if (put < 0 && errno == EINTR) continue;
+      if (put < 0) {
+        error = cannotKeep + std::strerror(errno);
+        close(fd);
+        return false;
+      }
+      at += put;
+    }
+  }
+  standardInput_ = fd;
+  return true;
+}
+
+std::string CommandFileSystem::ReadPath(const std::string& path) const {
+  if (path != kStandardInputPath || standardInput_ < 0) return path;
+  return "/proc/self/fd/" + std::to_string(standardInput_);
+}
+
+std::optional<platform::PathEntry> CommandFileSystem::LookUp(const std::string& path) {
+  if (path == kStandardInputPath && standardInput_ >= 0) {
+    return platform::PathEntry{"(stdin)", false};
+  }
+  return system_.LookUp(path);
+}
 
 bool CommandFileSystem::CloseOutput(bool mayHoldPassword, FileErrorCause& cause) {
   if (!output_) return true;
@@ -76,10 +135,10 @@ bool CommandFileSystem::CloseOutput(bool mayHoldPassword, FileErrorCause& cause)
   return closed;
 }
 
-std::unique_ptr<platform::FileReader> CommandFileSystem::OpenForSharedRead(
+std::unique_ptr<platform::FileReader> CommandFileSystem::OpenForReading(
     const std::string& path, FileErrorCause& cause) {
   if (opening_) opening_(path);
-  auto reader = system_.OpenForSharedRead(path, cause);
+  auto reader = system_.OpenForReading(ReadPath(path), cause);
   if (!reader || !showProgress_) return reader;
   return std::make_unique<ProgressReader>(std::move(reader), path);
 }

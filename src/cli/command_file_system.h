@@ -1,6 +1,7 @@
 // The file system as one pagewire command sees it: the output file is made
-// once and every PATH of the command is written into it, and a large file
-// shows its progress on a terminal while it is read.
+// once and every PATH of the command is written into it, a large file shows
+// its progress on a terminal while it is read, and the PATH "-" is a copy of
+// standard input.
 #pragma once
 
 #include <functional>
@@ -23,24 +24,27 @@ class CommandFileSystem : public platform::FileSystem {
   // It stays its owner's only when it may hold a password.
   bool CloseOutput(bool mayHoldPassword, platform::FileErrorCause& cause);
 
-  bool LookUpEntry(const std::string& path, platform::FindData& entry) override {
-    return system_.LookUpEntry(path, entry);
+  // Copies standard input into a temporary file of its owner's only, which
+  // no folder lists (the PDF reader seeks, a pipe cannot); it goes when the
+  // command ends, however it ends. False with `error` set.
+  bool TakeStandardInput(std::string& error);
+  // The path `path` is read by: the copy's for "-".
+  std::string ReadPath(const std::string& path) const;
+
+  // "-" is the file "(stdin)", as lp names its job.
+  std::optional<platform::PathEntry> LookUp(const std::string& path) override;
+  std::unique_ptr<platform::FolderSearch> SearchFolder(const std::string& folder,
+                                                       const std::string& extension) override {
+    return system_.SearchFolder(folder, extension);
   }
-  std::unique_ptr<platform::FileSearch> SearchFolder(const std::string& folder,
-                                                     const std::string& extension,
-                                                     platform::FindData& first) override {
-    return system_.SearchFolder(folder, extension, first);
+  platform::OpenPath PathToOpen(const std::string& path) override {
+    return system_.PathToOpen(path);
   }
-  std::string ChildPath(const std::string& folder, const std::string& name) override {
-    return system_.ChildPath(folder, name);
+  platform::OpenPath PathInFolder(const std::string& folder, const std::string& name) override {
+    return system_.PathInFolder(folder, name);
   }
-  std::size_t MaxPathLength() override { return system_.MaxPathLength(); }
-  bool ShortPathOf(const std::string& longPath, std::size_t capacity,
-                   std::string& shortPath) override {
-    return system_.ShortPathOf(longPath, capacity, shortPath);
-  }
-  std::unique_ptr<platform::FileReader> OpenForSharedRead(const std::string& path,
-                                                          platform::FileErrorCause& cause) override;
+  std::unique_ptr<platform::FileReader> OpenForReading(const std::string& path,
+                                                       platform::FileErrorCause& cause) override;
   std::unique_ptr<platform::FileWriter> CreateOutputFile(const std::string& path,
                                                          platform::FileErrorCause& cause) override;
 
@@ -49,6 +53,7 @@ class CommandFileSystem : public platform::FileSystem {
   bool showProgress_;
   std::function<void(const std::string&)> opening_;
   std::unique_ptr<platform::LinuxOutputFile> output_;
+  int standardInput_ = -1;  // the copy, open while the command lives
 };
 
 }  // namespace pagewire::cli

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cli/cli_options.h"
+
 namespace pagewire::cli {
 namespace {
 
@@ -23,6 +25,10 @@ std::optional<std::string> CommandFileMessage(platform::FileNotice notice, const
     // looked up as it is, and a file found there is printed.
     case platform::FileNotice::QuoteInPath: return std::nullopt;
     case platform::FileNotice::NotFound: return path + ": " + LookUpFailure(path);
+    // Standard input has no name to take a kind from.
+    case platform::FileNotice::ClassedByContent:
+      if (path == kStandardInputPath) return std::nullopt;
+      return text;
     case platform::FileNotice::Told: break;
   }
   return path + ": " + text;

@@ -26,14 +26,12 @@ enum ExitStatus { kAllSent = 0, kSomeNotSent = 1, kUsageError = 2, kDestinationF
 // Quillora files are handed to their application on Windows only.
 class NoApplications : public platform::Shell {
  public:
-  static constexpr int kNoAssociation = 31;
-  int FindAssociatedExecutable(const std::string&, std::string&) override {
-    return kNoAssociation;
+  std::optional<std::string> AssociatedApplication(const std::string&) override {
+    return std::nullopt;
   }
-  int Execute(const std::string&, const std::string&, const std::string&,
-              platform::ShowCommand) override {
-    return kNoAssociation;
-  }
+  bool StartApplication(const std::string&, const std::string&) override { return false; }
+  bool PrintOnDefaultPrinter(const std::string&) override { return false; }
+  bool OpenDocument(const std::string&) override { return false; }
 };
 
 int UsageError(const std::string& message) {
@@ -56,8 +54,8 @@ int ListDestinations() {
 }
 
 bool IsFolder(platform::FileSystem& fileSystem, const std::string& path) {
-  platform::FindData entry;
-  return fileSystem.LookUpEntry(path, entry) && entry.isDirectory;
+  const std::optional<platform::PathEntry> entry = fileSystem.LookUp(path);
+  return entry && entry->isFolder;
 }
 
 // Failures and stalls are told on standard error; on a terminal a stalled
@@ -77,6 +75,7 @@ platform::DestinationOptions DestinationOptionsOf(const CliOptions& options) {
 }
 
 int Run(const CliOptions& options) {
+  if (options.server) platform::UseCupsServer(*options.server);
   if (options.list) return ListDestinations();
 
   const std::optional<std::string> output = options.JobOutput();
@@ -90,7 +89,8 @@ int Run(const CliOptions& options) {
     }
   }
   const bool interactive = isatty(STDIN_FILENO) && isatty(STDERR_FILENO) &&
-                           options.passwordSource != PasswordSource::StandardInput;
+                           options.passwordSource != PasswordSource::StandardInput &&
+                           !options.ReadsStandardInput();
   if (options.confirm && !interactive) return UsageError("--confirm: needs a terminal");
 
   if (toFile) {
@@ -110,8 +110,11 @@ int Run(const CliOptions& options) {
   NoApplications shell;
   platform::LinuxPrinters printers(DestinationOptionsOf(options));
   platform::Platform platform{settingsStore, printers, fileSystem, shell, systemFacts, ui};
-  job::PrintCommandServices services{platform, ui, job::RealPdfInspection(),
-                                     [&options] { return options.mac.has_value(); }};
+  const job::InspectPdf inspect = job::RealPdfInspection();
+  job::PrintCommandServices services{
+      platform, ui,
+      [&](const std::string& path) { return inspect(fileSystem.ReadPath(path)); },
+      [&options] { return options.mac.has_value(); }};
 
   // The output file is made before anything is written into it.
   const std::string outputPath = output.value_or("");
@@ -122,7 +125,15 @@ int Run(const CliOptions& options) {
   }
 
   bool allSent = true;
+  const bool standardInputKept =
+      !options.ReadsStandardInput() || fileSystem.TakeStandardInput(error);
+  if (!standardInputKept) {
+    TerminalUi::Say(error);
+    allSent = false;
+  }
+  ui.SetDestination(toFile ? outputPath : destination);
   for (const std::string& path : options.paths) {
+    if (path == kStandardInputPath && !standardInputKept) continue;
     if (!IsFolder(fileSystem, path) && job::ClassOfPath(path) == job::FileClass::Quillora) {
       TerminalUi::Say("[" + path + "] is a Quillora file, which this command does not print.");
       allSent = false;

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "cli/cli_options.h"
+
 namespace pagewire::cli {
 namespace {
 
@@ -64,7 +66,8 @@ std::optional<std::string> OutputClash(const std::string& output,
   const auto [parent, name] = SplitPath(output);
   for (const std::string& input : inputs) {
     struct stat given {};
-    if (stat(input.c_str(), &given) != 0) continue;
+    // Standard input is copied before anything is written.
+    if (input == kStandardInputPath || stat(input.c_str(), &given) != 0) continue;
     if (!S_ISDIR(given.st_mode)) {
       if (exists && SameFile(target, given)) {
         const std::string same = input == output ? "" : " the same file as '" + input + "',";

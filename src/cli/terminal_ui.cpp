@@ -38,6 +38,11 @@ class EchoOff {
   bool active_;
 };
 
+// The end of a line about a password longer than the printer takes.
+std::string TooLong() {
+  return " is longer than " + std::to_string(job::kPasswordMaxChars) + " characters.";
+}
+
 void StripLineEnd(std::string& line) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
 }
@@ -107,7 +112,14 @@ platform::MessageAnswer TerminalUi::ShowMessageBox(const platform::MessageText& 
       text.JoinedBytes() == job::kCheckPassword) {
     return platform::MessageAnswer::Ok;
   }
-  Say(text.JoinedBytes());
+  // The job that failed at its destination; the destination has told why.
+  if (text.JoinedBytes() == job::kUnsupportedOperation) {
+    Say("[" + currentFile_ + "] is not sent: " +
+        (destination_.empty() ? std::string("the destination") : destination_) +
+        " did not take the job.");
+  } else {
+    Say(text.JoinedBytes());
+  }
   switch (buttons) {
     case platform::MessageButtons::Ok: return platform::MessageAnswer::Ok;
     case platform::MessageButtons::OkCancel: return AskOkCancel();
@@ -177,13 +189,13 @@ bool TerminalUi::SaveSettings(job::PdfPrintSettings& settings) {
 }
 
 job::PasswordDlgResult TerminalUi::RunGivenPassword(job::PasswordEntry& entry) {
+  const std::string source =
+      options_.passwordSource == PasswordSource::File ? "--password-file" : "--password-stdin";
   // A retry follows a wrong password: the given one will not change.
   if (!entry.password.empty()) {
-    Say("Wrong password. Printing will be canceled.");
+    Say("[" + entry.fileName + "] is not sent: the password from " + source + " is wrong.");
     return job::PasswordDlgResult::Cancel;
   }
-  const char* source =
-      options_.passwordSource == PasswordSource::File ? "--password-file" : "--password-stdin";
   if (!ReadGivenPassword()) {
     Say("[" + entry.fileName + "] needs a password, and standard input gave none.");
     return job::PasswordDlgResult::Cancel;
@@ -194,10 +206,8 @@ job::PasswordDlgResult TerminalUi::RunGivenPassword(job::PasswordEntry& entry) {
     Say("[" + entry.fileName + "] is not sent: the password from " + source + " is empty.");
     return job::PasswordDlgResult::Cancel;
   }
-  const platform::FieldVerdict verdict =
-      platform::ValidateUtf8TextLength(*givenPassword_, job::kPasswordMaxChars);
-  if (!verdict.ok()) {
-    Say(verdict.message);
+  if (!platform::ValidateUtf8TextLength(*givenPassword_, job::kPasswordMaxChars).ok()) {
+    Say("[" + entry.fileName + "] is not sent: the password from " + source + TooLong());
     return job::PasswordDlgResult::Cancel;
   }
   entry.password = *givenPassword_;
@@ -226,7 +236,7 @@ job::PasswordDlgResult TerminalUi::RunPasswordDlg(job::PasswordEntry& entry) {
     }
     job::WipeSecret(*typed);
     if (!verdict.ok()) {
-      Say(verdict.message);
+      Say("The password" + TooLong());
       continue;
     }
     // The dialog's meaning of an empty entry, said aloud.

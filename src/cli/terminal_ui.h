@@ -27,6 +27,8 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   // about: the PATH, a folder's file once named or opened.
   void StartPath(const std::string& path);
   void SetCurrentFile(const std::string& path) { currentFile_ = path; }
+  // Where the command sends its jobs: a destination or the output file.
+  void SetDestination(const std::string& destination) { destination_ = destination; }
   // Whether a password went to the print command: its job may carry it.
   bool PasswordHandedOut() const { return passwordHandedOut_; }
   // A line on standard error, after the command's name.
@@ -62,6 +64,7 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   std::optional<std::string> givenPassword_;  // from standard input or the file
   std::string path_;         // the command's PATH now printed
   std::string currentFile_;  // the file its questions are about
+  std::string destination_;
   bool okToAll_ = false;     // "all" answered to an OK/Cancel question
   bool passwordHandedOut_ = false;
 };

@@ -11,10 +11,6 @@ using settings::Layout;
 using settings::PaperSize;
 using settings::PaperType;
 
-// GetUserNameA reports 0 when it gives no size; this room then fits any
-// Windows user name (256 characters at most).
-constexpr std::uint32_t kDefaultUserNameRoom = 256;
-
 // A line feed or escape in a file, user or host name would end its line and
 // start a PJL command, or a job, of the name's own. '?' marks the loss where
 // a space would hide it, as ls shows such bytes. No control byte is the trail
@@ -58,10 +54,8 @@ Duplex DuplexWritten(const settings::PrintJobSettings& s) {
 JobComments CollectJobComments(platform::SystemFacts& system) {
   JobComments comments;
   comments.time = system.LocalNow();
-  std::uint32_t room = system.UserNameSize();
-  if (room == 0) room = kDefaultUserNameRoom;
-  comments.userName = system.UserName(room).value_or("unknown");
-  const platform::HostFacts host = system.LookUpHost();
+  comments.userName = system.UserName().value_or("unknown");
+  const platform::HostFacts host = system.Host();
   comments.hostName = host.hostName.value_or("");
   comments.address = host.address.value_or(platform::Ipv4Address{});
   return comments;

@@ -13,13 +13,13 @@ constexpr const char* kDefaultPrinterLead =
 constexpr const char* kDefaultPrinterTail =
     "\xE3\x80\x8D\xE3\x81\xA7\xE5\x8D\xB0\xE5\x88\xB7\xE3\x81\x97\xE3\x81\xBE\xE3\x81\x99";
 
+// The default printer's name, when its record names a driver and port too.
 std::string DefaultPrinterName(platform::SystemFacts& system) {
-  const std::string device = system.ProfileString("windows", "device", "");
-  const std::size_t comma = device.find(',');
-  return comma == std::string::npos ? std::string() : device.substr(0, comma);
+  const platform::DefaultPrinter printer = system.RecordedDefaultPrinter();
+  return printer.withDriver ? printer.name : std::string();
 }
 
-int PrintOnDefaultPrinter(platform::Platform& platform, const std::string& filePath) {
+bool PrintOnDefaultPrinter(platform::Platform& platform, const std::string& filePath) {
   platform::MessageText text;
   text.AppendUtf8(kDefaultPrinterLead)
       .AppendSystem(DefaultPrinterName(platform.systemFacts))
@@ -27,16 +27,15 @@ int PrintOnDefaultPrinter(platform::Platform& platform, const std::string& fileP
   // The answer does not change what follows.
   platform.ui.ShowMessageBox(text, platform::MessageButtons::OkCancel,
                              platform::MessageIcon::Exclamation);
-  return platform.shell.Execute("print", filePath, "", platform::ShowCommand::Hidden);
+  return platform.shell.PrintOnDefaultPrinter(filePath);
 }
 
 }  // namespace
 
-int PrintWithApplication(platform::Platform& platform, const std::string& printerName,
-                         const std::string& filePath) {
-  std::string application;
-  const int found = platform.shell.FindAssociatedExecutable(filePath, application);
-  if (found <= platform::kShellSuccessAbove) return found;
+bool PrintWithApplication(platform::Platform& platform, const std::string& printerName,
+                          const std::string& filePath) {
+  const std::optional<std::string> application = platform.shell.AssociatedApplication(filePath);
+  if (!application) return false;
   // An open printer whose information cannot be read is treated as one that
   // does not open: the application gets no half-empty print-to line.
   const std::optional<platform::PrinterDetails> printer =
@@ -46,7 +45,7 @@ int PrintWithApplication(platform::Platform& platform, const std::string& printe
   const std::string parameters =
       FormatText("%s /pt %s %s %s", filePath.c_str(), ("\"" + printerName + "\"").c_str(),
                  ("\"" + printer->driver + "\"").c_str(), printer->port.c_str());
-  return platform.shell.Execute("open", application, parameters, platform::ShowCommand::Normal);
+  return platform.shell.StartApplication(*application, parameters);
 }
 
 }  // namespace pagewire::job

@@ -7,8 +7,10 @@
 
 namespace pagewire::job {
 
-// Above 32 when the file was handed to an application.
-int PrintWithApplication(platform::Platform& platform, const std::string& printerName,
-                         const std::string& filePath);
+// Whether the file was handed to an application: the one associated with
+// it, to print on `printerName`, or, when that printer cannot be read, the
+// system's to print on the default printer.
+bool PrintWithApplication(platform::Platform& platform, const std::string& printerName,
+                          const std::string& filePath);
 
 }  // namespace pagewire::job

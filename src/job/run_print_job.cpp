@@ -63,20 +63,20 @@ class PrintCommand {
   void Run() {
     settings_.settings = settings::PrintJobSettings{};
     settings_.LoadSavedSettings();
-    std::optional<platform::FindData> entry = Start();
+    std::optional<platform::PathEntry> entry = Start();
     if (!entry) return;
-    if (entry->isDirectory) {
+    if (entry->isFolder) {
       folderCommand_ = true;
       summary_.completed = RunFolder();
     } else {
-      RunSingleFile(entry->fileName);
+      RunSingleFile(entry->name);
       summary_.completed = true;
     }
   }
 
  private:
   // The start of a command; the path's entry, or none when the command ends.
-  std::optional<platform::FindData> Start() {
+  std::optional<platform::PathEntry> Start() {
     if (target_.outputMode == kOutputToFile && !ChooseOutputFile(platform_, target_)) {
       Tell(ui_, "File for Print out is not Aviable");
       target_.outputMode = kOutputToPrinter;
@@ -92,21 +92,21 @@ class PrintCommand {
                 " [" + target_.filePath + "] is an invalid path.");
       if (auto chosen = ui_.ChooseOpenFile(InvalidPathRequest())) target_.filePath = *chosen;
     }
-    platform::FindData entry;
-    if (!platform_.fileSystem.LookUpEntry(target_.filePath, entry)) {
+    std::optional<platform::PathEntry> entry = platform_.fileSystem.LookUp(target_.filePath);
+    if (!entry) {
       TellAbout(ui_, FileNotice::NotFound, target_.filePath,
                 " [" + target_.filePath + "] is an invalid path.");
-      return std::nullopt;
     }
     return entry;
   }
 
   void RunSingleFile(const std::string& longName) {
-    const std::string openPath = ShortPathOrLong(target_.filePath);
-    if (!PathFits(openPath)) {
+    const platform::OpenPath open = platform_.fileSystem.PathToOpen(target_.filePath);
+    if (!Fits(open)) {
       ++summary_.filesNotSent;
       return;
     }
+    const std::string& openPath = open.path;
     FileClass fileClass = ClassOfPath(target_.filePath);
     if (fileClass == FileClass::Other && target_.classByContent) {
       fileClass = ClassOfContent(openPath);
@@ -131,7 +131,7 @@ class PrintCommand {
 
   // False when the command ended before the passes did, or found nothing.
   bool RunFolder() {
-    const std::string folder = ShortPathOrLong(target_.filePath);
+    const std::string folder = platform_.fileSystem.PathToOpen(target_.filePath).path;
     bool anyFound = false;
     for (std::size_t pass = 0; pass < kFolderPasses.size(); ++pass) {
       switch (RunPass(kPassExtensions[pass], folder, kFolderPasses[pass], anyFound)) {
@@ -151,23 +151,18 @@ class PrintCommand {
 
   PassEnd RunPass(const char* extension, const std::string& folder, FileClass fileClass,
                   bool& anyFound) {
-    platform::FindData entry;
-    std::unique_ptr<platform::FileSearch> search =
-        platform_.fileSystem.SearchFolder(target_.filePath, extension, entry);
-    if (!search) return PassEnd::Done;
-    do {
-      // Sub-folders are not entered, not even one whose name matches a mask.
-      if (entry.isDirectory) continue;
+    const std::unique_ptr<platform::FolderSearch> search =
+        platform_.fileSystem.SearchFolder(target_.filePath, extension);
+    while (const std::optional<std::string> name = search->NextFile()) {
       anyFound = true;
-      const FileOutcome outcome = HandleFolderEntry(entry.fileName, folder, fileClass);
+      const FileOutcome outcome = HandleFolderEntry(*name, folder, fileClass);
       Count(outcome);
       switch (outcome) {
         case FileOutcome::EndCommand: return PassEnd::EndCommand;
-        case FileOutcome::QuilloraFailed: search->Close(); return PassEnd::Done;
+        case FileOutcome::QuilloraFailed: return PassEnd::Done;
         default: break;
       }
-    } while (search->Next(entry));
-    search->Close();
+    }
     return PassEnd::Done;
   }
 
@@ -182,16 +177,9 @@ class PrintCommand {
         case FileConfirmResult::Cancel: return FileOutcome::Skipped;
       }
     }
-    const std::string openPath = platform_.fileSystem.ChildPath(folder, name);
-    if (!PathFits(openPath)) return FileOutcome::Skipped;
-    return HandleFile(fileClass, name, openPath, printAll);
-  }
-
-  // The opened path's short form where it has one that fits.
-  std::string ShortPathOrLong(const std::string& longPath) {
-    std::string shortPath;
-    const std::size_t room = platform_.fileSystem.MaxPathLength() + 1;
-    return platform_.fileSystem.ShortPathOf(longPath, room, shortPath) ? shortPath : longPath;
+    const platform::OpenPath open = platform_.fileSystem.PathInFolder(folder, name);
+    if (!Fits(open)) return FileOutcome::Skipped;
+    return HandleFile(fileClass, name, open.path, printAll);
   }
 
   // The class of a file that its path does not class, from its first bytes;
@@ -200,7 +188,7 @@ class PrintCommand {
   FileClass ClassOfContent(const std::string& openPath) {
     FileErrorCause cause = FileErrorCause::None;
     std::unique_ptr<platform::FileReader> reader =
-        platform_.fileSystem.OpenForSharedRead(openPath, cause);
+        platform_.fileSystem.OpenForReading(openPath, cause);
     if (!reader) return FileClass::Other;
     std::string head(kLeadingBytesNeeded, '\0');
     std::size_t got = 0;
@@ -213,16 +201,17 @@ class PrintCommand {
     const FileClass fileClass = ClassOfLeadingBytes(head);
     if (fileClass != FileClass::Other) {
       const std::string kind = fileClass == FileClass::Pdf ? "a PDF" : "a TIFF";
-      Tell(ui_, "[" + target_.filePath + "] has no .pdf or .tif extension; its first bytes " +
+      TellAbout(ui_, FileNotice::ClassedByContent, target_.filePath,
+                "[" + target_.filePath + "] has no .pdf or .tif extension; its first bytes " +
                     "make it " + kind + " file.");
     }
     return fileClass;
   }
 
-  // A path longer than the command opens would be cut and name another file.
-  bool PathFits(const std::string& path) {
-    if (path.size() <= platform_.fileSystem.MaxPathLength()) return true;
-    Tell(ui_, "[" + path + "] is too long a path to be printed.");
+  // A path longer than the system opens would be cut and name another file.
+  bool Fits(const platform::OpenPath& open) {
+    if (open.fits) return true;
+    Tell(ui_, "[" + open.path + "] is too long a path to be printed.");
     return false;
   }
 
@@ -232,7 +221,7 @@ class PrintCommand {
     if (early) return *early;
     FileErrorCause cause = FileErrorCause::None;
     std::unique_ptr<platform::FileReader> reader =
-        platform_.fileSystem.OpenForSharedRead(openPath, cause);
+        platform_.fileSystem.OpenForReading(openPath, cause);
     if (!reader) EndWithFileError(ui_, cause, openPath);
     // A size that cannot be read is a file error, not a blank file.
     const std::uint64_t size = reader->Size(cause);
@@ -290,8 +279,7 @@ class PrintCommand {
   }
 
   std::optional<FileOutcome> HandOver(const std::string& openPath) {
-    if (PrintWithApplication(platform_, target_.printerName, openPath) >
-        platform::kShellSuccessAbove) {
+    if (PrintWithApplication(platform_, target_.printerName, openPath)) {
       return FileOutcome::HandedOver;
     }
     Tell(ui_, "Quillora is not aviable");

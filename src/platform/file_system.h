@@ -1,30 +1,39 @@
-// File system port: looking up a path, searching a folder for one kind of
-// file, reading a file and creating the output file. Paths are the system's
-// own text, joined by ChildPath; the logic never spells a separator.
+// File system port: what a path names, the files of a folder, the path a
+// file is opened and handed over by, reading a file and creating the output
+// file.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/file_error.h"
 
 namespace pagewire::platform {
 
-// What a look-up or search tells of one entry.
-struct FindData {
-  std::string fileName;  // cFileName: the long name, no folder
-  bool isDirectory = false;
+// What a path names.
+struct PathEntry {
+  std::string name;  // the entry's own (long) name, without its folder
+  bool isFolder = false;
 };
 
-// An open folder search; released on Close or destruction.
-class FileSearch {
+// A path as a file is opened by and handed to an application.
+struct OpenPath {
+  std::string path;
+  // False: longer than the system opens, and a cut path would name another
+  // file; `path` is the one refused.
+  bool fits = true;
+};
+
+// The files a folder search found, one at a time; the search ends when it
+// is released.
+class FolderSearch {
  public:
-  virtual ~FileSearch() = default;
-  // False when there is no further entry.
-  virtual bool Next(FindData& entry) = 0;
-  virtual void Close() = 0;
+  virtual ~FolderSearch() = default;
+  // The next file's name, without its folder; none after the last.
+  virtual std::optional<std::string> NextFile() = 0;
 };
 
 // A file open for reading; others may read it but not write it meanwhile.
@@ -53,27 +62,20 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // The entry `path` names (no masks): an existence and folder test.
-  virtual bool LookUpEntry(const std::string& path, FindData& entry) = 0;
-  // The entries of `folder` whose names end in "." and `extension` (Win32:
-  // FindFirstFileA on "folder\\*.ext"): null when there is none, else the
-  // search with the first entry in `first`.
-  virtual std::unique_ptr<FileSearch> SearchFolder(const std::string& folder,
-                                                   const std::string& extension,
-                                                   FindData& first) = 0;
-  // The path of `name` inside `folder`.
-  virtual std::string ChildPath(const std::string& folder, const std::string& name) = 0;
-  // The longest path the command opens (Win32: its 256-byte path buffer
-  // with the zero); a longer one is refused rather than cut.
-  virtual std::size_t MaxPathLength() = 0;
-  // The short form of `longPath` where the system has one (Win32:
-  // GetShortPathNameA into `capacity` bytes); false keeps the long path.
-  virtual bool ShortPathOf(const std::string& longPath, std::size_t capacity,
-                           std::string& shortPath) = 0;
-  // Opens for reading with shared read, denied write; null with `cause` set
-  // on failure.
-  virtual std::unique_ptr<FileReader> OpenForSharedRead(const std::string& path,
-                                                        FileErrorCause& cause) = 0;
+  // What `path` names; none when nothing is there.
+  virtual std::optional<PathEntry> LookUp(const std::string& path) = 0;
+  // The files (not sub-folders) of `folder` whose names end in "." and
+  // `extension`, as the system matches such a name.
+  virtual std::unique_ptr<FolderSearch> SearchFolder(const std::string& folder,
+                                                     const std::string& extension) = 0;
+  // The path `path` is opened by and handed over by.
+  virtual OpenPath PathToOpen(const std::string& path) = 0;
+  // The path of the file `name` in `folder`, a PathToOpen result.
+  virtual OpenPath PathInFolder(const std::string& folder, const std::string& name) = 0;
+  // Opens for reading; others may read the file meanwhile, not write it.
+  // Null with `cause` set on failure.
+  virtual std::unique_ptr<FileReader> OpenForReading(const std::string& path,
+                                                     FileErrorCause& cause) = 0;
   // Creates (or truncates) for exclusive writing; null with `cause` set.
   virtual std::unique_ptr<FileWriter> CreateOutputFile(const std::string& path,
                                                        FileErrorCause& cause) = 0;

@@ -1,24 +1,26 @@
-// Shell port. Results are the calls' own values: above 32 means success.
+// Shell port: documents handed to the applications the system associates
+// with them. Each call tells whether the hand-over happened.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace pagewire::platform {
 
-inline constexpr int kShellSuccessAbove = 32;
-
-enum class ShowCommand { Normal, Hidden, Show };  // SW_SHOWNORMAL, SW_HIDE, SW_SHOW
-
 class Shell {
  public:
   virtual ~Shell() = default;
-  // FindExecutableA(file, no folder, 260-byte result): the application path
-  // in `application` when the result is above 32.
-  virtual int FindAssociatedExecutable(const std::string& file, std::string& application) = 0;
-  // ShellExecuteA(no window, verb, file, parameters or null when empty, no
-  // folder, show).
-  virtual int Execute(const std::string& verb, const std::string& file,
-                      const std::string& parameters, ShowCommand show) = 0;
+  // The application associated with `file`; none when there is none.
+  virtual std::optional<std::string> AssociatedApplication(const std::string& file) = 0;
+  // Starts `application` with the command line `parameters`, in a normal
+  // window.
+  virtual bool StartApplication(const std::string& application,
+                                const std::string& parameters) = 0;
+  // Has the associated application print `file` on the default printer,
+  // with no window.
+  virtual bool PrintOnDefaultPrinter(const std::string& file) = 0;
+  // Opens `file` in its associated application, shown.
+  virtual bool OpenDocument(const std::string& file) = 0;
 };
 
 }  // namespace pagewire::platform

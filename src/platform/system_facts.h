@@ -1,4 +1,5 @@
-// System facts port: version, profile, user, host and clock.
+// System facts port: who and where the job comes from, the default printer,
+// the clock and the program's name.
 #pragma once
 
 #include <array>
@@ -28,28 +29,30 @@ struct LocalTime {
 using Ipv4Address = std::array<std::uint8_t, 4>;  // network order
 
 struct HostFacts {
-  std::optional<std::string> hostName;  // gethostname failed: none
-  std::optional<Ipv4Address> address;   // first address of gethostbyname
+  std::optional<std::string> hostName;  // none: the system gave no name
+  std::optional<Ipv4Address> address;   // none: no address is known
+};
+
+// The default printer as the system records it.
+struct DefaultPrinter {
+  std::string name;           // empty when none is recorded
+  bool withDriver = false;    // the record goes on to name its driver and port
 };
 
 class SystemFacts {
  public:
   virtual ~SystemFacts() = default;
 
-  // GetVersionExA.
-  virtual OsVersion VersionInfo() = 0;
-  // GetProfileStringA(section, key, defaultValue, 128-byte buffer).
-  virtual std::string ProfileString(const std::string& section, const std::string& key,
-                                    const std::string& defaultValue) = 0;
-  // GetUserNameA(null, &size = 0): the size it reports (0 when none).
-  virtual std::uint32_t UserNameSize() = 0;
-  // GetUserNameA(buffer of `bufferSize` bytes, &bufferSize): none on failure.
-  virtual std::optional<std::string> UserName(std::uint32_t bufferSize) = 0;
-  // WSAStartup(1.1), gethostname (256 bytes), gethostbyname, WSACleanup.
-  virtual HostFacts LookUpHost() = 0;
-  // time and localtime.
+  // The Windows version, which the printer list and the port address check
+  // tell apart; other systems keep this default.
+  virtual OsVersion VersionInfo() { return OsVersion{}; }
+  // The user the job is printed for; none when the system gives no name.
+  virtual std::optional<std::string> UserName() = 0;
+  // This computer's name and network address.
+  virtual HostFacts Host() = 0;
+  virtual DefaultPrinter RecordedDefaultPrinter() = 0;
   virtual LocalTime LocalNow() = 0;
-  // The executable's base name without folder and extension.
+  // The program's name: the executable's base name without its extension.
   virtual std::string ApplicationName() = 0;
 };
 

@@ -30,6 +30,9 @@ enum class FileNotice {
   Told,         // the text tells what happened to the file
   QuoteInPath,  // the path holds a double quote, which no Windows name can
   NotFound,     // nothing was found at the path
+  // The path names no kind of file; the text tells the kind its first
+  // bytes give.
+  ClassedByContent,
 };
 
 struct FileChooserRequest {

@@ -48,13 +48,6 @@ TEST(PrintEnabledForPort, OnlyExactlyFileColonDisables) {
   EXPECT_TRUE(PrintEnabledForPort("CUPS:RawOne"));
 }
 
-TEST(DefaultPrinterSearchText, TakesTheTextBeforeTheFirstComma) {
-  EXPECT_EQ(DefaultPrinterSearchText("Office,winspool,IP_1"), "Office");
-  EXPECT_EQ(DefaultPrinterSearchText("NoComma"), "NoComma");
-  EXPECT_EQ(DefaultPrinterSearchText(",drv,port"), "");
-  EXPECT_EQ(DefaultPrinterSearchText(""), "");
-}
-
 TEST(InteractiveFromConfirmResult, OnlyPrintSettingsAsksTheJobToShowDialogs) {
   EXPECT_TRUE(InteractiveFromConfirmResult(PrintConfirmResult::PrintSettings));
   EXPECT_FALSE(InteractiveFromConfirmResult(PrintConfirmResult::Ok));

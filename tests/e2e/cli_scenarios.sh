@@ -83,6 +83,10 @@ scenario_cli_prints_to_cups_and_socket_with_password_and_statuses() {
   cli_expect_status 2 -d "$socket" -P 1-2,4 "$APP_FILES/plain.pdf" || return 1
   cli_expect_status 3 -d socket://127.0.0.1:1 "$APP_FILES/plain.pdf" || return 1
   cli_expect_status 3 -d NoSuchQueue "$APP_FILES/plain.pdf" || return 1
+  grep -qxF "pagewire: [$APP_FILES/plain.pdf] is not sent: NoSuchQueue did not take the job." \
+    "$RIG_DIR/cli.log" || { fail "a queue that took no job was not named"; return 1; }
+  # -h names the CUPS server, as lp's does: one that is not there takes nothing.
+  cli_expect_status 3 -h 127.0.0.1:1 -d RawOne "$APP_FILES/plain.pdf" || return 1
   app_expect_no_job $((before + 5))
 }
 
@@ -95,7 +99,8 @@ cli_plain_header() {
 }
 
 # A file name cannot add header lines, a PDF without an extension is known by
-# its first bytes, and a missing file is called missing.
+# its first bytes, standard input is the file "(stdin)", and a missing file is
+# called missing.
 scenario_cli_file_names_and_content_make_the_header() {
   [ -x "$CLI_BIN" ] || { fail "missing $CLI_BIN: build the native tree first"; return 1; }
   local dir=$RIG_DIR/cli-names pdf=$RIG_SOURCE_DIR/tests/pdf/fixtures/plain.pdf
@@ -113,6 +118,12 @@ scenario_cli_file_names_and_content_make_the_header() {
     { fail "a PDF without an extension did not get its header"; return 1; }
   grep -qxF "pagewire: [$dir/download] has no .pdf or .tif extension; its first bytes make it a PDF file." \
     "$dir/download.err" || { fail "the content check was not told: $(cat "$dir/download.err")"; return 1; }
+  cli_plain_header '(stdin)' >"$dir/stdin.header"
+  cli --output "$dir/stdin.prn" - <"$pdf" 2>"$dir/stdin.err" ||
+    { fail "a PDF on standard input was not written: $(cat "$dir/stdin.err")"; return 1; }
+  python3 "$e2e/check_job.py" "$dir/stdin.prn" "$pdf" "$dir/stdin.header" ||
+    { fail "a PDF on standard input did not get its header and bytes"; return 1; }
+  [ ! -s "$dir/stdin.err" ] || { fail "standard input was told of: $(cat "$dir/stdin.err")"; return 1; }
   cli --output "$dir/missing.prn" "$dir/missing.pdf" </dev/null 2>"$dir/missing.err"
   [ $? -eq 1 ] || { fail "a missing file did not give status 1"; return 1; }
   grep -qxF "pagewire: $dir/missing.pdf: No such file or directory" "$dir/missing.err" ||

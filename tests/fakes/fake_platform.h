@@ -12,91 +12,11 @@
 
 #include "fakes/fake_printers.h"
 #include "fakes/fake_settings_store.h"
+#include "fakes/fake_system.h"
 #include "job/job_dialogs.h"
 #include "platform/platform.h"
 
 namespace pagewire::fakes {
-
-class FakeFileSystem : public platform::FileSystem {
- public:
-  struct File {
-    std::string content;
-    std::uint64_t reportedSize = 0;  // 0: the content's size
-    platform::FileErrorCause openFailure = platform::FileErrorCause::None;
-    platform::FileErrorCause readFailure = platform::FileErrorCause::None;
-    platform::FileErrorCause sizeFailure = platform::FileErrorCause::None;
-  };
-  // Full paths with backslashes; folders hold entries in search order.
-  std::map<std::string, File> files;
-  std::set<std::string> folders;
-  std::map<std::string, std::string> shortNames;  // long path -> short path
-  std::map<std::string, platform::FileErrorCause> createFailures;  // output path -> cause
-  std::map<std::string, std::string> written;  // output files' bytes, by path
-  platform::FileErrorCause writeFailure = platform::FileErrorCause::None;
-  std::vector<std::string> searches;  // every look-up path and "folder\\*.ext" search
-  int closedOutputs = 0;
-
-  void AddFile(const std::string& path, std::string content);
-  void AddFolder(const std::string& path) { folders.insert(path); }
-
-  bool LookUpEntry(const std::string& path, platform::FindData& entry) override;
-  std::unique_ptr<platform::FileSearch> SearchFolder(const std::string& folder,
-                                                     const std::string& extension,
-                                                     platform::FindData& first) override;
-  std::string ChildPath(const std::string& folder, const std::string& name) override {
-    return folder + "\\" + name;
-  }
-  std::size_t MaxPathLength() override { return 255; }
-  bool ShortPathOf(const std::string& longPath, std::size_t capacity,
-                   std::string& shortPath) override;
-  std::unique_ptr<platform::FileReader> OpenForSharedRead(const std::string& path,
-                                                          platform::FileErrorCause& cause) override;
-  std::unique_ptr<platform::FileWriter> CreateOutputFile(const std::string& path,
-                                                         platform::FileErrorCause& cause) override;
-
- private:
-  std::unique_ptr<platform::FileSearch> FindFirstEntry(const std::string& pattern,
-                                                       platform::FindData& first);
-
-  std::vector<std::string> insertionOrder_;
-};
-
-class FakeShell : public platform::Shell {
- public:
-  struct Call {
-    std::string verb, file, parameters;
-    platform::ShowCommand show;
-  };
-  std::map<std::string, std::string> associations;  // file -> application
-  int findFailure = 31;                               // SE_ERR_NOASSOC
-  int executeResult = 42;
-  std::vector<Call> executed;
-
-  int FindAssociatedExecutable(const std::string& file, std::string& application) override;
-  int Execute(const std::string& verb, const std::string& file, const std::string& parameters,
-              platform::ShowCommand show) override;
-};
-
-class FakeSystemFacts : public platform::SystemFacts {
- public:
-  platform::OsVersion version;
-  std::map<std::string, std::string> profile;  // "section/key" -> value
-  std::uint32_t userNameSize = 7;
-  std::optional<std::string> userName = "user01";
-  std::vector<std::uint32_t> userNameRooms;  // buffer sizes asked for
-  platform::HostFacts host{std::string("PC01"), platform::Ipv4Address{192, 168, 1, 20}};
-  platform::LocalTime now{2002, 3, 5, 9, 7, 2};
-  std::string applicationName = "Pagewire";
-
-  platform::OsVersion VersionInfo() override { return version; }
-  std::string ProfileString(const std::string& section, const std::string& key,
-                            const std::string& defaultValue) override;
-  std::uint32_t UserNameSize() override { return userNameSize; }
-  std::optional<std::string> UserName(std::uint32_t bufferSize) override;
-  platform::HostFacts LookUpHost() override { return host; }
-  platform::LocalTime LocalNow() override { return now; }
-  std::string ApplicationName() override { return applicationName; }
-};
 
 // Message boxes, file choosers and the job dialogs, each answered from a
 // script.

@@ -25,7 +25,7 @@ TEST_F(FolderCommand, PassesComeInClassOrder) {
   Add("z.pdf");
   Run(0);
   EXPECT_THAT(fake.fileSystem.searches,
-              ElementsAre("C:\\docs", "C:\\docs\\*.pdf", "C:\\docs\\*.qlr", "C:\\docs\\*.tif"));
+              ElementsAre("C:\\docs *.pdf", "C:\\docs *.qlr", "C:\\docs *.tif"));
   // The Quillora file has no application: it ends its pass and the TIFF pass follows.
   EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]z.pdf", "[Pagewire]b.tif"));
   EXPECT_THAT(Messages(), ElementsAre("Quillora is not aviable"));
@@ -144,19 +144,11 @@ TEST_F(FolderCommand, UnopenableFileEndsTheWholeCommand) {
 }
 
 TEST_F(FolderCommand, FilesAreOpenedUnderTheShortFolderPath) {
-  fake.fileSystem.shortNames["C:\\docs"] = "C:\\DOCS~1";
-  fake.fileSystem.shortNames["C:\\docs\\a long.pdf"] = "C:\\DOCS~1\\a long.pdf";
+  fake.fileSystem.openPaths["C:\\docs"] = "C:\\DOCS~1";
+  fake.fileSystem.openPaths["C:\\docs\\a long.pdf"] = "C:\\DOCS~1\\a long.pdf";
   Add("a long.pdf");
   Run(0);
   EXPECT_THAT(queriedPaths, ElementsAre("C:\\DOCS~1\\a long.pdf"));
-}
-
-TEST_F(FolderCommand, SubFolderMatchingAMaskIsNotEntered) {
-  fake.fileSystem.AddFolder("C:\\docs\\old.pdf");
-  Add("a.pdf");
-  Run(0);
-  EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]a.pdf"));
-  EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(FolderCommand, OutputFileCollectsEveryFile) {

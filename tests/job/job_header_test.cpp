@@ -201,23 +201,12 @@ TEST(JobHeader, ControlBytesInNamesCannotInjectPjlLines) {
 
 TEST(JobComments, FallBacksWhenFactsAreMissing) {
   fakes::FakeSystemFacts facts;
-  facts.userNameSize = 0;
   facts.userName.reset();
   facts.host = {};
   const JobComments c = CollectJobComments(facts);
   EXPECT_EQ(c.userName, "unknown");
   EXPECT_EQ(c.hostName, "");
   EXPECT_EQ(c.address, (platform::Ipv4Address{0, 0, 0, 0}));
-  ASSERT_EQ(facts.userNameRooms.size(), 1u);
-  EXPECT_EQ(facts.userNameRooms[0], 256u);  // size 0 reported: 256 is used
-}
-
-TEST(JobComments, UserNameBufferTakesTheReportedSize) {
-  fakes::FakeSystemFacts facts;
-  facts.userName = std::string(300, 'x');
-  facts.userNameSize = 301;
-  EXPECT_EQ(CollectJobComments(facts).userName, *facts.userName);
-  EXPECT_EQ(facts.userNameRooms.back(), 301u);
 }
 
 }  // namespace

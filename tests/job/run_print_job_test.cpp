@@ -196,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PrintCommandTest, ShortPathIsOpenedAndLongNameNamesTheJob) {
   fake.fileSystem.AddFile("C:\\My Documents\\long report.pdf", kPdf);
-  fake.fileSystem.shortNames["C:\\My Documents\\long report.pdf"] = "C:\\MYDOCU~1\\LONGRE~1.PDF";
+  fake.fileSystem.openPaths["C:\\My Documents\\long report.pdf"] = "C:\\MYDOCU~1\\LONGRE~1.PDF";
   target.filePath = "C:\\My Documents\\long report.pdf";
   Run(0);
   EXPECT_THAT(queriedPaths, ElementsAre("C:\\MYDOCU~1\\LONGRE~1.PDF"));
@@ -355,16 +355,71 @@ TEST_F(PrintCommandTest, SavedSettingsAreLoadedWithoutDialog) {
 
 // ----- Quillora
 
-TEST_F(PrintCommandTest, QuilloraHandedOverLeavesOutputModeAndSendsNothing) {
+TEST_F(PrintCommandTest, QuilloraGoesToItsApplicationWithTheWholePrintToLine) {
+  const std::string printer(300, 'p');  // the print-to line is never cut
+  fake.printers.AddPrinter(printer, "Model 5 PS", "IP_10.0.0.7");
+  target.printerName = printer;
   fake.fileSystem.AddFile("C:\\plan.qlr", "Q");
   fake.shell.associations["C:\\plan.qlr"] = "C:\\Quillora\\q.exe";
   target.filePath = "C:\\plan.qlr";
+  target.outputMode = kOutputToFile;
+  fake.ui.saveAnswers.push_back("C:\\out.prn");
   Run(1);
   EXPECT_TRUE(fake.printers.documents.empty());
-  ASSERT_EQ(fake.shell.executed.size(), 1u);
-  EXPECT_EQ(fake.shell.executed[0].parameters,
-            "C:\\plan.qlr /pt \"Office\" \"Model 5 PS\" IP_10.0.0.7");
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(target.outputMode, kOutputToFile);
+  ASSERT_EQ(fake.shell.calls.size(), 1u);
+  EXPECT_EQ(fake.shell.calls[0].action, "start");
+  EXPECT_EQ(fake.shell.calls[0].file, "C:\\Quillora\\q.exe");
+  EXPECT_EQ(fake.shell.calls[0].parameters,
+            "C:\\plan.qlr /pt \"" + printer + "\" \"Model 5 PS\" IP_10.0.0.7");
 }
+
+struct DefaultPrinterCase {
+  const char* name;
+  platform::MessageAnswer answer;
+  platform::DefaultPrinter recorded;
+  const char* shown;  // the name in the message
+};
+
+class QuilloraOnDefaultPrinter : public PrintCommandTest,
+                                 public ::testing::WithParamInterface<DefaultPrinterCase> {};
+
+// A printer that cannot be read leaves the file to the system's print on the
+// default printer, after a message naming it; the answer changes nothing.
+TEST_P(QuilloraOnDefaultPrinter, SaysSoInJapaneseAndPrintsAnyway) {
+  fake.fileSystem.AddFile("C:\\plan.qlr", "Q");
+  fake.shell.associations["C:\\plan.qlr"] = "C:\\Quillora\\q.exe";
+  fake.systemFacts.defaultPrinter = GetParam().recorded;
+  fake.ui.messageAnswers.push_back(GetParam().answer);
+  target.filePath = "C:\\plan.qlr";
+  target.printerName = "Gone";
+  Run(0);
+  ASSERT_EQ(fake.ui.messages.size(), 1u);
+  const auto& message = fake.ui.messages[0];
+  EXPECT_EQ(message.buttons, MessageButtons::OkCancel);
+  const std::string lead = reinterpret_cast<const char*>(u8"Quilloraファイルは標準プリンタ「");
+  const std::string tail = reinterpret_cast<const char*>(u8"」で印刷します");
+  EXPECT_EQ(message.Text(), lead + GetParam().shown + tail);
+  const auto& runs = message.text.Runs();
+  ASSERT_EQ(runs.size(), std::string(GetParam().shown).empty() ? 1u : 3u);
+  EXPECT_EQ(runs.front().encoding, platform::TextEncoding::Utf8);
+  if (runs.size() == 3) {
+    EXPECT_EQ(runs[1], (platform::TextRun{GetParam().shown, platform::TextEncoding::SystemCodePage}));
+  }
+  ASSERT_EQ(fake.shell.calls.size(), 1u);
+  EXPECT_EQ(fake.shell.calls[0].action, "print");
+  EXPECT_EQ(fake.shell.calls[0].file, "C:\\plan.qlr");
+  EXPECT_TRUE(fake.printers.documents.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, QuilloraOnDefaultPrinter,
+    ::testing::Values(DefaultPrinterCase{"Ok", platform::MessageAnswer::Ok, {"Laser 9", true}, "Laser 9"},
+                      DefaultPrinterCase{"Cancel", platform::MessageAnswer::Cancel, {"Laser 9", true}, "Laser 9"},
+                      DefaultPrinterCase{"NoDriver", platform::MessageAnswer::Ok, {"Laser 9", false}, ""},
+                      DefaultPrinterCase{"CodePageName", platform::MessageAnswer::Ok, {"\x83\x76\x83\x8A", true}, "\x83\x76\x83\x8A"}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(PrintCommandTest, QuilloraWithoutApplicationIsSentAsTiff) {
   fake.fileSystem.AddFile("C:\\plan.qlr", "QLRDATA");

@@ -45,11 +45,11 @@ TEST(CliOptions, SettingsLandInTheRecordFieldsTheHeaderReads) {
 
 TEST(CliOptions, BadInputIsRefusedNamingTheOption) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"-n", "0", "f"}, "-n: Please enter an integer between 1 and 999."},
-      {{"-n", "x", "f"}, "-n: Please enter a positive integer."},
+      {{"-n", "0", "f"}, "-n: '0' is not a number of copies from 1 to 999"},
+      {{"-n", "x", "f"}, "-n: 'x' is not a number of copies from 1 to 999"},
       {{"-P", "1-3,5", "f"}, "-P: a list of ranges"},
       {{"-P", "5-2", "f"}, "-P: the range 5-2 ends before it starts"},
-      {{"-P", "5-0", "f"}, "-P: Please enter an integer between 1 and 999."},
+      {{"-P", "5-0", "f"}, "-P: '0' is not a page number from 1 to 999"},
       {{"-o", "sides=both", "f"}, "-o sides: 'both' is not one of"},
       {{"-o", "number-up=3", "f"}, "-o number-up: '3' is not one of 2, 4"},
       {{"-o", "color=yes", "f"}, "-o: unknown setting 'color'"},
@@ -62,6 +62,9 @@ TEST(CliOptions, BadInputIsRefusedNamingTheOption) {
       {{"-d", "q", "--output", "o", "f"}, "-d and --output"},
       {{"--show-header", "--output", "o", "f"}, "--show-header and --output"},
       {{"-d"}, "-d: a value is needed"},
+      {{"-h", "f"}, "no file or folder to print"},  // -h takes a server, not help
+      {{"-", "a.pdf", "-"}, "-: standard input is given more than once"},
+      {{"--password-stdin", "-"}, "--password-stdin and -: both would read standard input"},
       {{"--frobnicate", "f"}, "unknown option '--frobnicate'"},
       {{"-n", "2"}, "no file or folder to print"},
   };
@@ -75,15 +78,18 @@ TEST(CliOptions, BadInputIsRefusedNamingTheOption) {
 TEST(CliOptions, PathsOptionsAndSourcesMix) {
   const std::optional<CliOptions> options =
       Parse({"a.pdf", "-dsocket://h:9101", "--password-file=pw", "--mac", "0a-1B-2c-3D-4e-5F",
-             "-t", "Board pack", "--", "-n.pdf"});
+             "-t", "Board pack", "-hprint.example:631", "-", "--", "-n.pdf"});
   ASSERT_TRUE(options.has_value());
-  EXPECT_EQ(options->paths, (std::vector<std::string>{"a.pdf", "-n.pdf"}));
+  EXPECT_EQ(options->paths, (std::vector<std::string>{"a.pdf", "-", "-n.pdf"}));
+  EXPECT_TRUE(options->ReadsStandardInput());
+  EXPECT_EQ(options->server, "print.example:631");
   EXPECT_EQ(options->destination, "socket://h:9101");
   EXPECT_EQ(options->title, "Board pack");
   EXPECT_EQ(options->passwordSource, PasswordSource::File);
   EXPECT_EQ(options->passwordFile, "pw");
   EXPECT_EQ(options->mac, (settings::MacAddress{0x0a, 0x1b, 0x2c, 0x3d, 0x4e, 0x5f}));
   EXPECT_TRUE(Parse({"--list"})->list);
+  EXPECT_TRUE(Parse({"--help"})->help);
 }
 
 }  // namespace

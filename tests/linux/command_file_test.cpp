@@ -125,9 +125,10 @@ TEST_F(CommandRun, TypeCameFromTheExtensionAlone) {
   EXPECT_THAT(ui.lines, ElementsAre(::testing::HasSubstr("not of a supported file format")));
   EXPECT_EQ(fake.printers.documents.at(0).Bytes(), kPdf);
 
-  // A folder's TIFF pass finds .tiff beside .tif.
+  // A folder's TIFF pass finds .tiff beside .tif; a sub-folder is no file.
   Add("scans/b.tiff", "tiff b");
   Add("scans/a.TIF", "tiff a");
+  Add("scans/old.tif/c.tif", "tiff c");
   EXPECT_EQ(Print(PathOf("scans")).filesSent, 2);
   EXPECT_THAT(ui.lines, IsEmpty());
 }

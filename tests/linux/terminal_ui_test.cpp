@@ -53,6 +53,12 @@ TEST(TerminalUi, ANoTerminalQuestionIsAnsweredOkOnlyWithYes) {
         ui.ShowMessageBox("Output File: x ERROR", MessageButtons::RetryCancel, MessageIcon::Stop),
         MessageAnswer::Cancel);
     testing::internal::GetCapturedStderr();
+    // A destination's failure names the file and the destination.
+    ui.SetDestination("Office");
+    testing::internal::CaptureStderr();
+    ui.ShowMessageBox(job::kUnsupportedOperation, MessageButtons::Ok, MessageIcon::Stop);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "pagewire: [dir/locked.pdf] is not sent: Office did not take the job.\n");
   }
 }
 
@@ -94,7 +100,7 @@ TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
               MessageAnswer::Ok);
     EXPECT_EQ(ui.RunPasswordDlg(entry), job::PasswordDlgResult::Cancel);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "pagewire: Wrong password. Printing will be canceled.\n");
+              "pagewire: [locked.pdf] is not sent: the password from --password-file is wrong.\n");
   }
   unlink(pattern);
 }
@@ -125,7 +131,8 @@ TEST(TerminalUi, AGivenNonAsciiPasswordWasMeasuredInBytesNotCharacters) {
       EXPECT_EQ(entry.password, c.password);  // both forms: the bytes given
       EXPECT_EQ(entry.passwordUtf8, c.password);
     } else {
-      EXPECT_NE(said.find("no more than 32 characters"), std::string::npos) << said;
+      EXPECT_NE(said.find("--password-file is longer than 32 characters."), std::string::npos)
+          << said;
     }
   }
   unlink(pattern);

@@ -115,9 +115,7 @@ void DirectPrintDlg::OnBrowse() {
 }
 
 void DirectPrintDlg::OnOpenFile() {
-  const int result =
-      platform_.shell.Execute("open", model_.filePath, "", platform::ShowCommand::Show);
-  if (result <= platform::kShellSuccessAbove) {
+  if (!platform_.shell.OpenDocument(model_.filePath)) {
     platform_.ui.ShowMessageBox(kNoApplication, platform::MessageButtons::Ok,
                                 platform::MessageIcon::Exclamation);
   }

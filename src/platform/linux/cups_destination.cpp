@@ -306,4 +306,6 @@ std::string CupsDefaultPrinter() {
   return name;
 }
 
+void UseCupsServer(const std::string& server) { cupsSetServer(server.c_str()); }
+
 }  // namespace pagewire::platform

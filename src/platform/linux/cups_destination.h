@@ -38,6 +38,9 @@ std::optional<CupsPrinter> FindCupsPrinter(const std::string& name);
 // The server's default destination; empty when there is none.
 std::string CupsDefaultPrinter();
 
+// The CUPS server every later call asks (HOST[:PORT]), as lp -h names it.
+void UseCupsServer(const std::string& server);
+
 // A title as an IPP job name: at most 255 bytes of UTF-8 without control
 // characters, each byte that is not such replaced by '?'.
 std::string CupsJobTitle(const std::string& title);

@@ -30,24 +30,27 @@ bool HasExtension(const std::string& name, const std::string& extension) {
   return name[dot] == '.' && strcasecmp(name.c_str() + dot + 1, extension.c_str()) == 0;
 }
 
-// Windows finds x.tiff by "*.tif" through its short name X~1.TIF.
-bool MatchesMask(const std::string& name, const std::string& extension) {
+// Letter case aside; a TIFF search takes the ".tiff" spelling too.
+bool MatchesExtension(const std::string& name, const std::string& extension) {
   return HasExtension(name, extension) ||
          (strcasecmp(extension.c_str(), "tif") == 0 && HasExtension(name, "tiff"));
 }
 
-class ListedSearch : public FileSearch {
+std::string Joined(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+class ListedSearch : public FolderSearch {
  public:
-  explicit ListedSearch(std::vector<FindData> rest) : rest_(std::move(rest)) {}
-  bool Next(FindData& entry) override {
-    if (next_ >= rest_.size()) return false;
-    entry = rest_[next_++];
-    return true;
+  explicit ListedSearch(std::vector<std::string> names) : names_(std::move(names)) {}
+  std::optional<std::string> NextFile() override {
+    if (next_ >= names_.size()) return std::nullopt;
+    return names_[next_++];
   }
-  void Close() override { next_ = rest_.size(); }
 
  private:
-  std::vector<FindData> rest_;
+  std::vector<std::string> names_;
   std::size_t next_ = 0;
 };
 
@@ -118,50 +121,45 @@ FileErrorCause FileErrorCauseOf(int error) {
   }
 }
 
-bool LinuxFileSystem::LookUpEntry(const std::string& path, FindData& entry) {
+std::optional<PathEntry> LinuxFileSystem::LookUp(const std::string& path) {
   struct stat info {};
-  if (path.empty() || stat(path.c_str(), &info) != 0) return false;
+  if (path.empty() || stat(path.c_str(), &info) != 0) return std::nullopt;
   std::string name = path;
   while (name.size() > 1 && name.back() == '/') name.pop_back();
   const std::size_t slash = name.rfind('/');
   if (slash != std::string::npos && name.size() > 1) name.erase(0, slash + 1);
-  entry = FindData{name, S_ISDIR(info.st_mode)};
-  return true;
+  return PathEntry{name, S_ISDIR(info.st_mode)};
 }
 
-std::unique_ptr<FileSearch> LinuxFileSystem::SearchFolder(const std::string& folder,
-                                                          const std::string& extension,
-                                                          FindData& first) {
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return nullptr;
-  std::vector<FindData> found;
-  while (const dirent* item = readdir(dir)) {
-    const std::string name = item->d_name;
-    if (!MatchesMask(name, extension)) continue;
-    found.push_back(FindData{name, IsFolder(ChildPath(folder, name))});
+std::unique_ptr<FolderSearch> LinuxFileSystem::SearchFolder(const std::string& folder,
+                                                            const std::string& extension) {
+  std::vector<std::string> found;
+  if (DIR* dir = opendir(folder.c_str())) {
+    while (const dirent* item = readdir(dir)) {
+      const std::string name = item->d_name;
+      if (MatchesExtension(name, extension) && !IsFolder(Joined(folder, name))) {
+        found.push_back(name);
+      }
+    }
+    closedir(dir);
   }
-  closedir(dir);
-  if (found.empty()) return nullptr;
-  std::sort(found.begin(), found.end(), [](const FindData& a, const FindData& b) {
-    const int folded = strcasecmp(a.fileName.c_str(), b.fileName.c_str());
-    return folded != 0 ? folded < 0 : a.fileName < b.fileName;
+  std::sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
+    const int folded = strcasecmp(a.c_str(), b.c_str());
+    return folded != 0 ? folded < 0 : a < b;
   });
-  first = found.front();
-  found.erase(found.begin());
   return std::make_unique<ListedSearch>(std::move(found));
 }
 
-std::string LinuxFileSystem::ChildPath(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '/') return folder + name;
-  return folder + "/" + name;
+OpenPath LinuxFileSystem::PathToOpen(const std::string& path) {
+  return OpenPath{path, path.size() < PATH_MAX};
 }
 
-std::size_t LinuxFileSystem::MaxPathLength() { return PATH_MAX - 1; }
+OpenPath LinuxFileSystem::PathInFolder(const std::string& folder, const std::string& name) {
+  return PathToOpen(Joined(folder, name));
+}
 
-bool LinuxFileSystem::ShortPathOf(const std::string&, std::size_t, std::string&) { return false; }
-
-std::unique_ptr<FileReader> LinuxFileSystem::OpenForSharedRead(const std::string& path,
-                                                               FileErrorCause& cause) {
+std::unique_ptr<FileReader> LinuxFileSystem::OpenForReading(const std::string& path,
+                                                            FileErrorCause& cause) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     cause = FileErrorCauseOf(errno);

@@ -1,6 +1,6 @@
-// File system port over POSIX calls. Names are bytes; a folder search
-// matches its extension without regard to case, and "tif" matches ".tiff"
-// too, as Windows does, and gives the names in a stable order.
+// File system over POSIX calls. Names are bytes; a folder search matches
+// its extension in any letter case, takes ".tiff" for "tif", and gives the
+// names in a stable order.
 #pragma once
 
 #include <sys/stat.h>
@@ -41,16 +41,14 @@ class LinuxOutputFile : public FileWriter {
 
 class LinuxFileSystem : public FileSystem {
  public:
-  bool LookUpEntry(const std::string& path, FindData& entry) override;
-  std::unique_ptr<FileSearch> SearchFolder(const std::string& folder, const std::string& extension,
-                                           FindData& first) override;
-  std::string ChildPath(const std::string& folder, const std::string& name) override;
-  std::size_t MaxPathLength() override;
-  // There are no short names: always false.
-  bool ShortPathOf(const std::string& longPath, std::size_t capacity,
-                   std::string& shortPath) override;
-  std::unique_ptr<FileReader> OpenForSharedRead(const std::string& path,
-                                                FileErrorCause& cause) override;
+  std::optional<PathEntry> LookUp(const std::string& path) override;
+  std::unique_ptr<FolderSearch> SearchFolder(const std::string& folder,
+                                             const std::string& extension) override;
+  // The path itself; one of PATH_MAX bytes or more does not fit.
+  OpenPath PathToOpen(const std::string& path) override;
+  OpenPath PathInFolder(const std::string& folder, const std::string& name) override;
+  std::unique_ptr<FileReader> OpenForReading(const std::string& path,
+                                             FileErrorCause& cause) override;
   // A LinuxOutputFile.
   std::unique_ptr<FileWriter> CreateOutputFile(const std::string& path,
                                                FileErrorCause& cause) override;

@@ -35,25 +35,13 @@ std::string LoginName() {
 
 }  // namespace
 
-OsVersion LinuxSystemFacts::VersionInfo() { return OsVersion{kPlatformWindowsNt, 10}; }
-
-std::string LinuxSystemFacts::ProfileString(const std::string&, const std::string&,
-                                            const std::string& defaultValue) {
-  return defaultValue;
-}
-
-std::uint32_t LinuxSystemFacts::UserNameSize() {
-  const std::string name = LoginName();
-  return name.empty() ? 0 : static_cast<std::uint32_t>(name.size() + 1);
-}
-
-std::optional<std::string> LinuxSystemFacts::UserName(std::uint32_t bufferSize) {
+std::optional<std::string> LinuxSystemFacts::UserName() {
   std::string name = LoginName();
-  if (name.empty() || name.size() + 1 > bufferSize) return std::nullopt;
+  if (name.empty()) return std::nullopt;
   return name;
 }
 
-HostFacts LinuxSystemFacts::LookUpHost() {
+HostFacts LinuxSystemFacts::Host() {
   HostFacts facts;
   char name[kHostNameBufferSize] = {};
   if (gethostname(name, sizeof name - 1) == 0) facts.hostName = name;
@@ -75,6 +63,8 @@ HostFacts LinuxSystemFacts::LookUpHost() {
   freeifaddrs(list);
   return facts;
 }
+
+DefaultPrinter LinuxSystemFacts::RecordedDefaultPrinter() { return DefaultPrinter{}; }
 
 LocalTime LinuxSystemFacts::LocalNow() {
   const std::time_t now = std::time(nullptr);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <vector>
 
 #include "platform/win32/win32_error_cause.h"
 
@@ -12,29 +11,35 @@ namespace pagewire::platform::win32 {
 
 namespace {
 
-FindData EntryOf(const WIN32_FIND_DATAA& data) {
-  return FindData{data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
-}
-
-class Win32FileSearch : public FileSearch {
+// Lists a FindFirstFileA search's files one at a time: each FindNextFileA
+// comes when the next file is asked for.
+class Win32FolderSearch : public FolderSearch {
  public:
-  explicit Win32FileSearch(HANDLE search) : search_(search) {}
-  ~Win32FileSearch() override { Close(); }
-
-  bool Next(FindData& entry) override {
-    WIN32_FIND_DATAA data{};
-    if (search_ == INVALID_HANDLE_VALUE || !FindNextFileA(search_, &data)) return false;
-    entry = EntryOf(data);
-    return true;
-  }
-
-  void Close() override {
+  explicit Win32FolderSearch(const std::string& pattern)
+      : search_(FindFirstFileA(pattern.c_str(), &data_)) {}
+  ~Win32FolderSearch() override {
     if (search_ != INVALID_HANDLE_VALUE) FindClose(search_);
-    search_ = INVALID_HANDLE_VALUE;
+  }
+  Win32FolderSearch(const Win32FolderSearch&) = delete;
+  Win32FolderSearch& operator=(const Win32FolderSearch&) = delete;
+
+  std::optional<std::string> NextFile() override {
+    while (search_ != INVALID_HANDLE_VALUE) {
+      if (started_ && !FindNextFileA(search_, &data_)) {
+        FindClose(search_);
+        search_ = INVALID_HANDLE_VALUE;
+        break;
+      }
+      started_ = true;
+      if ((data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return data_.cFileName;
+    }
+    return std::nullopt;
   }
 
  private:
+  WIN32_FIND_DATAA data_{};
   HANDLE search_;
+  bool started_ = false;
 };
 
 class Win32FileReader : public FileReader {
@@ -109,47 +114,40 @@ class Win32FileWriter : public FileWriter {
 
 // The program's path buffer is 256 bytes with its zero.
 constexpr std::size_t kPathBufferSize = 256;
-
-std::unique_ptr<FileSearch> FindFirst(const std::string& pattern, FindData& first) {
-  WIN32_FIND_DATAA data{};
-  HANDLE search = FindFirstFileA(pattern.c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return nullptr;
-  first = EntryOf(data);
-  return std::make_unique<Win32FileSearch>(search);
-}
+constexpr std::size_t kMaxPathLength = kPathBufferSize - 1;
 
 }  // namespace
 
-bool Win32FileSystem::LookUpEntry(const std::string& path, FindData& entry) {
-  return FindFirst(path, entry) != nullptr;
+std::optional<PathEntry> Win32FileSystem::LookUp(const std::string& path) {
+  WIN32_FIND_DATAA data{};
+  HANDLE search = FindFirstFileA(path.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+  FindClose(search);
+  return PathEntry{data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
 }
 
-std::unique_ptr<FileSearch> Win32FileSystem::SearchFolder(const std::string& folder,
-                                                          const std::string& extension,
-                                                          FindData& first) {
-  return FindFirst(folder + "\\*." + extension, first);
+std::unique_ptr<FolderSearch> Win32FileSystem::SearchFolder(const std::string& folder,
+                                                            const std::string& extension) {
+  return std::make_unique<Win32FolderSearch>(folder + "\\*." + extension);
 }
 
-std::string Win32FileSystem::ChildPath(const std::string& folder, const std::string& name) {
-  return folder + "\\" + name;
+// The short form when GetShortPathNameA gives one that fits the buffer; a
+// result of the buffer's size or more is the size it needed.
+OpenPath Win32FileSystem::PathToOpen(const std::string& path) {
+  char buffer[kPathBufferSize] = {};
+  const DWORD length = GetShortPathNameA(path.c_str(), buffer, kPathBufferSize);
+  if (length != 0 && length < kPathBufferSize) return OpenPath{std::string(buffer, length), true};
+  return OpenPath{path, path.size() <= kMaxPathLength};
 }
 
-std::size_t Win32FileSystem::MaxPathLength() { return kPathBufferSize - 1; }
-
-bool Win32FileSystem::ShortPathOf(const std::string& longPath, std::size_t capacity,
-                                  std::string& shortPath) {
-  if (capacity == 0 || capacity > std::numeric_limits<DWORD>::max()) return false;
-  std::vector<char> buffer(capacity);
-  const DWORD length =
-      GetShortPathNameA(longPath.c_str(), buffer.data(), static_cast<DWORD>(capacity));
-  // A result of capacity or more is the size needed: it did not fit.
-  if (length == 0 || length >= capacity) return false;
-  shortPath.assign(buffer.data(), length);
-  return true;
+OpenPath Win32FileSystem::PathInFolder(const std::string& folder, const std::string& name) {
+  std::string path = folder + "\\" + name;
+  const bool fits = path.size() <= kMaxPathLength;
+  return OpenPath{std::move(path), fits};
 }
 
-std::unique_ptr<FileReader> Win32FileSystem::OpenForSharedRead(const std::string& path,
-                                                               FileErrorCause& cause) {
+std::unique_ptr<FileReader> Win32FileSystem::OpenForReading(const std::string& path,
+                                                            FileErrorCause& cause) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) {

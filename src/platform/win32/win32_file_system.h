@@ -1,4 +1,6 @@
-// File system port over FindFirstFileA, GetShortPathNameA and CreateFileA.
+// File system over FindFirstFileA, GetShortPathNameA and CreateFileA. Paths
+// are opened by their short form, in the program's 256-byte path buffer; a
+// longer path is refused rather than cut.
 #pragma once
 
 #include "platform/file_system.h"
@@ -7,15 +9,17 @@ namespace pagewire::platform::win32 {
 
 class Win32FileSystem : public FileSystem {
  public:
-  bool LookUpEntry(const std::string& path, FindData& entry) override;
-  std::unique_ptr<FileSearch> SearchFolder(const std::string& folder, const std::string& extension,
-                                           FindData& first) override;
-  std::string ChildPath(const std::string& folder, const std::string& name) override;
-  std::size_t MaxPathLength() override;
-  bool ShortPathOf(const std::string& longPath, std::size_t capacity,
-                   std::string& shortPath) override;
-  std::unique_ptr<FileReader> OpenForSharedRead(const std::string& path,
-                                                FileErrorCause& cause) override;
+  // FindFirstFileA on the path itself.
+  std::optional<PathEntry> LookUp(const std::string& path) override;
+  // FindFirstFileA on "folder\*.ext": the short names match too, so "*.tif"
+  // finds ".tiff" files.
+  std::unique_ptr<FolderSearch> SearchFolder(const std::string& folder,
+                                             const std::string& extension) override;
+  OpenPath PathToOpen(const std::string& path) override;
+  OpenPath PathInFolder(const std::string& folder, const std::string& name) override;
+  // Shared read, denied write, sequential scan.
+  std::unique_ptr<FileReader> OpenForReading(const std::string& path,
+                                             FileErrorCause& cause) override;
   std::unique_ptr<FileWriter> CreateOutputFile(const std::string& path,
                                                FileErrorCause& cause) override;
 };

@@ -9,33 +9,39 @@ namespace pagewire::platform::win32 {
 
 namespace {
 
-int ResultOf(HINSTANCE instance) {
-  return static_cast<int>(reinterpret_cast<std::intptr_t>(instance));
+// FindExecutableA and ShellExecuteA give an error code of 32 or less.
+constexpr std::intptr_t kSuccessAbove = 32;
+
+bool Succeeded(HINSTANCE result) {
+  return reinterpret_cast<std::intptr_t>(result) > kSuccessAbove;
 }
 
-int ShowOf(ShowCommand show) {
-  switch (show) {
-    case ShowCommand::Hidden: return SW_HIDE;
-    case ShowCommand::Show: return SW_SHOW;
-    case ShowCommand::Normal: break;
-  }
-  return SW_SHOWNORMAL;
+bool Execute(const char* verb, const std::string& file, const std::string& parameters,
+             int show) {
+  return Succeeded(ShellExecuteA(nullptr, verb, file.c_str(),
+                                 parameters.empty() ? nullptr : parameters.c_str(), nullptr,
+                                 show));
 }
 
 }  // namespace
 
-int Win32Shell::FindAssociatedExecutable(const std::string& file, std::string& application) {
+std::optional<std::string> Win32Shell::AssociatedApplication(const std::string& file) {
   char result[MAX_PATH] = {};
-  const int code = ResultOf(FindExecutableA(file.c_str(), nullptr, result));
-  if (code > kShellSuccessAbove) application = result;
-  return code;
+  if (!Succeeded(FindExecutableA(file.c_str(), nullptr, result))) return std::nullopt;
+  return std::string(result);
 }
 
-int Win32Shell::Execute(const std::string& verb, const std::string& file,
-                        const std::string& parameters, ShowCommand show) {
-  return ResultOf(ShellExecuteA(nullptr, verb.c_str(), file.c_str(),
-                                parameters.empty() ? nullptr : parameters.c_str(), nullptr,
-                                ShowOf(show)));
+bool Win32Shell::StartApplication(const std::string& application,
+                                  const std::string& parameters) {
+  return Execute("open", application, parameters, SW_SHOWNORMAL);
+}
+
+bool Win32Shell::PrintOnDefaultPrinter(const std::string& file) {
+  return Execute("print", file, "", SW_HIDE);
+}
+
+bool Win32Shell::OpenDocument(const std::string& file) {
+  return Execute("open", file, "", SW_SHOW);
 }
 
 }  // namespace pagewire::platform::win32

@@ -1,4 +1,5 @@
-// Shell port over FindExecutableA and ShellExecuteA.
+// Shell over FindExecutableA and ShellExecuteA: a result above 32 is a
+// success.
 #pragma once
 
 #include "platform/shell.h"
@@ -7,9 +8,15 @@ namespace pagewire::platform::win32 {
 
 class Win32Shell : public Shell {
  public:
-  int FindAssociatedExecutable(const std::string& file, std::string& application) override;
-  int Execute(const std::string& verb, const std::string& file, const std::string& parameters,
-              ShowCommand show) override;
+  // FindExecutableA(file, no folder, 260-byte result).
+  std::optional<std::string> AssociatedApplication(const std::string& file) override;
+  // ShellExecuteA "open" on the application, SW_SHOWNORMAL; no parameters
+  // are null.
+  bool StartApplication(const std::string& application, const std::string& parameters) override;
+  // ShellExecuteA "print", SW_HIDE.
+  bool PrintOnDefaultPrinter(const std::string& file) override;
+  // ShellExecuteA "open", SW_SHOW.
+  bool OpenDocument(const std::string& file) override;
 };
 
 }  // namespace pagewire::platform::win32

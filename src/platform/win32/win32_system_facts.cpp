@@ -16,6 +16,9 @@ namespace {
 constexpr DWORD kProfileBufferSize = 128;
 // gethostname's buffer; host names are far shorter.
 constexpr int kHostNameBufferSize = 256;
+// The user name's room when GetUserNameA gives no size: the longest Windows
+// user name fits.
+constexpr DWORD kDefaultUserNameRoom = 256;
 
 }  // namespace
 
@@ -29,29 +32,19 @@ OsVersion Win32SystemFacts::VersionInfo() {
   return OsVersion{info.dwPlatformId, info.dwMajorVersion};
 }
 
-std::string Win32SystemFacts::ProfileString(const std::string& section, const std::string& key,
-                                            const std::string& defaultValue) {
-  char buffer[kProfileBufferSize] = {};
-  const DWORD length = GetProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
-                                         buffer, kProfileBufferSize);
-  return std::string(buffer, length);
-}
-
-std::uint32_t Win32SystemFacts::UserNameSize() {
-  DWORD size = 0;
-  GetUserNameA(nullptr, &size);
-  return size;
-}
-
-std::optional<std::string> Win32SystemFacts::UserName(std::uint32_t bufferSize) {
-  if (bufferSize == 0) return std::nullopt;
-  std::vector<char> buffer(bufferSize);
-  DWORD size = bufferSize;
+std::optional<std::string> Win32SystemFacts::UserName() {
+  // The first call asks for the size; a system that reports none gets the
+  // room of the longest Windows user name.
+  DWORD room = 0;
+  GetUserNameA(nullptr, &room);
+  if (room == 0) room = kDefaultUserNameRoom;
+  std::vector<char> buffer(room);
+  DWORD size = room;
   if (!GetUserNameA(buffer.data(), &size)) return std::nullopt;
   return std::string(buffer.data());
 }
 
-HostFacts Win32SystemFacts::LookUpHost() {
+HostFacts Win32SystemFacts::Host() {
   HostFacts facts;
   WSADATA data{};
   if (WSAStartup(MAKEWORD(1, 1), &data) != 0) return facts;
@@ -68,6 +61,16 @@ HostFacts Win32SystemFacts::LookUpHost() {
   }
   WSACleanup();
   return facts;
+}
+
+// win.ini's "device" entry of [windows]: "printer,driver,port".
+DefaultPrinter Win32SystemFacts::RecordedDefaultPrinter() {
+  char buffer[kProfileBufferSize] = {};
+  const DWORD length =
+      GetProfileStringA("windows", "device", "", buffer, kProfileBufferSize);
+  const std::string entry(buffer, length);
+  const std::size_t comma = entry.find(',');
+  return DefaultPrinter{entry.substr(0, comma), comma != std::string::npos};
 }
 
 LocalTime Win32SystemFacts::LocalNow() {

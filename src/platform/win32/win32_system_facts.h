@@ -1,4 +1,5 @@
-// System facts port: version, profile, user name, host and clock.
+// System facts over GetVersionExA, GetUserNameA, Windows Sockets 1.1,
+// win.ini and the C clock.
 #pragma once
 
 #include "platform/system_facts.h"
@@ -8,11 +9,12 @@ namespace pagewire::platform::win32 {
 class Win32SystemFacts : public SystemFacts {
  public:
   OsVersion VersionInfo() override;
-  std::string ProfileString(const std::string& section, const std::string& key,
-                            const std::string& defaultValue) override;
-  std::uint32_t UserNameSize() override;
-  std::optional<std::string> UserName(std::uint32_t bufferSize) override;
-  HostFacts LookUpHost() override;
+  // GetUserNameA twice: for the size, then into a buffer of that size.
+  std::optional<std::string> UserName() override;
+  // WSAStartup(1.1), gethostname (256 bytes), gethostbyname, WSACleanup.
+  HostFacts Host() override;
+  // GetProfileStringA("windows", "device", "", 128-byte buffer).
+  DefaultPrinter RecordedDefaultPrinter() override;
   LocalTime LocalNow() override;
   std::string ApplicationName() override;
 };
