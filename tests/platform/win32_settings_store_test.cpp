@@ -91,9 +91,10 @@ TEST(Win32SettingsStore, PrintSettingsAreThreePackedDwordsAndTheProbeLeavesNoKey
 
   // "Auto", "High Quality", "Printer Settings", "Long Edge Flip"; 2 copies,
   // "2 up", "Black", collated; all pages, 5 to 9 in the fields.
-  const Settings chosen{.toLastPage = 0, .selectPages = 0, .paperType = 1, .copies = 2,
-                        .paperSize = 1, .duplexMode = 1, .printMode = 2, .fromPage = 5,
-                        .toPage = 9, .outputColor = 1, .layout = 3, .collate = 1};
+  using namespace settings;
+  const Settings chosen{false, false, PaperType::PrinterSettings, 2, PaperSize::Auto,
+                        Duplex::LongEdge, PrintMode::HighQuality, 5, 9, OutputColor::Black,
+                        Layout::TwoUp, Collation::Collated};
   ASSERT_TRUE(store.SavePrintSettings(chosen));
   EXPECT_EQ(ValueOf(key, "PrintMode"), Dword(0x01020101u));
   EXPECT_EQ(ValueOf(key, "Copies"), Dword((1u << 30) + (1u << 29) + 3u * 65536u + 2u));
@@ -105,9 +106,9 @@ TEST(Win32SettingsStore, PrintSettingsAreThreePackedDwordsAndTheProbeLeavesNoKey
   // A missing value keeps its fields' defaults.
   DeleteValue(key, "Pages");
   Settings expected = chosen;
-  expected.selectPages = 1;
+  expected.selectPages = true;
   expected.fromPage = expected.toPage = 3;
-  EXPECT_EQ(store.LoadPrintSettings(Settings{.selectPages = 1, .fromPage = 3, .toPage = 3}).settings,
+  EXPECT_EQ(store.LoadPrintSettings(Settings{.selectPages = true, .fromPage = 3, .toPage = 3}).settings,
             expected);
   store.ForgetPrintSettings();
   EXPECT_FALSE(KeyExists(key));

@@ -149,7 +149,7 @@ bool Win32SettingsStore::SavePrintSettings(const settings::PrintJobSettings& set
 
 void Win32SettingsStore::ForgetPrintSettings() { DeleteKey(settingsKey_.c_str()); }
 
-std::optional<MacAddress> Win32SettingsStore::LoadMacAddress() {
+std::optional<settings::MacAddress> Win32SettingsStore::LoadMacAddress() {
   // A missing key is made, empty.
   Key key;
   if (!key.Create(kMacAddrKey)) return std::nullopt;
@@ -159,7 +159,7 @@ std::optional<MacAddress> Win32SettingsStore::LoadMacAddress() {
   return address;
 }
 
-void Win32SettingsStore::SaveMacAddress(const MacAddress& address) {
+void Win32SettingsStore::SaveMacAddress(const settings::MacAddress& address) {
   Key key;
   if (!key.Create(kMacAddrKey)) return;
   key.Set(applicationName_.c_str(), REG_BINARY, address.data(),
