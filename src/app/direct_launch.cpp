@@ -1,7 +1,6 @@
 #include "app/direct_launch.h"
 
 #include "app/launch_decisions.h"
-#include "app/show_drag_dlg_key.h"
 
 namespace pagewire::app {
 
@@ -17,11 +16,11 @@ namespace {
 
 PrintConfirmResult AskConfirmation(platform::Platform& platform, const std::string& displayName,
                                    const std::string& printer, const DirectLaunchHooks& hooks) {
-  if (ShowDragDlgKeyExists(platform.registry)) return PrintConfirmResult::Ok;
-  // The key exists while the dialog is open; the dialog's ending decides
+  if (platform.settingsStore.SkipsConfirmation()) return PrintConfirmResult::Ok;
+  // The mark is set while the dialog is open; the dialog's ending decides
   // whether it stays.
   ConfirmRequest request;
-  request.skipBoxUnavailable = !CreateShowDragDlgKey(platform.registry);
+  request.skipBoxUnavailable = !platform.settingsStore.MarkSkipConfirmation();
   request.fileName = displayName;
   request.printerName = printer;
   return hooks.runConfirmDlg(request);

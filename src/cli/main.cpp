@@ -13,10 +13,10 @@
 #include "job/pdf_inspection.h"
 #include "job/run_print_job.h"
 #include "platform/linux/linux_file_system.h"
-#include "platform/linux/linux_settings_registry.h"
 #include "platform/linux/cups_destination.h"
 #include "platform/linux/ipp_destination.h"
 #include "platform/linux/linux_destinations.h"
+#include "platform/linux/linux_settings_store.h"
 #include "platform/linux/linux_system_facts.h"
 
 namespace pagewire::cli {
@@ -120,7 +120,7 @@ int Run(const CliOptions& options) {
   std::string error;
   if (!ui.LoadPasswordFile(error)) return UsageError(error);
 
-  platform::LinuxSettingsRegistry registry(settingsPath);
+  platform::LinuxSettingsStore settingsStore(settingsPath);
   platform::LinuxFileSystem linuxFileSystem;
   CommandFileSystem fileSystem(linuxFileSystem, isatty(STDERR_FILENO) && !options.showHeader,
                                [&ui](const std::string& path) { ui.SetCurrentFile(path); });
@@ -128,7 +128,7 @@ int Run(const CliOptions& options) {
   NoApplications shell;
   JobEnds ends;
   platform::LinuxPrinters printers(DestinationOptionsOf(options, ends));
-  platform::Platform platform{registry, printers, fileSystem, shell, systemFacts, ui};
+  platform::Platform platform{settingsStore, printers, fileSystem, shell, systemFacts, ui};
   const job::InspectPdf inspect = job::RealPdfInspection();
   job::PrintCommandServices services{
       platform, ui,

@@ -7,7 +7,6 @@ using settings::MacAddress;
 
 namespace {
 
-constexpr const char* kMacAddrKey = "SOFTWARE\\Orvelle\\Pagewire\\MacAddr";
 constexpr std::size_t kMacFieldChars = 2;
 
 int HexDigitValue(char c) {
@@ -29,38 +28,6 @@ std::optional<std::optional<std::uint8_t>> ParseMacField(const std::string& text
 
 }  // namespace
 
-SavedMacAddress::SavedMacAddress(platform::Registry& registry, std::string applicationName)
-    : registry_(registry), valueName_(std::move(applicationName)) {}
-
-std::optional<MacAddress> SavedMacAddress::Read() {
-  platform::ScopedRegKey key(registry_);
-  if (registry_.CreateKey(kMacAddrKey, platform::RegAccess::AllAccess, key.Out()) !=
-      platform::kRegSuccess) {
-    key.Out() = 0;
-    return std::nullopt;
-  }
-  MacAddress address{};
-  std::uint32_t size = address.size();
-  if (registry_.QueryValue(key.Get(), valueName_, nullptr, address.data(), size) !=
-      platform::kRegSuccess) {
-    return std::nullopt;
-  }
-  return address;
-}
-
-void SavedMacAddress::Write(const MacAddress& address) {
-  platform::ScopedRegKey key(registry_);
-  if (registry_.CreateKey(kMacAddrKey, platform::RegAccess::AllAccess, key.Out()) !=
-      platform::kRegSuccess) {
-    key.Out() = 0;
-    return;
-  }
-  registry_.SetValue(key.Get(), valueName_, platform::kRegBinary, address.data(),
-                     static_cast<std::uint32_t>(address.size()));
-}
-
-void SavedMacAddress::Delete() { registry_.DeleteKey(kMacAddrKey); }
-
 std::vector<std::string> MacFieldTexts(const MacAddress& address) {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::vector<std::string> texts;
@@ -68,7 +35,7 @@ std::vector<std::string> MacFieldTexts(const MacAddress& address) {
   return texts;
 }
 
-bool ApplyMacFields(const std::vector<std::string>& fieldTexts, SavedMacAddress& saved,
+bool ApplyMacFields(const std::vector<std::string>& fieldTexts, platform::SettingsStore& store,
                     PasswordEntry& entry) {
   if (fieldTexts.size() < kMacFieldCount) return false;
   MacAddress address{};
@@ -80,10 +47,10 @@ bool ApplyMacFields(const std::vector<std::string>& fieldTexts, SavedMacAddress&
     else complete = false;
   }
   if (complete) {
-    saved.Write(address);
+    store.SaveMacAddress(address);
     entry.macAddress = address;
   } else {
-    saved.Delete();
+    store.ForgetMacAddress();
     entry.macAddress.reset();
   }
   return true;

@@ -1,5 +1,5 @@
 // The portable side of the "Enter Password" dialog: the printer's MAC
-// address fields and the address saved in the registry.
+// address fields.
 #pragma once
 
 #include <cstddef>
@@ -8,30 +8,13 @@
 #include <vector>
 
 #include "job/job_dialogs.h"
-#include "platform/registry.h"
+#include "platform/settings_store.h"
 #include "settings/print_job_settings.h"
 
 namespace pagewire::dialogs {
 
 inline constexpr std::size_t kMacFieldCount = 6;
 inline constexpr const char* kMacFieldsMalformed = "String is Fail.\n";
-
-// "SOFTWARE\Orvelle\Pagewire\MacAddr", one REG_BINARY value named after the
-// application.
-class SavedMacAddress {
- public:
-  SavedMacAddress(platform::Registry& registry, std::string applicationName);
-
-  // Creates the key when missing; the address when the value reads.
-  std::optional<settings::MacAddress> Read();
-  // Failures are silent.
-  void Write(const settings::MacAddress& address);
-  void Delete();
-
- private:
-  platform::Registry& registry_;
-  std::string valueName_;
-};
 
 // The six fields' texts for an address: two lower-case hex digits each.
 std::vector<std::string> MacFieldTexts(const settings::MacAddress& address);
@@ -40,8 +23,8 @@ std::vector<std::string> MacFieldTexts(const settings::MacAddress& address);
 // False when the walk stopped early (a malformed field, or fewer than six
 // fields): the caller shows kMacFieldsMalformed and nothing is changed.
 // Otherwise six filled fields are saved and become `entry.macAddress`; an
-// empty field deletes the saved address and leaves no address.
-bool ApplyMacFields(const std::vector<std::string>& fieldTexts, SavedMacAddress& saved,
+// empty field forgets the saved address and leaves no address.
+bool ApplyMacFields(const std::vector<std::string>& fieldTexts, platform::SettingsStore& store,
                     job::PasswordEntry& entry);
 
 }  // namespace pagewire::dialogs

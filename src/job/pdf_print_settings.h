@@ -1,5 +1,5 @@
 // The portable side of the "PDF File Print" dialog: the command's settings
-// record, the Save Settings state and the saved settings in the registry.
+// record, the Save Settings state and the saved settings.
 #pragma once
 
 #include <cstdint>
@@ -7,12 +7,9 @@
 
 #include "settings/print_job_settings.h"
 #include "platform/field_validation.h"
-#include "platform/registry.h"
+#include "platform/settings_store.h"
 
 namespace pagewire::job {
-
-// "SOFTWARE\Orvelle\Pagewire\" followed by the application's name.
-std::string SavedSettingsKey(const std::string& applicationName);
 
 // What the dialog's controls hold when OK is pressed.
 struct SettingsForm {
@@ -38,12 +35,11 @@ struct SettingsOkResult {
 
 class PdfPrintSettings {
  public:
-  PdfPrintSettings(platform::Registry& registry, std::string applicationName);
+  explicit PdfPrintSettings(platform::SettingsStore& store);
 
-  // Fills the record and both flags from the registry; tests write access.
+  // Fills the record and both flags from the store.
   void LoadSavedSettings();
-  // Writes the three values; false when the key cannot be created or a
-  // value is not written (the dialogs go on silently).
+  // False when the settings were not kept (the dialogs go on silently).
   bool SaveSettings();
   // OK: the number fields are read and checked in order up to the first
   // invalid one; the lists, the page choice, the two boxes and the saved
@@ -55,13 +51,9 @@ class PdfPrintSettings {
   bool settingsReadOnly = false;  // the saved settings cannot be written
 
  private:
-  void LoadValues(platform::RegKey key);
-  void TestWriteAccess(platform::RegKey key, std::uint32_t pages);
-  void TestKeyCreation();
   SettingsOkResult ExchangeNumbers(const SettingsForm& form);
 
-  platform::Registry& registry_;
-  std::string key_;
+  platform::SettingsStore& store_;
 };
 
 }  // namespace pagewire::job

@@ -57,7 +57,7 @@ class PrintCommand {
         ui_(services.platform.ui),
         target_(target),
         interactive_(interactive),
-        settings_(services.platform.registry, services.platform.systemFacts.ApplicationName()),
+        settings_(services.platform.settingsStore),
         summary_(summary) {}
 
   void Run() {

@@ -3,7 +3,7 @@
 
 #include "platform/file_system.h"
 #include "platform/printers.h"
-#include "platform/registry.h"
+#include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/system_facts.h"
 #include "platform/user_interface.h"
@@ -11,7 +11,7 @@
 namespace pagewire::platform {
 
 struct Platform {
-  Registry& registry;
+  SettingsStore& settingsStore;
   Printers& printers;
   FileSystem& fileSystem;
   Shell& shell;

@@ -9,14 +9,6 @@
 
 namespace pagewire::platform {
 
-inline constexpr std::uint32_t kPlatformWindows9x = 1;  // VER_PLATFORM_WIN32_WINDOWS
-inline constexpr std::uint32_t kPlatformWindowsNt = 2;  // VER_PLATFORM_WIN32_NT
-
-struct OsVersion {
-  std::uint32_t platformId = kPlatformWindowsNt;
-  std::uint32_t majorVersion = 5;
-};
-
 struct LocalTime {
   int year = 1970;
   int month = 1;  // 1 to 12
@@ -43,9 +35,6 @@ class SystemFacts {
  public:
   virtual ~SystemFacts() = default;
 
-  // The Windows version, which the printer list and the port address check
-  // tell apart; other systems keep this default.
-  virtual OsVersion VersionInfo() { return OsVersion{}; }
   // The user the job is printed for; none when the system gives no name.
   virtual std::optional<std::string> UserName() = 0;
   // This computer's name and network address.

@@ -10,12 +10,12 @@
 
 namespace pagewire::platform {
 
-enum class MessageButtons { Ok, OkCancel, RetryCancel };  // MB_OK, MB_OKCANCEL, MB_RETRYCANCEL
-enum class MessageIcon { None, Exclamation, Stop };       // none, MB_ICONEXCLAMATION, MB_ICONSTOP
+enum class MessageButtons { Ok, OkCancel, RetryCancel };
+enum class MessageIcon { None, Exclamation, Stop };
 // The button that closed a message box; Esc and the close box are Cancel.
 enum class MessageAnswer { Ok, Cancel, Retry };
 
-// Option bits of the file choosers (OFN_ flags).
+// Option bits of the file choosers.
 enum FileChooserFlag : std::uint32_t {
   kChooserHideReadOnly = 1u << 0,
   kChooserPathMustExist = 1u << 1,

@@ -28,9 +28,9 @@ class DirectLaunchTest : public ::testing::Test {
     hooks.defaultPrinter = [this] { return defaultPrinter; };
     hooks.runConfirmDlg = [this, confirmAnswer](const ConfirmRequest& request) {
       confirms.push_back(request);
-      keyWhileConfirming = fake.registry.HasKey(kShowDragDlgKey);
+      keyWhileConfirming = fake.settingsStore.skipsConfirmation;
       // As the dialog ends with its box unticked.
-      ApplyConfirmEnding(fake.registry, confirmAnswer, false);
+      ApplyConfirmEnding(fake.settingsStore, confirmAnswer, false);
       return confirmAnswer;
     };
     hooks.runPrintJob = [this](const std::string& path, const std::string& printer, bool mode) {
@@ -86,12 +86,12 @@ TEST_F(DirectLaunchTest, UnresolvedNamesAreReportedAndPassedOn) {
 }
 
 TEST_F(DirectLaunchTest, PresentKeySkipsTheDialogAndPrintsWithoutQuestions) {
-  ASSERT_TRUE(CreateShowDragDlgKey(fake.registry));
+  fake.settingsStore.skipsConfirmation = true;
   Launch("C:\\Scans");
   EXPECT_TRUE(confirms.empty());
   ASSERT_EQ(jobs.size(), 1u);
   EXPECT_FALSE(jobs[0].interactive);
-  EXPECT_TRUE(fake.registry.HasKey(kShowDragDlgKey));
+  EXPECT_TRUE(fake.settingsStore.skipsConfirmation);
 }
 
 TEST_F(DirectLaunchTest, PrintSettingsRunsTheJobInteractively) {
@@ -103,18 +103,17 @@ TEST_F(DirectLaunchTest, PrintSettingsRunsTheJobInteractively) {
 TEST_F(DirectLaunchTest, CancelPrintsNothingAndTheNextLaunchAsksAgain) {
   Launch("C:\\Scans", PrintConfirmResult::Cancel);
   EXPECT_TRUE(jobs.empty());
-  EXPECT_FALSE(fake.registry.HasKey(kShowDragDlgKey));
+  EXPECT_FALSE(fake.settingsStore.skipsConfirmation);
   Launch("C:\\Scans", PrintConfirmResult::Cancel);
   EXPECT_EQ(confirms.size(), 2u);
   EXPECT_TRUE(fake.ui.messages.empty());
 }
 
 TEST_F(DirectLaunchTest, KeyThatCannotBeCreatedDisablesTheSkipBox) {
-  fake.registry.denyCreate = true;
+  fake.settingsStore.readOnly = true;
   Launch("C:\\Scans");
   ASSERT_EQ(confirms.size(), 1u);
   EXPECT_TRUE(confirms[0].skipBoxUnavailable);
-  EXPECT_EQ(fake.registry.openKeys(), 0);
 }
 
 TEST_F(DirectLaunchTest, NoDefaultPrinterGivesEmptyNames) {

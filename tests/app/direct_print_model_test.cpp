@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/has_port_address.h"
 #include "fakes/fake_platform.h"
 
 namespace pagewire::app {
@@ -27,10 +28,8 @@ TEST(DirectPrintModel, PasswordDialogLearnsThePortAddress) {
   for (bool hasAddress : {true, false}) {
     fakes::FakePlatform fake;
     fake.printers.AddPrinter("Office", "Model 5", "IP_10.0.0.7");
-    if (hasAddress) {
-      fake.registry.keys["System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP "
-                         "Port\\Ports\\IP_10.0.0.7"]["IPAddress"] = {1, {'1', 0}};
-    }
+    // The store is asked about the printer's port.
+    if (hasAddress) fake.settingsStore.portsWithAddress = {"IP_10.0.0.7"};
     fake.fileSystem.AddFile("C:\\a.pdf", "%PDF");
     DirectPrintModel model(fake.platform, fake.ui, ProtectedQueries());
     model.filePath = "C:\\a.pdf";
@@ -38,6 +37,8 @@ TEST(DirectPrintModel, PasswordDialogLearnsThePortAddress) {
     model.RunPrintJob(0);
     ASSERT_EQ(fake.ui.passwordRuns.size(), 1u);
     EXPECT_EQ(fake.ui.passwordRuns[0].macEntryDisabled, !hasAddress);
+    // A printer the spooler does not know has no port to ask about.
+    EXPECT_FALSE(HasPortAddress(fake.platform, "Nowhere"));
   }
 }
 

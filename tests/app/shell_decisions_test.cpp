@@ -69,28 +69,20 @@ TEST(ConfirmEnding, KeyStaysOnlyForOkOrPrintSettingsWithTheBoxTicked) {
       {PrintConfirmResult::Cancel, false, false},
   };
   for (const auto& c : cases) {
-    fakes::FakeRegistry registry;
-    ASSERT_TRUE(CreateShowDragDlgKey(registry));
-    ApplyConfirmEnding(registry, c.result, c.skipChecked);
-    EXPECT_EQ(registry.HasKey(kShowDragDlgKey), c.keyStays)
+    fakes::FakeSettingsStore store;
+    store.skipsConfirmation = true;
+    ApplyConfirmEnding(store, c.result, c.skipChecked);
+    EXPECT_EQ(store.skipsConfirmation, c.keyStays)
         << static_cast<int>(c.result) << " " << c.skipChecked;
-    EXPECT_EQ(registry.openKeys(), 0);
   }
 }
 
-TEST(ShowDragDlgKey, MainDialogRemovesItAndADeniedDeletionIsSilent) {
-  fakes::FakeRegistry registry;
-  RemoveShowDragDlgKeyIfPresent(registry);  // absent: nothing happens
-  EXPECT_FALSE(ShowDragDlgKeyExists(registry));
-  ASSERT_TRUE(CreateShowDragDlgKey(registry));
-  EXPECT_TRUE(ShowDragDlgKeyExists(registry));
-  registry.denyWrite = true;
-  RemoveShowDragDlgKeyIfPresent(registry);
-  EXPECT_TRUE(ShowDragDlgKeyExists(registry));
-  registry.denyWrite = false;
-  RemoveShowDragDlgKeyIfPresent(registry);
-  EXPECT_FALSE(ShowDragDlgKeyExists(registry));
-  EXPECT_EQ(registry.openKeys(), 0);
+TEST(ShowDragDlgKey, MainDialogClearsIt) {
+  fakes::FakeSettingsStore store;
+  RemoveShowDragDlgKeyIfPresent(store);  // not set: nothing happens
+  store.skipsConfirmation = true;
+  RemoveShowDragDlgKeyIfPresent(store);
+  EXPECT_FALSE(store.skipsConfirmation);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The settings dialog's enabling rules and the password dialog's address
-// fields and saved address.
+// fields.
 #include <gtest/gtest.h>
 
 #include "dialogs/password_entry.h"
@@ -12,7 +12,7 @@ namespace {
 using job::PasswordEntry;
 using settings::MacAddress;
 
-TEST(EnablingFor, FollowsPageChoiceLayoutAndRegistry) {
+TEST(EnablingFor, FollowsPageChoiceLayoutAndStore) {
   struct Case {
     SettingsChoices choices;
     SettingsEnabling expected;  // pageChoice, from, to, toLast, duplex, type, size, save
@@ -33,9 +33,7 @@ TEST(EnablingFor, FollowsPageChoiceLayoutAndRegistry) {
   }
 }
 
-const std::string kMacKey = "SOFTWARE\\Orvelle\\Pagewire\\MacAddr";
-
-TEST(ApplyMacFields, ParsesSavesOrDeletes) {
+TEST(ApplyMacFields, ParsesSavesOrForgets) {
   struct Case {
     std::vector<std::string> fields;
     bool wellFormed;
@@ -52,40 +50,18 @@ TEST(ApplyMacFields, ParsesSavesOrDeletes) {
       {{"00", "1B", "c0", "FF", "07"}, false, std::nullopt},  // the tab walk ended
   };
   for (const Case& c : cases) {
-    fakes::FakeRegistry registry;
-    registry.keys[kMacKey]["pagewire"] = {platform::kRegBinary, {1, 2, 3, 4, 5, 6}};
-    SavedMacAddress saved(registry, "pagewire");
+    fakes::FakeSettingsStore store;
+    store.macAddress = MacAddress{1, 2, 3, 4, 5, 6};
     PasswordEntry entry;
     entry.macAddress = MacAddress{9, 9, 9, 9, 9, 9};
-    EXPECT_EQ(ApplyMacFields(c.fields, saved, entry), c.wellFormed) << c.fields[4];
-    if (!c.wellFormed) {
-      // Nothing changes: the saved address and the previous result stay.
-      EXPECT_EQ(entry.macAddress, (MacAddress{9, 9, 9, 9, 9, 9}));
-      EXPECT_EQ(saved.Read(), (MacAddress{1, 2, 3, 4, 5, 6}));
-      continue;
-    }
-    EXPECT_EQ(entry.macAddress, c.address);
-    if (c.address) {
-      EXPECT_EQ(registry.keys[kMacKey]["pagewire"].type, platform::kRegBinary);
-      EXPECT_EQ(saved.Read(), c.address);
-    } else {
-      EXPECT_FALSE(registry.HasKey(kMacKey));
-    }
+    EXPECT_EQ(ApplyMacFields(c.fields, store, entry), c.wellFormed) << c.fields[4];
+    // A malformed field changes nothing: the saved address and the previous
+    // result stay.
+    const MacAddress kept{1, 2, 3, 4, 5, 6}, previous{9, 9, 9, 9, 9, 9};
+    EXPECT_EQ(entry.macAddress, c.wellFormed ? c.address : previous);
+    EXPECT_EQ(store.macAddress, c.wellFormed ? c.address : kept);
   }
-}
-
-TEST(SavedMacAddress, ReadCreatesTheKeyAndShowsLowerCase) {
-  fakes::FakeRegistry registry;
-  SavedMacAddress saved(registry, "pagewire");
-  EXPECT_EQ(saved.Read(), std::nullopt);
-  EXPECT_TRUE(registry.HasKey(kMacKey));
-  saved.Write({0x00, 0x1B, 0xC0, 0xFF, 0x07, 0x5A});
-  EXPECT_EQ(MacFieldTexts(*saved.Read()),
-            (std::vector<std::string>{"00", "1b", "c0", "ff", "07", "5a"}));
-  registry.denyCreate = true;
-  registry.denyWrite = true;
-  EXPECT_EQ(saved.Read(), std::nullopt);
-  EXPECT_EQ(registry.openKeys(), 0);
+  EXPECT_EQ(MacFieldTexts(mac), (std::vector<std::string>{"00", "1b", "c0", "ff", "07", "5a"}));
 }
 
 }  // namespace

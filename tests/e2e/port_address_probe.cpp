@@ -1,6 +1,6 @@
 // Rig check: answers HasPortAddress for a printer through the real Win32
-// printers, registry and system adapters, since the application shows the
-// answer only inside the password dialog.
+// printers and settings store, since the application shows the answer only
+// inside the password dialog.
 //   port_address_probe PRINTER      (prints "yes" or "no")
 #include <cstdio>
 #include <exception>

@@ -11,49 +11,12 @@
 #include <vector>
 
 #include "fakes/fake_printers.h"
+#include "fakes/fake_settings_store.h"
 #include "fakes/fake_system.h"
 #include "job/job_dialogs.h"
 #include "platform/platform.h"
 
 namespace pagewire::fakes {
-
-class FakeRegistry : public platform::Registry {
- public:
-  struct Value {
-    std::uint32_t type;
-    std::vector<std::uint8_t> data;
-  };
-  // Keys by path (as given: the fake ignores letter case nowhere).
-  std::map<std::string, std::map<std::string, Value>> keys;
-  bool denyCreate = false;
-  bool denyWrite = false;
-
-  void SetDword(const std::string& key, const std::string& name, std::uint32_t value);
-  std::optional<std::uint32_t> Dword(const std::string& key, const std::string& name) const;
-  bool HasKey(const std::string& key) const { return keys.count(key) != 0; }
-  int openKeys() const { return static_cast<int>(open_.size()); }
-
-  platform::RegResult OpenKey(const std::string& subKey, platform::RegAccess access,
-                              platform::RegKey& key) override;
-  platform::RegResult CreateKey(const std::string& subKey, platform::RegAccess access,
-                                platform::RegKey& key) override;
-  platform::RegResult QueryValue(platform::RegKey key, const std::string& name,
-                                 std::uint32_t* type, std::uint8_t* data,
-                                 std::uint32_t& size) override;
-  platform::RegResult SetValue(platform::RegKey key, const std::string& name, std::uint32_t type,
-                               const std::uint8_t* data, std::uint32_t size) override;
-  platform::RegResult DeleteKey(const std::string& subKey) override;
-  void CloseKey(platform::RegKey key) override;
-
- private:
-  platform::RegKey Handle(const std::string& path, platform::RegAccess access);
-  struct OpenKeyState {
-    std::string path;
-    platform::RegAccess access;
-  };
-  std::map<platform::RegKey, OpenKeyState> open_;
-  platform::RegKey next_ = 100;
-};
 
 // Message boxes, file choosers and the job dialogs, each answered from a
 // script.
@@ -103,13 +66,13 @@ class FakeUserInterface : public platform::UserInterface, public job::JobDialogs
 
 // All fakes with a Platform over them.
 struct FakePlatform {
-  FakeRegistry registry;
+  FakeSettingsStore settingsStore;
   FakePrinters printers;
   FakeFileSystem fileSystem;
   FakeShell shell;
   FakeSystemFacts systemFacts;
   FakeUserInterface ui;
-  platform::Platform platform{registry, printers, fileSystem, shell, systemFacts, ui};
+  platform::Platform platform{settingsStore, printers, fileSystem, shell, systemFacts, ui};
 };
 
 }  // namespace pagewire::fakes

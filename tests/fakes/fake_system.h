@@ -16,14 +16,12 @@ namespace pagewire::fakes {
 
 class FakeSystemFacts : public platform::SystemFacts {
  public:
-  platform::OsVersion version;
   std::optional<std::string> userName = "user01";
   platform::HostFacts host{std::string("PC01"), platform::Ipv4Address{192, 168, 1, 20}};
   platform::DefaultPrinter defaultPrinter;
   platform::LocalTime now{2002, 3, 5, 9, 7, 2};
   std::string applicationName = "Pagewire";
 
-  platform::OsVersion VersionInfo() override { return version; }
   std::optional<std::string> UserName() override { return userName; }
   platform::HostFacts Host() override { return host; }
   platform::DefaultPrinter RecordedDefaultPrinter() override { return defaultPrinter; }

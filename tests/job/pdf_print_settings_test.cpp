@@ -7,51 +7,28 @@
 namespace pagewire::job {
 namespace {
 
-const std::string kKey = "SOFTWARE\\Orvelle\\Pagewire\\Pagewire";
-
-// What ValidForm() gives, and the saved values of the same choices.
+// What ValidForm() gives.
 settings::PrintJobSettings FormSettings(std::int32_t copies) {
   using namespace settings;
   return {true, true, PaperType::PrinterSettings, copies, PaperSize::Auto, Duplex::LongEdge,
           PrintMode::HighQuality, 5, 9, OutputColor::Black, Layout::TwoUp, Collation::Collated};
 }
 
-TEST(PdfPrintSettings, NoKeyWritableLeavesNothingBehind) {
-  fakes::FakeRegistry registry;
-  PdfPrintSettings dialog(registry, "Pagewire");
-  dialog.LoadSavedSettings();
-  EXPECT_EQ(dialog.settings, settings::PrintJobSettings{});
-  EXPECT_EQ(dialog.saveSettings, 0);
-  EXPECT_EQ(dialog.settingsReadOnly, 0);
-  EXPECT_FALSE(registry.HasKey(kKey));
-  EXPECT_EQ(registry.openKeys(), 0);
-}
+TEST(PdfPrintSettings, LoadTakesTheSavedRecordAndWhetherItCanBeSaved) {
+  fakes::FakeSettingsStore store;
+  PdfPrintSettings fresh(store);
+  fresh.LoadSavedSettings();
+  EXPECT_EQ(fresh.settings, settings::PrintJobSettings{});
+  EXPECT_FALSE(fresh.saveSettings);
+  EXPECT_FALSE(fresh.settingsReadOnly);
 
-TEST(PdfPrintSettings, NoRightToCreateDisablesSave) {
-  fakes::FakeRegistry registry;
-  registry.denyCreate = true;
-  PdfPrintSettings dialog(registry, "Pagewire");
-  dialog.LoadSavedSettings();
-  EXPECT_EQ(dialog.settingsReadOnly, 1);
-}
-
-TEST(PdfPrintSettings, SavedValuesLoadAndReadOnlyKeyIsDetected) {
-  fakes::FakeRegistry registry;
-  registry.SetDword(kKey, "PrintMode", 0x01020101u);
-  registry.SetDword(kKey, "Copies", (1u << 30) + (1u << 29) + 3u * 65536u + 2u);
-  registry.SetDword(kKey, "Pages", (1u << 31) + 9u * 65536u + 5u);
-  registry.denyWrite = true;  // the key opens for reading only...
-  PdfPrintSettings readOnly(registry, "Pagewire");
-  readOnly.LoadSavedSettings();
-  // ...which fails the full-access open: treated as no key that can be created.
-  EXPECT_EQ(readOnly.settingsReadOnly, 1);
-  registry.denyWrite = false;
-  PdfPrintSettings dialog(registry, "Pagewire");
-  dialog.LoadSavedSettings();
-  EXPECT_EQ(dialog.saveSettings, 1);
-  EXPECT_EQ(dialog.settingsReadOnly, 0);
-  const settings::PrintJobSettings& s = dialog.settings;
-  EXPECT_EQ(s, FormSettings(2));
+  store.printSettings = FormSettings(2);
+  store.readOnly = true;
+  PdfPrintSettings saved(store);
+  saved.LoadSavedSettings();
+  EXPECT_EQ(saved.settings, FormSettings(2));
+  EXPECT_TRUE(saved.saveSettings);
+  EXPECT_TRUE(saved.settingsReadOnly);
 }
 
 SettingsForm ValidForm() {
@@ -72,21 +49,17 @@ SettingsForm ValidForm() {
   return form;
 }
 
-TEST(PdfPrintSettings, OkTakesTheFormAndSavesOrDeletes) {
-  fakes::FakeRegistry registry;
-  PdfPrintSettings dialog(registry, "Pagewire");
+TEST(PdfPrintSettings, OkTakesTheFormAndSavesOrForgets) {
+  fakes::FakeSettingsStore store;
+  PdfPrintSettings dialog(store);
   EXPECT_TRUE(dialog.Ok(ValidForm()).valid);
   EXPECT_EQ(dialog.settings, FormSettings(12));
-  EXPECT_EQ(dialog.saveSettings, 1);
-  EXPECT_EQ(registry.Dword(kKey, "Copies"), (1u << 30) + (1u << 29) + 3u * 65536u + 12u);
-  EXPECT_EQ(registry.Dword(kKey, "Pages"), (1u << 31) + 9u * 65536u + 5u);
-  EXPECT_EQ(registry.Dword(kKey, "PrintMode"), 0x01020101u);
+  EXPECT_TRUE(dialog.saveSettings);
+  EXPECT_EQ(store.printSettings, FormSettings(12));
   SettingsForm unsaved = ValidForm();
   unsaved.saveSettings = false;
   dialog.Ok(unsaved);
-  EXPECT_FALSE(registry.HasKey(kKey));
-  dialog.Ok(unsaved);  // a missing key is fine
-  EXPECT_EQ(registry.openKeys(), 0);
+  EXPECT_EQ(store.printSettings, std::nullopt);
 }
 
 TEST(PdfPrintSettings, OkStopsAtTheFirstInvalidNumberButAppliesTheRest) {
@@ -108,8 +81,8 @@ TEST(PdfPrintSettings, OkStopsAtTheFirstInvalidNumberButAppliesTheRest) {
       {"1", "2", "99999999999", NumberField::Copies, "Please enter a positive integer.", true},
   };
   for (const Case& c : cases) {
-    fakes::FakeRegistry registry;
-    PdfPrintSettings dialog(registry, "Pagewire");
+    fakes::FakeSettingsStore store;
+    PdfPrintSettings dialog(store);
     SettingsForm form = ValidForm();
     form.fromPage = c.from;
     form.toPage = c.to;
@@ -124,8 +97,8 @@ TEST(PdfPrintSettings, OkStopsAtTheFirstInvalidNumberButAppliesTheRest) {
     EXPECT_EQ(dialog.settings.fromPage, std::atoi(c.from));
     EXPECT_EQ(dialog.settings.layout, settings::Layout::TwoUp);
     EXPECT_EQ(dialog.settings.collate, settings::Collation::Collated);
-    EXPECT_EQ(dialog.saveSettings, 0);
-    EXPECT_TRUE(registry.HasKey(kKey));
+    EXPECT_FALSE(dialog.saveSettings);
+    EXPECT_TRUE(store.printSettings.has_value());
   }
 }
 

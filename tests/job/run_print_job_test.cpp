@@ -345,7 +345,7 @@ TEST_F(PrintCommandTest, SettingsDialogCancelEndsSingleFile) {
 }
 
 TEST_F(PrintCommandTest, SavedSettingsAreLoadedWithoutDialog) {
-  fake.registry.SetDword("SOFTWARE\\Orvelle\\Pagewire\\Pagewire", "Copies", (1u << 30) | 7u);
+  fake.settingsStore.printSettings = settings::PrintJobSettings{.copies = 7, .collate = settings::Collation::Collated};
   fake.fileSystem.AddFile("C:\\a.pdf", kPdf);
   target.filePath = "C:\\a.pdf";
   Run(0);

@@ -71,7 +71,8 @@ class CommandRun : public ::testing::Test {
   fakes::FakePlatform fake;
   platform::LinuxFileSystem files;
   CommandLines ui;
-  platform::Platform platform{fake.registry, fake.printers, files, fake.shell, fake.systemFacts, ui};
+  platform::Platform platform{fake.settingsStore, fake.printers, files, fake.shell, fake.systemFacts,
+                              ui};
 
  private:
   std::string folder_;

@@ -1,4 +1,4 @@
-// The settings file behind the Registry port, and the Linux system facts.
+// The settings file of the command, and the Linux system facts.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,21 +8,16 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <variant>
-#include <vector>
+#include <optional>
 
-#include "dialogs/password_entry.h"
 #include "job/pdf_print_settings.h"
-#include "platform/linux/linux_settings_registry.h"
+#include "platform/linux/linux_settings_store.h"
 #include "platform/linux/linux_system_facts.h"
 
 namespace pagewire::platform {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kSettingsKey = "SOFTWARE\\Orvelle\\Pagewire\\pagewire";
-constexpr const char* kMacKey = "SOFTWARE\\Orvelle\\Pagewire\\MacAddr";
 
 class TempFolder {
  public:
@@ -51,194 +46,147 @@ void WriteAll(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// The value's bytes, or the result code when the query fails.
-std::variant<RegResult, std::vector<std::uint8_t>> Query(Registry& registry, const char* key,
-                                                          const char* name) {
-  ScopedRegKey open(registry);
-  if (RegResult r = registry.OpenKey(key, RegAccess::Read, open.Out()); r != kRegSuccess) return r;
-  std::vector<std::uint8_t> data(64);
-  auto size = static_cast<std::uint32_t>(data.size());
-  if (RegResult r = registry.QueryValue(open.Get(), name, nullptr, data.data(), size);
-      r != kRegSuccess) {
-    return r;
-  }
-  data.resize(size);
-  return data;
-}
+using Settings = settings::PrintJobSettings;
+using settings::MacAddress;
 
-using Bytes = std::vector<std::uint8_t>;
-using Answer = std::variant<RegResult, Bytes>;
-
-TEST(LinuxSettingsRegistry, KeepsKeysAndValuesForTheNextInstance) {
+TEST(LinuxSettingsStore, KeepsSettingsAndAddressInAFileOfOptionWords) {
   TempFolder temp;
   const fs::path file = temp / "config" / "pagewire" / "settings";
-  const Bytes mac = {0x00, 0x11, 0x22, 0xaa, 0xbb, 0xcc};
-  const Bytes text = {'a', 'b', 0};
+  using namespace settings;
+  const Settings chosen{false, true, PaperType::PrinterSettings, 2, PaperSize::A4,
+                        Duplex::LongEdge, PrintMode::HighQuality, 2, 5, OutputColor::Black,
+                        Layout::TwoUp, Collation::Collated};
+  const MacAddress mac = {0x00, 0x1b, 0xc0, 0xff, 0x07, 0x5a};
   {
-    LinuxSettingsRegistry first(file.string());
-    ScopedRegKey key(first);
-    EXPECT_EQ(first.OpenKey(kSettingsKey, RegAccess::AllAccess, key.Out()), kRegFileNotFound);
-    ASSERT_EQ(first.CreateKey(kSettingsKey, RegAccess::AllAccess, key.Out()), kRegSuccess);
-    const std::uint8_t copies[4] = {0x01, 0x00, 0x00, 0x40};
-    EXPECT_EQ(first.SetValue(key.Get(), "Copies", kRegDword, copies, 4), kRegSuccess);
-    EXPECT_EQ(first.SetValue(key.Get(), "Title", 1, text.data(), 3), kRegSuccess);
-    ScopedRegKey macKey(first);
-    ASSERT_EQ(first.CreateKey(kMacKey, RegAccess::AllAccess, macKey.Out()), kRegSuccess);
-    EXPECT_EQ(first.SetValue(macKey.Get(), "pagewire", kRegBinary, mac.data(), 6), kRegSuccess);
+    LinuxSettingsStore first(file.string());
+    EXPECT_TRUE(first.SavePrintSettings(chosen));
+    first.SaveMacAddress(mac);
   }
+  EXPECT_EQ(ReadAll(file),
+            "# pagewire: the settings kept by --save\n"
+            "copies=2\ncollate=true\nsides=two-sided-long-edge\nmedia=A4\nmedia-type=printer\n"
+            "print-color-mode=monochrome\nprint-quality=high\nlayout=2up\npages=2-5\n"
+            "mac=00:1b:c0:ff:07:5a\n");
   EXPECT_EQ(fs::status(file.parent_path()).permissions(), fs::perms::owner_all);
-  EXPECT_NE(ReadAll(file).find("Copies=dword:40000001\n"), std::string::npos);
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 
-  LinuxSettingsRegistry second(file.string());
-  const struct {
-    const char* key;
-    const char* name;
-    Answer answer;
-  } cases[] = {
-      {"software\\orvelle\\PAGEWIRE\\Pagewire", "copies", Bytes{0x01, 0x00, 0x00, 0x40}},
-      {kSettingsKey, "Title", text},
-      {kMacKey, "PageWire", mac},
-      {kSettingsKey, "Pages", kRegFileNotFound},
-      {"SOFTWARE\\Orvelle\\Other", "Copies", kRegFileNotFound},
-      {"SOFTWARE\\Orvelle\nOther", "Copies", RegResult{87}},  // invalid: a line break
-  };
-  for (const auto& c : cases) EXPECT_EQ(Query(second, c.key, c.name), c.answer) << c.name;
-
-  ScopedRegKey key(second);
-  ASSERT_EQ(second.OpenKey(kMacKey, RegAccess::Read, key.Out()), kRegSuccess);
-  std::uint32_t type = 0;
-  std::uint8_t small[2];
-  std::uint32_t size = sizeof small;
-  EXPECT_EQ(second.QueryValue(key.Get(), "pagewire", &type, small, size), kRegMoreData);
-  EXPECT_EQ(size, 6u);
-  EXPECT_EQ(type, kRegBinary);
-  EXPECT_EQ(second.SetValue(key.Get(), "pagewire", kRegBinary, mac.data(), 6), kRegAccessDenied);
-
-  // A key with keys below it stays; a key deleted is gone for every instance.
-  EXPECT_EQ(second.DeleteKey("SOFTWARE\\Orvelle\\Pagewire"), kRegAccessDenied);
-  EXPECT_EQ(second.DeleteKey("software\\orvelle\\pagewire\\macaddr"), kRegSuccess);
-  EXPECT_EQ(second.DeleteKey(kMacKey), kRegFileNotFound);
-  LinuxSettingsRegistry third(file.string());
-  EXPECT_EQ(Query(third, kMacKey, "pagewire"), Answer(kRegFileNotFound));
-  EXPECT_EQ(Query(third, kSettingsKey, "Title"), Answer(text));
+  LinuxSettingsStore second(file.string());
+  const SavedPrintSettings loaded = second.LoadPrintSettings(Settings{});
+  EXPECT_EQ(loaded.settings, chosen);
+  EXPECT_TRUE(loaded.canSave);
+  EXPECT_EQ(second.LoadMacAddress(), mac);
+  // Each kind is forgotten on its own; "all pages" and "to the last page"
+  // keep only what they print.
+  second.ForgetPrintSettings();
+  EXPECT_EQ(second.LoadPrintSettings(Settings{}).settings, std::nullopt);
+  EXPECT_EQ(second.LoadMacAddress(), mac);
+  EXPECT_TRUE(second.SavePrintSettings(Settings{.toLastPage = true, .selectPages = true, .fromPage = 3}));
+  EXPECT_EQ(second.LoadPrintSettings(Settings{.toPage = 7}).settings,
+            (Settings{.toLastPage = true, .selectPages = true, .fromPage = 3, .toPage = 7}));
+  second.ForgetMacAddress();
+  EXPECT_EQ(second.LoadMacAddress(), std::nullopt);
+  EXPECT_NE(ReadAll(file).find("pages=3-\n"), std::string::npos);
   EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), {}), 1)
       << "temporary files left";
 }
 
-TEST(LinuxSettingsRegistry, ReadsTheGoodLinesOfADamagedFileAndKeepsTheRest) {
+TEST(LinuxSettingsStore, ReadsWhatItUnderstandsAndTheEarlierFormAndKeepsTheRest) {
   TempFolder temp;
   const fs::path file = temp / "settings";
-  const std::string damaged =
-      "stray text\n"
-      "Orphan=dword:00000001\n"
-      "[SOFTWARE\\Orvelle\\Pagewire\\pagewire]\r\n"
-      "Copies=dword:00000003\n"
-      "Pages=dword:zz\n"
-      "Mac=hex:00,1,GG\n"
-      "=dword:00000001\n"
-      "  Pages = dword:00010002  \n"
-      "[bad\\\\key]\n"
-      "Hidden=dword:00000009\n"
-      "[\n"
-      "\x01\xff\n"
-      "[software\\orvelle\\pagewire\\PAGEWIRE]\n"
-      "Collate=hex:\n";
-  WriteAll(file, damaged);
-  LinuxSettingsRegistry registry(file.string());
-  const struct {
-    const char* name;
-    Answer answer;
-  } cases[] = {
-      {"Copies", Bytes{3, 0, 0, 0}},   {"Pages", Bytes{2, 0, 1, 0}}, {"Collate", Bytes{}},
-      {"Mac", kRegFileNotFound},       {"Orphan", kRegFileNotFound}, {"Hidden", kRegFileNotFound},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Query(registry, kSettingsKey, c.name), c.answer) << c.name;
+  // The earlier form's three values (collated, 3 copies, "2 up"; pages 2 to
+  // the last), then hand-written lines, some of which do not parse.
+  WriteAll(file,
+           "# my defaults\n"
+           "[SOFTWARE\\Orvelle\\Pagewire\\pagewire]\r\n"
+           "PrintMode=dword:00020001\n"
+           "Copies=dword:40030003\n"
+           "Pages=dword:80010002\n"
+           "  sides = Two-Sided-Short-Edge \n"
+           "copies=1000\n"
+           "media=letter\n"
+           "pages=5-x\n"
+           "mac=00:1b:c0:ff:07\n"
+           "colour=blue\n"
+           "stray text\n");
+  LinuxSettingsStore store(file.string());
+  EXPECT_EQ(store.LoadPrintSettings(Settings{}).settings,
+            (Settings{.toLastPage = true, .selectPages = true, .copies = 3,
+                      .duplexMode = settings::Duplex::ShortEdge,
+                      .printMode = settings::PrintMode::HighQuality, .fromPage = 2, .toPage = 1,
+                      .layout = settings::Layout::TwoUp,
+                      .collate = settings::Collation::Collated}));
+  EXPECT_EQ(store.LoadMacAddress(), std::nullopt);
 
-  // A change rewrites the file without losing the lines it could not read.
-  ScopedRegKey key(registry);
-  ASSERT_EQ(registry.OpenKey(kSettingsKey, RegAccess::AllAccess, key.Out()), kRegSuccess);
-  const std::uint8_t five[4] = {5, 0, 0, 0};
-  ASSERT_EQ(registry.SetValue(key.Get(), "COPIES", kRegDword, five, 4), kRegSuccess);
+  // A save writes the settings as words, drops the earlier form and what
+  // it replaces, and keeps the lines it does not know.
+  EXPECT_TRUE(store.SavePrintSettings(Settings{.copies = 4}));
   const std::string rewritten = ReadAll(file);
-  for (const char* kept : {"stray text\n", "Orphan=dword:00000001\n", "Pages=dword:zz\n",
-                           "[bad\\\\key]\nHidden=dword:00000009\n", "\n[\n\x01\xff\n"}) {
+  for (const char* kept : {"# my defaults\n", "mac=00:1b:c0:ff:07\n", "colour=blue\n",
+                           "stray text\n", "copies=4\n", "pages=all\n"}) {
     EXPECT_NE(rewritten.find(kept), std::string::npos) << kept;
   }
-  EXPECT_EQ(Query(registry, kSettingsKey, "Copies"), Answer(Bytes{5, 0, 0, 0}));
-  EXPECT_EQ(Query(registry, kSettingsKey, "Pages"), Answer(Bytes{2, 0, 1, 0}));
+  for (const char* gone : {"[SOFTWARE", "dword", "sides = ", "media=letter", "copies=1000"}) {
+    EXPECT_EQ(rewritten.find(gone), std::string::npos) << gone;
+  }
 }
 
-TEST(LinuxSettingsRegistry, NeverWritesAReadOnlyOrOversizedFile) {
-  const std::string valid = "[SOFTWARE\\Orvelle\\Pagewire\\pagewire]\nPages=dword:00000001\n";
+TEST(LinuxSettingsStore, NeverWritesAReadOnlyOrOversizedFile) {
+  const std::string valid = "copies=2\n";
   const struct {
     const char* what;
     std::string text;
     mode_t mode;
-    RegResult openForReading;
+    std::optional<Settings> loaded;
   } cases[] = {
-      {"read-only", valid, 0444, kRegSuccess},
-      {"oversized", valid + "#" + std::string(1u << 20, 'x') + "\n", 0644, kRegFileNotFound},
+      {"read-only", valid, 0444, Settings{.copies = 2}},
+      {"oversized", valid + "#" + std::string(1u << 20, 'x') + "\n", 0644, std::nullopt},
   };
   for (const auto& c : cases) {
     TempFolder temp;
     const fs::path file = temp / "settings";
     WriteAll(file, c.text);
     ASSERT_EQ(chmod(file.c_str(), c.mode), 0);
-    LinuxSettingsRegistry registry(file.string());
-    ScopedRegKey key(registry);
-    EXPECT_EQ(registry.OpenKey(kSettingsKey, RegAccess::Read, key.Out()), c.openForReading)
-        << c.what;
-    ScopedRegKey writable(registry);
-    EXPECT_EQ(registry.OpenKey(kSettingsKey, RegAccess::AllAccess, writable.Out()),
-              c.openForReading == kRegSuccess ? kRegAccessDenied : kRegFileNotFound)
-        << c.what;
-    EXPECT_EQ(registry.CreateKey(kSettingsKey, RegAccess::AllAccess, writable.Out()),
-              kRegAccessDenied)
-        << c.what;
-    EXPECT_EQ(registry.CreateKey(kMacKey, RegAccess::Read, writable.Out()), kRegAccessDenied)
-        << c.what;
-    EXPECT_EQ(registry.DeleteKey(kSettingsKey),
-              c.openForReading == kRegSuccess ? kRegAccessDenied : kRegFileNotFound)
-        << c.what;
+    LinuxSettingsStore store(file.string());
+    const SavedPrintSettings saved = store.LoadPrintSettings(Settings{});
+    EXPECT_EQ(saved.settings, c.loaded) << c.what;
+    EXPECT_FALSE(saved.canSave) << c.what;
+    EXPECT_FALSE(store.SavePrintSettings(Settings{.copies = 3})) << c.what;
+    store.SaveMacAddress({1, 2, 3, 4, 5, 6});
+    store.ForgetPrintSettings();
     EXPECT_EQ(ReadAll(file), c.text) << c.what;
   }
 }
 
-TEST(LinuxSettingsRegistry, ReadingWritesNothingAndAProbeCannotDeleteAnotherCommandsSave) {
+TEST(LinuxSettingsStore, ReadingWritesNothingAndASaveKeepsAnotherCommandsValues) {
   TempFolder temp;
   const fs::path file = temp / "config" / "pagewire" / "settings";
-  LinuxSettingsRegistry probing(file.string());
-  job::PdfPrintSettings reading(probing, "pagewire");
-  reading.LoadSavedSettings();
-  EXPECT_EQ(reading.settingsReadOnly, 0);
-  EXPECT_EQ(dialogs::SavedMacAddress(probing, "pagewire").Read(), std::nullopt);
+  LinuxSettingsStore reading(file.string());
+  job::PdfPrintSettings probe(reading);
+  probe.LoadSavedSettings();
+  EXPECT_FALSE(probe.settingsReadOnly);
+  EXPECT_EQ(reading.LoadMacAddress(), std::nullopt);
+  reading.ForgetPrintSettings();  // nothing to forget: nothing written
   EXPECT_FALSE(fs::exists(temp / "config"));
 
-  // The probe's key is made; another command saves; the probe deletes its key.
-  ScopedRegKey probe(probing);
-  ASSERT_EQ(probing.CreateKey(kSettingsKey, RegAccess::AllAccess, probe.Out()), kRegSuccess);
-  LinuxSettingsRegistry saving(file.string());
-  job::PdfPrintSettings saved(saving, "pagewire");
-  saved.settings.copies = 4;
-  EXPECT_TRUE(saved.SaveSettings());
-  EXPECT_EQ(probing.DeleteKey(kSettingsKey), kRegSuccess);
-  // A third command's change keeps what it did not touch.
-  LinuxSettingsRegistry third(file.string());
-  ScopedRegKey mac(third);
-  ASSERT_EQ(third.CreateKey(kMacKey, RegAccess::AllAccess, mac.Out()), kRegSuccess);
-  const Bytes address = {1, 2, 3, 4, 5, 6};
-  EXPECT_EQ(third.SetValue(mac.Get(), "pagewire", kRegBinary, address.data(), 6), kRegSuccess);
-  job::PdfPrintSettings later(saving, "pagewire");
-  later.LoadSavedSettings();
-  EXPECT_EQ(later.settings.copies, 4);
-  EXPECT_EQ(Query(third, kMacKey, "pagewire"), Answer(address));
+  // Two commands change the file one after the other, each from what it
+  // read before the other wrote: both changes stay.
+  LinuxSettingsStore saving(file.string());
+  EXPECT_TRUE(saving.SavePrintSettings(Settings{.copies = 4}));
+  reading.SaveMacAddress({1, 2, 3, 4, 5, 6});
+  LinuxSettingsStore later(file.string());
+  EXPECT_EQ(later.LoadPrintSettings(Settings{}).settings, Settings{.copies = 4});
+  EXPECT_EQ(later.LoadMacAddress(), (MacAddress{1, 2, 3, 4, 5, 6}));
 
   // A settings folder that cannot be made: the save says it failed.
   std::ofstream(temp / "plain") << "not a folder";
-  LinuxSettingsRegistry blocked((temp / "plain" / "pagewire" / "settings").string());
-  job::PdfPrintSettings refused(blocked, "pagewire");
+  LinuxSettingsStore blocked((temp / "plain" / "pagewire" / "settings").string());
+  job::PdfPrintSettings refused(blocked);
   refused.LoadSavedSettings();
   EXPECT_FALSE(refused.SaveSettings());
+  // No home folder known: nothing can be kept.
+  LinuxSettingsStore nowhere("");
+  EXPECT_FALSE(nowhere.LoadPrintSettings(Settings{}).canSave);
+  EXPECT_FALSE(nowhere.SavePrintSettings(Settings{}));
 }
 
 TEST(LinuxSystemFacts, GivesTheUserNameAndNoLoopbackAddress) {

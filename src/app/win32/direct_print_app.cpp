@@ -36,8 +36,7 @@ bool DirectPrintApp::InitInstance(const std::string& commandTail) {
   InitCommonControlsEx(&controls);
   Win32Platform system;
   platform::win32::SetMessageBoxCaption(system.systemFacts.ApplicationName());
-  dialogs::win32::Win32JobDialogs jobDialogs(system.registry,
-                                             system.systemFacts.ApplicationName());
+  dialogs::win32::Win32JobDialogs jobDialogs(system.settingsStore);
   DirectPrintDlg mainDlg(system.ports, jobDialogs, job::RealPdfInspection());
   if (!IsDirectLaunch(commandTail)) {
     mainDlg.RunModal();
@@ -46,7 +45,7 @@ bool DirectPrintApp::InitInstance(const std::string& commandTail) {
   DirectLaunchHooks hooks;
   hooks.defaultPrinter = &DirectPrintApp::DefaultPrinter;
   hooks.runConfirmDlg = [&system](const ConfirmRequest& request) {
-    PrintConfirmDlg confirm(system.registry);
+    PrintConfirmDlg confirm(system.settingsStore);
     confirm.skipBoxUnavailable = request.skipBoxUnavailable;
     confirm.fileName = request.fileName;
     confirm.printerName = request.printerName;

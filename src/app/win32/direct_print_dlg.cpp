@@ -40,7 +40,7 @@ bool DirectPrintDlg::OnInit() {
   OnFileChanged();
   ShowPrinterPort();
   // An interactive launch brings the confirmation back for direct ones.
-  RemoveShowDragDlgKeyIfPresent(platform_.registry);
+  RemoveShowDragDlgKeyIfPresent(platform_.settingsStore);
   tooltip.Activate(true);
   return true;
 }

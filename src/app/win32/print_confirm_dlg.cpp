@@ -8,8 +8,8 @@
 
 namespace pagewire::app {
 
-PrintConfirmDlg::PrintConfirmDlg(platform::Registry& registry)
-    : DialogBase(IDD_PRINT_CONFIRM), registry_(registry) {}
+PrintConfirmDlg::PrintConfirmDlg(platform::SettingsStore& store)
+    : DialogBase(IDD_PRINT_CONFIRM), store_(store) {}
 
 bool PrintConfirmDlg::OnInit() {
   SetItemText(IDC_CONFIRM_FILE_NAME, fileName);
@@ -32,7 +32,7 @@ PrintConfirmResult PrintConfirmDlg::Run() {
 }
 
 void PrintConfirmDlg::Finish(PrintConfirmResult result) {
-  ApplyConfirmEnding(registry_, result, IsChecked(IDC_CONFIRM_SKIP));
+  ApplyConfirmEnding(store_, result, IsChecked(IDC_CONFIRM_SKIP));
   switch (result) {
     case PrintConfirmResult::Ok: End(IDOK); break;
     case PrintConfirmResult::Cancel: End(IDCANCEL); break;

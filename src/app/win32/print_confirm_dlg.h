@@ -5,14 +5,14 @@
 #include <string>
 
 #include "app/launch_decisions.h"
-#include "platform/registry.h"
+#include "platform/settings_store.h"
 #include "platform/win32/dialog_base.h"
 
 namespace pagewire::app {
 
 class PrintConfirmDlg : public platform::win32::DialogBase {
  public:
-  explicit PrintConfirmDlg(platform::Registry& registry);
+  explicit PrintConfirmDlg(platform::SettingsStore& store);
 
   bool skipBoxUnavailable = false;  // set by start-up before the run
   std::string fileName;
@@ -32,7 +32,7 @@ class PrintConfirmDlg : public platform::win32::DialogBase {
   // The dialog's own result besides IDOK and IDCANCEL.
   static constexpr INT_PTR kIdPrintSettings = 10;
 
-  platform::Registry& registry_;
+  platform::SettingsStore& store_;
 };
 
 }  // namespace pagewire::app

@@ -17,8 +17,8 @@ std::string TextOf(HWND window) {
 
 }  // namespace
 
-PasswordDlg::PasswordDlg(job::PasswordEntry& entry, SavedMacAddress& savedAddress)
-    : DialogBase(IDD_PASSWORD), entry_(entry), savedAddress_(savedAddress) {}
+PasswordDlg::PasswordDlg(job::PasswordEntry& entry, platform::SettingsStore& store)
+    : DialogBase(IDD_PASSWORD), entry_(entry), store_(store) {}
 
 bool PasswordDlg::OnInit() {
   SetItemText(IDC_PASSWORD_FILE_NAME, entry_.fileName);
@@ -29,7 +29,7 @@ bool PasswordDlg::OnInit() {
   CreateTooltips();
   if (entry_.macEntryDisabled) {
     EnableItem(IDC_DETAILED, false);
-  } else if (const auto saved = savedAddress_.Read()) {
+  } else if (const auto saved = store_.LoadMacAddress()) {
     const std::vector<std::string> texts = MacFieldTexts(*saved);
     const std::vector<HWND> fields = AddressFields();
     for (std::size_t i = 0; i < fields.size(); ++i) SetWindowTextA(fields[i], texts[i].c_str());
@@ -80,7 +80,7 @@ void PasswordDlg::OnOK() {
   job::WipeSecret(typed);
   std::vector<std::string> texts;
   for (HWND field : AddressFields()) texts.push_back(TextOf(field));
-  if (!ApplyMacFields(texts, savedAddress_, entry_)) {
+  if (!ApplyMacFields(texts, store_, entry_)) {
     platform::win32::ShowWideMessageBox(Window(), kMacFieldsMalformed, MB_OK);
     return;
   }

@@ -13,7 +13,7 @@ namespace pagewire::dialogs::win32 {
 
 class PasswordDlg : public platform::win32::DialogBase {
  public:
-  PasswordDlg(job::PasswordEntry& entry, SavedMacAddress& savedAddress);
+  PasswordDlg(job::PasswordEntry& entry, platform::SettingsStore& store);
 
  protected:
   bool OnInit() override;
@@ -30,7 +30,7 @@ class PasswordDlg : public platform::win32::DialogBase {
   std::vector<HWND> AddressFields() const;
 
   job::PasswordEntry& entry_;
-  SavedMacAddress& savedAddress_;
+  platform::SettingsStore& store_;
 };
 
 }  // namespace pagewire::dialogs::win32

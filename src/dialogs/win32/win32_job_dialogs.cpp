@@ -1,15 +1,12 @@
 #include "dialogs/win32/win32_job_dialogs.h"
 
-#include <utility>
-
 #include "dialogs/win32/file_confirm_dlg.h"
 #include "dialogs/win32/password_dlg.h"
 #include "dialogs/win32/pdf_print_settings_dlg.h"
 
 namespace pagewire::dialogs::win32 {
 
-Win32JobDialogs::Win32JobDialogs(platform::Registry& registry, std::string applicationName)
-    : registry_(registry), applicationName_(std::move(applicationName)) {}
+Win32JobDialogs::Win32JobDialogs(platform::SettingsStore& store) : store_(store) {}
 
 // Each dialog is owned by the window active when the job asks (the main
 // dialog, or none in direct mode). A dialog that cannot open counts as
@@ -21,8 +18,7 @@ job::SettingsDlgResult Win32JobDialogs::RunPdfPrintSettingsDlg(job::PdfPrintSett
 }
 
 job::PasswordDlgResult Win32JobDialogs::RunPasswordDlg(job::PasswordEntry& entry) {
-  SavedMacAddress saved(registry_, applicationName_);
-  return PasswordDlg(entry, saved).RunModal(GetActiveWindow()) == IDOK
+  return PasswordDlg(entry, store_).RunModal(GetActiveWindow()) == IDOK
              ? job::PasswordDlgResult::Ok
              : job::PasswordDlgResult::Cancel;
 }

@@ -4,22 +4,21 @@
 #include <string>
 
 #include "job/job_dialogs.h"
-#include "platform/registry.h"
+#include "platform/settings_store.h"
 
 namespace pagewire::dialogs::win32 {
 
 class Win32JobDialogs : public job::JobDialogs {
  public:
-  // The MAC address is saved under `applicationName`.
-  Win32JobDialogs(platform::Registry& registry, std::string applicationName);
+  // The password dialog keeps the MAC address in `store`.
+  explicit Win32JobDialogs(platform::SettingsStore& store);
 
   job::SettingsDlgResult RunPdfPrintSettingsDlg(job::PdfPrintSettings& settings) override;
   job::PasswordDlgResult RunPasswordDlg(job::PasswordEntry& entry) override;
   job::FileConfirmResult RunFileConfirmDlg(const std::string& fileName) override;
 
  private:
-  platform::Registry& registry_;
-  std::string applicationName_;
+  platform::SettingsStore& store_;
 };
 
 }  // namespace pagewire::dialogs::win32

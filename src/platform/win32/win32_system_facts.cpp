@@ -22,16 +22,6 @@ constexpr DWORD kDefaultUserNameRoom = 256;
 
 }  // namespace
 
-OsVersion Win32SystemFacts::VersionInfo() {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!GetVersionExA(&info)) return OsVersion{};
-#pragma GCC diagnostic pop
-  return OsVersion{info.dwPlatformId, info.dwMajorVersion};
-}
-
 std::optional<std::string> Win32SystemFacts::UserName() {
   // The first call asks for the size; a system that reports none gets the
   // room of the longest Windows user name.

@@ -8,7 +8,6 @@ namespace pagewire::platform::win32 {
 
 class Win32SystemFacts : public SystemFacts {
  public:
-  OsVersion VersionInfo() override;
   // GetUserNameA twice: for the size, then into a buffer of that size.
   std::optional<std::string> UserName() override;
   // WSAStartup(1.1), gethostname (256 bytes), gethostbyname, WSACleanup.
