@@ -50,20 +50,20 @@ int UsageError(const std::string& message) {
   return kUsageError;
 }
 
+// The IPP printers on the network are listed even without a CUPS server.
 int ListDestinations() {
   std::string cause;
   const auto printers = platform::ListCupsPrinters(cause);
-  if (!printers) {
-    TerminalUi::Say("CUPS destinations: " + cause);
-    return kDestinationFailed;
-  }
-  for (const platform::CupsPrinter& printer : *printers) {
-    std::cout << printer.name << '\t' << printer.details.port << '\n';
+  if (!printers) TerminalUi::Say("CUPS destinations: " + cause);
+  if (printers) {
+    for (const platform::CupsPrinter& printer : *printers) {
+      std::cout << printer.name << '\t' << printer.details.port << '\n';
+    }
   }
   for (const platform::NetworkPrinter& printer : platform::FindIppPrinters(kBrowseTime)) {
     std::cout << printer.name << '\t' << printer.uri << '\n';
   }
-  return kAllSent;
+  return printers ? kAllSent : kDestinationFailed;
 }
 
 bool IsFolder(platform::FileSystem& fileSystem, const std::string& path) {
