@@ -88,6 +88,11 @@ scenario_cli_prints_to_cups_and_socket_with_password_and_statuses() {
   # -h names the CUPS server, as lp's does: one that is not there takes nothing.
   cli_expect_status 3 -h 127.0.0.1:1 -d RawOne "$APP_FILES/plain.pdf" || return 1
   app_expect_no_job $((before + 5))
+  # --wait follows the CUPS job until the queue has printed it.
+  cli_expect_status 0 --wait=30 -d RawOne "$APP_FILES/plain.pdf" || return 1
+  grep -qxF "pagewire: RawOne: plain.pdf: printed" "$RIG_DIR/cli.log" ||
+    { fail "the CUPS job's end was not told"; return 1; }
+  app_expect_job $((before + 6)) "$APP_FILES/plain.pdf" "$APP_EXPECTED/plain_pdf.header"
 }
 
 # cli_plain_header NAME: the header of the plain PDF as the command sends it
