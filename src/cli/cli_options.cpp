@@ -14,6 +14,8 @@
 namespace pagewire::cli {
 namespace {
 
+constexpr std::int32_t kDefaultWaitSeconds = 300;
+
 // -o KEY=WORD with a word of the setting's table. The words of "number-up"
 // are the layouts' words without the suffix "up" (number-up=2 is 2up).
 template <typename Value>
@@ -112,15 +114,15 @@ bool ParseMac(const std::string& text, settings::MacAddress& mac, std::string& e
   return ok;
 }
 
-bool ParseSeconds(const std::string& text, std::optional<std::int32_t>& seconds,
-                  std::string& error) {
+bool ParseSeconds(const std::string& option, const std::string& text,
+                  std::optional<std::int32_t>& seconds, std::string& error) {
   constexpr std::size_t kMaxDigits = 6;
   const bool digits = !text.empty() && text.size() <= kMaxDigits &&
                       std::all_of(text.begin(), text.end(), [](char c) {
                         return c >= '0' && c <= '9';
                       });
   if (!digits || std::stoi(text) == 0) {
-    error = "--timeout: '" + text + "' is not a number of seconds from 1 to 999999";
+    error = option + ": '" + text + "' is not a number of seconds from 1 to 999999";
     return false;
   }
   seconds = std::stoi(text);
@@ -135,10 +137,11 @@ const char* const kUsage =
     "renders them itself, with the job settings in a PJL header. The PATH - is\n"
     "standard input.\n"
     "\n"
-    "  -d DEST                 CUPS destination, or socket://HOST[:PORT] (port 9100)\n"
+    "  -d DEST                 CUPS destination, socket://HOST[:PORT] (port 9100),\n"
+    "                          or IPP printer ipp://HOST[:PORT]/PATH, ipps://...\n"
     "  -h HOST[:PORT]          the CUPS server to use\n"
     "      --output FILE       write the job into FILE ('-': standard output)\n"
-    "  -t TITLE                name the CUPS jobs TITLE instead of [Pagewire]FILE\n"
+    "  -t TITLE                name the jobs TITLE instead of [Pagewire]FILE (IPP: FILE)\n"
     "  -n N                    copies, 1 to 999\n"
     "  -P FROM-TO | FROM-      page range (FROM-: to the last page)\n"
     "  -o collate=true|false\n"
@@ -153,13 +156,16 @@ const char* const kUsage =
     "      --confirm           ask before each file of a folder\n"
     "      --yes               answer OK to the questions when there is no terminal\n"
     "      --timeout SECONDS   end a job when the printer takes no data for SECONDS\n"
+    "      --wait[=SECONDS]    wait up to SECONDS (300) until each job has printed\n"
     "      --save              keep these settings for later commands\n"
     "      --show-header       print the header that would be sent, send nothing\n"
-    "  -l, --list              list CUPS destinations with their device URIs\n"
+    "  -l, --list              list CUPS destinations with their device URIs, and\n"
+    "                          the IPP printers found on the network\n"
     "      --help              this text;  --version  the version\n"
     "\n"
-    "Exit status: 0 every file sent, 1 some file not sent, 2 usage error,\n"
-    "3 the destination failed.\n";
+    "Exit status: 0 every file sent (with --wait: printed), 1 some file not sent\n"
+    "(or not printed), 2 usage error or a setting the IPP printer does not offer,\n"
+    "3 the destination failed or does not take the file.\n";
 
 bool CliOptions::ReadsStandardInput() const {
   return std::find(paths.begin(), paths.end(), kStandardInputPath) != paths.end();
@@ -219,7 +225,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
          return setPassword(PasswordSource::File) && !v.empty();
        }},
       {"--timeout", [&](const std::string& v) {
-         return ParseSeconds(v, options.timeoutSeconds, error);
+         return ParseSeconds("--timeout", v, options.timeoutSeconds, error);
        }},
       {"--mac", [&](const std::string& v) {
          settings::MacAddress mac{};
@@ -247,6 +253,15 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     }
     if (arg == "--password-stdin") {
       if (!setPassword(PasswordSource::StandardInput)) return std::nullopt;
+      continue;
+    }
+    // Its value only attached: a PATH may follow it.
+    if (arg == "--wait") {
+      options.waitSeconds = kDefaultWaitSeconds;
+      continue;
+    }
+    if (arg.starts_with("--wait=")) {
+      if (!ParseSeconds("--wait", arg.substr(7), options.waitSeconds, error)) return std::nullopt;
       continue;
     }
     bool known = false;
@@ -294,6 +309,8 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   } else if (!options.destination.empty() && (options.outputPath || options.showHeader)) {
     error = "-d and " + std::string(options.showHeader ? "--show-header" : "--output") +
             ": give one of them";
+  } else if (options.waitSeconds && (options.outputPath || options.showHeader)) {
+    error = "--wait: only a printer's jobs can be waited for";
   } else if (options.paths.empty()) {
     error = "no file or folder to print";
   }

@@ -37,7 +37,7 @@ enum class PasswordSource { Terminal, StandardInput, File };
 inline constexpr const char* kStandardInputPath = "-";
 
 struct CliOptions {
-  std::string destination;                 // -d: CUPS name or socket://HOST[:PORT]
+  std::string destination;                 // -d: CUPS name, socket:// or ipp(s):// URI
   std::optional<std::string> server;       // -h: the CUPS server, HOST[:PORT]
   std::optional<std::string> outputPath;   // --output, "-" for standard output
   std::string title;                       // -t: every job's name; empty: the file's
@@ -48,6 +48,7 @@ struct CliOptions {
   bool confirm = false;
   bool yes = false;  // answer OK to the questions when there is no terminal
   std::optional<std::int32_t> timeoutSeconds;  // a printer that takes no data this long fails
+  std::optional<std::int32_t> waitSeconds;  // --wait: how long each job may take to print
   bool save = false;
   bool showHeader = false;
   bool list = false;

@@ -14,6 +14,7 @@
 #include "job/run_print_job.h"
 #include "platform/linux/linux_file_system.h"
 #include "platform/linux/cups_destination.h"
+#include "platform/linux/ipp_destination.h"
 #include "platform/linux/linux_destinations.h"
 #include "platform/linux/linux_settings_store.h"
 #include "platform/linux/linux_system_facts.h"
@@ -22,6 +23,15 @@ namespace pagewire::cli {
 namespace {
 
 enum ExitStatus { kAllSent = 0, kSomeNotSent = 1, kUsageError = 2, kDestinationFailed = 3 };
+
+// How long -l looks for IPP printers on the network.
+constexpr std::chrono::milliseconds kBrowseTime{2000};
+
+// What the destinations tell of the jobs beside the print command's summary.
+struct JobEnds {
+  bool settingRefused = false;  // an IPP printer does not offer a setting
+  bool allPrinted = true;       // with --wait
+};
 
 // Quillora files are handed to their application on Windows only.
 class NoApplications : public platform::Shell {
@@ -50,6 +60,9 @@ int ListDestinations() {
   for (const platform::CupsPrinter& printer : *printers) {
     std::cout << printer.name << '\t' << printer.details.port << '\n';
   }
+  for (const platform::NetworkPrinter& printer : platform::FindIppPrinters(kBrowseTime)) {
+    std::cout << printer.name << '\t' << printer.uri << '\n';
+  }
   return kAllSent;
 }
 
@@ -59,9 +72,9 @@ bool IsFolder(platform::FileSystem& fileSystem, const std::string& path) {
 }
 
 // Failures and stalls are told on standard error; on a terminal a stalled
-// printer is told of, and --timeout ends its job. A CUPS job that took its
-// document is told as lp tells it.
-platform::DestinationOptions DestinationOptionsOf(const CliOptions& options) {
+// printer is told of, and --timeout ends its job. A CUPS or IPP job that
+// took its document is told as lp tells it; with --wait, how it ended.
+platform::DestinationOptions DestinationOptionsOf(const CliOptions& options, JobEnds& ends) {
   using std::chrono::seconds;
   platform::DestinationOptions destination;
   destination.report = [](const std::string& line) { TerminalUi::Say(line); };
@@ -71,6 +84,11 @@ platform::DestinationOptions DestinationOptionsOf(const CliOptions& options) {
   destination.queued = [](const std::string& queue, int job) {
     std::cout << "request id is " << queue << '-' << job << " (1 file(s))" << std::endl;
   };
+  if (options.waitSeconds) destination.wait = seconds(*options.waitSeconds);
+  destination.refused = [&ends](platform::Refusal refusal) {
+    ends.settingRefused = ends.settingRefused || refusal == platform::Refusal::Setting;
+  };
+  destination.finished = [&ends](bool printed) { ends.allPrinted = ends.allPrinted && printed; };
   return destination;
 }
 
@@ -108,7 +126,8 @@ int Run(const CliOptions& options) {
                                [&ui](const std::string& path) { ui.SetCurrentFile(path); });
   platform::LinuxSystemFacts systemFacts;
   NoApplications shell;
-  platform::LinuxPrinters printers(DestinationOptionsOf(options));
+  JobEnds ends;
+  platform::LinuxPrinters printers(DestinationOptionsOf(options, ends));
   platform::Platform platform{settingsStore, printers, fileSystem, shell, systemFacts, ui};
   const job::InspectPdf inspect = job::RealPdfInspection();
   job::PrintCommandServices services{
@@ -148,13 +167,13 @@ int Run(const CliOptions& options) {
     target.classByContent = true;
     const job::PrintCommandSummary summary = job::RunPrintJob(services, target, 1);
     allSent = allSent && summary.completed && summary.filesNotSent == 0 && summary.filesSent > 0;
-    if (summary.printerFailed) return kDestinationFailed;
+    if (summary.printerFailed) return ends.settingRefused ? kUsageError : kDestinationFailed;
   }
   if (!fileSystem.CloseOutput(ui.PasswordHandedOut(), cause)) {
     TerminalUi::Say(job::FileErrorMessage(cause, outputPath));
     return kSomeNotSent;
   }
-  return allSent ? kAllSent : kSomeNotSent;
+  return allSent && ends.allPrinted ? kAllSent : kSomeNotSent;
 }
 
 }  // namespace

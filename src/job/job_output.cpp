@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "job/job_messages.h"
+#include "job/password_crypt.h"
 #include "job/text_format.h"
 
 namespace pagewire::job {
@@ -82,7 +83,9 @@ void SendFile(platform::Platform& platform, platform::Destination& destination,
   start.fileName = file.longName;
   start.format = file.format;
   start.settings = file.settings;
+  if (file.password != nullptr) start.password = *file.password;
   const std::unique_ptr<platform::Document> document = destination.StartDocument(start);
+  if (start.password) WipeSecret(*start.password);
   if (!document) EndWithPrinterFailure(platform.ui);
   if (file.settings != nullptr && destination.TakesJobHeader()) {
     const JobComments comments = CollectJobComments(platform.systemFacts);

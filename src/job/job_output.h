@@ -27,11 +27,14 @@ struct OutgoingFile {
   const settings::PrintJobSettings* settings = nullptr;
   JobHeaderFacts headerFacts;
   bool headerOnly = false;  // the header alone, no file data
+  // The plain password for a destination that takes no header; null: none.
+  const std::string* password = nullptr;
 };
 
 // Sends one file as one document named "[Pagewire]" and its long name: the
-// header for a PDF, each piece by one write, then the file in pieces of
-// 4096 bytes; commits it. A failure tells the user and ends the command
+// header for a PDF where the destination takes it, each piece by one write,
+// then the file in pieces of 4096 bytes; commits it. The destination's copy
+// of the password is wiped once it has started the document. A failure tells the user and ends the command
 // (PrintCommandEnded); the document is then aborted.
 void SendFile(platform::Platform& platform, platform::Destination& destination,
               const OutgoingFile& file);

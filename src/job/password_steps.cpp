@@ -42,15 +42,19 @@ const std::string& TypedText(const PdfFacts& facts, const PasswordEntry& entry) 
 }
 
 // One attempt's check; its copy of the password goes as soon as it is used.
-// A right password that the password block cannot carry is told about and
-// nothing is sent.
+// A right password that the header's password block cannot carry is told
+// about and nothing is sent.
 std::optional<PasswordOutcome> TryPassword(platform::UserInterface& ui, const PdfFacts& facts,
-                                           const PasswordEntry& entry) {
+                                           const PasswordEntry& entry, bool forHeader) {
   std::string password =
       TypedText(facts, entry).substr(0, pdf::PasswordBytesCounted(facts.passwordForm));
   std::optional<PasswordOutcome> accepted;
   if (facts.checkPassword(password)) {
-    if (password.size() <= kPasswordBlockSize) {
+    if (!forHeader) {
+      accepted.emplace();
+      accepted->print = true;
+      accepted->plain = password;
+    } else if (password.size() <= kPasswordBlockSize) {
       accepted = Accept(password, entry);
     } else {
       Tell(ui, "The password of [" + entry.fileName + "] is longer than 32 bytes and cannot be "
@@ -63,7 +67,7 @@ std::optional<PasswordOutcome> TryPassword(platform::UserInterface& ui, const Pd
 }
 
 PasswordOutcome AskPassword(PrintCommandServices& services, const PdfFacts& facts,
-                            const std::string& fileName) {
+                            const std::string& fileName, bool forHeader) {
   platform::UserInterface& ui = services.platform.ui;
   // Wiped when it goes, however the attempts end; a retry shows its text.
   PasswordEntry entry;
@@ -71,8 +75,8 @@ PasswordOutcome AskPassword(PrintCommandServices& services, const PdfFacts& fact
   entry.macEntryDisabled = !services.hasPortAddress();
   for (int attempt = 1; attempt <= kPasswordAttempts; ++attempt) {
     if (services.dialogs.RunPasswordDlg(entry) != PasswordDlgResult::Ok) return PasswordOutcome{};
-    if (TypedText(facts, entry).empty()) return PasswordOutcome{true, KeyMode::None, {}};
-    if (auto outcome = TryPassword(ui, facts, entry)) return *outcome;
+    if (TypedText(facts, entry).empty()) return PasswordOutcome{true, KeyMode::None, {}, {}};
+    if (auto outcome = TryPassword(ui, facts, entry, forHeader)) return *outcome;
     Tell(ui, attempt < kPasswordAttempts ? kCheckPassword
                                          : "Wrong password. Printing will be canceled.");
   }
@@ -82,11 +86,11 @@ PasswordOutcome AskPassword(PrintCommandServices& services, const PdfFacts& fact
 }  // namespace
 
 PasswordOutcome RunPasswordSteps(PrintCommandServices& services, const std::string& openPath,
-                                 const std::string& fileName) {
+                                 const std::string& fileName, bool forHeader) {
   const std::optional<PdfFacts> facts = services.inspectPdf(openPath);
   if (!facts || facts->forbidsPrinting) return AskAboutUnreadable(services.platform.ui, fileName);
-  if (!facts->needsPassword) return PasswordOutcome{true, KeyMode::None, {}};
-  return AskPassword(services, *facts, fileName);
+  if (!facts->needsPassword) return PasswordOutcome{true, KeyMode::None, {}, {}};
+  return AskPassword(services, *facts, fileName, forHeader);
 }
 
 }  // namespace pagewire::job

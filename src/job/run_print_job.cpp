@@ -232,12 +232,14 @@ class PrintCommand {
     }
     OutgoingFile file{*reader, name, openPath, FormatOf(fileClass), nullptr, {},
                       target_.headerOnly};
+    PasswordOutcome password;
     if (fileClass == FileClass::Pdf) {
-      const PasswordOutcome password = RunPasswordSteps(services_, openPath, name);
+      password = RunPasswordSteps(services_, openPath, name, Destination().TakesJobHeader());
       if (!password.print) return FileOutcome::Skipped;
       file.settings = &settings_.settings;
       file.headerFacts = {name, size, password.keyMode, password.passwordHex,
                           !folderCommand_};
+      if (!password.plain.empty()) file.password = &password.plain;
     }
     SendFile(platform_, Destination(), file);
     return FileOutcome::Sent;

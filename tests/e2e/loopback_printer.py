@@ -6,10 +6,48 @@ Usage: loopback_printer.py FOLDER PORT_FILE
 Listens on a free port, writes the port number into PORT_FILE, and serves until
 killed. A job file appears complete: it is written under a temporary name and
 renamed when the connection closes.
+
+A job that turns PJL's unsolicited job status on is answered as a printer
+would: START after its JOB command, and after its EOJ command END, or
+CANCELED when the job's name holds "cancel".
 """
 import os
+import re
 import socket
 import sys
+
+COMMAND = re.compile(rb'@PJL (JOB|EOJ) NAME = "([^"]*)"')
+
+
+def job_status(match):
+    command, name = match.groups()
+    if command == b"JOB":
+        lines = [b"START"]
+    elif b"cancel" in name.lower():
+        lines = [b"CANCELED", b"RESULT=USER_CANCELED"]
+    else:
+        lines = [b"END", b"PAGES=1", b"RESULT=OK"]
+    lines[1:1] = [b'NAME="%s"' % name]
+    return b"@PJL USTATUS JOB\r\n" + b"".join(line + b"\r\n" for line in lines) + b"\f"
+
+
+def receive(conn, out):
+    """Copies the connection into `out`, answering the job status commands."""
+    pending, status_on = b"", False
+    while True:
+        data = conn.recv(65536)
+        if not data:
+            return
+        out.write(data)
+        pending += data
+        status_on = status_on or b"@PJL USTATUS JOB = ON" in pending
+        end = 0
+        for match in COMMAND.finditer(pending):
+            if status_on:
+                conn.sendall(job_status(match))
+            end = match.end()
+        # What may hold the start of a command that is not complete yet.
+        pending = pending[end:][-200:]
 
 
 def main():
@@ -28,11 +66,7 @@ def main():
         count += 1
         partial = os.path.join(folder, ".job-%d.part" % count)
         with conn, open(partial, "wb") as out:
-            while True:
-                data = conn.recv(65536)
-                if not data:
-                    break
-                out.write(data)
+            receive(conn, out)
         os.rename(partial, os.path.join(folder, "job-%d.bin" % count))
 
 

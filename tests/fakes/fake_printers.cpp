@@ -26,9 +26,10 @@ class FakeDestination : public platform::Destination {
       : printers_(printers), name_(std::move(name)) {}
   std::unique_ptr<platform::Document> StartDocument(const platform::DocumentStart& start) override {
     if (printers_.printers.count(name_) == 0) return nullptr;
-    printers_.documents.push_back({name_, start.title, {}, false, false});
+    printers_.documents.push_back({name_, start.title, {}, false, false, start.password});
     return std::make_unique<FakeDocument>(printers_, printers_.documents.back());
   }
+  bool TakesJobHeader() const override { return printers_.takesJobHeader; }
 
  private:
   FakePrinters& printers_;

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,12 +19,14 @@ class FakePrinters : public platform::Printers {
     std::vector<std::string> writes;  // each Write's bytes
     bool committed = false;
     bool aborted = false;
+    std::optional<std::string> password;  // as the destination was told
     std::string Bytes() const;
   };
   std::map<std::string, platform::PrinterDetails> printers;  // the ones that open
   std::deque<Document> documents;
   int failWriteAt = -1;  // the n-th write (0-based) of all documents fails
   bool failCommit = false;
+  bool takesJobHeader = true;  // false: as an IPP printer
   int writes = 0;
 
   void AddPrinter(const std::string& name, const std::string& driver, const std::string& port) {

@@ -146,7 +146,8 @@ std::string FixturePassword(const std::string& file) {
 }
 
 // The password that opened the file travels in the form its revision takes;
-// one the password block cannot carry stops the file with a message.
+// one the password block cannot carry stops the file with a message. A
+// destination without the header (IPP) is told the plain bytes, however long.
 TEST_F(RealPdf, PasswordTravelsInTheFormThatOpenedTheFile) {
   struct Case {
     std::string file;
@@ -154,18 +155,21 @@ TEST_F(RealPdf, PasswordTravelsInTheFormThatOpenedTheFile) {
     std::string utf8;
     std::optional<std::string> sent;  // none: no job
     std::vector<std::string> messages;
+    std::string plain;  // what a destination without the header is told
   };
   const std::string longUser = FixturePassword("r6_aes256_long_user.pdf");
   const std::vector<Case> cases = {
-      {"r6_aes256_utf8.pdf", "p\xE4ssw\xF6rd", "p\xC3\xA4ssw\xC3\xB6rd", "p\xC3\xA4ssw\xC3\xB6rd", {}},
+      {"r6_aes256_utf8.pdf", "p\xE4ssw\xF6rd", "p\xC3\xA4ssw\xC3\xB6rd", "p\xC3\xA4ssw\xC3\xB6rd", {},
+       "p\xC3\xA4ssw\xC3\xB6rd"},
       {"r6_aes256_long_user.pdf", longUser, longUser, std::nullopt,
        {"The password of [r6_aes256_long_user.pdf] is longer than 32 bytes and cannot be sent "
-        "to the printer. The file is not printed."}},
+        "to the printer. The file is not printed."},
+       longUser},
       // Revisions 2 to 4 count 32 bytes of the code-page text.
-      {"r3_128.pdf", "user3", "user3", "user3", {}},
+      {"r3_128.pdf", "user3", "user3", "user3", {}, "user3"},
       {"r3_128_long_user.pdf", "abcdefghijklmnopqrstuvwxyz012345++", "-",
-       "abcdefghijklmnopqrstuvwxyz012345", {}},
-      {"r4_aes128.pdf", "user4", "user4", "user4", {}},
+       "abcdefghijklmnopqrstuvwxyz012345", {}, "abcdefghijklmnopqrstuvwxyz012345"},
+      {"r4_aes128.pdf", "user4", "user4", "user4", {}, "user4"},
   };
   const fs::path fixtures = fs::path(PAGEWIRE_SOURCE_DIR) / "tests" / "pdf" / "fixtures";
   for (const Case& c : cases) {
@@ -179,7 +183,17 @@ TEST_F(RealPdf, PasswordTravelsInTheFormThatOpenedTheFile) {
     ASSERT_EQ(fake.printers.documents.size(), c.sent ? 1u : 0u);
     if (c.sent) {
       EXPECT_EQ(SentPassword(fake.printers.documents[0].Bytes()), c.sent);
+      EXPECT_EQ(fake.printers.documents[0].password, std::nullopt);
     }
+
+    fake.printers.documents.clear();
+    fake.printers.takesJobHeader = false;
+    fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, c.codePage, {}, c.utf8});
+    RunReal(0);
+    fake.printers.takesJobHeader = true;
+    ASSERT_EQ(fake.printers.documents.size(), 1u);
+    EXPECT_EQ(fake.printers.documents[0].password, c.plain);
+    EXPECT_EQ(fake.printers.documents[0].Bytes(), ReadAll(fixtures / c.file));
   }
 }
 

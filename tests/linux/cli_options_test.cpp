@@ -58,6 +58,8 @@ TEST(CliOptions, BadInputIsRefusedNamingTheOption) {
       {{"--timeout", "0", "f"}, "--timeout: '0' is not a number of seconds"},
       {{"--timeout=1000000", "f"}, "--timeout: '1000000' is not a number of seconds"},
       {{"--timeout", "5s", "f"}, "--timeout: '5s' is not a number of seconds"},
+      {{"--wait=0", "f"}, "--wait: '0' is not a number of seconds"},
+      {{"--wait", "--output", "o", "f"}, "--wait: only a printer's jobs"},
       {{"--password-stdin", "--password-file", "p", "f"}, "--password-stdin and --password-file"},
       {{"-d", "q", "--output", "o", "f"}, "-d and --output"},
       {{"--show-header", "--output", "o", "f"}, "--show-header and --output"},
@@ -88,6 +90,11 @@ TEST(CliOptions, PathsOptionsAndSourcesMix) {
   EXPECT_EQ(options->passwordSource, PasswordSource::File);
   EXPECT_EQ(options->passwordFile, "pw");
   EXPECT_EQ(options->mac, (settings::MacAddress{0x0a, 0x1b, 0x2c, 0x3d, 0x4e, 0x5f}));
+  EXPECT_EQ(options->waitSeconds, std::nullopt);
+  // --wait takes its value attached only: the word after it is a PATH.
+  EXPECT_EQ(Parse({"--wait", "30"})->waitSeconds, 300);
+  EXPECT_EQ(Parse({"--wait", "30"})->paths, std::vector<std::string>{"30"});
+  EXPECT_EQ(Parse({"--wait=30", "f"})->waitSeconds, 30);
   EXPECT_TRUE(Parse({"--list"})->list);
   EXPECT_TRUE(Parse({"--help"})->help);
 }

@@ -1,12 +1,12 @@
 #include "platform/linux/cups_destination.h"
 
 #include <cups/cups.h>
-#include <pthread.h>
-#include <signal.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdint>
+
+#include "platform/linux/ipp_job_wait.h"
+#include "platform/linux/pipe_signal_block.h"
 
 namespace pagewire::platform {
 
@@ -16,36 +16,6 @@ namespace {
 constexpr std::chrono::milliseconds kConnectTimeout{30000};
 // The longest job name IPP takes, in bytes.
 constexpr std::size_t kMaxJobTitle = 255;
-
-// libcups writes with plain send(), so a server that goes away mid-request
-// raises SIGPIPE. This blocks it on the calling thread and drops one the
-// call raised.
-class PipeSignalBlock {
- public:
-  PipeSignalBlock() {
-    sigemptyset(&pipe_);
-    sigaddset(&pipe_, SIGPIPE);
-    sigset_t pending;
-    wasPending_ = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
-    pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
-  }
-  ~PipeSignalBlock() {
-    sigset_t pending;
-    if (!wasPending_ && sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1) {
-      const timespec now{};
-      while (sigtimedwait(&pipe_, nullptr, &now) < 0 && errno == EINTR) {
-      }
-    }
-    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-  }
-  PipeSignalBlock(const PipeSignalBlock&) = delete;
-  PipeSignalBlock& operator=(const PipeSignalBlock&) = delete;
-
- private:
-  sigset_t pipe_;
-  sigset_t previous_;
-  bool wasPending_ = false;
-};
 
 std::string CupsServerDown() {
   std::string server = cupsServer();
@@ -266,8 +236,18 @@ std::unique_ptr<Document> CupsDestination::StartDocument(const DocumentStart& st
     const std::string queue = dest->name;
     cupsFreeDests(1, dest);
     const std::string title = CupsJobTitle(options_.title.empty() ? start.title : options_.title);
-    stream =
-        CupsStream::Start(queue, title, StallWatchFor(name_, options_), options_.queued, cause);
+    // Told as lp tells it, then waited for when asked.
+    auto queued = [options = options_, name = name_, file = start.fileName](
+                      const std::string& taker, int job) {
+      if (options.queued) options.queued(taker, job);
+      if (!options.wait) return;
+      const JobOutcome outcome =
+          AwaitCupsJob(taker, job, *options.wait, [&](const std::string& text) {
+            Tell(options, name, file + ": " + text);
+          });
+      TellJobEnd(options, name, file, outcome);
+    };
+    stream = CupsStream::Start(queue, title, StallWatchFor(name_, options_), queued, cause);
   }
   if (!stream) {
     Tell(options_, name_, cause);

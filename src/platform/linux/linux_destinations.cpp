@@ -1,6 +1,7 @@
 #include "platform/linux/linux_destinations.h"
 
 #include "platform/linux/cups_destination.h"
+#include "platform/linux/ipp_destination.h"
 #include "platform/linux/socket_destination.h"
 
 namespace pagewire::platform {
@@ -8,6 +9,7 @@ namespace pagewire::platform {
 std::unique_ptr<Destination> DestinationFor(const std::string& name,
                                             const DestinationOptions& options) {
   if (IsSocketName(name)) return std::make_unique<SocketDestination>(name, options);
+  if (IppDestination::Names(name)) return std::make_unique<IppDestination>(name, options);
   return std::make_unique<CupsDestination>(name, options);
 }
 
@@ -28,6 +30,7 @@ std::optional<PrinterDetails> LinuxPrinters::DetailsOf(const std::string& printe
     if (!ParseSocketName(printer, cause)) return std::nullopt;
     return PrinterDetails{"", printer};
   }
+  if (IppDestination::Names(printer)) return PrinterDetails{"", printer};
   const std::optional<CupsPrinter> found = FindCupsPrinter(printer);
   if (!found) return std::nullopt;
   return found->details;

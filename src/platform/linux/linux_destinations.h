@@ -1,6 +1,8 @@
 // The printers of the pagewire command. The name picks the destination:
 //
 //   socket://HOST[:PORT]  a raw TCP connection per document
+//   ipp://HOST[:PORT]/PATH, ipps://...
+//                         an IPP printer, a Print-Job request per document
 //   anything else         a CUPS destination, a raw job per document
 #pragma once
 
@@ -22,8 +24,8 @@ class LinuxPrinters : public Printers {
 
   // The CUPS destinations; a listing that fails is reported.
   std::vector<std::string> Names() override;
-  // A CUPS destination's make and model and device URI; a socket printer
-  // has no driver, and its name as port.
+  // A CUPS destination's make and model and device URI; a socket or IPP
+  // printer has no driver, and its name as port.
   std::optional<PrinterDetails> DetailsOf(const std::string& printer) override;
   std::unique_ptr<Destination> DestinationFor(const std::string& printer) override {
     return platform::DestinationFor(printer, options_);

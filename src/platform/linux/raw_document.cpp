@@ -18,6 +18,12 @@ void Tell(const DestinationOptions& options, const std::string& name, const std:
   if (options.report) options.report(name.empty() ? text : name + ": " + text);
 }
 
+void TellJobEnd(const DestinationOptions& options, const std::string& name,
+                const std::string& file, const JobOutcome& outcome) {
+  Tell(options, name, file + ": " + (outcome.completed ? "printed" : "not printed: " + outcome.reason));
+  if (options.finished) options.finished(outcome.completed);
+}
+
 StallWatch StallWatchFor(const std::string& name, const DestinationOptions& options) {
   return StallWatch(options.stalls, [report = options.report, name](const std::string& text) {
     if (report) report(name + ": " + text);

@@ -1,9 +1,12 @@
-// What the command's raw destinations (a CUPS queue, a socket) share: their
-// options, and a document that gathers writes before they go out.
+// What the command's destinations (a CUPS queue, a socket, an IPP printer)
+// share: their options and how a waited-for job ended; for the raw ones, a
+// document that gathers writes before they go out.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,18 @@ namespace pagewire::platform {
 
 using Report = std::function<void(const std::string& line)>;
 
+// Why a printer would not take a document; nothing of it was sent.
+enum class Refusal {
+  Setting,  // a job setting it does not offer
+  File,     // the file's format, or its password
+};
+
+// What became of a job at the printer.
+struct JobOutcome {
+  bool completed = false;
+  std::string reason;  // why not: the printer's reasons, or how the wait ended
+};
+
 struct DestinationOptions {
   // Each failure, and each notice of a printer that takes no data, as
   // "NAME: text": the program itself only says that the operation failed.
@@ -22,12 +37,24 @@ struct DestinationOptions {
   StallPolicy stalls;
   // Not empty: the name of every job, instead of the one the program gives.
   std::string title;
-  // A CUPS job that took its whole document, by queue and job id.
+  // A CUPS or IPP job that took its whole document, by queue (the IPP
+  // printer's name) and job id.
   std::function<void(const std::string& queue, int job)> queued;
+  // With a value: each job is waited for, this long at most, until it has
+  // ended at the printer.
+  std::optional<std::chrono::seconds> wait;
+  // A document refused before a byte went; the refusal is reported.
+  std::function<void(Refusal)> refused;
+  // With a wait: whether each job printed; why not is reported.
+  std::function<void(bool printed)> finished;
 };
 
 // Reports "NAME: text", or "text" for no name.
 void Tell(const DestinationOptions& options, const std::string& name, const std::string& text);
+// Tells how the job of `file` ended, "NAME: FILE: printed" or "NAME: FILE:
+// not printed: REASON", and passes it on to `finished`.
+void TellJobEnd(const DestinationOptions& options, const std::string& name,
+                const std::string& file, const JobOutcome& outcome);
 // Watches one document of the destination `name`, telling through `options`.
 StallWatch StallWatchFor(const std::string& name, const DestinationOptions& options);
 

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "platform/linux/pjl_job_status.h"
+
 namespace pagewire::platform {
 
 namespace {
@@ -100,7 +102,7 @@ class SocketStream final : public RawStream {
   SocketStream(const SocketStream&) = delete;
   SocketStream& operator=(const SocketStream&) = delete;
 
-  static std::unique_ptr<RawStream> Connect(const SocketAddress& address, StallWatch watch,
+  static std::unique_ptr<SocketStream> Connect(const SocketAddress& address, StallWatch watch,
                                            std::string& cause) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -162,7 +164,30 @@ class SocketStream final : public RawStream {
     return true;
   }
 
+  // Asks the printer to tell when the job `name` has ended: the job's bytes
+  // go between the PJL job commands, and Finish reads the printer's replies
+  // for up to `limit`, then gives the outcome to `ended`.
+  bool AwaitJobEnd(const std::string& name, std::chrono::seconds limit,
+                   std::function<void(const JobOutcome&)> ended, std::string& cause) {
+    const std::string opening = PjlJobOpening(name);
+    if (!Send(reinterpret_cast<const unsigned char*>(opening.data()), opening.size(), cause)) {
+      return false;
+    }
+    jobStatus_.emplace(name);
+    jobLimit_ = limit;
+    jobEnded_ = std::move(ended);
+    return true;
+  }
+
   bool Finish(std::string& cause) override {
+    if (jobStatus_) {
+      const std::string closing = PjlJobClosing(jobStatus_->Name());
+      if (!Send(reinterpret_cast<const unsigned char*>(closing.data()), closing.size(), cause)) {
+        Reset();
+        return false;
+      }
+      jobEnded_(ReadJobStatus());
+    }
     bool finished = shutdown(fd_, SHUT_WR) == 0;
     if (!finished) cause = ErrnoText(errno);
     if (finished) finished = AwaitClose(cause);
@@ -237,9 +262,38 @@ class SocketStream final : public RawStream {
     }
   }
 
+  // The printer's replies until the job's end, the printer's close or the
+  // limit.
+  JobOutcome ReadJobStatus() {
+    const Clock::time_point deadline = Clock::now() + jobLimit_;
+    char reply[512];
+    for (;;) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+      if (left.count() <= 0) {
+        return {false, "no end of the job after " + std::to_string(jobLimit_.count()) + " s"};
+      }
+      pollfd wait{fd_, POLLIN, 0};
+      const int ready = poll(&wait, 1, static_cast<int>(left.count()));
+      if (ready < 0 && errno != EINTR) return {false, ErrnoText(errno)};
+      if (ready <= 0) continue;
+      const ssize_t got = recv(fd_, reply, sizeof reply, 0);
+      if (got == 0) return {false, "the printer closed the connection before the job's end"};
+      if (got < 0) {
+        if (errno == EINTR || errno == EAGAIN) continue;
+        return {false, ErrnoText(errno)};
+      }
+      if (jobStatus_->Take(std::string_view(reply, static_cast<std::size_t>(got)))) {
+        return {jobStatus_->Completed(), jobStatus_->Reason()};
+      }
+    }
+  }
+
   int fd_;
   StallWatch watch_;
   int lastUnacknowledged_ = -1;
+  std::optional<PjlJobStatus> jobStatus_;  // with a wait for the job's end
+  std::chrono::seconds jobLimit_{0};
+  std::function<void(const JobOutcome&)> jobEnded_;
 };
 
 }  // namespace
@@ -296,11 +350,17 @@ std::optional<SocketAddress> ParseSocketName(std::string_view name, std::string&
 SocketDestination::SocketDestination(std::string name, DestinationOptions options)
     : name_(std::move(name)), options_(std::move(options)) {}
 
-std::unique_ptr<Document> SocketDestination::StartDocument(const DocumentStart&) {
+std::unique_ptr<Document> SocketDestination::StartDocument(const DocumentStart& start) {
   std::string cause;
   const std::optional<SocketAddress> address = ParseSocketName(name_, cause);
-  std::unique_ptr<RawStream> stream;
+  std::unique_ptr<SocketStream> stream;
   if (address) stream = SocketStream::Connect(*address, StallWatchFor(name_, options_), cause);
+  if (stream && options_.wait) {
+    const std::string name = PjlJobName(options_.title.empty() ? start.title : options_.title);
+    auto ended = [options = options_, name = name_, file = start.fileName](
+                     const JobOutcome& outcome) { TellJobEnd(options, name, file, outcome); };
+    if (!stream->AwaitJobEnd(name, *options_.wait, ended, cause)) stream.reset();
+  }
   if (!stream) {
     Tell(options_, name_, cause);
     return nullptr;

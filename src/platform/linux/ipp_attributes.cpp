@@ -1,0 +1,100 @@
+#include "platform/linux/ipp_attributes.h"
+
+#include <limits>
+#include <string_view>
+
+#include "settings/setting_tables.h"
+
+namespace pagewire::platform {
+namespace {
+
+using settings::PrintJobSettings;
+
+constexpr std::int32_t kLastPage = std::numeric_limits<std::int32_t>::max();
+// The printer's own behaviour when it lists no such attribute.
+constexpr std::string_view kNeutral[] = {"sides=one-sided", "print-quality=4"};
+
+IppJobAttribute Number(const char* name, IppSyntax syntax, std::int32_t value) {
+  IppJobAttribute attribute;
+  attribute.name = name;
+  attribute.syntax = syntax;
+  attribute.lower = value;
+  return attribute;
+}
+
+// A table's "name=value": print-quality is an enum, number-up an integer,
+// the others keywords. None for a choice left to the printer.
+std::optional<IppJobAttribute> Parsed(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  const std::size_t equals = text.find('=');
+  IppJobAttribute attribute;
+  attribute.name = text.substr(0, equals);
+  const std::string value(text.substr(equals + 1));
+  if (attribute.name == "print-quality" || attribute.name == "number-up") {
+    attribute.syntax = attribute.name == "number-up" ? IppSyntax::Integer : IppSyntax::Enum;
+    attribute.lower = std::stoi(value);
+  } else {
+    attribute.keyword = value;
+  }
+  for (const std::string_view neutral : kNeutral) attribute.neutral |= text == neutral;
+  return attribute;
+}
+
+}  // namespace
+
+std::string IppJobAttribute::Text() const {
+  switch (syntax) {
+    case IppSyntax::Keyword:
+      return name + "=" + keyword;
+    case IppSyntax::Integer:
+    case IppSyntax::Enum:
+      return name + "=" + std::to_string(lower);
+    case IppSyntax::Range:
+      return name + "=" + std::to_string(lower) + "-" +
+             (upper == kLastPage ? std::string() : std::to_string(upper));
+    case IppSyntax::MediaCol:
+      return name + "={" + (mediaSize.empty() ? "" : "media-size-name=" + mediaSize + " ") +
+             "media-type=" + keyword + "}";
+  }
+  return name;
+}
+
+IppJobAttributes IppAttributesOf(const PrintJobSettings& settings) {
+  using settings::IppOf;
+  IppJobAttributes job;
+  const char* layout = IppOf(settings::kLayouts, settings.layout);
+  if (layout == nullptr) {
+    job.refusal = "layout=booklet: IPP has no attribute for a booklet; choose another layout";
+    return job;
+  }
+  std::vector<IppJobAttribute>& out = job.attributes;
+  IppJobAttribute copies = Number("copies", IppSyntax::Integer, settings.copies);
+  copies.neutral = settings.copies == 1;
+  out.push_back(copies);
+  if (settings.copies > 1) out.push_back(*Parsed(IppOf(settings::kCollations, settings.collate)));
+  if (settings.selectPages) {
+    IppJobAttribute pages = Number("page-ranges", IppSyntax::Range, settings.fromPage);
+    pages.upper = settings.toLastPage ? kLastPage : settings.toPage;
+    out.push_back(pages);
+  }
+  if (auto sides = Parsed(IppOf(settings::kDuplexModes, settings.duplexMode))) {
+    out.push_back(*sides);
+  }
+  // 2-up and 4-up print on A4 whatever the paper size says, as in the header.
+  std::optional<IppJobAttribute> media = Parsed(IppOf(
+      settings::kPaperSizes, IsNUp(settings.layout) ? settings::PaperSize::A4 : settings.paperSize));
+  if (auto type = Parsed(IppOf(settings::kPaperTypes, settings.paperType))) {
+    type->name = "media-col";
+    type->syntax = IppSyntax::MediaCol;
+    if (media) type->mediaSize = media->keyword;
+    media = type;
+  }
+  for (auto& attribute :
+       {media, Parsed(IppOf(settings::kOutputColors, settings.outputColor)),
+        Parsed(IppOf(settings::kPrintModes, settings.printMode)), Parsed(layout)}) {
+    if (attribute) out.push_back(*attribute);
+  }
+  return job;
+}
+
+}  // namespace pagewire::platform

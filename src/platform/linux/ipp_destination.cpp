@@ -1,0 +1,416 @@
+#include "platform/linux/ipp_destination.h"
+
+#include <cups/cups.h>
+#include <strings.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "platform/linux/cups_destination.h"
+#include "platform/linux/ipp_attributes.h"
+#include "platform/linux/ipp_job_wait.h"
+#include "platform/linux/pipe_signal_block.h"
+
+namespace pagewire::platform {
+namespace {
+
+// Bounds connecting to the printer.
+constexpr int kConnectMillis = 30000;
+// Bounds each answer while a job is waited for.
+constexpr double kAnswerSeconds = 30.0;
+// The most of a printer's list that a message quotes.
+constexpr std::size_t kOfferedText = 200;
+// Writes are sent in chunks of this size: fewer, larger chunks keep pace
+// with ipptool sending the same file.
+constexpr std::size_t kBufferSize = 1024 * 1024;
+
+const char* MimeTypeOf(DocumentFormat format) {
+  switch (format) {
+    case DocumentFormat::Pdf:
+      return "application/pdf";
+    case DocumentFormat::Tiff:
+      return "image/tiff";
+    case DocumentFormat::Other:
+      break;
+  }
+  return "application/octet-stream";
+}
+
+struct PrinterAddress {
+  bool secure = false;
+  std::string host;
+  int port = 0;
+  std::string resource;
+};
+
+std::optional<PrinterAddress> ParseUri(const std::string& uri) {
+  char scheme[32], user[256], host[256], resource[1024];
+  PrinterAddress address;
+  if (httpSeparateURI(HTTP_URI_CODING_ALL, uri.c_str(), scheme, sizeof scheme, user, sizeof user,
+                      host, sizeof host, &address.port, resource,
+                      sizeof resource) < HTTP_URI_STATUS_OK ||
+      host[0] == '\0') {
+    return std::nullopt;
+  }
+  address.secure = strcasecmp(scheme, "ipps") == 0;
+  address.host = host;
+  address.resource = resource;
+  return address;
+}
+
+// The printer's name in a request id, as lp gives it: the last part of its
+// path, else its host.
+std::string PrinterName(const PrinterAddress& address) {
+  std::string name = address.resource;
+  while (!name.empty() && name.back() == '/') name.pop_back();
+  name = name.substr(name.find_last_of('/') + 1);
+  return name.empty() ? address.host : name;
+}
+
+std::string Quoted(ipp_attribute_t* attribute) {
+  if (attribute == nullptr) return "nothing";
+  std::string text(kOfferedText + 1, '\0');
+  text.resize(std::min(ippAttributeString(attribute, text.data(), text.size()), kOfferedText));
+  if (text.size() == kOfferedText) text += "...";
+  return text;
+}
+
+ipp_attribute_t* Supported(ipp_t* printer, const std::string& name) {
+  return ippFindAttribute(printer, (name + "-supported").c_str(), IPP_TAG_ZERO);
+}
+
+enum class Offer { Taken, LeftOut, Refused };
+
+// Whether the printer takes `wanted`; what it offers instead when not.
+Offer CheckOffer(ipp_t* printer, const IppJobAttribute& wanted, std::string& offered) {
+  if (wanted.syntax == IppSyntax::MediaCol) {
+    ipp_attribute_t* members = Supported(printer, "media-col");
+    ipp_attribute_t* types = Supported(printer, "media-type");
+    ipp_attribute_t* sizes = Supported(printer, "media");
+    if (!ippContainsString(members, "media-type") || !ippContainsString(types, wanted.keyword.c_str())) {
+      offered = ippContainsString(members, "media-type") ? "offers media-type=" + Quoted(types)
+                                                         : "has no media-type";
+      return Offer::Refused;
+    }
+    if (!wanted.mediaSize.empty() && (!ippContainsString(members, "media-size") ||
+                                      !ippContainsString(sizes, wanted.mediaSize.c_str()))) {
+      offered = "offers media=" + Quoted(sizes);
+      return Offer::Refused;
+    }
+    return Offer::Taken;
+  }
+  ipp_attribute_t* supported = Supported(printer, wanted.name);
+  if (supported == nullptr) {
+    offered = "has no " + wanted.name;
+    return wanted.neutral ? Offer::LeftOut : Offer::Refused;
+  }
+  bool taken = false;
+  switch (wanted.syntax) {
+    case IppSyntax::Keyword:
+      taken = ippContainsString(supported, wanted.keyword.c_str()) != 0;
+      break;
+    case IppSyntax::Integer:
+    case IppSyntax::Enum:
+      taken = ippContainsInteger(supported, wanted.lower) != 0;
+      break;
+    case IppSyntax::Range:  // page-ranges-supported is a boolean
+      taken = ippGetBoolean(supported, 0) != 0;
+      break;
+    case IppSyntax::MediaCol:
+      break;
+  }
+  offered = "offers " + wanted.name + "=" + Quoted(supported);
+  return taken ? Offer::Taken : Offer::Refused;
+}
+
+void AddAttribute(ipp_t* request, const IppJobAttribute& attribute) {
+  const char* name = attribute.name.c_str();
+  switch (attribute.syntax) {
+    case IppSyntax::Keyword:
+      ippAddString(request, IPP_TAG_JOB, IPP_TAG_KEYWORD, name, nullptr,
+                   attribute.keyword.c_str());
+      break;
+    case IppSyntax::Integer:
+    case IppSyntax::Enum:
+      ippAddInteger(request, IPP_TAG_JOB,
+                    attribute.syntax == IppSyntax::Enum ? IPP_TAG_ENUM : IPP_TAG_INTEGER, name,
+                    attribute.lower);
+      break;
+    case IppSyntax::Range:
+      ippAddRange(request, IPP_TAG_JOB, name, attribute.lower, attribute.upper);
+      break;
+    case IppSyntax::MediaCol: {
+      ipp_t* media = ippNew();
+      if (!attribute.mediaSize.empty()) {
+        ipp_t* size = ippNew();
+        ippAddInteger(size, IPP_TAG_ZERO, IPP_TAG_INTEGER, "x-dimension", kA4Width);
+        ippAddInteger(size, IPP_TAG_ZERO, IPP_TAG_INTEGER, "y-dimension", kA4Height);
+        ippAddCollection(media, IPP_TAG_ZERO, "media-size", size);
+        ippDelete(size);
+      }
+      ippAddString(media, IPP_TAG_ZERO, IPP_TAG_KEYWORD, "media-type", nullptr,
+                   attribute.keyword.c_str());
+      ippAddCollection(request, IPP_TAG_JOB, name, media);
+      ippDelete(media);
+      break;
+    }
+  }
+}
+
+bool Succeeded(ipp_t* response) {
+  return response != nullptr && ippGetStatusCode(response) < IPP_STATUS_REDIRECTION_OTHER_SITE;
+}
+
+struct Response {
+  ipp_t* ipp = nullptr;
+  ~Response() { ippDelete(ipp); }
+};
+
+}  // namespace
+
+// One Print-Job request on its own connection. Dropped before Commit, the
+// connection is closed mid-request and the printer drops the document.
+class IppDestination::IppDocument final : public Document {
+ public:
+  IppDocument(IppDestination& owner, http_t* http, PrinterAddress address, std::string fileName)
+      : owner_(owner),
+        http_(http),
+        address_(std::move(address)),
+        fileName_(std::move(fileName)),
+        watch_(owner.options_.stalls, [this](const std::string& text) { owner_.Report(text); }) {
+    buffer_.reserve(kBufferSize);
+    const int wait = watch_.WaitMillis();
+    if (wait > 0) httpSetTimeout(http_, wait / 1000.0, &IppDocument::OnWait, this);
+  }
+  ~IppDocument() override { httpClose(http_); }
+  IppDocument(const IppDocument&) = delete;
+  IppDocument& operator=(const IppDocument&) = delete;
+
+  // Pieces are gathered: libcups sends each write as a chunk of its own.
+  bool Write(const void* data, std::size_t length) override {
+    const auto* bytes = static_cast<const char*>(data);
+    while (length > 0 && !failed_) {
+      const std::size_t taken = std::min(length, kBufferSize - buffer_.size());
+      buffer_.insert(buffer_.end(), bytes, bytes + taken);
+      bytes += taken;
+      length -= taken;
+      if (buffer_.size() == kBufferSize) Flush();
+    }
+    return !failed_;
+  }
+
+  bool Commit() override {
+    if (!Flush()) return false;
+    failed_ = true;  // nothing more of it is sent
+    Response response;
+    {
+      const PipeSignalBlock block;
+      response.ipp = cupsGetResponse(http_, address_.resource.c_str());
+    }
+    if (!Succeeded(response.ipp)) return Failed(response.ipp);
+    if (ippGetStatusCode(response.ipp) != IPP_STATUS_OK) {
+      owner_.Report(fileName_ + ": " + IppStatusText(response.ipp));
+    }
+    const int jobId = ippGetInteger(ippFindAttribute(response.ipp, "job-id", IPP_TAG_INTEGER), 0);
+    if (owner_.options_.queued) owner_.options_.queued(PrinterName(address_), jobId);
+    if (owner_.options_.wait) Await(jobId);
+    return true;
+  }
+
+ private:
+  bool Flush() {
+    if (failed_ || buffer_.empty()) return !failed_;
+    const PipeSignalBlock block;
+    const bool sent = cupsWriteRequestData(http_, buffer_.data(), buffer_.size()) ==
+                      HTTP_STATUS_CONTINUE;
+    buffer_.clear();
+    if (sent) {
+      watch_.Moved();
+      return true;
+    }
+    // The printer may have answered early with its reason.
+    const Response response{cupsGetResponse(http_, address_.resource.c_str())};
+    return Failed(response.ipp);
+  }
+
+  bool Failed(ipp_t* response) {
+    failed_ = true;
+    owner_.Fail(stallCause_.empty() ? IppStatusText(response) : stallCause_);
+    return false;
+  }
+
+  void Await(int jobId) {
+    httpSetTimeout(http_, kAnswerSeconds, nullptr, nullptr);
+    const JobOutcome outcome = AwaitIppJob(
+        http_, IppJob{address_.resource, owner_.uri_, jobId}, *owner_.options_.wait,
+        [this](const std::string& text) { owner_.Report(fileName_ + ": " + text); });
+    TellJobEnd(owner_.options_, owner_.uri_, fileName_, outcome);
+  }
+
+  // libcups' call after each wait in which the printer took nothing: 1
+  // waits on, 0 gives up.
+  static int OnWait(http_t*, void* data) {
+    auto* self = static_cast<IppDocument*>(data);
+    return self->watch_.KeepWaiting(self->stallCause_) ? 1 : 0;
+  }
+
+  IppDestination& owner_;
+  http_t* http_;
+  PrinterAddress address_;
+  std::string fileName_;
+  StallWatch watch_;
+  std::string stallCause_;  // why the watch gave up
+  std::vector<char> buffer_;
+  bool failed_ = false;
+};
+
+IppDestination::IppDestination(std::string uri, DestinationOptions options)
+    : uri_(std::move(uri)), options_(std::move(options)) {}
+
+bool IppDestination::Names(std::string_view destination) {
+  for (const std::string_view scheme : {"ipp://", "ipps://"}) {
+    if (destination.size() > scheme.size() &&
+        strncasecmp(destination.data(), scheme.data(), scheme.size()) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void IppDestination::Report(const std::string& text) const {
+  if (options_.report) options_.report(uri_ + ": " + text);
+}
+
+std::nullptr_t IppDestination::Fail(const std::string& text, std::optional<Refusal> refusal) {
+  Report(text);
+  if (refusal && options_.refused) options_.refused(*refusal);
+  return nullptr;
+}
+
+std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& start) {
+  const std::optional<PrinterAddress> address = ParseUri(uri_);
+  if (!address) return Fail("not a printer address like ipp://HOST[:PORT]/PATH");
+  const PipeSignalBlock block;
+  http_t* http = httpConnect2(address->host.c_str(), address->port, nullptr, AF_UNSPEC,
+                              address->secure ? HTTP_ENCRYPTION_ALWAYS
+                                              : HTTP_ENCRYPTION_IF_REQUESTED,
+                              1, kConnectMillis, nullptr);
+  if (http == nullptr) {
+    const int error = errno;
+    // A TLS failure leaves its text; a socket's, errno.
+    const char* text = cupsLastError() != IPP_STATUS_OK ? cupsLastErrorString() : nullptr;
+    return Fail("cannot connect: " + std::string(text != nullptr ? text : std::strerror(error)));
+  }
+  // Owned by the document from here, or closed on a refusal.
+  auto document = std::make_unique<IppDocument>(*this, http, *address, start.fileName);
+
+  const char* format = MimeTypeOf(start.format);
+  static const char* const kAsked[] = {
+      "document-format-supported", "document-password-supported", "copies-supported",
+      "multiple-document-handling-supported", "page-ranges-supported", "sides-supported",
+      "media-supported", "media-col-supported", "media-type-supported",
+      "print-color-mode-supported", "print-quality-supported", "print-scaling-supported",
+      "number-up-supported"};
+  ipp_t* query = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+  ippAddString(query, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri_.c_str());
+  ippAddString(query, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+               cupsUser());
+  ippAddString(query, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, format);
+  ippAddStrings(query, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                static_cast<int>(std::size(kAsked)), nullptr, kAsked);
+  const Response printer{cupsDoRequest(http, query, address->resource.c_str())};
+  if (!Succeeded(printer.ipp)) {
+    return Fail("Get-Printer-Attributes: " + IppStatusText(printer.ipp));
+  }
+
+  ipp_attribute_t* formats = Supported(printer.ipp, "document-format");
+  if (!ippContainsString(formats, format)) {
+    return Fail("the printer does not take " + std::string(format) + " (" + start.fileName +
+                    "); it takes " + Quoted(formats),
+                Refusal::File);
+  }
+  const bool withPassword = start.password && !start.password->empty();
+  if (withPassword) {
+    const int most = ippGetInteger(Supported(printer.ipp, "document-password"), 0);
+    if (most <= 0 || start.password->size() > static_cast<std::size_t>(most)) {
+      return Fail(most <= 0 ? "the printer takes no document-password, so the protected " +
+                                  start.fileName + " is not sent"
+                            : "the printer takes a document-password of at most " +
+                                  std::to_string(most) + " bytes; " + start.fileName +
+                                  " has a longer one and is not sent",
+                  Refusal::File);
+    }
+  }
+  std::vector<IppJobAttribute> sent;
+  if (start.settings != nullptr) {
+    IppJobAttributes wanted = IppAttributesOf(*start.settings);
+    if (wanted.refusal) return Fail(*wanted.refusal, Refusal::Setting);
+    for (const IppJobAttribute& attribute : wanted.attributes) {
+      std::string offered;
+      switch (CheckOffer(printer.ipp, attribute, offered)) {
+        case Offer::Taken:
+          sent.push_back(attribute);
+          break;
+        case Offer::LeftOut:
+          break;
+        case Offer::Refused:
+          return Fail(attribute.Text() + " is not supported; the printer " + offered,
+                      Refusal::Setting);
+      }
+    }
+  }
+
+  ipp_t* job = ippNewRequest(IPP_OP_PRINT_JOB);
+  ippAddString(job, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri_.c_str());
+  ippAddString(job, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+  ippAddString(job, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
+               CupsJobTitle(options_.title.empty() ? start.fileName : options_.title).c_str());
+  ippAddString(job, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, format);
+  // An operation attribute, so that it is not kept with the job where
+  // Get-Job-Attributes could read it back.
+  if (withPassword) {
+    ippAddOctetString(job, IPP_TAG_OPERATION, "document-password", start.password->data(),
+                      static_cast<int>(start.password->size()));
+  }
+  for (const IppJobAttribute& attribute : sent) AddAttribute(job, attribute);
+  const http_status_t status =
+      cupsSendRequest(http, job, address->resource.c_str(), CUPS_LENGTH_VARIABLE);
+  ippDelete(job);
+  if (status != HTTP_STATUS_CONTINUE) {
+    const Response response{cupsGetResponse(http, address->resource.c_str())};
+    return Fail(IppStatusText(response.ipp));
+  }
+  return document;
+}
+
+std::vector<NetworkPrinter> FindIppPrinters(std::chrono::milliseconds browse) {
+  struct Found {
+    std::vector<NetworkPrinter> printers;
+  } found;
+  const auto take = [](void* data, unsigned flags, cups_dest_t* dest) -> int {
+    const char* uri = cupsGetOption("device-uri", dest->num_options, dest->options);
+    if ((flags & CUPS_DEST_FLAGS_REMOVED) == 0 && uri != nullptr && IppDestination::Names(uri)) {
+      static_cast<Found*>(data)->printers.push_back({dest->name, uri});
+    }
+    return 1;
+  };
+  cupsEnumDests(CUPS_DEST_FLAGS_DEVICE, static_cast<int>(browse.count()), nullptr, 0, 0, take,
+                &found);
+  // Queues are listed with their own device; a printer seen twice, once.
+  cups_dest_t* queues = nullptr;
+  const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &queues);
+  std::vector<NetworkPrinter> printers;
+  for (const NetworkPrinter& printer : found.printers) {
+    const bool queued = cupsGetDest(printer.name.c_str(), nullptr, count, queues) != nullptr;
+    const bool seen = std::any_of(printers.begin(), printers.end(), [&](const NetworkPrinter& p) {
+      return p.uri == printer.uri;
+    });
+    if (!queued && !seen) printers.push_back(printer);
+  }
+  cupsFreeDests(count, queues);
+  return printers;
+}
+
+}  // namespace pagewire::platform

@@ -1,0 +1,85 @@
+// The PJL job status replies of a socket printer, and the job settings as
+// IPP attributes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/linux/ipp_attributes.h"
+#include "platform/linux/pjl_job_status.h"
+
+namespace pagewire::platform {
+namespace {
+
+TEST(PjlJobStatus, EndsAtTheEndOrCancelOfItsOwnJob) {
+  struct Case {
+    std::vector<std::string> replies;  // as they arrive, cut anywhere
+    bool ended, completed;
+    std::string reason;
+  };
+  const std::string start = "@PJL USTATUS JOB\r\nSTART\r\nNAME=\"a.pdf\"\r\n\f";
+  const Case cases[] = {
+      {{start, "@PJL USTATUS JOB\r\nEND\r\nNAME=\"a.pdf\"\r\nPAGES=3\r\nRESULT=OK\r\n\f"},
+       true, true, ""},
+      // Line feeds alone, no RESULT, a reply cut in two.
+      {{"@PJL USTATUS JOB\nEND\nNA", "ME = \"a.pdf\"\n\f"}, true, true, ""},
+      {{"@PJL USTATUS JOB\r\nCANCELED\r\nNAME=\"a.pdf\"\r\nRESULT=USER_CANCELED\r\n\f"},
+       true, false, "CANCELED (RESULT=USER_CANCELED)"},
+      {{"@PJL USTATUS JOB\r\nEND\r\nNAME=\"a.pdf\"\r\nRESULT=RESOURCE_CANCELED\r\n\f"},
+       true, false, "END (RESULT=RESOURCE_CANCELED)"},
+      // Another job's end, a start, a device status: not this job's end.
+      {{"@PJL USTATUS JOB\r\nEND\r\nNAME=\"b.pdf\"\r\n\f", start,
+        "@PJL USTATUS DEVICE\r\nCODE=10001\r\n\f", "@PJL USTATUS JOB\r\nEND\r\n"},
+       false, false, ""},
+  };
+  for (const Case& c : cases) {
+    PjlJobStatus status("a.pdf");
+    bool ended = false;
+    for (const std::string& reply : c.replies) ended = status.Take(reply);
+    EXPECT_EQ(ended, c.ended) << c.replies.back();
+    EXPECT_EQ(status.Completed(), c.completed) << c.replies.back();
+    EXPECT_EQ(status.Reason(), c.reason);
+  }
+}
+
+TEST(PjlJobStatus, NamesAreQuotablePrintableText) {
+  EXPECT_EQ(PjlJobName("[Pagewire]a \"b\"\xc3\xa9.pdf"), "[Pagewire]a ?b???.pdf");
+  EXPECT_EQ(PjlJobName(std::string(100, 'x')).size(), 80u);
+  EXPECT_EQ(PjlJobClosing("n"), "\x1b%-12345X@PJL\r\n@PJL EOJ NAME = \"n\"\r\n\x1b%-12345X");
+}
+
+std::vector<std::string> Texts(const settings::PrintJobSettings& settings) {
+  std::vector<std::string> texts;
+  for (const IppJobAttribute& attribute : IppAttributesOf(settings).attributes) {
+    texts.push_back(attribute.Text());
+  }
+  return texts;
+}
+
+TEST(IppAttributes, ChoicesLeftToThePrinterSendNothing) {
+  settings::PrintJobSettings defaults;
+  EXPECT_EQ(Texts(defaults),
+            (std::vector<std::string>{
+                "copies=1", "sides=one-sided",
+                "media-col={media-size-name=iso_a4_210x297mm media-type=stationery}",
+                "print-quality=4"}));
+  settings::PrintJobSettings chosen;
+  chosen.paperType = settings::PaperType::PrinterSettings;
+  chosen.paperSize = settings::PaperSize::Auto;  // but 4-up prints on A4
+  chosen.layout = settings::Layout::FourUp;
+  chosen.selectPages = true;
+  chosen.fromPage = 3;
+  chosen.toLastPage = true;
+  chosen.copies = 2;
+  chosen.duplexMode = settings::Duplex{7};  // out of the list: one-sided, as the header has it
+  EXPECT_EQ(Texts(chosen), (std::vector<std::string>{
+                               "copies=2",
+                               "multiple-document-handling=separate-documents-uncollated-copies",
+                               "page-ranges=3-", "sides=one-sided",
+                               "media=iso_a4_210x297mm", "print-quality=4", "number-up=4"}));
+  chosen.layout = settings::Layout::Booklet;
+  EXPECT_TRUE(IppAttributesOf(chosen).refusal.has_value());
+}
+
+}  // namespace
+}  // namespace pagewire::platform
