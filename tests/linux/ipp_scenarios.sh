@@ -7,37 +7,8 @@
 set -uo pipefail
 pagewire=$1
 source_dir=$2
-fixtures=$source_dir/tests/pdf/fixtures
-for tool in ippeveprinter ipptool dbus-daemon python3; do
-  command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 1; }
-done
+. "$source_dir/tests/linux/scenario_lib.sh"
 
-tmp=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); return 1; }
-
-# TLS credentials, trusted printers and pagewire's settings stay in here.
-export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config LOGNAME=pwtester
-mkdir -p "$HOME" "$tmp/keys"
-# ippeveprinter needs a system bus even without DNS-SD.
-dbus-daemon --session --address="unix:path=$tmp/bus" --nofork --nopidfile &
-pids+=($!)
-export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$tmp/bus
-
-# The print command of the printers: each job's IPP_* environment beside its
-# document; a job named fail* fails.
-cat >"$tmp/record.sh" <<'EOF'
-#!/bin/sh
-env | grep -E '^(IPP_|CONTENT_TYPE=)' | sort >"$1.env"
-case "$IPP_JOB_NAME" in fail*) exit 1 ;; esac
-EOF
-chmod +x "$tmp/record.sh"
 # A printer that takes every setting (but 4-up) and passwords.
 cat >"$tmp/full.conf" <<'EOF'
 ATTR mimeMediaType document-format-supported application/pdf,image/tiff
@@ -55,19 +26,6 @@ ATTR integer number-up-supported 1,2
 EOF
 grep -v document-password "$tmp/full.conf" >"$tmp/nopassword.conf"
 
-free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-
-# start_printer NAME ARGS...: ippeveprinter NAME, its URI in uri_NAME.
-start_printer() {
-  local name=$1 port
-  shift
-  port=$(free_port)
-  mkdir -p "$tmp/$name"
-  ippeveprinter -vvv -r off -p "$port" -K "$tmp/keys" -d "$tmp/$name" -k -c "$tmp/record.sh" \
-    "$@" "$name" >"$tmp/$name.log" 2>&1 &
-  pids+=($!)
-  printf -v "uri_$name" 'ipp://127.0.0.1:%s/ipp/print' "$port"
-}
 start_printer full -a "$tmp/full.conf"
 start_printer nopassword -a "$tmp/nopassword.conf"
 start_printer raster -f image/pwg-raster
@@ -82,25 +40,6 @@ for uri in "$uri_full" "$uri_nopassword" "$uri_raster"; do
     sleep 0.2
   done
 done
-
-# expect STATUS ARGS...: pagewire's exit status must be STATUS; its output
-# is left in $out and $err.
-expect() {
-  local want=$1 status
-  shift
-  timeout -k 5 60 "$pagewire" "$@" </dev/null >"$tmp/out" 2>"$tmp/err"
-  status=$?
-  out=$(cat "$tmp/out") err=$(cat "$tmp/err")
-  [ "$status" -eq "$want" ] || fail "pagewire $* gave status $status, not $want: $err"
-}
-# holds TEXT WHAT STRING...: TEXT holds each STRING.
-holds() {
-  local text=$1 what=$2 string
-  shift 2
-  for string in "$@"; do grep -qF -- "$string" <<<"$text" || fail "$what lacks '$string': $text"; done
-}
-# job PRINTER ID: the document that job ID of PRINTER received.
-job() { ls "$tmp/$1/$2"-*.pdf 2>/dev/null | grep -v '\.env$' | head -n 1; }
 
 # Every setting: the PDF's bytes unchanged, the settings as job attributes.
 expect 0 -d "$uri_full" -n 3 -o collate=true -P 2-5 -o sides=two-sided-short-edge \
