@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: native unit tests, a fuzz smoke run,
-# then the Windows build's tests and the end-to-end scenarios under Wine.
+# Builds everything and runs every test: native unit tests, the Debian
+# packages (lintian, a program built against them), a fuzz smoke run, then
+# the Windows build's tests and the end-to-end scenarios under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=$(nproc)
@@ -9,9 +10,8 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure -j "$JOBS"
 
-echo "== the Debian package of the pagewire command"
-(cd build && cpack -G DEB >/dev/null)
-dpkg-deb -c build/pagewire_*.deb | awk '{print $6}' | grep -E 'bin/pagewire$|libpagewire.so$|pagewire.h$|pagewire.1'
+echo "== the Debian packages: built from debian/, linted, unpacked and used"
+JOBS=$JOBS tests/packaging/debian_packages_test.sh build-deb
 
 echo "== exported symbols of libpagewire.so"
 nm -D --defined-only build/src/exports/libpagewire.so | awk '{print $3}' | sort
