@@ -153,6 +153,7 @@ const char* const kUsage =
     "      --password-stdin    read the password of protected PDFs from standard input\n"
     "      --password-file FILE  read it from the first line of FILE\n"
     "      --mac AA:BB:CC:DD:EE:FF  encrypt it for the printer with this address\n"
+    "      --allow-plain-password  send it over plain ipp:// to another host\n"
     "      --confirm           ask before each file of a folder\n"
     "      --yes               answer OK to the questions when there is no terminal\n"
     "      --timeout SECONDS   end a job when the printer takes no data for SECONDS\n"
@@ -237,6 +238,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   const std::vector<std::pair<std::string, bool*>> flags = {
       {"--confirm", &options.confirm}, {"--yes", &options.yes}, {"--save", &options.save},
       {"--show-header", &options.showHeader}, {"-l", &options.list},
+      {"--allow-plain-password", &options.allowPlainPassword},
       {"--list", &options.list}, {"--help", &options.help}, {"--version", &options.version},
   };
 

@@ -45,6 +45,7 @@ struct CliOptions {
   PasswordSource passwordSource = PasswordSource::Terminal;
   std::string passwordFile;
   std::optional<settings::MacAddress> mac;
+  bool allowPlainPassword = false;  // a password may cross plain ipp:// to another host
   bool confirm = false;
   bool yes = false;  // answer OK to the questions when there is no terminal
   std::optional<std::int32_t> timeoutSeconds;  // a printer that takes no data this long fails

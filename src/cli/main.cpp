@@ -29,7 +29,7 @@ constexpr std::chrono::milliseconds kBrowseTime{2000};
 
 // What the destinations tell of the jobs beside the print command's summary.
 struct JobEnds {
-  bool settingRefused = false;  // an IPP printer does not offer a setting
+  bool settingRefused = false;  // a setting an IPP printer lacks, or a plain ipp:// password
   bool allPrinted = true;       // with --wait
 };
 
@@ -85,9 +85,11 @@ platform::DestinationOptions DestinationOptionsOf(const CliOptions& options, Job
     std::cout << "request id is " << queue << '-' << job << " (1 file(s))" << std::endl;
   };
   if (options.waitSeconds) destination.wait = seconds(*options.waitSeconds);
+  // A setting or a plain ipp:// password is the command's to mend: a usage error.
   destination.refused = [&ends](platform::Refusal refusal) {
-    ends.settingRefused = ends.settingRefused || refusal == platform::Refusal::Setting;
+    ends.settingRefused = ends.settingRefused || refusal != platform::Refusal::File;
   };
+  destination.allowPlainPassword = options.allowPlainPassword;
   destination.finished = [&ends](bool printed) { ends.allPrinted = ends.allPrinted && printed; };
   return destination;
 }
@@ -118,7 +120,7 @@ int Run(const CliOptions& options) {
   const std::string settingsPath = platform::DefaultSettingsPath();
   TerminalUi ui(options, interactive, settingsPath);
   std::string error;
-  if (!ui.LoadPasswordFile(error)) return UsageError(error);
+  if (!ui.LoadGivenPassword(error)) return UsageError(error);
 
   platform::LinuxSettingsStore settingsStore(settingsPath);
   platform::LinuxFileSystem linuxFileSystem;

@@ -5,13 +5,16 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <memory>
 
 #include "cli/file_messages.h"
+#include "cli/password_line.h"
+#include "cli/pdf_doc_encoding.h"
 #include "cli/terminal_answer.h"
 #include "job/job_messages.h"
-#include "platform/field_validation.h"
 
 namespace pagewire::cli {
 namespace {
@@ -38,9 +41,22 @@ class EchoOff {
   bool active_;
 };
 
-// The end of a line about a password longer than the printer takes.
+// The end of a line about a password line longer than is read.
 std::string TooLong() {
-  return " is longer than " + std::to_string(job::kPasswordMaxChars) + " characters.";
+  return " is longer than " + std::to_string(kPasswordLineMax) + " bytes";
+}
+
+// The entry's forms of a password given or typed: its bytes, and for a file
+// of revisions 2 to 4 that stores it so, its UTF-8 in PDFDocEncoding.
+void SetPassword(job::PasswordEntry& entry, const std::string& password) {
+  job::WipeSecret(entry.password);
+  job::WipeSecret(entry.passwordUtf8);
+  job::WipeSecret(entry.passwordPdfDoc);
+  entry.password = password;
+  entry.passwordUtf8 = password;
+  std::optional<std::string> pdfDoc = Utf8ToPdfDocEncoding(password);
+  if (pdfDoc && *pdfDoc != password) entry.passwordPdfDoc = *pdfDoc;
+  if (pdfDoc) job::WipeSecret(*pdfDoc);
 }
 
 void StripLineEnd(std::string& line) {
@@ -62,18 +78,44 @@ void TerminalUi::Say(const std::string& text) {
   std::cerr << "pagewire: " << line << std::endl;
 }
 
-bool TerminalUi::LoadPasswordFile(std::string& error) {
-  if (options_.passwordSource != PasswordSource::File) return true;
-  std::ifstream file(options_.passwordFile, std::ios::binary);
-  std::string line;
-  if (!file || !std::getline(file, line)) {
-    error = "--password-file: cannot read '" + options_.passwordFile + "'";
+bool TerminalUi::LoadGivenPassword(std::string& error) {
+  if (options_.passwordSource == PasswordSource::Terminal) return true;
+  // Standard input on a terminal is read once a file needs the password.
+  if (options_.passwordSource == PasswordSource::StandardInput) {
+    if (isatty(STDIN_FILENO)) return true;
+    const PasswordLine line = ReadPasswordLine(stdin);
+    switch (line.status) {
+      case PasswordLine::Status::Line: givenPassword_ = line.text; break;
+      case PasswordLine::Status::NoLine: stdinGaveNone_ = true; break;
+      case PasswordLine::Status::TooLong:
+        error = "--password-stdin: the password" + TooLong();
+        return false;
+      case PasswordLine::Status::Failed:
+        error = "--password-stdin: cannot read standard input: " +
+                std::string(std::strerror(line.error));
+        return false;
+    }
+    return true;
+  }
+  const std::string& path = options_.passwordFile;
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                              &std::fclose);
+  if (!file) {
+    error = "--password-file: cannot read '" + path + "': " + std::strerror(errno);
     return false;
   }
-  StripLineEnd(line);
-  givenPassword_ = std::move(line);
-  job::WipeSecret(line);
-  return true;
+  const PasswordLine line = ReadPasswordLine(file.get());
+  switch (line.status) {
+    case PasswordLine::Status::Line: givenPassword_ = line.text; return true;
+    case PasswordLine::Status::NoLine: error = "--password-file: '" + path + "' is empty"; break;
+    case PasswordLine::Status::TooLong:
+      error = "--password-file: the first line of '" + path + "'" + TooLong();
+      break;
+    case PasswordLine::Status::Failed:
+      error = "--password-file: cannot read '" + path + "': " + std::strerror(line.error);
+      break;
+  }
+  return false;
 }
 
 void TerminalUi::StartPath(const std::string& path) {
@@ -83,24 +125,32 @@ void TerminalUi::StartPath(const std::string& path) {
 
 bool TerminalUi::ReadGivenPassword() {
   if (givenPassword_) return true;
-  std::string line;
-  if (!std::getline(std::cin, line)) return false;
-  StripLineEnd(line);
-  givenPassword_ = line;
-  job::WipeSecret(line);
+  if (stdinGaveNone_) return false;
+  const PasswordLine line = ReadPasswordLine(stdin);
+  if (line.status == PasswordLine::Status::TooLong) SkipLine(stdin);
+  stdinGaveNone_ = line.status != PasswordLine::Status::Line;
+  if (stdinGaveNone_) return false;
+  givenPassword_ = line.text;
   return true;
 }
 
 std::optional<std::string> TerminalUi::Ask(const std::string& prompt, bool secret) {
+  const PasswordLine line = AskLine(prompt, secret);
+  if (line.status == PasswordLine::Status::Line) return line.text;
+  if (line.status == PasswordLine::Status::TooLong) return std::string();  // no answer
+  return std::nullopt;
+}
+
+PasswordLine TerminalUi::AskLine(const std::string& prompt, bool secret) {
   std::cerr << prompt << std::flush;
   std::optional<EchoOff> echoOff;
   if (secret) echoOff.emplace();
-  std::string line;
-  if (!std::getline(std::cin, line)) {
-    if (!secret) std::cerr << '\n';
-    return std::nullopt;
+  PasswordLine line = ReadPasswordLine(stdin);
+  if (line.status == PasswordLine::Status::TooLong) SkipLine(stdin);
+  if (line.status != PasswordLine::Status::Line && line.status != PasswordLine::Status::TooLong &&
+      !secret) {
+    std::cerr << '\n';
   }
-  StripLineEnd(line);
   return line;
 }
 
@@ -206,12 +256,9 @@ job::PasswordDlgResult TerminalUi::RunGivenPassword(job::PasswordEntry& entry) {
     Say("[" + entry.fileName + "] is not sent: the password from " + source + " is empty.");
     return job::PasswordDlgResult::Cancel;
   }
-  if (!platform::ValidateUtf8TextLength(*givenPassword_, job::kPasswordMaxChars).ok()) {
-    Say("[" + entry.fileName + "] is not sent: the password from " + source + TooLong());
-    return job::PasswordDlgResult::Cancel;
-  }
-  entry.password = *givenPassword_;
-  entry.passwordUtf8 = *givenPassword_;
+  // Its destination applies its own limit: the header's 32 bytes, or the
+  // IPP printer's document-password-supported.
+  SetPassword(entry, *givenPassword_);
   passwordHandedOut_ = true;
   return job::PasswordDlgResult::Ok;
 }
@@ -220,25 +267,27 @@ job::PasswordDlgResult TerminalUi::RunPasswordDlg(job::PasswordEntry& entry) {
   entry.macAddress = options_.mac;
   if (options_.passwordSource != PasswordSource::Terminal) return RunGivenPassword(entry);
   if (!interactive_) {
-    Say("[" + entry.fileName + "] needs a password: give --password-stdin or --password-file.");
+    // The file on standard input leaves only the file for the password.
+    Say("[" + entry.fileName + "] needs a password: give " +
+        (options_.ReadsStandardInput() ? "--password-file."
+                                       : "--password-stdin or --password-file."));
     return job::PasswordDlgResult::Cancel;
   }
   for (;;) {
-    std::optional<std::string> typed = Ask("Password for " + entry.fileName + ": ", true);
-    if (!typed) return job::PasswordDlgResult::Cancel;
-    const platform::FieldVerdict verdict =
-        platform::ValidateUtf8TextLength(*typed, job::kPasswordMaxChars);
-    if (verdict.ok()) {
-      job::WipeSecret(entry.password);
-      job::WipeSecret(entry.passwordUtf8);
-      entry.password = *typed;
-      entry.passwordUtf8 = *typed;
-    }
-    job::WipeSecret(*typed);
-    if (!verdict.ok()) {
-      Say("The password" + TooLong());
+    const PasswordLine typed = AskLine("Password for " + entry.fileName + ": ", true);
+    if (typed.status == PasswordLine::Status::TooLong) {
+      Say("The password" + TooLong() + ".");
       continue;
     }
+    if (typed.status != PasswordLine::Status::Line) {
+      Say("[" + entry.fileName + "] is not sent: " +
+          (typed.status == PasswordLine::Status::Failed
+               ? "the password prompt cannot read the terminal: " +
+                     std::string(std::strerror(typed.error))
+               : std::string("the password prompt got end of input (Ctrl-D).")));
+      return job::PasswordDlgResult::Cancel;
+    }
+    SetPassword(entry, typed.text);
     // The dialog's meaning of an empty entry, said aloud.
     if (entry.password.empty()) {
       Say("No password typed: [" + entry.fileName + "] is sent without one.");

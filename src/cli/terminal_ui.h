@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/cli_options.h"
+#include "cli/password_line.h"
 #include "job/job_dialogs.h"
 #include "platform/user_interface.h"
 
@@ -21,8 +22,10 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   TerminalUi(const TerminalUi&) = delete;
   TerminalUi& operator=(const TerminalUi&) = delete;
 
-  // Reads --password-file before anything is sent; false with `error` set.
-  bool LoadPasswordFile(std::string& error);
+  // Reads --password-file, or --password-stdin but from a terminal, before
+  // anything is sent, a line of kPasswordLineMax bytes at most; false with
+  // `error` set.
+  bool LoadGivenPassword(std::string& error);
   // The PATH of the command now printed, and the file its questions are
   // about: the PATH, a folder's file once named or opened.
   void StartPath(const std::string& path);
@@ -52,6 +55,7 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
 
  private:
   std::optional<std::string> Ask(const std::string& prompt, bool secret);
+  PasswordLine AskLine(const std::string& prompt, bool secret);
   bool ReadGivenPassword();
   job::PasswordDlgResult RunGivenPassword(job::PasswordEntry& entry);
   platform::MessageAnswer AskOkCancel();
@@ -62,6 +66,7 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   std::string settingsPath_;
   std::optional<bool> settingsSaved_;  // once --save was tried
   std::optional<std::string> givenPassword_;  // from standard input or the file
+  bool stdinGaveNone_ = false;  // standard input ended before a password line
   std::string path_;         // the command's PATH now printed
   std::string currentFile_;  // the file its questions are about
   std::string destination_;

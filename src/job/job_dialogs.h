@@ -23,6 +23,7 @@ struct PasswordEntry {
   ~PasswordEntry() {
     WipeSecret(password);
     WipeSecret(passwordUtf8);
+    WipeSecret(passwordPdfDoc);
   }
 
   std::string fileName;           // shown read-only
@@ -32,6 +33,9 @@ struct PasswordEntry {
   // typed.
   std::string password;
   std::string passwordUtf8;
+  // The command's second try for revisions 2 to 4 when `password` fails:
+  // the UTF-8 typed in PDFDocEncoding. Empty: none.
+  std::string passwordPdfDoc;
   std::optional<settings::MacAddress> macAddress;  // the printer's address, when given
 };
 

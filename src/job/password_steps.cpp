@@ -41,13 +41,13 @@ const std::string& TypedText(const PdfFacts& facts, const PasswordEntry& entry) 
   return facts.passwordForm == pdf::PasswordForm::Utf8 ? entry.passwordUtf8 : entry.password;
 }
 
-// One attempt's check; its copy of the password goes as soon as it is used.
-// A right password that the header's password block cannot carry is told
-// about and nothing is sent.
+// One candidate's check; its copy of the password goes as soon as it is
+// used. A right password that the header's password block cannot carry is
+// told about and nothing is sent.
 std::optional<PasswordOutcome> TryPassword(platform::UserInterface& ui, const PdfFacts& facts,
-                                           const PasswordEntry& entry, bool forHeader) {
-  std::string password =
-      TypedText(facts, entry).substr(0, pdf::PasswordBytesCounted(facts.passwordForm));
+                                           const std::string& typed, const PasswordEntry& entry,
+                                           bool forHeader) {
+  std::string password = typed.substr(0, pdf::PasswordBytesCounted(facts.passwordForm));
   std::optional<PasswordOutcome> accepted;
   if (facts.checkPassword(password)) {
     if (!forHeader) {
@@ -76,7 +76,15 @@ PasswordOutcome AskPassword(PrintCommandServices& services, const PdfFacts& fact
   for (int attempt = 1; attempt <= kPasswordAttempts; ++attempt) {
     if (services.dialogs.RunPasswordDlg(entry) != PasswordDlgResult::Ok) return PasswordOutcome{};
     if (TypedText(facts, entry).empty()) return PasswordOutcome{true, KeyMode::None, {}, {}};
-    if (auto outcome = TryPassword(ui, facts, entry, forHeader)) return *outcome;
+    if (auto outcome = TryPassword(ui, facts, TypedText(facts, entry), entry, forHeader)) {
+      return *outcome;
+    }
+    // Then the same text in PDFDocEncoding; whichever opens the file is sent.
+    if (facts.passwordForm == pdf::PasswordForm::CodePage && !entry.passwordPdfDoc.empty()) {
+      if (auto outcome = TryPassword(ui, facts, entry.passwordPdfDoc, entry, forHeader)) {
+        return *outcome;
+      }
+    }
     Tell(ui, attempt < kPasswordAttempts ? kCheckPassword
                                          : "Wrong password. Printing will be canceled.");
   }

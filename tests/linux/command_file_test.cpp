@@ -8,7 +8,9 @@
 #include <fstream>
 
 #include "cli/file_messages.h"
+#include "cli/terminal_ui.h"
 #include "fakes/fake_platform.h"
+#include "job/password_crypt.h"
 #include "job/run_print_job.h"
 #include "platform/linux/linux_file_system.h"
 
@@ -131,6 +133,76 @@ TEST_F(CommandRun, TypeCameFromTheExtensionAlone) {
   Add("scans/old.tif/c.tif", "tiff c");
   EXPECT_EQ(Print(PathOf("scans")).filesSent, 2);
   EXPECT_THAT(ui.lines, IsEmpty());
+}
+
+// qpdf and Acrobat store a non-ASCII password of revisions 2 to 4 in
+// PDFDocEncoding (ä is e4); the command is given UTF-8 (c3 a4). The bytes
+// given are tried first, then their PDFDocEncoding form; the ones that
+// opened the file are sent, in the header or to an IPP printer.
+TEST_F(CommandRun, AUtf8PasswordDidNotOpenAPdfDocEncodedFile) {
+  const std::string utf8 = "p\xC3\xA4ssw\xC3\xB6rd";
+  const std::string pdfDoc = "p\xE4ssw\xF6rd";
+  struct Case {
+    std::string given;
+    std::string stored;  // what opens the file
+    pdf::PasswordForm form;
+    std::vector<std::string> tried;
+    bool sent;
+  };
+  const std::vector<Case> cases = {
+      {utf8, pdfDoc, pdf::PasswordForm::CodePage, {utf8, pdfDoc}, true},
+      {pdfDoc, pdfDoc, pdf::PasswordForm::CodePage, {pdfDoc}, true},  // not UTF-8: as given
+      {utf8, utf8, pdf::PasswordForm::CodePage, {utf8}, true},        // a writer's UTF-8
+      {utf8, pdfDoc, pdf::PasswordForm::Utf8, {utf8}, false},         // AES-256 takes UTF-8
+      {"\xE2\x82\xAC\xE2\x80\xA6\xC5\x93", "\xA0\x83\x9C", pdf::PasswordForm::CodePage,
+       {"\xE2\x82\xAC\xE2\x80\xA6\xC5\x93", "\xA0\x83\x9C"}, true},  // euro, ellipsis, oe
+      {"\xE6\x97\xA5", "?", pdf::PasswordForm::CodePage, {"\xE6\x97\xA5"}, false},  // no such code
+  };
+  const std::string pdf = Add("locked.pdf", kPdf);
+  const std::string passwordFile = PathOf("pw");
+  for (const bool header : {true, false}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.given + (header ? " header" : " IPP"));
+      std::ofstream(passwordFile, std::ios::trunc) << c.given << "\n";
+      std::string error;
+      const std::optional<CliOptions> options =
+          ParseCommandLine({"--password-file", passwordFile, pdf}, error);
+      ASSERT_TRUE(options) << error;
+      TerminalUi terminal(*options, false, "");
+      ASSERT_TRUE(terminal.LoadGivenPassword(error)) << error;
+      platform::Platform command{fake.settingsStore, fake.printers, files, fake.shell,
+                                 fake.systemFacts, terminal};
+      std::vector<std::string> tried;
+      job::InspectPdf inspect = [&](const std::string&) {
+        job::PdfFacts facts{false, true, c.form, {}};
+        facts.checkPassword = [&](const std::string& password) {
+          tried.push_back(password);
+          return password == c.stored;
+        };
+        return std::optional(facts);
+      };
+      job::PrintCommandServices services{command, terminal, inspect, [] { return false; }};
+      job::PrintTarget target;
+      target.filePath = pdf;
+      target.printerName = "Office";
+      fake.printers.documents.clear();
+      fake.printers.takesJobHeader = header;
+      testing::internal::CaptureStderr();
+      job::RunPrintJob(services, target, 0);
+      testing::internal::GetCapturedStderr();
+      EXPECT_EQ(tried, c.tried);
+      ASSERT_EQ(fake.printers.documents.size(), c.sent ? 1u : 0u);
+      if (!c.sent) continue;
+      if (!header) {
+        EXPECT_EQ(fake.printers.documents[0].password, c.stored);
+        continue;
+      }
+      job::PasswordBlock block = job::MakePasswordBlock(c.stored);
+      const std::string epwd =
+          job::HexOfCipher(job::EncryptPasswordBlock(block, job::kFixedPasswordKey));
+      EXPECT_NE(fake.printers.documents[0].Bytes().find("@EPWD=" + epwd), std::string::npos);
+    }
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -15,6 +16,7 @@
 
 #include "platform/linux/cups_destination.h"
 #include "platform/linux/linux_destinations.h"
+#include "platform/linux/loopback_host.h"
 #include "platform/linux/socket_destination.h"
 
 namespace pagewire::platform {
@@ -237,6 +239,45 @@ TEST(ParseSocketName, TakesOnlyWellFormedAddresses) {
     EXPECT_EQ(ParseSocketName(name, cause).has_value(), valid) << name;
     EXPECT_EQ(cause.empty(), valid) << name << ": " << cause;
   }
+}
+
+// Plain ipp:// carried a document-password in clear to any host. It goes
+// only to this machine without --allow-plain-password, and the refusal comes
+// before a connection is made (203.0.113.1 is a documentation address).
+TEST(IppDestination, APasswordCrossedPlainIppToAnotherHost) {
+  const std::pair<const char*, bool> hosts[] = {
+      {"127.0.0.1", true},    {"127.1.2.3", true},           {"::1", true},
+      {"localhost", true},    {"::ffff:127.0.0.1", true},    {"/run/cups/cups.sock", true},
+      {"203.0.113.1", false}, {"::ffff:203.0.113.1", false}, {"2001:db8::1", false},
+  };
+  for (const auto& [host, loopback] : hosts) EXPECT_EQ(IsLoopbackHost(host), loopback) << host;
+
+  Reports reports;
+  DestinationOptions options = reports.Options();
+  std::vector<Refusal> refusals;
+  options.refused = [&refusals](Refusal refusal) { refusals.push_back(refusal); };
+  DocumentStart start;
+  start.fileName = "secret.pdf";
+  start.format = DocumentFormat::Pdf;
+  start.password = "user3";
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_FALSE(DestinationFor("ipp://203.0.113.1/ipp/print", options)->StartDocument(start));
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));
+  EXPECT_EQ(reports.lines, (std::vector<std::string>{
+                               "ipp://203.0.113.1/ipp/print: plain ipp:// would carry the password "
+                               "of secret.pdf in clear to 203.0.113.1; give ipps://, or "
+                               "--allow-plain-password"}));
+  EXPECT_EQ(refusals, std::vector<Refusal>{Refusal::PlainPassword});
+
+  // To this machine it goes on to connect (nothing listens on the port).
+  std::uint16_t port = 0;
+  const int bound = BoundSocket(port);
+  reports.lines.clear();
+  EXPECT_FALSE(DestinationFor("ipp://127.0.0.1:" + std::to_string(port) + "/ipp/print", options)
+                   ->StartDocument(start));
+  close(bound);
+  ASSERT_EQ(reports.lines.size(), 1u);
+  EXPECT_NE(reports.lines[0].find("cannot connect"), std::string::npos) << reports.lines[0];
 }
 
 TEST(CupsJobTitle, KeepsValidUtf8WithinTheIppLimit) {

@@ -2,6 +2,7 @@
 // type them, and the answers read from a terminal.
 #include "cli/terminal_ui.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -78,7 +79,7 @@ TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
     const Command command({"--password-file", pattern});
     TerminalUi ui(command.options, false, "");
     std::string error;
-    if (!ui.LoadPasswordFile(error)) {
+    if (!ui.LoadGivenPassword(error)) {
       EXPECT_TRUE(c.line.empty()) << error;  // a file without a line is a usage error
       continue;
     }
@@ -105,37 +106,125 @@ TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
   unlink(pattern);
 }
 
-TEST(TerminalUi, AGivenNonAsciiPasswordWasMeasuredInBytesNotCharacters) {
+// The header's 32-byte block binds only the destinations that carry it: the
+// password goes to the print command whole, in bytes, and its destination
+// applies its own limit.
+TEST(TerminalUi, AGivenPasswordOver32CharactersWasRefusedWhateverItsDestination) {
   char pattern[] = "/tmp/pagewire-password-XXXXXX";
   const int fd = mkstemp(pattern);
   ASSERT_GE(fd, 0);
   close(fd);
   std::string umlauts;  // 32 characters, 64 bytes
   for (int i = 0; i < 32; ++i) umlauts += "\xC3\xA4";
-  const struct {
-    std::string password;
-    job::PasswordDlgResult answer;
-  } cases[] = {{umlauts, job::PasswordDlgResult::Ok},
-               {umlauts + "a", job::PasswordDlgResult::Cancel}};
-  for (const auto& c : cases) {
-    std::ofstream(pattern, std::ios::trunc) << c.password << "\n";
+  for (const std::string& password :
+       {umlauts, umlauts + "a", std::string("0123456789abcdefghijklmnopqrstuvwxyz!")}) {
+    std::ofstream(pattern, std::ios::trunc) << password << "\n";
     const Command command({"--password-file", pattern});
     TerminalUi ui(command.options, false, "");
     std::string error;
-    ASSERT_TRUE(ui.LoadPasswordFile(error)) << error;
+    ASSERT_TRUE(ui.LoadGivenPassword(error)) << error;
     job::PasswordEntry entry;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ui.RunPasswordDlg(entry), c.answer);
-    const std::string said = testing::internal::GetCapturedStderr();
-    if (c.answer == job::PasswordDlgResult::Ok) {
-      EXPECT_EQ(entry.password, c.password);  // both forms: the bytes given
-      EXPECT_EQ(entry.passwordUtf8, c.password);
-    } else {
-      EXPECT_NE(said.find("--password-file is longer than 32 characters."), std::string::npos)
-          << said;
-    }
+    EXPECT_EQ(ui.RunPasswordDlg(entry), job::PasswordDlgResult::Ok);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(entry.password, password);  // both forms: the bytes given
+    EXPECT_EQ(entry.passwordUtf8, password);
   }
   unlink(pattern);
+}
+
+// --password-file /dev/zero, or a first line of 300 MB, grew without bound.
+TEST(TerminalUi, APasswordFileWithoutALineEndWasReadToItsEnd) {
+  char pattern[] = "/tmp/pagewire-password-XXXXXX";
+  const int fd = mkstemp(pattern);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  const std::string longest(kPasswordLineMax, 'a');
+  const std::string tooLong = "--password-file: the first line of '" + std::string(pattern) +
+                              "' is longer than 4096 bytes";
+  const struct {
+    std::string content;  // none: /dev/zero
+    std::string error;
+  } cases[] = {{longest + "\n", ""},
+               {longest + "\r\n", ""},
+               {longest, ""},
+               {longest + "a\n", tooLong},
+               {std::string(1 << 20, 'x'), tooLong},
+               {"", "--password-file: '" + std::string(pattern) + "' is empty"}};
+  for (const auto& c : cases) {
+    std::ofstream(pattern, std::ios::binary | std::ios::trunc) << c.content;
+    const Command command({"--password-file", pattern});
+    TerminalUi ui(command.options, false, "");
+    std::string error;
+    EXPECT_EQ(ui.LoadGivenPassword(error), c.error.empty());
+    EXPECT_EQ(error, c.error) << c.content.size();
+  }
+  const Command zero({"--password-file", "/dev/zero"});
+  TerminalUi ui(zero.options, false, "");
+  std::string error;
+  EXPECT_FALSE(ui.LoadGivenPassword(error));
+  EXPECT_EQ(error, "--password-file: the first line of '/dev/zero' is longer than 4096 bytes");
+  unlink(pattern);
+}
+
+// Standard input as fd 0 for a while; the FILE is told its state anew.
+class StandardInputFrom {
+ public:
+  explicit StandardInputFrom(const char* path) : saved_(dup(STDIN_FILENO)) {
+    const int fd = open(path, O_RDONLY);
+    dup2(fd, STDIN_FILENO);
+    close(fd);
+    clearerr(stdin);
+  }
+  ~StandardInputFrom() {
+    dup2(saved_, STDIN_FILENO);
+    close(saved_);
+    clearerr(stdin);
+  }
+  StandardInputFrom(const StandardInputFrom&) = delete;
+  StandardInputFrom& operator=(const StandardInputFrom&) = delete;
+
+ private:
+  int saved_;
+};
+
+// Ctrl-D at the prompt ended the file without a word; a password file that
+// could not be read gave no reason; a PDF on standard input was told to take
+// its password from standard input too.
+TEST(TerminalUi, PasswordMessagesLackedTheirCauseOrSuggestedWhatCannotWork) {
+  {
+    const Command command({});
+    TerminalUi ui(command.options, true, "");
+    const StandardInputFrom end("/dev/null");
+    job::PasswordEntry entry;
+    entry.fileName = "locked.pdf";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ui.RunPasswordDlg(entry), job::PasswordDlgResult::Cancel);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Password for locked.pdf: pagewire: [locked.pdf] is not sent: the password prompt "
+              "got end of input (Ctrl-D).\n");
+  }
+  {
+    std::string error;
+    const auto options = ParseCommandLine({"-"}, error);
+    ASSERT_TRUE(options) << error;
+    TerminalUi ui(*options, false, "");
+    job::PasswordEntry entry;
+    entry.fileName = "(stdin)";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ui.RunPasswordDlg(entry), job::PasswordDlgResult::Cancel);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "pagewire: [(stdin)] needs a password: give --password-file.\n");
+  }
+  const std::pair<const char*, const char*> unreadable[] = {
+      {"/nonexistent/pw", "No such file or directory"}, {"/", "Is a directory"}};
+  for (const auto& [path, reason] : unreadable) {
+    const Command command({"--password-file", path});
+    TerminalUi ui(command.options, false, "");
+    std::string error;
+    EXPECT_FALSE(ui.LoadGivenPassword(error));
+    EXPECT_EQ(error, "--password-file: cannot read '" + std::string(path) + "': " + reason);
+  }
 }
 
 TEST(TerminalAnswer, BytesAboveAsciiAreNoAnswer) {

@@ -11,6 +11,7 @@
 #include "platform/linux/cups_destination.h"
 #include "platform/linux/ipp_attributes.h"
 #include "platform/linux/ipp_job_wait.h"
+#include "platform/linux/loopback_host.h"
 #include "platform/linux/pipe_signal_block.h"
 
 namespace pagewire::platform {
@@ -293,6 +294,14 @@ std::nullptr_t IppDestination::Fail(const std::string& text, std::optional<Refus
 std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& start) {
   const std::optional<PrinterAddress> address = ParseUri(uri_);
   if (!address) return Fail("not a printer address like ipp://HOST[:PORT]/PATH");
+  const bool withPassword = start.password && !start.password->empty();
+  // Checked before connecting: nothing goes to the printer.
+  if (withPassword && !address->secure && !options_.allowPlainPassword &&
+      !IsLoopbackHost(address->host)) {
+    return Fail("plain ipp:// would carry the password of " + start.fileName + " in clear to " +
+                    address->host + "; give ipps://, or --allow-plain-password",
+                Refusal::PlainPassword);
+  }
   const PipeSignalBlock block;
   http_t* http = httpConnect2(address->host.c_str(), address->port, nullptr, AF_UNSPEC,
                               address->secure ? HTTP_ENCRYPTION_ALWAYS
@@ -332,7 +341,6 @@ std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& sta
                     "); it takes " + Quoted(formats),
                 Refusal::File);
   }
-  const bool withPassword = start.password && !start.password->empty();
   if (withPassword) {
     const int most = ippGetInteger(Supported(printer.ipp, "document-password"), 0);
     if (most <= 0 || start.password->size() > static_cast<std::size_t>(most)) {

@@ -21,6 +21,7 @@ using Report = std::function<void(const std::string& line)>;
 enum class Refusal {
   Setting,  // a job setting it does not offer
   File,     // the file's format, or its password
+  PlainPassword,  // a password that plain ipp:// would carry in clear
 };
 
 // What became of a job at the printer.
@@ -45,6 +46,8 @@ struct DestinationOptions {
   std::optional<std::chrono::seconds> wait;
   // A document refused before a byte went; the refusal is reported.
   std::function<void(Refusal)> refused;
+  // A password may go over plain ipp:// to a host but this one.
+  bool allowPlainPassword = false;
   // With a wait: whether each job printed; why not is reported.
   std::function<void(bool printed)> finished;
 };
