@@ -38,6 +38,16 @@
 
 namespace pagewire::platform {
 
+// A line of the settings file that holds something; comments and blank
+// lines are left out.
+struct SettingsFileLine {
+  enum class Kind { Value, EarlierForm, Other };
+  int number = 0;  // from 1
+  Kind kind = Kind::Other;
+  std::string text;        // blanks around it trimmed
+  std::string key, value;  // of a `key=value` line (Value)
+};
+
 class LinuxSettingsStore : public SettingsStore {
  public:
   explicit LinuxSettingsStore(std::string path);
@@ -52,6 +62,13 @@ class LinuxSettingsStore : public SettingsStore {
   bool MarkSkipConfirmation() override { return false; }
   void ClearSkipConfirmation() override {}
   bool PortHasAddress(const std::string&) override { return false; }
+
+  // The file's lines, for the command to check each value; none for a file
+  // that is taken as empty.
+  std::vector<SettingsFileLine> FileLines() const;
+  // Keeps exactly `lines` ("copies=2", "media=letter", ...) as the print
+  // settings: every other print setting line goes, the earlier form's too.
+  bool SaveSettingLines(const std::vector<std::string>& lines);
 
  private:
   std::string path_;
