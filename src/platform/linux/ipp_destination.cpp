@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -133,22 +134,38 @@ Offer CheckOffer(ipp_t* printer, const IppJobAttribute& wanted, std::string& off
   return taken ? Offer::Taken : Offer::Refused;
 }
 
-// The name the printer lists for the media `name`: `name` itself, or the
-// PWG name of a legacy or PPD name (letter, A4); empty when it lists none.
-std::string ListedMedia(ipp_t* printer, const std::string& name) {
-  ipp_attribute_t* sizes = Supported(printer, "media");
-  if (ippContainsString(sizes, name.c_str())) return name;
-  for (const pwg_media_t* media : {pwgMediaForLegacy(name.c_str()), pwgMediaForPPD(name.c_str())}) {
-    if (media != nullptr && ippContainsString(sizes, media->pwg)) return media->pwg;
+// The value of `listed` equal to `name` but for case; empty for none.
+std::string ListedValue(ipp_attribute_t* listed, const std::string& name) {
+  for (int i = 0; i < ippGetCount(listed); ++i) {
+    const char* value = ippGetString(listed, i, nullptr);
+    if (value != nullptr && strcasecmp(value, name.c_str()) == 0) return value;
   }
   return {};
 }
 
-// A media name as the printer lists it, where it lists one.
+// The name the printer lists for the media `name`: `name` itself, or the
+// PWG name of a legacy or PPD name (na-letter, letter, A4); empty when it
+// lists none.
+std::string ListedMedia(ipp_t* printer, const std::string& name) {
+  ipp_attribute_t* sizes = Supported(printer, "media");
+  std::string ppd = name;  // PPD names are capitalised: Letter, A4
+  ppd[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(ppd[0])));
+  std::vector<std::string> candidates = {name};
+  for (const pwg_media_t* media : {pwgMediaForLegacy(name.c_str()), pwgMediaForPPD(name.c_str()),
+                                   pwgMediaForPPD(ppd.c_str())}) {
+    if (media != nullptr) candidates.push_back(media->pwg);
+  }
+  for (const std::string& candidate : candidates) {
+    if (std::string listed = ListedValue(sizes, candidate); !listed.empty()) return listed;
+  }
+  return {};
+}
+
+// A chosen media as the printer lists it, where it lists one.
 void UseListedMedia(ipp_t* printer, IppJobAttribute& attribute) {
-  std::string& name = attribute.syntax == IppSyntax::MediaCol ? attribute.mediaSize
-                                                               : attribute.keyword;
-  if (attribute.name != "media" && attribute.syntax != IppSyntax::MediaCol) return;
+  const bool mediaCol = attribute.syntax == IppSyntax::MediaCol;
+  if (attribute.name != "media" && !mediaCol) return;
+  std::string& name = mediaCol ? attribute.mediaSize : attribute.keyword;
   if (name.empty()) return;
   if (std::string listed = ListedMedia(printer, name); !listed.empty()) name = listed;
 }
