@@ -15,7 +15,8 @@
 //
 // Blanks around keys and values are ignored, words compare without regard to
 // letter case, and lines starting with '#' are comments. A line that is not
-// understood is skipped, and kept as it is when the file is written again.
+// understood is skipped, and kept as it is when the file is written again;
+// the command checks every line first (cli/saved_settings.h).
 // The bit-packed values of the file's earlier form (`PrintMode=dword:...`
 // and so on) are read as well, and dropped by the next save.
 //
