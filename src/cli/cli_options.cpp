@@ -353,7 +353,9 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       {"-P", [&](const std::string& v) {
          return ParsePageRange(v, options.overrides, error, "-P");
        }},
-      {"-o", [&](const std::string& v) { return ParseSettings(v, options.overrides, error, "-o "); }},
+      {"-o", [&](const std::string& v) {
+         return ParseSettings(v, options.overrides, error, "-o ");
+       }},
       {"--password-file", [&](const std::string& v) {
          options.passwordFile = v;
          return setPassword(PasswordSource::File) && !v.empty();

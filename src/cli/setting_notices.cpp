@@ -23,12 +23,14 @@ std::vector<std::string> OverriddenChoices(const SettingOverrides& chosen,
   using settings::Layout;
   std::vector<std::string> notices;
   const std::string layout = settings::WrittenRowOf(settings::kLayouts, job.layout).optionWord;
-  const bool otherPaper = chosen.mediaName || (chosen.paperSize && *chosen.paperSize != settings::PaperSize::A4);
+  const bool otherPaper =
+      chosen.mediaName || (chosen.paperSize && *chosen.paperSize != settings::PaperSize::A4);
   if (settings::IsNUp(job.layout) && otherPaper) {
     notices.push_back(ChosenLine(chosen, "media") + " is overridden: " + layout +
                       " prints on A4" + (header ? " (PAPER=A4)" : " (media=iso_a4_210x297mm)"));
   } else if (header && chosen.mediaName) {
-    notices.push_back(ChosenLine(chosen, "media") + ": the PJL header has no such paper and says PAPER=" +
+    notices.push_back(ChosenLine(chosen, "media") +
+                      ": the PJL header has no such paper and says PAPER=" +
                       settings::PjlOf(settings::kPaperSizes, job.paperSize));
   }
   if (!header || job.layout != Layout::Booklet) return notices;
@@ -44,7 +46,9 @@ std::vector<std::string> OverriddenChoices(const SettingOverrides& chosen,
       {chosen.pages && !chosen.pages->all, "pages", "a booklet prints every page"},
   };
   for (const auto& rule : bookletRules) {
-    if (rule.overridden) notices.push_back(ChosenLine(chosen, rule.key) + " is overridden: " + rule.rule);
+    if (rule.overridden) {
+      notices.push_back(ChosenLine(chosen, rule.key) + " is overridden: " + rule.rule);
+    }
   }
   return notices;
 }

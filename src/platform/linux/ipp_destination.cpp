@@ -57,8 +57,9 @@ std::optional<PrinterAddress> ParseUri(const std::string& uri, std::string* prob
   if (status < HTTP_URI_STATUS_OK || host[0] == '\0') {
     if (problem != nullptr) {
       *problem = std::string(kNotAnAddress) +
-                 (status < HTTP_URI_STATUS_OK ? std::string(" (") + httpURIStatusString(status) + ")"
-                                              : std::string(" (no host)"));
+                 (status < HTTP_URI_STATUS_OK
+                      ? std::string(" (") + httpURIStatusString(status) + ")"
+                      : std::string(" (no host)"));
     }
     return std::nullopt;
   }

@@ -201,7 +201,8 @@ std::optional<settings::MacAddress> MacOf(std::string_view text) {
   for (std::size_t i = 0; i < address.size(); ++i) {
     const std::size_t high = kDigits.find(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i * 3]))));
     const std::size_t low = kDigits.find(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i * 3 + 1]))));
-    if (high == kDigits.npos || low == kDigits.npos || (i < 5 && text[i * 3 + 2] != ':' && text[i * 3 + 2] != '-')) {
+    const char separator = i < 5 ? text[i * 3 + 2] : ':';
+    if (high == kDigits.npos || low == kDigits.npos || (separator != ':' && separator != '-')) {
       return std::nullopt;
     }
     address[i] = static_cast<std::uint8_t>(high * 16 + low);
