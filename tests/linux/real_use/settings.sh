@@ -2,7 +2,7 @@
 # settings file. A job without -o leaves every setting to the printer; a bad
 # saved value is named by its line and nothing is sent; --save without a
 # file keeps settings given several to one -o, and a job with no PATH reads
-# standard input and carries them.
+# standard input and carries them; a TIFF carries those that apply to it.
 cat >"$tmp/settings.conf" <<'CONF'
 ATTR mimeMediaType document-format-supported application/pdf,image/tiff
 ATTR rangeOfInteger copies-supported 1-999
@@ -39,4 +39,11 @@ timeout -k 5 60 "$pagewire" -d "$uri_settings" <"$fixtures/plain.pdf" >"$tmp/out
 holds "$(cat "$(job settings 2)".env 2>/dev/null)" "the saved settings' job" \
   IPP_SIDES=two-sided-long-edge IPP_PRINT_COLOR_MODE=monochrome
 cmp -s "$(job settings 2)" "$fixtures/plain.pdf" || fail "standard input did not arrive unchanged"
+# A TIFF takes what applies to any document: no layout.
+printf 'II*\0a TIFF' >"$tmp/scan.tif"
+expect 0 -d "$uri_settings" -n 2 -o layout=2up "$tmp/scan.tif"
+tiff_job=$(ls "$tmp"/settings/3-*.env 2>/dev/null)
+holds "$(cat "$tiff_job")" "the TIFF's job" IPP_COPIES=2 IPP_SIDES=two-sided-long-edge \
+  CONTENT_TYPE=image/tiff
+if grep -q '^IPP_NUMBER_UP=' "$tiff_job"; then fail "a TIFF was sent a layout"; fi
 rm -f "$settings_file"
