@@ -22,7 +22,8 @@ template <typename Value>
 std::optional<bool> ParseChoice(const std::string& key, const std::string& word,
                                 const settings::Setting<Value>& setting,
                                 std::optional<Value>& given, std::string& error,
-                                const char* optionKey = nullptr, std::string_view suffix = "") {
+                                const std::string& prefix, const char* optionKey = nullptr,
+                                std::string_view suffix = "") {
   if (key != (optionKey != nullptr ? optionKey : setting.optionKey)) return std::nullopt;
   std::string allowed;
   for (const settings::SettingRow<Value>& row : setting.rows) {
@@ -35,8 +36,41 @@ std::optional<bool> ParseChoice(const std::string& key, const std::string& word,
     }
     allowed += (allowed.empty() ? "" : ", ") + shown;
   }
-  error = "-o " + key + ": '" + word + "' is not one of " + allowed;
+  error = prefix + key + ": '" + word + "' is not one of " + allowed;
   return false;
+}
+
+// A PWG or legacy media name: letters, digits and "_.-".
+bool IsMediaName(const std::string& word) {
+  constexpr std::size_t kMaxMediaName = 64;
+  return !word.empty() && word.size() <= kMaxMediaName &&
+         std::all_of(word.begin(), word.end(), [](char c) {
+           return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-';
+         });
+}
+
+// media=WORD: a paper size by its word or its IPP name, else any media name.
+std::optional<bool> ParseMedia(const std::string& key, const std::string& word,
+                               SettingOverrides& overrides, std::string& error,
+                               const std::string& prefix) {
+  if (key != settings::kPaperSizes.optionKey) return std::nullopt;
+  for (const settings::SettingRow<settings::PaperSize>& row : settings::kPaperSizes.rows) {
+    const std::string ipp = row.ipp;
+    if (strcasecmp(word.c_str(), row.optionWord) == 0 ||
+        (!ipp.empty() && strcasecmp(word.c_str(), ipp.substr(ipp.find('=') + 1).c_str()) == 0)) {
+      overrides.paperSize = row.value;
+      overrides.mediaName.reset();
+      return true;
+    }
+  }
+  if (!IsMediaName(word)) {
+    error = prefix + key + ": '" + word +
+            "' is not a media name: A4, auto, or one the IPP printer lists (na_letter_8.5x11in)";
+    return false;
+  }
+  overrides.mediaName = word;
+  overrides.paperSize.reset();
+  return true;
 }
 
 // A number in the dialog's range; `what` names it when it is not one.
@@ -55,43 +89,74 @@ bool ParseNumber(const std::string& option, const char* what, const std::string&
 }
 
 bool ParseSetting(const std::string& assignment, SettingOverrides& overrides,
-                  std::string& error) {
+                  std::string& error, const std::string& prefix) {
   const std::size_t equals = assignment.find('=');
   const std::string key = assignment.substr(0, equals);
   const std::string word = equals == std::string::npos ? "" : assignment.substr(equals + 1);
-  std::optional<bool> parsed;
+  std::optional<bool> parsed = ParseMedia(key, word, overrides, error, prefix);
   auto choice = [&](const auto& setting, auto& given, const char* optionKey = nullptr,
                     std::string_view suffix = "") {
-    if (!parsed) parsed = ParseChoice(key, word, setting, given, error, optionKey, suffix);
+    if (!parsed) parsed = ParseChoice(key, word, setting, given, error, prefix, optionKey, suffix);
   };
   choice(settings::kCollations, overrides.collate);
   choice(settings::kDuplexModes, overrides.duplexMode);
-  choice(settings::kPaperSizes, overrides.paperSize);
   choice(settings::kPaperTypes, overrides.paperType);
   choice(settings::kOutputColors, overrides.outputColor);
   choice(settings::kPrintModes, overrides.printMode);
   choice(settings::kLayouts, overrides.layout);
   choice(settings::kLayouts, overrides.layout, "number-up", "up");
   if (parsed) return *parsed;
-  error = "-o: unknown setting '" + key + "'";
+  error = (prefix.empty() ? "" : "-o: ") + std::string("unknown setting '") + key + "'";
   return false;
 }
 
-bool ParsePageRange(const std::string& text, SettingOverrides& overrides, std::string& error) {
+}  // namespace
+
+bool ParseCopies(const std::string& text, SettingOverrides& overrides, std::string& error,
+                 const std::string& label) {
+  std::int32_t copies = 1;
+  if (!ParseNumber(label, "a number of copies", text, copies, error)) return false;
+  overrides.copies = copies;
+  return true;
+}
+
+bool ParseSettings(const std::string& text, SettingOverrides& overrides, std::string& error,
+                   const std::string& prefix) {
+  bool any = false;
+  for (std::size_t at = text.find_first_not_of(" \t"); at != std::string::npos;
+       at = text.find_first_not_of(" \t", at)) {
+    const std::size_t end = std::min(text.find_first_of(" \t", at), text.size());
+    if (!ParseSetting(text.substr(at, end - at), overrides, error, prefix)) return false;
+    any = true;
+    at = end;
+  }
+  return any;
+}
+
+bool ParsePageRange(const std::string& text, SettingOverrides& overrides, std::string& error,
+                    const std::string& label) {
+  if (strcasecmp(text.c_str(), "all") == 0) {
+    overrides.pages = SettingOverrides::PageRange{.all = true, .from = 1, .to = std::nullopt};
+    return true;
+  }
   if (text.find(',') != std::string::npos) {
-    error = "-P: a list of ranges cannot be printed; give one range, FROM-TO or FROM-";
+    error = label + ": a list of ranges cannot be printed; give one range, FROM-TO or FROM-";
     return false;
   }
   const std::size_t dash = text.find('-');
+  if (dash == 0) {
+    error = label + ": '" + text + "' has no first page; give FROM-TO, FROM- or all";
+    return false;
+  }
   SettingOverrides::PageRange range;
-  if (!ParseNumber("-P", "a page number", text.substr(0, dash), range.from, error)) return false;
+  if (!ParseNumber(label, "a page number", text.substr(0, dash), range.from, error)) return false;
   if (dash == std::string::npos) {
     range.to = range.from;
   } else if (dash + 1 < text.size()) {
     std::int32_t to = 0;
-    if (!ParseNumber("-P", "a page number", text.substr(dash + 1), to, error)) return false;
+    if (!ParseNumber(label, "a page number", text.substr(dash + 1), to, error)) return false;
     if (to < range.from) {
-      error = "-P: the range " + text + " ends before it starts";
+      error = label + ": the range " + text + " ends before it starts";
       return false;
     }
     range.to = to;
@@ -100,7 +165,8 @@ bool ParsePageRange(const std::string& text, SettingOverrides& overrides, std::s
   return true;
 }
 
-bool ParseMac(const std::string& text, settings::MacAddress& mac, std::string& error) {
+bool ParseMac(const std::string& text, settings::MacAddress& mac, std::string& error,
+              const std::string& label) {
   // Six pairs of hex digits separated by ':' or '-'.
   bool ok = text.size() == 17;
   for (std::size_t i = 0; ok && i < mac.size(); ++i) {
@@ -110,9 +176,11 @@ bool ParseMac(const std::string& text, settings::MacAddress& mac, std::string& e
          (i == 5 || text[i * 3 + 2] == ':' || text[i * 3 + 2] == '-');
     if (ok) mac[i] = static_cast<std::uint8_t>(std::stoul(pair, nullptr, 16));
   }
-  if (!ok) error = "--mac: '" + text + "' is not an address like AA:BB:CC:DD:EE:FF";
+  if (!ok) error = label + ": '" + text + "' is not an address like AA:BB:CC:DD:EE:FF";
   return ok;
 }
+
+namespace {
 
 bool ParseSeconds(const std::string& option, const std::string& text,
                   std::optional<std::int32_t>& seconds, std::string& error) {
@@ -132,10 +200,10 @@ bool ParseSeconds(const std::string& option, const std::string& text,
 }  // namespace
 
 const char* const kUsage =
-    "Usage: pagewire [OPTIONS] PATH...\n"
+    "Usage: pagewire [OPTIONS] [PATH...]\n"
     "Prints PDF and TIFF files, or every such file of a folder, on a printer that\n"
     "renders them itself, with the job settings in a PJL header. The PATH - is\n"
-    "standard input.\n"
+    "standard input, and so is no PATH at all.\n"
     "\n"
     "  -d DEST                 CUPS destination, socket://HOST[:PORT] (port 9100),\n"
     "                          or IPP printer ipp://HOST[:PORT]/PATH, ipps://...\n"
@@ -143,13 +211,15 @@ const char* const kUsage =
     "      --output FILE       write the job into FILE ('-': standard output)\n"
     "  -t TITLE                name the jobs TITLE instead of [Pagewire]FILE (IPP: FILE)\n"
     "  -n N                    copies, 1 to 999\n"
-    "  -P FROM-TO | FROM-      page range (FROM-: to the last page)\n"
+    "  -P FROM-TO|FROM-|all    page range (FROM-: to the last page)\n"
     "  -o collate=true|false\n"
     "  -o sides=one-sided|two-sided-long-edge|two-sided-short-edge\n"
-    "  -o media=A4|auto        -o media-type=plain|printer\n"
+    "  -o media=A4|auto|NAME   (NAME: a media name the IPP printer lists)\n"
+    "  -o media-type=plain|printer\n"
     "  -o print-color-mode=auto|monochrome\n"
     "  -o print-quality=normal|draft|high\n"
     "  -o layout=auto|100|booklet|2up|4up   (or -o number-up=2|4)\n"
+    "                          one -o may give several: -o \"sides=one-sided layout=2up\"\n"
     "      --password-stdin    read the password of protected PDFs from standard input\n"
     "      --password-file FILE  read it from the first line of FILE\n"
     "      --mac AA:BB:CC:DD:EE:FF  encrypt it for the printer with this address\n"
@@ -158,7 +228,8 @@ const char* const kUsage =
     "      --yes               answer OK to the questions when there is no terminal\n"
     "      --timeout SECONDS   end a job when the printer takes no data for SECONDS\n"
     "      --wait[=SECONDS]    wait up to SECONDS (300) until each job has printed\n"
-    "      --save              keep these settings for later commands\n"
+    "      --save              keep these settings for later commands; with no\n"
+    "                          PATH, keep them and print nothing\n"
     "      --show-header       print the header that would be sent, send nothing\n"
     "  -l, --list              list CUPS destinations with their device URIs, and\n"
     "                          the IPP printers found on the network\n"
@@ -170,6 +241,21 @@ const char* const kUsage =
 
 bool CliOptions::ReadsStandardInput() const {
   return std::find(paths.begin(), paths.end(), kStandardInputPath) != paths.end();
+}
+
+SettingOverrides SettingOverrides::AllOf(const settings::PrintJobSettings& s) {
+  SettingOverrides all;
+  all.copies = s.copies;
+  all.collate = s.collate;
+  all.duplexMode = s.duplexMode;
+  all.paperSize = s.paperSize;
+  all.paperType = s.paperType;
+  all.outputColor = s.outputColor;
+  all.printMode = s.printMode;
+  all.layout = s.layout;
+  all.pages = PageRange{!s.selectPages, s.fromPage,
+                        s.toLastPage ? std::nullopt : std::optional(s.toPage)};
+  return all;
 }
 
 void SettingOverrides::ApplyTo(settings::PrintJobSettings& settings) const {
@@ -185,11 +271,62 @@ void SettingOverrides::ApplyTo(settings::PrintJobSettings& settings) const {
   apply(printMode, settings.printMode);
   apply(layout, settings.layout);
   if (pages) {
-    settings.selectPages = true;
+    settings.selectPages = !pages->all;
+    if (pages->all) return;
     settings.fromPage = pages->from;
     settings.toLastPage = !pages->to;
     if (pages->to) settings.toPage = *pages->to;
   }
+}
+
+void SettingOverrides::MergeFrom(const SettingOverrides& later) {
+  auto merge = [](const auto& given, auto& field) {
+    if (given) field = given;
+  };
+  merge(later.copies, copies);
+  merge(later.collate, collate);
+  merge(later.duplexMode, duplexMode);
+  merge(later.paperType, paperType);
+  merge(later.outputColor, outputColor);
+  merge(later.printMode, printMode);
+  merge(later.layout, layout);
+  merge(later.pages, pages);
+  if (later.paperSize || later.mediaName) {
+    paperSize = later.paperSize;
+    mediaName = later.mediaName;
+  }
+}
+
+std::vector<std::string> SettingOverrides::Lines() const {
+  std::vector<std::string> lines;
+  auto line = [&lines](const auto& setting, const auto& given) {
+    if (!given) return;
+    if (const auto* row = settings::RowOf(setting, *given)) {
+      lines.push_back(std::string(setting.optionKey) + "=" + row->optionWord);
+    }
+  };
+  if (copies) lines.push_back("copies=" + std::to_string(*copies));
+  line(settings::kCollations, collate);
+  line(settings::kDuplexModes, duplexMode);
+  line(settings::kPaperSizes, paperSize);
+  if (mediaName) lines.push_back(std::string(settings::kPaperSizes.optionKey) + "=" + *mediaName);
+  line(settings::kPaperTypes, paperType);
+  line(settings::kOutputColors, outputColor);
+  line(settings::kPrintModes, printMode);
+  line(settings::kLayouts, layout);
+  if (pages) {
+    const std::string from = std::to_string(pages->from) + "-";
+    lines.push_back("pages=" + (pages->all  ? std::string("all")
+                                : pages->to ? from + std::to_string(*pages->to)
+                                            : from));
+  }
+  return lines;
+}
+
+std::vector<std::string> SettingOverrides::Keys() const {
+  std::vector<std::string> keys;
+  for (const std::string& line : Lines()) keys.push_back(line.substr(0, line.find('=')));
+  return keys;
 }
 
 std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
@@ -213,14 +350,13 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       {"-h", [&](const std::string& v) { options.server = v; return !v.empty(); }},
       {"--output", [&](const std::string& v) { options.outputPath = v; return !v.empty(); }},
       {"-t", [&](const std::string& v) { options.title = v; return !v.empty(); }},
-      {"-n", [&](const std::string& v) {
-         std::int32_t copies = 1;
-         if (!ParseNumber("-n", "a number of copies", v, copies, error)) return false;
-         options.overrides.copies = copies;
-         return true;
+      {"-n", [&](const std::string& v) { return ParseCopies(v, options.overrides, error, "-n"); }},
+      {"-P", [&](const std::string& v) {
+         return ParsePageRange(v, options.overrides, error, "-P");
        }},
-      {"-P", [&](const std::string& v) { return ParsePageRange(v, options.overrides, error); }},
-      {"-o", [&](const std::string& v) { return ParseSetting(v, options.overrides, error); }},
+      {"-o", [&](const std::string& v) {
+         return ParseSettings(v, options.overrides, error, "-o ");
+       }},
       {"--password-file", [&](const std::string& v) {
          options.passwordFile = v;
          return setPassword(PasswordSource::File) && !v.empty();
@@ -230,7 +366,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
        }},
       {"--mac", [&](const std::string& v) {
          settings::MacAddress mac{};
-         if (!ParseMac(v, mac, error)) return false;
+         if (!ParseMac(v, mac, error, "--mac")) return false;
          options.mac = mac;
          return true;
        }},
@@ -245,7 +381,11 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+    if (arg.empty()) {
+      error = "'': an empty PATH names no file";
+      return std::nullopt;
+    }
+    if (optionsEnded || arg == "-" || arg[0] != '-') {
       options.paths.push_back(arg);
       continue;
     }
@@ -300,12 +440,16 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     }
   }
   if (options.help || options.version || options.list) return options;
+  const bool noPath = options.paths.empty();
+  if (noPath && !options.save) options.paths.push_back(kStandardInputPath);
   const auto standardInputs =
       std::count(options.paths.begin(), options.paths.end(), kStandardInputPath);
   if (standardInputs > 1) {
     error = "-: standard input is given more than once; it can be read once";
   } else if (standardInputs == 1 && options.passwordSource == PasswordSource::StandardInput) {
-    error = "--password-stdin and -: both would read standard input";
+    error = noPath ? "--password-stdin: with no PATH given, standard input is the file to print; "
+                     "give --password-file"
+                   : "--password-stdin and -: both would read standard input";
   } else if (options.showHeader && options.outputPath) {
     error = "--show-header and --output: give one of them";
   } else if (!options.destination.empty() && (options.outputPath || options.showHeader)) {
@@ -313,8 +457,6 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
             ": give one of them";
   } else if (options.waitSeconds && (options.outputPath || options.showHeader)) {
     error = "--wait: only a printer's jobs can be waited for";
-  } else if (options.paths.empty()) {
-    error = "no file or folder to print";
   }
   if (!error.empty()) return std::nullopt;
   return options;

@@ -23,13 +23,40 @@ struct SettingOverrides {
   std::optional<settings::PrintMode> printMode;
   std::optional<settings::Layout> layout;
   struct PageRange {
+    bool all = false;  // every page; the numbers are not used
     std::int32_t from = 1;
     std::optional<std::int32_t> to;  // none: to the last page
   };
   std::optional<PageRange> pages;
+  // A media name the paper sizes have no row for (na_letter_8.5x11in,
+  // letter): an IPP printer is sent it, the header keeps its paper. Given
+  // with a paper size, the one given last stands.
+  std::optional<std::string> mediaName;
 
+  // Every setting of `settings`, as if each were given.
+  static SettingOverrides AllOf(const settings::PrintJobSettings& settings);
   void ApplyTo(settings::PrintJobSettings& settings) const;
+  // `later`'s settings over these.
+  void MergeFrom(const SettingOverrides& later);
+  // Each setting given, as the settings file holds it: "copies=2",
+  // "media=letter", "pages=3-", ...
+  std::vector<std::string> Lines() const;
+  // The keys of Lines(): "copies", "media", "pages", ...
+  std::vector<std::string> Keys() const;
 };
+
+// The parsers of -n, -P and -o, which the settings file's values go through
+// as well. A message starts with `label` ("-P", "pages"); for -o, with
+// `prefix` and the key ("-o sides", "sides"). `text` may hold several
+// KEY=WORD separated by blanks, as lp takes them.
+bool ParseCopies(const std::string& text, SettingOverrides& overrides, std::string& error,
+                 const std::string& label);
+bool ParsePageRange(const std::string& text, SettingOverrides& overrides, std::string& error,
+                    const std::string& label);
+bool ParseSettings(const std::string& text, SettingOverrides& overrides, std::string& error,
+                   const std::string& prefix);
+bool ParseMac(const std::string& text, settings::MacAddress& mac, std::string& error,
+              const std::string& label);
 
 enum class PasswordSource { Terminal, StandardInput, File };
 
@@ -55,6 +82,8 @@ struct CliOptions {
   bool list = false;
   bool help = false;
   bool version = false;
+  // No PATH given reads standard input, as lp does; with --save alone,
+  // nothing is printed.
   std::vector<std::string> paths;
 
   // Whether a PATH is standard input: no question can be answered there.

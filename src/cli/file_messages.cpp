@@ -29,6 +29,8 @@ std::optional<std::string> CommandFileMessage(platform::FileNotice notice, const
     case platform::FileNotice::ClassedByContent:
       if (path == kStandardInputPath) return std::nullopt;
       return text;
+    case platform::FileNotice::ForbidsPrinting:
+      return path + ": the PDF's permissions forbid printing it.";
     case platform::FileNotice::Told: break;
   }
   return path + ": " + text;

@@ -7,6 +7,7 @@
 #include "cli/cli_options.h"
 #include "cli/command_file_system.h"
 #include "cli/output_guard.h"
+#include "cli/saved_settings.h"
 #include "cli/terminal_ui.h"
 #include "job/file_class.h"
 #include "job/file_error_message.h"
@@ -91,12 +92,58 @@ platform::DestinationOptions DestinationOptionsOf(const CliOptions& options, Job
   };
   destination.allowPlainPassword = options.allowPlainPassword;
   destination.finished = [&ends](bool printed) { ends.allPrinted = ends.allPrinted && printed; };
+  destination.ipp.keys = options.overrides.Keys();
+  destination.ipp.mediaName = options.overrides.mediaName.value_or("");
   return destination;
+}
+
+// The settings chosen: those of the settings file, each read as its option
+// is, under those of the command line. None, with `error` naming the
+// file's line, when a saved value is wrong.
+std::optional<SettingOverrides> ChosenSettings(platform::LinuxSettingsStore& store,
+                                               const std::string& path,
+                                               const SettingOverrides& given,
+                                               std::string& error) {
+  const std::optional<SavedSettings> saved = ReadSavedSettings(store.FileLines(), path, error);
+  if (!saved) return std::nullopt;
+  SettingOverrides chosen;
+  // The earlier form kept every setting.
+  if (saved->earlierForm) {
+    const platform::SavedPrintSettings earlier = store.LoadPrintSettings({});
+    if (earlier.settings) chosen = SettingOverrides::AllOf(*earlier.settings);
+  }
+  chosen.MergeFrom(saved->settings);
+  chosen.MergeFrom(given);
+  return chosen;
 }
 
 int Run(const CliOptions& options) {
   if (options.server) platform::UseCupsServer(*options.server);
   if (options.list) return ListDestinations();
+  if (!options.destination.empty()) {
+    if (auto problem = platform::DestinationNameProblem(options.destination)) {
+      return UsageError("-d: " + *problem);
+    }
+  }
+
+  const std::string settingsPath = platform::DefaultSettingsPath();
+  platform::LinuxSettingsStore settingsStore(settingsPath);
+  std::string error;
+  CliOptions command = options;
+  if (auto chosen = ChosenSettings(settingsStore, settingsPath, options.overrides, error)) {
+    command.overrides = *chosen;
+  } else {
+    TerminalUi::Say(error);
+    return kUsageError;
+  }
+  // As lpoptions -o: the settings given join those kept.
+  if (options.save && !settingsStore.SaveSettingLines(command.overrides.Lines())) {
+    TerminalUi::Say(settingsPath.empty()
+                        ? "--save: no home folder is known to keep the settings in."
+                        : "--save: the settings file cannot be written: " + settingsPath);
+    return kSomeNotSent;
+  }
+  if (options.paths.empty()) return kAllSent;
 
   const std::optional<std::string> output = options.JobOutput();
   const bool toFile = output.has_value();
@@ -117,19 +164,16 @@ int Run(const CliOptions& options) {
     if (auto clash = OutputClash(*output, options.paths)) return UsageError(*clash);
   }
 
-  const std::string settingsPath = platform::DefaultSettingsPath();
-  TerminalUi ui(options, interactive, settingsPath);
-  std::string error;
+  TerminalUi ui(command, interactive, settingsPath);
   if (!ui.LoadGivenPassword(error)) return UsageError(error);
 
-  platform::LinuxSettingsStore settingsStore(settingsPath);
   platform::LinuxFileSystem linuxFileSystem;
   CommandFileSystem fileSystem(linuxFileSystem, isatty(STDERR_FILENO) && !options.showHeader,
                                [&ui](const std::string& path) { ui.SetCurrentFile(path); });
   platform::LinuxSystemFacts systemFacts;
   NoApplications shell;
   JobEnds ends;
-  platform::LinuxPrinters printers(DestinationOptionsOf(options, ends));
+  platform::LinuxPrinters printers(DestinationOptionsOf(command, ends));
   platform::Platform platform{settingsStore, printers, fileSystem, shell, systemFacts, ui};
   const job::InspectPdf inspect = job::RealPdfInspection();
   job::PrintCommandServices services{
@@ -153,6 +197,7 @@ int Run(const CliOptions& options) {
     allSent = false;
   }
   ui.SetDestination(toFile ? outputPath : destination);
+  ui.SetCarriesHeader(toFile || !platform::IppDestination::Names(destination));
   for (const std::string& path : options.paths) {
     if (path == kStandardInputPath && !standardInputKept) continue;
     if (!IsFolder(fileSystem, path) && job::ClassOfPath(path) == job::FileClass::Quillora) {

@@ -13,6 +13,7 @@
 #include "cli/file_messages.h"
 #include "cli/password_line.h"
 #include "cli/pdf_doc_encoding.h"
+#include "cli/setting_notices.h"
 #include "cli/terminal_answer.h"
 #include "job/job_messages.h"
 
@@ -220,22 +221,25 @@ std::optional<std::string> TerminalUi::ChooseSaveAsFile(const platform::FileChoo
 
 job::SettingsDlgResult TerminalUi::RunPdfPrintSettingsDlg(job::PdfPrintSettings& settings) {
   options_.overrides.ApplyTo(settings.settings);
-  if (!options_.save || SaveSettings(settings)) return job::SettingsDlgResult::Ok;
-  Say("[" + currentFile_ + "] is not sent: --save failed.");
-  return job::SettingsDlgResult::Cancel;
+  if (!pdfNoticesTold_) {
+    pdfNoticesTold_ = true;
+    for (const std::string& notice :
+         OverriddenChoices(options_.overrides, settings.settings, carriesHeader_)) {
+      Say(notice);
+    }
+  }
+  return job::SettingsDlgResult::Ok;
 }
 
-// --save, tried once a command; false when the settings were not kept.
-bool TerminalUi::SaveSettings(job::PdfPrintSettings& settings) {
-  if (settingsSaved_) return *settingsSaved_;
-  settings.saveSettings = true;
-  settingsSaved_ = !settings.settingsReadOnly && settings.SaveSettings();
-  if (!*settingsSaved_) {
-    Say(settingsPath_.empty()
-            ? "--save: no home folder is known to keep the settings in."
-            : "--save: the settings file cannot be written: " + settingsPath_);
+bool TerminalUi::TakeTiffSettings(job::PdfPrintSettings& settings, bool takesHeader) {
+  options_.overrides.ApplyTo(settings.settings);
+  if (!takesHeader) return true;
+  if (!tiffNoticeTold_ && !options_.overrides.Keys().empty()) {
+    tiffNoticeTold_ = true;
+    Say("[" + currentFile_ + "] is a TIFF, which goes without a PJL header: it is sent "
+        "without the settings (copies, sides, media, ...).");
   }
-  return *settingsSaved_;
+  return false;
 }
 
 job::PasswordDlgResult TerminalUi::RunGivenPassword(job::PasswordEntry& entry) {

@@ -32,6 +32,8 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   void SetCurrentFile(const std::string& path) { currentFile_ = path; }
   // Where the command sends its jobs: a destination or the output file.
   void SetDestination(const std::string& destination) { destination_ = destination; }
+  // Whether the jobs go with the PJL header (not to an IPP printer).
+  void SetCarriesHeader(bool carriesHeader) { carriesHeader_ = carriesHeader; }
   // Whether a password went to the print command: its job may carry it.
   bool PasswordHandedOut() const { return passwordHandedOut_; }
   // A line on standard error, after the command's name.
@@ -48,8 +50,12 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   std::optional<std::string> ChooseOpenFile(const platform::FileChooserRequest&) override;
   std::optional<std::string> ChooseSaveAsFile(const platform::FileChooserRequest&) override;
 
-  // The options' settings over the saved ones; --save keeps them.
+  // The options' settings over the saved ones (those of the options hold
+  // the saved ones too); a chosen setting that a rule overrides is told once.
   job::SettingsDlgResult RunPdfPrintSettingsDlg(job::PdfPrintSettings& settings) override;
+  // The same settings for a destination that carries them; to the others,
+  // a TIFF goes without, which is told once when settings were chosen.
+  bool TakeTiffSettings(job::PdfPrintSettings& settings, bool takesHeader) override;
   job::PasswordDlgResult RunPasswordDlg(job::PasswordEntry& entry) override;
   job::FileConfirmResult RunFileConfirmDlg(const std::string& fileName) override;
 
@@ -59,12 +65,13 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   bool ReadGivenPassword();
   job::PasswordDlgResult RunGivenPassword(job::PasswordEntry& entry);
   platform::MessageAnswer AskOkCancel();
-  bool SaveSettings(job::PdfPrintSettings& settings);
 
   const CliOptions& options_;
   bool interactive_;
   std::string settingsPath_;
-  std::optional<bool> settingsSaved_;  // once --save was tried
+  bool carriesHeader_ = true;
+  bool pdfNoticesTold_ = false;
+  bool tiffNoticeTold_ = false;
   std::optional<std::string> givenPassword_;  // from standard input or the file
   bool stdinGaveNone_ = false;  // standard input ended before a password line
   std::string path_;         // the command's PATH now printed

@@ -57,6 +57,12 @@ class JobDialogs {
   // "Confirmation" of one file of a folder: OK prints it, Cancel skips it,
   // Abort ends the command and Print All prints the rest without asking.
   virtual FileConfirmResult RunFileConfirmDlg(const std::string& fileName) = 0;
+  // A TIFF about to be sent: true when `settings` go with it, to a
+  // destination that carries them itself (`takesHeader` false: no header
+  // is written for a TIFF). By default a TIFF goes without settings.
+  virtual bool TakeTiffSettings(PdfPrintSettings& /*settings*/, bool /*takesHeader*/) {
+    return false;
+  }
 };
 
 }  // namespace pagewire::job

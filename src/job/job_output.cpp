@@ -87,7 +87,8 @@ void SendFile(platform::Platform& platform, platform::Destination& destination,
   const std::unique_ptr<platform::Document> document = destination.StartDocument(start);
   if (start.password) WipeSecret(*start.password);
   if (!document) EndWithPrinterFailure(platform.ui);
-  if (file.settings != nullptr && destination.TakesJobHeader()) {
+  if (file.settings != nullptr && file.format == platform::DocumentFormat::Pdf &&
+      destination.TakesJobHeader()) {
     const JobComments comments = CollectJobComments(platform.systemFacts);
     for (const std::string& piece : JobHeaderPieces(*file.settings, comments, file.headerFacts)) {
       Write(platform.ui, *document, piece.data(), piece.size());

@@ -18,7 +18,8 @@ bool ChooseOutputFile(platform::Platform& platform, PrintTarget& target);
 // Closes the output file, if any; a failing flush is told as a file error.
 void CloseOutputFile(platform::Platform& platform, PrintTarget& target);
 
-// What the sending step needs of one file; `settings` is null but for a PDF.
+// What the sending step needs of one file; `settings` is null but for a PDF
+// and a TIFF whose settings go to a destination that carries them.
 struct OutgoingFile {
   platform::FileReader& reader;
   std::string longName;

@@ -14,11 +14,16 @@ using platform::MessageButtons;
 // The password dialog's tries before printing is given up.
 constexpr int kPasswordAttempts = 4;
 
-PasswordOutcome AskAboutUnreadable(platform::UserInterface& ui, const std::string& fileName) {
+// A file that cannot be read, or whose permissions forbid printing.
+PasswordOutcome AskAboutUnreadable(platform::UserInterface& ui, const std::string& fileName,
+                                   const std::string& openPath, bool forbidsPrinting) {
   PasswordOutcome outcome;
+  const std::string text =
+      "[" + fileName + "] is not of a supported file format. Do you want to continue?";
   const platform::MessageAnswer answer =
-      Tell(ui, "[" + fileName + "] is not of a supported file format. Do you want to continue?",
-           MessageButtons::OkCancel);
+      forbidsPrinting ? TellAbout(ui, platform::FileNotice::ForbidsPrinting, openPath, text,
+                                  MessageButtons::OkCancel)
+                      : Tell(ui, text, MessageButtons::OkCancel);
   outcome.print = answer == platform::MessageAnswer::Ok;
   return outcome;
 }
@@ -96,7 +101,9 @@ PasswordOutcome AskPassword(PrintCommandServices& services, const PdfFacts& fact
 PasswordOutcome RunPasswordSteps(PrintCommandServices& services, const std::string& openPath,
                                  const std::string& fileName, bool forHeader) {
   const std::optional<PdfFacts> facts = services.inspectPdf(openPath);
-  if (!facts || facts->forbidsPrinting) return AskAboutUnreadable(services.platform.ui, fileName);
+  if (!facts || facts->forbidsPrinting) {
+    return AskAboutUnreadable(services.platform.ui, fileName, openPath, facts.has_value());
+  }
   if (!facts->needsPassword) return PasswordOutcome{true, KeyMode::None, {}, {}};
   return AskPassword(services, *facts, fileName, forHeader);
 }

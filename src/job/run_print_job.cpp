@@ -240,6 +240,9 @@ class PrintCommand {
       file.headerFacts = {name, size, password.keyMode, password.passwordHex,
                           !folderCommand_};
       if (!password.plain.empty()) file.password = &password.plain;
+    } else if (fileClass == FileClass::Tiff &&
+               services_.dialogs.TakeTiffSettings(settings_, Destination().TakesJobHeader())) {
+      file.settings = &settings_.settings;
     }
     SendFile(platform_, Destination(), file);
     return FileOutcome::Sent;

@@ -33,6 +33,8 @@ enum class FileNotice {
   // The path names no kind of file; the text tells the kind its first
   // bytes give.
   ClassedByContent,
+  // The PDF's permissions forbid printing; the text asks whether to go on.
+  ForbidsPrinting,
 };
 
 struct FileChooserRequest {

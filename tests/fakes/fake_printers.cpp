@@ -27,6 +27,7 @@ class FakeDestination : public platform::Destination {
   std::unique_ptr<platform::Document> StartDocument(const platform::DocumentStart& start) override {
     if (printers_.printers.count(name_) == 0) return nullptr;
     printers_.documents.push_back({name_, start.title, {}, false, false, start.password});
+    if (start.settings != nullptr) printers_.documents.back().settings = *start.settings;
     return std::make_unique<FakeDocument>(printers_, printers_.documents.back());
   }
   bool TakesJobHeader() const override { return printers_.takesJobHeader; }

@@ -20,6 +20,7 @@ class FakePrinters : public platform::Printers {
     bool committed = false;
     bool aborted = false;
     std::optional<std::string> password;  // as the destination was told
+    std::optional<settings::PrintJobSettings> settings;  // as the destination was told
     std::string Bytes() const;
   };
   std::map<std::string, platform::PrinterDetails> printers;  // the ones that open

@@ -205,5 +205,51 @@ TEST_F(CommandRun, AUtf8PasswordDidNotOpenAPdfDocEncodedFile) {
   }
 }
 
+TEST_F(CommandRun, APdfThatForbidsPrintingWasSaidToBeOfNoSupportedFormat) {
+  const std::string locked = Add("locked.pdf", kPdf);
+  job::InspectPdf queries = [](const std::string&) {
+    job::PdfFacts facts;
+    facts.forbidsPrinting = true;
+    return std::optional(facts);
+  };
+  job::PrintCommandServices services{platform, ui, queries, [] { return false; }};
+  job::PrintTarget target{.filePath = locked, .printerName = "Office"};
+  job::RunPrintJob(services, target, 1);
+  EXPECT_THAT(ui.lines, ElementsAre(locked + ": the PDF's permissions forbid printing it."));
+}
+
+TEST_F(CommandRun, TiffSettingsWereDroppedWithoutAWord) {
+  std::string error;
+  const std::optional<CliOptions> options =
+      ParseCommandLine({"-n", "3", "-o", "sides=two-sided-long-edge layout=2up", "f"}, error);
+  ASSERT_TRUE(options.has_value()) << error;
+  TerminalUi dialogs(*options, false, "");
+  job::InspectPdf queries = [](const std::string&) { return std::optional(job::PdfFacts{}); };
+  job::PrintCommandServices services{platform, dialogs, queries, [] { return false; }};
+  const std::string tiff("II*\0rest", 8);
+  Add("scans/a.tif", tiff);
+  Add("scans/b.tif", tiff);
+  for (const bool ipp : {true, false}) {
+    fake.printers.documents.clear();
+    fake.printers.takesJobHeader = !ipp;
+    job::PrintTarget target{.filePath = PathOf("scans"), .printerName = "Office"};
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(job::RunPrintJob(services, target, 1).filesSent, 2);
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(fake.printers.documents.size(), 2u);
+    for (const auto& document : fake.printers.documents) {
+      // Never a header in front of a TIFF.
+      EXPECT_EQ(document.Bytes(), tiff);
+      EXPECT_EQ(document.settings.has_value(), ipp);
+      if (ipp) EXPECT_EQ(document.settings->copies, 3);
+      if (ipp) EXPECT_EQ(document.settings->duplexMode, settings::Duplex::LongEdge);
+    }
+    // Told once for the command, not once a file.
+    const auto told = said.find("is a TIFF, which goes without a PJL header");
+    EXPECT_EQ(told != std::string::npos, !ipp) << said;
+    if (!ipp) EXPECT_EQ(said.find("is a TIFF", told + 1), std::string::npos) << said;
+  }
+}
+
 }  // namespace
 }  // namespace pagewire::cli

@@ -49,13 +49,20 @@ cmp -s "$(job full 1)" "$fixtures/plain.pdf" || fail "the PDF did not arrive byt
 holds "$(cat "$(job full 1)".env)" "job 1's attributes" IPP_COPIES=3 \
   IPP_MULTIPLE_DOCUMENT_HANDLING=separate-documents-collated-copies IPP_PAGE_RANGES=2-5 \
   IPP_SIDES=two-sided-short-edge IPP_PRINT_COLOR_MODE=monochrome IPP_PRINT_QUALITY=high \
-  IPP_NUMBER_UP=2 "IPP_MEDIA_COL={media-size={x-dimension=21000 y-dimension=29700} media-type=stationery}" \
-  IPP_JOB_NAME=plain.pdf "IPP_JOB_ORIGINATING_USER_NAME=$(id -un)" CONTENT_TYPE=application/pdf
-# The other choices, over TLS, waited for.
-expect 0 --wait -d "${uri_full/ipp:/ipps:}" -o media-type=printer -o layout=100 -P 3- "$fixtures/plain.pdf"
+  IPP_NUMBER_UP=2 IPP_JOB_NAME=plain.pdf "IPP_JOB_ORIGINATING_USER_NAME=$(id -un)" \
+  CONTENT_TYPE=application/pdf
+# No media was chosen: the printer's own stays.
+if grep -qE '^IPP_MEDIA(_COL)?=' "$(job full 1)".env; then fail "job 1 got a media nobody chose"; fi
+# The other choices, over TLS, waited for; a legacy media name as the
+# printer lists it, and nothing of what was not chosen.
+expect 0 --wait -d "${uri_full/ipp:/ipps:}" -o "media-type=printer media=letter" -o layout=100 \
+  -P 3- "$fixtures/plain.pdf"
 holds "$err" "--wait" "plain.pdf: printed"
-holds "$(cat "$(job full 2)".env)" "job 2's attributes" IPP_MEDIA=iso_a4_210x297mm \
-  IPP_PRINT_SCALING=none IPP_PAGE_RANGES=3-2147483647 IPP_COPIES=1 IPP_SIDES=one-sided
+holds "$(cat "$(job full 2)".env)" "job 2's attributes" IPP_MEDIA=na_letter_8.5x11in \
+  IPP_PRINT_SCALING=none IPP_PAGE_RANGES=3-2147483647
+if grep -qE '^IPP_(COPIES|SIDES|PRINT_QUALITY)=' "$(job full 2)".env; then
+  fail "job 2 got settings nobody chose"
+fi
 
 # A protected PDF: its password as an operation attribute, which another
 # user cannot read back.

@@ -48,9 +48,13 @@ TEST(PjlJobStatus, NamesAreQuotablePrintableText) {
   EXPECT_EQ(PjlJobClosing("n"), "\x1b%-12345X@PJL\r\n@PJL EOJ NAME = \"n\"\r\n\x1b%-12345X");
 }
 
-std::vector<std::string> Texts(const settings::PrintJobSettings& settings) {
+const IppChoices kAllChosen{{"copies", "collate", "pages", "sides", "media", "media-type",
+                             "print-color-mode", "print-quality", "layout"}};
+
+std::vector<std::string> Texts(const settings::PrintJobSettings& settings,
+                               const IppChoices& choices = kAllChosen) {
   std::vector<std::string> texts;
-  for (const IppJobAttribute& attribute : IppAttributesOf(settings).attributes) {
+  for (const IppJobAttribute& attribute : IppAttributesOf(settings, choices).attributes) {
     texts.push_back(attribute.Text());
   }
   return texts;
@@ -78,7 +82,36 @@ TEST(IppAttributes, ChoicesLeftToThePrinterSendNothing) {
                                "page-ranges=3-", "sides=one-sided",
                                "media=iso_a4_210x297mm", "print-quality=4", "number-up=4"}));
   chosen.layout = settings::Layout::Booklet;
-  EXPECT_TRUE(IppAttributesOf(chosen).refusal.has_value());
+  EXPECT_TRUE(IppAttributesOf(chosen, kAllChosen).refusal.has_value());
+}
+
+TEST(IppAttributes, SettingsNobodyChoseAreLeftToThePrinter) {
+  settings::PrintJobSettings s;
+  s.copies = 3;
+  s.duplexMode = settings::Duplex::LongEdge;
+  s.outputColor = settings::OutputColor::Black;
+  s.layout = settings::Layout::TwoUp;
+  s.selectPages = true;
+  s.fromPage = 2;
+  s.toPage = 4;
+  const struct {
+    IppChoices choices;
+    std::vector<std::string> sent;
+  } cases[] = {
+      {{}, {}},
+      {{{"copies", "sides"}}, {"copies=3", "sides=two-sided-long-edge"}},
+      // 2-up prints on A4, a chosen media name too; unchosen, no media at all.
+      {{{"media", "layout"}, "na_letter_8.5x11in"}, {"media=iso_a4_210x297mm", "number-up=2"}},
+      {{{"layout"}}, {"number-up=2"}},
+      {{{"media"}, "letter"}, {"media=letter"}},
+      {{{"media", "media-type"}, "letter"}, {"media-col={media-size-name=letter media-type=stationery}"}},
+      // A TIFF takes what applies to any document.
+      {{kAllChosen.keys, "", true},
+       {"copies=3", "multiple-document-handling=separate-documents-uncollated-copies",
+        "sides=two-sided-long-edge", "media-col={media-size-name=iso_a4_210x297mm media-type=stationery}",
+        "print-color-mode=monochrome"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Texts(s, c.choices), c.sent) << c.choices.keys.size();
 }
 
 }  // namespace

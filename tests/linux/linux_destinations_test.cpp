@@ -103,6 +103,26 @@ std::unique_ptr<Document> Start(const std::string& name, const DestinationOption
   return DestinationFor(name, options)->StartDocument(DocumentStart{});
 }
 
+TEST(DestinationNames, ABadDestinationWasNoUsageErrorAndOtherSchemesDidNotExist) {
+  const struct {
+    const char* name;
+    const char* problem;  // null: none
+  } cases[] = {
+      {"socket://h:9101/", "Bad port \"9101/\""},
+      {"socket://h:99999", "Bad port \"99999\""},
+      {"ipp://h:99999/ipp/print", "not a printer address like ipp://HOST[:PORT]/PATH (Bad port"},
+      {"lpd://h/queue", "pagewire does not send to lpd:// URIs; give socket://HOST[:PORT], ipp://"},
+      {"socket://h:9101", nullptr},
+      {"ipps://h/ipp/print", nullptr},
+      {"Office_Laser", nullptr},
+  };
+  for (const auto& c : cases) {
+    const std::optional<std::string> problem = DestinationNameProblem(c.name);
+    EXPECT_EQ(problem.has_value(), c.problem != nullptr) << c.name;
+    if (problem && c.problem) EXPECT_EQ(problem->rfind(c.problem, 0), 0u) << *problem;
+  }
+}
+
 TEST(SocketDestination, DeliversEveryByteInOrderAndClosesAtTheEnd) {
   Listener listener;
   Reports reports;

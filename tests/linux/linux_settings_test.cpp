@@ -130,6 +130,27 @@ TEST(LinuxSettingsStore, ReadsWhatItUnderstandsAndTheEarlierFormAndKeepsTheRest)
   }
 }
 
+TEST(LinuxSettingsStore, GivesItsLinesToCheckAndSavesOnlyTheSettingsGiven) {
+  TempFolder temp;
+  const fs::path file = temp / "settings";
+  WriteAll(file, "# mine\n\nCopies=dword:40030003\n  pages = 5-2 \nmac=00:1b:c0:ff:07:5a\nstray\n");
+  LinuxSettingsStore store(file.string());
+  using Kind = SettingsFileLine::Kind;
+  const std::vector<SettingsFileLine> lines = store.FileLines();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0].kind, Kind::EarlierForm);
+  EXPECT_EQ(lines[1].number, 4);
+  EXPECT_EQ(lines[1].kind, Kind::Value);
+  EXPECT_EQ(lines[1].key + "|" + lines[1].value, "pages|5-2");
+  EXPECT_EQ(lines[3].kind, Kind::Other);
+  EXPECT_EQ(lines[3].text, "stray");
+  // The store itself no longer takes a range that ends before it starts.
+  EXPECT_EQ(store.LoadPrintSettings(Settings{}).settings->selectPages, false);
+
+  EXPECT_TRUE(store.SaveSettingLines({"copies=2", "media=letter"}));
+  EXPECT_EQ(ReadAll(file), "# mine\n\nmac=00:1b:c0:ff:07:5a\nstray\ncopies=2\nmedia=letter\n");
+}
+
 TEST(LinuxSettingsStore, NeverWritesAReadOnlyOrOversizedFile) {
   const std::string valid = "copies=2\n";
   const struct {

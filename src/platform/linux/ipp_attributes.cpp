@@ -1,5 +1,6 @@
 #include "platform/linux/ipp_attributes.h"
 
+#include <algorithm>
 #include <limits>
 #include <string_view>
 
@@ -59,40 +60,60 @@ std::string IppJobAttribute::Text() const {
   return name;
 }
 
-IppJobAttributes IppAttributesOf(const PrintJobSettings& settings) {
+IppJobAttributes IppAttributesOf(const PrintJobSettings& settings, const IppChoices& choices) {
   using settings::IppOf;
+  // Whether the setting `key` goes: chosen, and for a TIFF one that applies
+  // to any document.
+  auto chosen = [&choices](std::string_view key, bool anyDocument = false) {
+    return (anyDocument || !choices.anyDocument) &&
+           std::find(choices.keys.begin(), choices.keys.end(), key) != choices.keys.end();
+  };
+  // The table's IPP text of a chosen setting; "" for one not chosen.
+  auto ippOf = [&chosen](std::string_view key, bool anyDocument, const auto& setting,
+                         auto value) -> const char* {
+    return chosen(key, anyDocument) ? IppOf(setting, value) : "";
+  };
   IppJobAttributes job;
-  const char* layout = IppOf(settings::kLayouts, settings.layout);
+  const char* layout = ippOf("layout", false, settings::kLayouts, settings.layout);
   if (layout == nullptr) {
     job.refusal = "layout=booklet: IPP has no attribute for a booklet; choose another layout";
     return job;
   }
   std::vector<IppJobAttribute>& out = job.attributes;
-  IppJobAttribute copies = Number("copies", IppSyntax::Integer, settings.copies);
-  copies.neutral = settings.copies == 1;
-  out.push_back(copies);
-  if (settings.copies > 1) out.push_back(*Parsed(IppOf(settings::kCollations, settings.collate)));
-  if (settings.selectPages) {
+  if (chosen("copies", true)) {
+    IppJobAttribute copies = Number("copies", IppSyntax::Integer, settings.copies);
+    copies.neutral = settings.copies == 1;
+    out.push_back(copies);
+  }
+  if (chosen("collate", true) && settings.copies > 1) {
+    out.push_back(*Parsed(IppOf(settings::kCollations, settings.collate)));
+  }
+  if (chosen("pages") && settings.selectPages) {
     IppJobAttribute pages = Number("page-ranges", IppSyntax::Range, settings.fromPage);
     pages.upper = settings.toLastPage ? kLastPage : settings.toPage;
     out.push_back(pages);
   }
-  if (auto sides = Parsed(IppOf(settings::kDuplexModes, settings.duplexMode))) {
+  if (auto sides = Parsed(ippOf("sides", true, settings::kDuplexModes, settings.duplexMode))) {
     out.push_back(*sides);
   }
   // 2-up and 4-up print on A4 whatever the paper size says, as in the header.
-  const settings::PaperSize size =
-      IsNUp(settings.layout) ? settings::PaperSize::A4 : settings.paperSize;
-  std::optional<IppJobAttribute> media = Parsed(IppOf(settings::kPaperSizes, size));
-  if (auto type = Parsed(IppOf(settings::kPaperTypes, settings.paperType))) {
+  const bool nUp = *layout != '\0' && IsNUp(settings.layout);
+  std::optional<IppJobAttribute> media =
+      Parsed(ippOf("media", true, settings::kPaperSizes,
+                   nUp ? settings::PaperSize::A4 : settings.paperSize));
+  if (chosen("media", true) && !nUp && !choices.mediaName.empty()) {
+    media = Parsed("media=" + choices.mediaName);
+  }
+  if (auto type = Parsed(ippOf("media-type", true, settings::kPaperTypes, settings.paperType))) {
     type->name = "media-col";
     type->syntax = IppSyntax::MediaCol;
     if (media) type->mediaSize = media->keyword;
     media = type;
   }
-  for (auto& attribute :
-       {media, Parsed(IppOf(settings::kOutputColors, settings.outputColor)),
-        Parsed(IppOf(settings::kPrintModes, settings.printMode)), Parsed(layout)}) {
+  const char* color =
+      ippOf("print-color-mode", true, settings::kOutputColors, settings.outputColor);
+  const char* quality = ippOf("print-quality", false, settings::kPrintModes, settings.printMode);
+  for (auto& attribute : {media, Parsed(color), Parsed(quality), Parsed(layout)}) {
     if (attribute) out.push_back(*attribute);
   }
   return job;

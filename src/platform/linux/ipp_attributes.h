@@ -37,10 +37,20 @@ struct IppJobAttributes {
   std::optional<std::string> refusal;
 };
 
-IppJobAttributes IppAttributesOf(const settings::PrintJobSettings& settings);
+// The settings a job carries: those someone chose, on the command line or
+// in the settings file; the others are left to the printer.
+struct IppChoices {
+  std::vector<std::string> keys;  // their -o keys: "copies", "sides", "pages", ...
+  std::string mediaName;          // a chosen media beyond the paper sizes
+  // A TIFF: only what applies to any document (copies, sides, media, colour).
+  bool anyDocument = false;
+};
 
-// The A4 size in hundredths of millimetres, for media-col's media-size: the
-// only size the settings name.
+IppJobAttributes IppAttributesOf(const settings::PrintJobSettings& settings,
+                                 const IppChoices& choices);
+
+// The A4 size in hundredths of millimetres, for media-col's media-size of a
+// name that libcups does not know.
 inline constexpr std::int32_t kA4Width = 21000;
 inline constexpr std::int32_t kA4Height = 29700;
 

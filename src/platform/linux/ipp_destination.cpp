@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -46,13 +47,21 @@ struct PrinterAddress {
   std::string resource;
 };
 
-std::optional<PrinterAddress> ParseUri(const std::string& uri) {
+constexpr const char* kNotAnAddress = "not a printer address like ipp://HOST[:PORT]/PATH";
+
+std::optional<PrinterAddress> ParseUri(const std::string& uri, std::string* problem = nullptr) {
   char scheme[32], user[256], host[256], resource[1024];
   PrinterAddress address;
-  if (httpSeparateURI(HTTP_URI_CODING_ALL, uri.c_str(), scheme, sizeof scheme, user, sizeof user,
-                      host, sizeof host, &address.port, resource,
-                      sizeof resource) < HTTP_URI_STATUS_OK ||
-      host[0] == '\0') {
+  const http_uri_status_t status =
+      httpSeparateURI(HTTP_URI_CODING_ALL, uri.c_str(), scheme, sizeof scheme, user, sizeof user,
+                      host, sizeof host, &address.port, resource, sizeof resource);
+  if (status < HTTP_URI_STATUS_OK || host[0] == '\0') {
+    if (problem != nullptr) {
+      *problem = std::string(kNotAnAddress) +
+                 (status < HTTP_URI_STATUS_OK
+                      ? std::string(" (") + httpURIStatusString(status) + ")"
+                      : std::string(" (no host)"));
+    }
     return std::nullopt;
   }
   address.secure = strcasecmp(scheme, "ipps") == 0;
@@ -127,6 +136,42 @@ Offer CheckOffer(ipp_t* printer, const IppJobAttribute& wanted, std::string& off
   return taken ? Offer::Taken : Offer::Refused;
 }
 
+// The value of `listed` equal to `name` but for case; empty for none.
+std::string ListedValue(ipp_attribute_t* listed, const std::string& name) {
+  for (int i = 0; i < ippGetCount(listed); ++i) {
+    const char* value = ippGetString(listed, i, nullptr);
+    if (value != nullptr && strcasecmp(value, name.c_str()) == 0) return value;
+  }
+  return {};
+}
+
+// The name the printer lists for the media `name`: `name` itself, or the
+// PWG name of a legacy or PPD name (na-letter, letter, A4); empty when it
+// lists none.
+std::string ListedMedia(ipp_t* printer, const std::string& name) {
+  ipp_attribute_t* sizes = Supported(printer, "media");
+  std::string ppd = name;  // PPD names are capitalised: Letter, A4
+  ppd[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(ppd[0])));
+  std::vector<std::string> candidates = {name};
+  for (const pwg_media_t* media : {pwgMediaForLegacy(name.c_str()), pwgMediaForPPD(name.c_str()),
+                                   pwgMediaForPPD(ppd.c_str())}) {
+    if (media != nullptr) candidates.push_back(media->pwg);
+  }
+  for (const std::string& candidate : candidates) {
+    if (std::string listed = ListedValue(sizes, candidate); !listed.empty()) return listed;
+  }
+  return {};
+}
+
+// A chosen media as the printer lists it, where it lists one.
+void UseListedMedia(ipp_t* printer, IppJobAttribute& attribute) {
+  const bool mediaCol = attribute.syntax == IppSyntax::MediaCol;
+  if (attribute.name != "media" && !mediaCol) return;
+  std::string& name = mediaCol ? attribute.mediaSize : attribute.keyword;
+  if (name.empty()) return;
+  if (std::string listed = ListedMedia(printer, name); !listed.empty()) name = listed;
+}
+
 void AddAttribute(ipp_t* request, const IppJobAttribute& attribute) {
   const char* name = attribute.name.c_str();
   switch (attribute.syntax) {
@@ -146,9 +191,12 @@ void AddAttribute(ipp_t* request, const IppJobAttribute& attribute) {
     case IppSyntax::MediaCol: {
       ipp_t* media = ippNew();
       if (!attribute.mediaSize.empty()) {
+        const pwg_media_t* known = pwgMediaForPWG(attribute.mediaSize.c_str());
         ipp_t* size = ippNew();
-        ippAddInteger(size, IPP_TAG_ZERO, IPP_TAG_INTEGER, "x-dimension", kA4Width);
-        ippAddInteger(size, IPP_TAG_ZERO, IPP_TAG_INTEGER, "y-dimension", kA4Height);
+        ippAddInteger(size, IPP_TAG_ZERO, IPP_TAG_INTEGER, "x-dimension",
+                      known != nullptr ? known->width : kA4Width);
+        ippAddInteger(size, IPP_TAG_ZERO, IPP_TAG_INTEGER, "y-dimension",
+                      known != nullptr ? known->length : kA4Height);
         ippAddCollection(media, IPP_TAG_ZERO, "media-size", size);
         ippDelete(size);
       }
@@ -281,6 +329,12 @@ bool IppDestination::Names(std::string_view destination) {
   return false;
 }
 
+std::optional<std::string> IppDestination::AddressProblem(const std::string& uri) {
+  std::string problem;
+  if (ParseUri(uri, &problem)) return std::nullopt;
+  return problem;
+}
+
 void IppDestination::Report(const std::string& text) const {
   if (options_.report) options_.report(uri_ + ": " + text);
 }
@@ -293,7 +347,7 @@ std::nullptr_t IppDestination::Fail(const std::string& text, std::optional<Refus
 
 std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& start) {
   const std::optional<PrinterAddress> address = ParseUri(uri_);
-  if (!address) return Fail("not a printer address like ipp://HOST[:PORT]/PATH");
+  if (!address) return Fail(kNotAnAddress);
   const bool withPassword = start.password && !start.password->empty();
   // Checked before connecting: nothing goes to the printer.
   if (withPassword && !address->secure && !options_.allowPlainPassword &&
@@ -354,9 +408,12 @@ std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& sta
   }
   std::vector<IppJobAttribute> sent;
   if (start.settings != nullptr) {
-    IppJobAttributes wanted = IppAttributesOf(*start.settings);
+    IppChoices choices = options_.ipp;
+    choices.anyDocument = start.format != DocumentFormat::Pdf;
+    IppJobAttributes wanted = IppAttributesOf(*start.settings, choices);
     if (wanted.refusal) return Fail(*wanted.refusal, Refusal::Setting);
-    for (const IppJobAttribute& attribute : wanted.attributes) {
+    for (IppJobAttribute& attribute : wanted.attributes) {
+      UseListedMedia(printer.ipp, attribute);
       std::string offered;
       switch (CheckOffer(printer.ipp, attribute, offered)) {
         case Offer::Taken:

@@ -26,6 +26,8 @@ class IppDestination final : public Destination {
 
   // True for ipp:// and ipps:// names.
   static bool Names(std::string_view destination);
+  // Why such a name is no printer address; none when it is one.
+  static std::optional<std::string> AddressProblem(const std::string& uri);
 
   std::unique_ptr<Document> StartDocument(const DocumentStart& start) override;
   bool TakesJobHeader() const override { return false; }

@@ -13,6 +13,22 @@ std::unique_ptr<Destination> DestinationFor(const std::string& name,
   return std::make_unique<CupsDestination>(name, options);
 }
 
+std::optional<std::string> DestinationNameProblem(const std::string& name) {
+  std::string cause;
+  if (IsSocketName(name)) {
+    if (ParseSocketName(name, cause)) return std::nullopt;
+    return cause;
+  }
+  if (IppDestination::Names(name)) return IppDestination::AddressProblem(name);
+  // A CUPS queue's name holds no "/": a URI of a scheme the command cannot send to.
+  if (name.find("://") != std::string::npos) {
+    return "pagewire does not send to " + name.substr(0, name.find("://") + 3) +
+           " URIs; give socket://HOST[:PORT], ipp://HOST[:PORT]/PATH, ipps://HOST[:PORT]/PATH "
+           "or the name of a CUPS destination (lpstat -e)";
+  }
+  return std::nullopt;
+}
+
 std::vector<std::string> LinuxPrinters::Names() {
   std::vector<std::string> names;
   std::string cause;

@@ -18,6 +18,10 @@ namespace pagewire::platform {
 std::unique_ptr<Destination> DestinationFor(const std::string& name,
                                             const DestinationOptions& options);
 
+// Why `name` names no destination: a socket:// or IPP URI that is not well
+// formed, or a URI of another scheme; none when it names one.
+std::optional<std::string> DestinationNameProblem(const std::string& name);
+
 class LinuxPrinters : public Printers {
  public:
   explicit LinuxPrinters(DestinationOptions options) : options_(std::move(options)) {}

@@ -105,7 +105,7 @@ bool ApplyPages(std::string_view text, Settings& s) {
   const auto from = NumberOf(text.substr(0, dash));
   const bool open = dash != std::string_view::npos && dash + 1 == text.size();
   const auto to = dash == std::string_view::npos ? from : NumberOf(text.substr(dash + 1));
-  if (!from || (!open && !to)) return false;
+  if (!from || (!open && (!to || *to < *from))) return false;
   s.selectPages = true;
   s.fromPage = *from;
   s.toLastPage = open;
@@ -194,14 +194,15 @@ Lines PrintSettingLines(const Settings& s) {
 }
 
 std::optional<settings::MacAddress> MacOf(std::string_view text) {
-  // Six pairs of hex digits separated by ':'.
+  // Six pairs of hex digits separated by ':' or '-'.
   constexpr std::string_view kDigits = "0123456789abcdef";
   if (text.size() != 17) return std::nullopt;
   settings::MacAddress address{};
   for (std::size_t i = 0; i < address.size(); ++i) {
     const std::size_t high = kDigits.find(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i * 3]))));
     const std::size_t low = kDigits.find(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i * 3 + 1]))));
-    if (high == kDigits.npos || low == kDigits.npos || (i < 5 && text[i * 3 + 2] != ':')) {
+    const char separator = i < 5 ? text[i * 3 + 2] : ':';
+    if (high == kDigits.npos || low == kDigits.npos || (separator != ':' && separator != '-')) {
       return std::nullopt;
     }
     address[i] = static_cast<std::uint8_t>(high * 16 + low);
@@ -409,6 +410,34 @@ SavedPrintSettings LinuxSettingsStore::LoadPrintSettings(const Settings& default
   for (const std::string& line : contents.lines) found = ApplyLine(line, s) || found;
   if (found) saved.settings = s;
   return saved;
+}
+
+std::vector<SettingsFileLine> LinuxSettingsStore::FileLines() const {
+  std::vector<SettingsFileLine> lines;
+  const Contents contents = Read(path_);
+  for (std::size_t i = 0; i < contents.lines.size(); ++i) {
+    const std::string_view text = Trim(contents.lines[i]);
+    if (text.empty() || text.front() == '#') continue;
+    SettingsFileLine line;
+    line.number = static_cast<int>(i + 1);
+    line.text = text;
+    if (IsEarlierForm(text)) {
+      line.kind = SettingsFileLine::Kind::EarlierForm;
+    } else if (const auto entry = EntryOf(text)) {
+      line.kind = SettingsFileLine::Kind::Value;
+      line.key = entry->key;
+      line.value = entry->value;
+    }
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+bool LinuxSettingsStore::SaveSettingLines(const std::vector<std::string>& settingLines) {
+  return Change(path_, [&settingLines](Lines& lines) {
+    std::erase_if(lines, [](const std::string& line) { return IsPrintSettingLine(line); });
+    lines.insert(lines.end(), settingLines.begin(), settingLines.end());
+  });
 }
 
 bool LinuxSettingsStore::SavePrintSettings(const Settings& settings) {

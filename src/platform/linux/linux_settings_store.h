@@ -15,7 +15,8 @@
 //
 // Blanks around keys and values are ignored, words compare without regard to
 // letter case, and lines starting with '#' are comments. A line that is not
-// understood is skipped, and kept as it is when the file is written again.
+// understood is skipped, and kept as it is when the file is written again;
+// the command checks every line first (cli/saved_settings.h).
 // The bit-packed values of the file's earlier form (`PrintMode=dword:...`
 // and so on) are read as well, and dropped by the next save.
 //
@@ -38,6 +39,16 @@
 
 namespace pagewire::platform {
 
+// A line of the settings file that holds something; comments and blank
+// lines are left out.
+struct SettingsFileLine {
+  enum class Kind { Value, EarlierForm, Other };
+  int number = 0;  // from 1
+  Kind kind = Kind::Other;
+  std::string text;        // blanks around it trimmed
+  std::string key, value;  // of a `key=value` line (Value)
+};
+
 class LinuxSettingsStore : public SettingsStore {
  public:
   explicit LinuxSettingsStore(std::string path);
@@ -52,6 +63,13 @@ class LinuxSettingsStore : public SettingsStore {
   bool MarkSkipConfirmation() override { return false; }
   void ClearSkipConfirmation() override {}
   bool PortHasAddress(const std::string&) override { return false; }
+
+  // The file's lines, for the command to check each value; none for a file
+  // that is taken as empty.
+  std::vector<SettingsFileLine> FileLines() const;
+  // Keeps exactly `lines` ("copies=2", "media=letter", ...) as the print
+  // settings: every other print setting line goes, the earlier form's too.
+  bool SaveSettingLines(const std::vector<std::string>& lines);
 
  private:
   std::string path_;

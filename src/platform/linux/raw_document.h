@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/destination.h"
+#include "platform/linux/ipp_attributes.h"
 #include "platform/linux/stall_watch.h"
 
 namespace pagewire::platform {
@@ -50,6 +51,8 @@ struct DestinationOptions {
   bool allowPlainPassword = false;
   // With a wait: whether each job printed; why not is reported.
   std::function<void(bool printed)> finished;
+  // The settings an IPP job carries; its printer chooses the others.
+  IppChoices ipp;
 };
 
 // Reports "NAME: text", or "text" for no name.
