@@ -98,3 +98,13 @@ cat "$fixtures/plain.pdf" >"$tmp/send/fifo" &
 expect 0 --output "$tmp/send/fifo.prn" "$tmp/send/fifo"
 cmp -s <(tail -c "$(stat -c %s "$fixtures/plain.pdf")" "$tmp/send/fifo.prn") "$fixtures/plain.pdf" ||
   fail "the FIFO did not arrive byte for byte: $err"
+
+# A printer that is down names every file not sent; a full standard output
+# is told in Linux's words, with the status of a failed destination.
+expect 3 -d "socket://127.0.0.1:$(free_port)" "$fixtures/plain.pdf" "$fixtures/r3_128.pdf"
+holds "$err" "a printer that is down" "[$fixtures/plain.pdf] is not sent" \
+  "[$fixtures/r3_128.pdf] is not sent"
+timeout 60 "$pagewire" --show-header "$fixtures/plain.pdf" </dev/null >/dev/full 2>"$tmp/err"
+status=$?
+[ "$status" -eq 3 ] || fail "--show-header >/dev/full gave status $status, not 3"
+holds "$(cat "$tmp/err")" "--show-header >/dev/full" "pagewire: standard output: No space left on device"
