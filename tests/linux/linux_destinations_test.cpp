@@ -230,8 +230,8 @@ TEST(SocketDestination, AnInterruptedSendClosedCleanlyAsIfTheJobWereWhole) {
   EXPECT_EQ(SendInterruptSignal(), SIGINT);
   document.reset();
   EXPECT_EQ(printer.Drain(), ECONNRESET);
-  EXPECT_EQ(reports.lines,
-            std::vector<std::string>{printer.Name() + ": interrupted by SIGINT: the job is ended."});
+  EXPECT_EQ(reports.lines, std::vector<std::string>{printer.Name() +
+                                                    ": interrupted by SIGINT: the job is ended."});
   ClearSendInterrupt();
 }
 

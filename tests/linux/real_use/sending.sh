@@ -1,5 +1,6 @@
 # Sending under real use: a send interrupted on a socket printer and on an
-# IPP printer, a file truncated while it is sent, a process substitution.
+# IPP printer, a file truncated while it is sent, a process substitution and
+# a FIFO, a printer that is down, a full standard output.
 # Sourced by real_use_scenarios.sh; slow_link.py beside it slows the link
 # so that a send can be caught midway, and tells a reset from a clean close.
 
@@ -16,13 +17,16 @@ wait_port "$send_ipp_port"
 python3 "$source_dir/tests/linux/real_use/slow_link.py" "$tmp/send/ipp" "$tmp/send/ipp.port" \
   2000000 "$send_ipp_port" &
 pids+=($!)
-for _ in $(seq 100); do [ -s "$tmp/send/raw.port" ] && [ -s "$tmp/send/ipp.port" ] && break; sleep 0.2; done
+for _ in $(seq 100); do
+  [ -s "$tmp/send/raw.port" ] && [ -s "$tmp/send/ipp.port" ] && break
+  sleep 0.2
+done
 send_raw=socket://127.0.0.1:$(cat "$tmp/send/raw.port")
 send_slow_ipp=ipp://127.0.0.1:$(cat "$tmp/send/ipp.port")/ipp/print
 
 # send_midway JOB_END SIGNAL|truncate ARGS...: pagewire ARGS in the
 # background (the signal at its default, as a shell in the foreground has
-# it); once the link has read 512 KiB of job 1 in JOB_END's folder, the
+# it); once the link has read 512 KiB of the job that JOB_END ends, the
 # signal, or the PDF cut to 1 MiB; then pagewire's status in $status and
 # its messages in $err.
 send_midway() {
@@ -96,7 +100,8 @@ holds "$(head -c 2000 "$tmp/send/sub.prn" | tr -d '\0')" "the substitution's hea
 mkfifo "$tmp/send/fifo"
 cat "$fixtures/plain.pdf" >"$tmp/send/fifo" &
 expect 0 --output "$tmp/send/fifo.prn" "$tmp/send/fifo"
-cmp -s <(tail -c "$(stat -c %s "$fixtures/plain.pdf")" "$tmp/send/fifo.prn") "$fixtures/plain.pdf" ||
+plain_size=$(stat -c %s "$fixtures/plain.pdf")
+cmp -s <(tail -c "$plain_size" "$tmp/send/fifo.prn") "$fixtures/plain.pdf" ||
   fail "the FIFO did not arrive byte for byte: $err"
 
 # A printer that is down names every file not sent; a full standard output
@@ -107,4 +112,5 @@ holds "$err" "a printer that is down" "[$fixtures/plain.pdf] is not sent" \
 timeout 60 "$pagewire" --show-header "$fixtures/plain.pdf" </dev/null >/dev/full 2>"$tmp/err"
 status=$?
 [ "$status" -eq 3 ] || fail "--show-header >/dev/full gave status $status, not 3"
-holds "$(cat "$tmp/err")" "--show-header >/dev/full" "pagewire: standard output: No space left on device"
+holds "$(cat "$tmp/err")" "--show-header >/dev/full" \
+  "pagewire: standard output: No space left on device"
