@@ -237,7 +237,8 @@ const char* const kUsage =
     "\n"
     "Exit status: 0 every file sent (with --wait: printed), 1 some file not sent\n"
     "(or not printed), 2 usage error or a setting the IPP printer does not offer,\n"
-    "3 the destination failed or does not take the file.\n";
+    "3 the destination failed or does not take the file, 130 (143, 129) a send\n"
+    "that SIGINT (SIGTERM, SIGHUP) ended.\n";
 
 bool CliOptions::ReadsStandardInput() const {
   return std::find(paths.begin(), paths.end(), kStandardInputPath) != paths.end();

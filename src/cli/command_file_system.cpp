@@ -1,6 +1,7 @@
 #include "cli/command_file_system.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +11,8 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "cli/file_messages.h"
+#include "cli/progress_line.h"
 
 namespace pagewire::cli {
 namespace {
@@ -24,7 +27,7 @@ class ProgressReader : public platform::FileReader {
   ProgressReader(std::unique_ptr<platform::FileReader> reader, std::string name)
       : reader_(std::move(reader)), name_(std::move(name)) {}
   ~ProgressReader() override {
-    if (shown_ >= 0) std::fputc('\n', stderr);
+    if (shown_ >= 0) EndProgressLine();
   }
 
   std::uint64_t Size(FileErrorCause& cause) const override {
@@ -39,9 +42,10 @@ class ProgressReader : public platform::FileReader {
       const int percent = static_cast<int>(done_ * 100 / size_);
       if (percent != shown_) {
         shown_ = percent;
-        std::fprintf(stderr, "\r%s: %3d%% of %llu MiB", name_.c_str(), percent,
-                     static_cast<unsigned long long>(size_ >> 20));
-        std::fflush(stderr);
+        char line[64];
+        std::snprintf(line, sizeof line, ": %3d%% of %llu MiB", percent,
+                      static_cast<unsigned long long>(size_ >> 20));
+        ShowProgressLine(name_ + line);
       }
     }
     return got;
@@ -53,6 +57,41 @@ class ProgressReader : public platform::FileReader {
   mutable std::uint64_t size_ = 0;
   std::uint64_t done_ = 0;
   int shown_ = -1;
+};
+
+// Once its size has been asked, a file gives that many bytes and no more:
+// the job's header announced that size. A file that ends before, or has
+// more after, changed while it was read.
+class AnnouncedSizeReader : public platform::FileReader {
+ public:
+  explicit AnnouncedSizeReader(std::unique_ptr<platform::FileReader> reader)
+      : reader_(std::move(reader)) {}
+
+  std::uint64_t Size(FileErrorCause& cause) const override {
+    left_ = reader_->Size(cause);
+    announced_ = cause == FileErrorCause::None;
+    return left_;
+  }
+
+  std::size_t Read(void* buffer, std::size_t capacity, FileErrorCause& cause) override {
+    if (!announced_) return reader_->Read(buffer, capacity, cause);
+    if (left_ == 0) {
+      unsigned char more = 0;
+      if (reader_->Read(&more, 1, cause) > 0) cause = FileErrorCause::EndOfFile;
+      return 0;
+    }
+    const std::size_t got =
+        reader_->Read(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(capacity, left_)),
+                      cause);
+    if (got == 0 && cause == FileErrorCause::None) cause = FileErrorCause::EndOfFile;
+    left_ -= got;
+    return got;
+  }
+
+ private:
+  std::unique_ptr<platform::FileReader> reader_;
+  mutable std::uint64_t left_ = 0;
+  mutable bool announced_ = false;
 };
 
 // Hands the command's one output file to each PATH's print command; their
@@ -69,35 +108,27 @@ class SharedWriter : public platform::FileWriter {
   platform::FileWriter& output_;
 };
 
-}  // namespace
-
-CommandFileSystem::CommandFileSystem(platform::FileSystem& system, bool showProgress,
-                                     std::function<void(const std::string&)> opening)
-    : system_(system), showProgress_(showProgress), opening_(std::move(opening)) {}
-
-CommandFileSystem::~CommandFileSystem() {
-  if (standardInput_ >= 0) close(standardInput_);
-}
-
-bool CommandFileSystem::TakeStandardInput(std::string& error) {
+// A copy of all that `source` gives, in a temporary file of its owner's
+// only that no folder lists; -1 with `error` set ("NAME: ...").
+int PrivateCopy(int source, const std::string& name, std::string& error) {
   const char* tmpdir = std::getenv("TMPDIR");
   const std::string folder = tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
-  const std::string cannotKeep = "-: standard input cannot be kept in " + folder + ": ";
-  std::string pattern = folder + "/pagewire-stdin-XXXXXX";
+  const std::string cannotKeep = name + ": cannot be kept in " + folder + ": ";
+  std::string pattern = folder + "/pagewire-input-XXXXXX";
   const int fd = mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) {
     error = cannotKeep + std::strerror(errno);
-    return false;
+    return -1;
   }
   unlink(pattern.c_str());
   std::vector<char> buffer(64 * 1024);
   for (;;) {
-    const ssize_t got = read(STDIN_FILENO, buffer.data(), buffer.size());
+    const ssize_t got = read(source, buffer.data(), buffer.size());
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
-      error = std::string("-: standard input cannot be read: ") + std::strerror(errno);
+      error = name + ": cannot be read: " + std::strerror(errno);
       close(fd);
-      return false;
+      return -1;
     }
     if (got == 0) break;
     for (ssize_t at = 0; at < got;) {
@@ -106,22 +137,57 @@ bool CommandFileSystem::TakeStandardInput(std::string& error) {
       if (put < 0) {
         error = cannotKeep + std::strerror(errno);
         close(fd);
-        return false;
+        return -1;
       }
       at += put;
     }
   }
-  standardInput_ = fd;
+  return fd;
+}
+
+}  // namespace
+
+CommandFileSystem::CommandFileSystem(platform::FileSystem& system, bool showProgress,
+                                     std::function<void(const std::string&)> opening)
+    : system_(system), showProgress_(showProgress), opening_(std::move(opening)) {}
+
+CommandFileSystem::~CommandFileSystem() {
+  for (const auto& [path, fd] : copies_) close(fd);
+}
+
+bool CommandFileSystem::TakeStandardInput(std::string& error) {
+  const int fd = PrivateCopy(STDIN_FILENO, FileLabel(kStandardInputPath), error);
+  if (fd < 0) return false;
+  copies_[kStandardInputPath] = fd;
+  return true;
+}
+
+bool CommandFileSystem::KeepIfStream(const std::string& path, std::string& error) {
+  struct stat info {};
+  if (path == kStandardInputPath || copies_.count(path) != 0 || stat(path.c_str(), &info) != 0 ||
+      !(S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode))) {
+    return true;
+  }
+  // A FIFO opens once something writes into it, as it does for cat.
+  const int source = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (source < 0) return true;  // its opening tells why
+  const bool seeks = lseek(source, 0, SEEK_CUR) >= 0;
+  const int fd = seeks ? -1 : PrivateCopy(source, path, error);
+  close(source);
+  if (seeks) return true;
+  if (fd < 0) return false;
+  copies_[path] = fd;
   return true;
 }
 
 std::string CommandFileSystem::ReadPath(const std::string& path) const {
-  if (path != kStandardInputPath || standardInput_ < 0) return path;
-  return "/proc/self/fd/" + std::to_string(standardInput_);
+  const auto copy = copies_.find(path);
+  if (copy == copies_.end()) return path;
+  return "/proc/self/fd/" + std::to_string(copy->second);
 }
 
 std::optional<platform::PathEntry> CommandFileSystem::LookUp(const std::string& path) {
-  if (path == kStandardInputPath && standardInput_ >= 0) {
+  if (path == kStandardInputPath && copies_.count(path) != 0) {
     return platform::PathEntry{"(stdin)", false};
   }
   return system_.LookUp(path);
@@ -139,8 +205,10 @@ std::unique_ptr<platform::FileReader> CommandFileSystem::OpenForReading(
     const std::string& path, FileErrorCause& cause) {
   if (opening_) opening_(path);
   auto reader = system_.OpenForReading(ReadPath(path), cause);
-  if (!reader || !showProgress_) return reader;
-  return std::make_unique<ProgressReader>(std::move(reader), path);
+  if (!reader) return reader;
+  reader = std::make_unique<AnnouncedSizeReader>(std::move(reader));
+  if (!showProgress_) return reader;
+  return std::make_unique<ProgressReader>(std::move(reader), FileLabel(path));
 }
 
 std::unique_ptr<platform::FileWriter> CommandFileSystem::CreateOutputFile(

@@ -1,10 +1,13 @@
 // The file system as one pagewire command sees it: the output file is made
 // once and every PATH of the command is written into it, a large file shows
-// its progress on a terminal while it is read, and the PATH "-" is a copy of
-// standard input.
+// its progress on a terminal while it is read, the PATH "-" is a copy of
+// standard input and a PATH that cannot be seeked (a pipe, a FIFO) a copy
+// of what it gave. A file gives exactly the size the job announced for it,
+// or fails with FileErrorCause::EndOfFile when it has changed meanwhile.
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -28,7 +31,11 @@ class CommandFileSystem : public platform::FileSystem {
   // no folder lists (the PDF reader seeks, a pipe cannot); it goes when the
   // command ends, however it ends. False with `error` set.
   bool TakeStandardInput(std::string& error);
-  // The path `path` is read by: the copy's for "-".
+  // The same for `path` when it names something that cannot be seeked (a
+  // pipe, a FIFO, a terminal), once per command; true, doing nothing, for
+  // anything else.
+  bool KeepIfStream(const std::string& path, std::string& error);
+  // The path `path` is read by: the copy's for "-" and a kept stream.
   std::string ReadPath(const std::string& path) const;
 
   // "-" is the file "(stdin)", as lp names its job.
@@ -53,7 +60,7 @@ class CommandFileSystem : public platform::FileSystem {
   bool showProgress_;
   std::function<void(const std::string&)> opening_;
   std::unique_ptr<platform::LinuxOutputFile> output_;
-  int standardInput_ = -1;  // the copy, open while the command lives
+  std::map<std::string, int> copies_;  // by PATH, open while the command lives
 };
 
 }  // namespace pagewire::cli

@@ -6,11 +6,11 @@
 
 #include "cli/cli_options.h"
 #include "cli/command_file_system.h"
+#include "cli/file_messages.h"
 #include "cli/output_guard.h"
 #include "cli/saved_settings.h"
 #include "cli/terminal_ui.h"
 #include "job/file_class.h"
-#include "job/file_error_message.h"
 #include "job/pdf_inspection.h"
 #include "job/run_print_job.h"
 #include "platform/linux/linux_file_system.h"
@@ -19,11 +19,15 @@
 #include "platform/linux/linux_destinations.h"
 #include "platform/linux/linux_settings_store.h"
 #include "platform/linux/linux_system_facts.h"
+#include "platform/linux/send_interrupt.h"
 
 namespace pagewire::cli {
 namespace {
 
 enum ExitStatus { kAllSent = 0, kSomeNotSent = 1, kUsageError = 2, kDestinationFailed = 3 };
+// A send ended by a signal exits 128 and the signal's number, as the shell
+// tells a command the signal ended.
+constexpr int kSignalled = 128;
 
 // How long -l looks for IPP printers on the network.
 constexpr std::chrono::milliseconds kBrowseTime{2000};
@@ -70,6 +74,13 @@ int ListDestinations() {
 bool IsFolder(platform::FileSystem& fileSystem, const std::string& path) {
   const std::optional<platform::PathEntry> entry = fileSystem.LookUp(path);
   return entry && entry->isFolder;
+}
+
+// Once the command has ended early, every PATH it did not come to.
+void TellNotSent(const std::vector<std::string>& paths, std::size_t from) {
+  for (std::size_t i = from; i < paths.size(); ++i) {
+    TerminalUi::Say("[" + FileLabel(paths[i]) + "] is not sent: the command ended before it.");
+  }
 }
 
 // Failures and stalls are told on standard error; on a terminal a stalled
@@ -185,7 +196,8 @@ int Run(const CliOptions& options) {
   const std::string outputPath = output.value_or("");
   platform::FileErrorCause cause = platform::FileErrorCause::None;
   if (toFile && !fileSystem.CreateOutputFile(outputPath, cause)) {
-    TerminalUi::Say(job::FileErrorMessage(cause, outputPath));
+    TerminalUi::Say(CommandFileError(platform::FileRole::Written, cause, outputPath));
+    TellNotSent(options.paths, 0);
     return kDestinationFailed;
   }
 
@@ -198,8 +210,15 @@ int Run(const CliOptions& options) {
   }
   ui.SetDestination(toFile ? outputPath : destination);
   ui.SetCarriesHeader(toFile || !platform::IppDestination::Names(destination));
-  for (const std::string& path : options.paths) {
+  platform::CatchSendInterrupts();
+  for (std::size_t i = 0; i < options.paths.size(); ++i) {
+    const std::string& path = options.paths[i];
     if (path == kStandardInputPath && !standardInputKept) continue;
+    if (!fileSystem.KeepIfStream(path, error)) {
+      TerminalUi::Say(error);
+      allSent = false;
+      continue;
+    }
     if (!IsFolder(fileSystem, path) && job::ClassOfPath(path) == job::FileClass::Quillora) {
       TerminalUi::Say("[" + path + "] is a Quillora file, which this command does not print.");
       allSent = false;
@@ -214,11 +233,16 @@ int Run(const CliOptions& options) {
     target.classByContent = true;
     const job::PrintCommandSummary summary = job::RunPrintJob(services, target, 1);
     allSent = allSent && summary.completed && summary.filesNotSent == 0 && summary.filesSent > 0;
-    if (summary.printerFailed) return ends.settingRefused ? kUsageError : kDestinationFailed;
+    const int interrupt = platform::SendInterruptSignal();
+    if (interrupt != 0 || summary.printerFailed || ui.OutputFailed()) {
+      TellNotSent(options.paths, i + 1);
+      if (interrupt != 0) return kSignalled + interrupt;
+      return summary.printerFailed && ends.settingRefused ? kUsageError : kDestinationFailed;
+    }
   }
   if (!fileSystem.CloseOutput(ui.PasswordHandedOut(), cause)) {
-    TerminalUi::Say(job::FileErrorMessage(cause, outputPath));
-    return kSomeNotSent;
+    TerminalUi::Say(CommandFileError(platform::FileRole::Written, cause, outputPath));
+    return kDestinationFailed;
   }
   return allSent && ends.allPrinted ? kAllSent : kSomeNotSent;
 }

@@ -13,9 +13,11 @@
 #include "cli/file_messages.h"
 #include "cli/password_line.h"
 #include "cli/pdf_doc_encoding.h"
+#include "cli/progress_line.h"
 #include "cli/setting_notices.h"
 #include "cli/terminal_answer.h"
 #include "job/job_messages.h"
+#include "platform/linux/send_interrupt.h"
 
 namespace pagewire::cli {
 namespace {
@@ -64,6 +66,16 @@ void StripLineEnd(std::string& line) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
 }
 
+// The name a file has without its folder, as the print command gives it.
+std::string LongNameOf(const std::string& path) {
+  if (path == kStandardInputPath) return "(stdin)";
+  std::string name = path;
+  while (name.size() > 1 && name.back() == '/') name.pop_back();
+  const std::size_t slash = name.rfind('/');
+  if (slash != std::string::npos && name.size() > 1) name.erase(0, slash + 1);
+  return name;
+}
+
 }  // namespace
 
 TerminalUi::TerminalUi(const CliOptions& options, bool interactive, std::string settingsPath)
@@ -74,6 +86,7 @@ TerminalUi::~TerminalUi() {
 }
 
 void TerminalUi::Say(const std::string& text) {
+  EndProgressLine();
   std::string line = text.substr(std::min(text.find_first_not_of(' '), text.size()));
   StripLineEnd(line);
   std::cerr << "pagewire: " << line << std::endl;
@@ -143,6 +156,7 @@ std::optional<std::string> TerminalUi::Ask(const std::string& prompt, bool secre
 }
 
 PasswordLine TerminalUi::AskLine(const std::string& prompt, bool secret) {
+  EndProgressLine();
   std::cerr << prompt << std::flush;
   std::optional<EchoOff> echoOff;
   if (secret) echoOff.emplace();
@@ -165,11 +179,13 @@ platform::MessageAnswer TerminalUi::ShowMessageBox(const platform::MessageText& 
   }
   // The job that failed at its destination; the destination has told why.
   if (text.JoinedBytes() == job::kUnsupportedOperation) {
-    Say("[" + currentFile_ + "] is not sent: " +
-        (destination_.empty() ? std::string("the destination") : destination_) +
-        " did not take the job.");
+    Say(platform::SendInterruptSignal() != 0
+            ? "[" + Named() + "] is not sent: interrupted."
+            : "[" + Named() + "] is not sent: " +
+                  (destination_.empty() ? std::string("the destination") : destination_) +
+                  " did not take the job.");
   } else {
-    Say(text.JoinedBytes());
+    Say(NamedByPath(text.JoinedBytes()));
   }
   switch (buttons) {
     case platform::MessageButtons::Ok: return platform::MessageAnswer::Ok;
@@ -189,12 +205,12 @@ platform::MessageAnswer TerminalUi::ShowMessageBox(const platform::MessageText& 
 platform::MessageAnswer TerminalUi::AskOkCancel() {
   if (options_.yes || okToAll_) return platform::MessageAnswer::Ok;
   if (!interactive_) {
-    Say("[" + currentFile_ + "] is not sent: no terminal to answer; --yes answers OK.");
+    Say("[" + Named() + "] is not sent: no terminal to answer; --yes answers OK.");
     return platform::MessageAnswer::Cancel;
   }
   for (;;) {
     const std::optional<std::string> answer =
-        Ask("Go on with " + currentFile_ + "? (yes/no/all) ", false);
+        Ask("Go on with " + Named() + "? (yes/no/all) ", false);
     if (!answer || IsAnswer(*answer, "no")) return platform::MessageAnswer::Cancel;
     if (strcasecmp(answer->c_str(), "all") == 0) okToAll_ = true;
     if (okToAll_ || IsAnswer(*answer, "yes")) return platform::MessageAnswer::Ok;
@@ -209,6 +225,27 @@ platform::MessageAnswer TerminalUi::ShowFileMessage(platform::FileNotice notice,
   const std::optional<std::string> line = CommandFileMessage(notice, path, text.JoinedBytes());
   if (!line) return platform::MessageAnswer::Ok;
   return ShowMessageBox(*line, buttons, icon);
+}
+
+platform::MessageAnswer TerminalUi::ShowFileError(platform::FileRole role,
+                                                  platform::FileErrorCause cause,
+                                                  const std::string& path,
+                                                  const platform::MessageText&) {
+  if (role == platform::FileRole::Written) outputFailed_ = true;
+  Say(CommandFileError(role, cause, path));
+  return platform::MessageAnswer::Ok;
+}
+
+std::string TerminalUi::Named(const std::string& otherwise) const {
+  return currentFile_.empty() ? otherwise : FileLabel(currentFile_);
+}
+
+// The print command names a file by its long name at the start of some
+// texts; the command names it as everywhere else.
+std::string TerminalUi::NamedByPath(const std::string& text) const {
+  const std::string longName = "[" + LongNameOf(currentFile_) + "]";
+  if (currentFile_.empty() || text.rfind(longName, 0) != 0) return text;
+  return "[" + Named() + "]" + text.substr(longName.size());
 }
 
 std::optional<std::string> TerminalUi::ChooseOpenFile(const platform::FileChooserRequest&) {
@@ -236,7 +273,7 @@ bool TerminalUi::TakeTiffSettings(job::PdfPrintSettings& settings, bool takesHea
   if (!takesHeader) return true;
   if (!tiffNoticeTold_ && !options_.overrides.Keys().empty()) {
     tiffNoticeTold_ = true;
-    Say("[" + currentFile_ + "] is a TIFF, which goes without a PJL header: it is sent "
+    Say("[" + Named() + "] is a TIFF, which goes without a PJL header: it is sent "
         "without the settings (copies, sides, media, ...).");
   }
   return false;
@@ -247,17 +284,17 @@ job::PasswordDlgResult TerminalUi::RunGivenPassword(job::PasswordEntry& entry) {
       options_.passwordSource == PasswordSource::File ? "--password-file" : "--password-stdin";
   // A retry follows a wrong password: the given one will not change.
   if (!entry.password.empty()) {
-    Say("[" + entry.fileName + "] is not sent: the password from " + source + " is wrong.");
+    Say("[" + Named(entry.fileName) + "] is not sent: the password from " + source + " is wrong.");
     return job::PasswordDlgResult::Cancel;
   }
   if (!ReadGivenPassword()) {
-    Say("[" + entry.fileName + "] needs a password, and standard input gave none.");
+    Say("[" + Named(entry.fileName) + "] needs a password, and standard input gave none.");
     return job::PasswordDlgResult::Cancel;
   }
   // An empty line is more likely an unset variable than a wish to print
   // without the password.
   if (givenPassword_->empty()) {
-    Say("[" + entry.fileName + "] is not sent: the password from " + source + " is empty.");
+    Say("[" + Named(entry.fileName) + "] is not sent: the password from " + source + " is empty.");
     return job::PasswordDlgResult::Cancel;
   }
   // Its destination applies its own limit: the header's 32 bytes, or the
@@ -272,19 +309,19 @@ job::PasswordDlgResult TerminalUi::RunPasswordDlg(job::PasswordEntry& entry) {
   if (options_.passwordSource != PasswordSource::Terminal) return RunGivenPassword(entry);
   if (!interactive_) {
     // The file on standard input leaves only the file for the password.
-    Say("[" + entry.fileName + "] needs a password: give " +
+    Say("[" + Named(entry.fileName) + "] needs a password: give " +
         (options_.ReadsStandardInput() ? "--password-file."
                                        : "--password-stdin or --password-file."));
     return job::PasswordDlgResult::Cancel;
   }
   for (;;) {
-    const PasswordLine typed = AskLine("Password for " + entry.fileName + ": ", true);
+    const PasswordLine typed = AskLine("Password for " + Named(entry.fileName) + ": ", true);
     if (typed.status == PasswordLine::Status::TooLong) {
       Say("The password" + TooLong() + ".");
       continue;
     }
     if (typed.status != PasswordLine::Status::Line) {
-      Say("[" + entry.fileName + "] is not sent: " +
+      Say("[" + Named(entry.fileName) + "] is not sent: " +
           (typed.status == PasswordLine::Status::Failed
                ? "the password prompt cannot read the terminal: " +
                      std::string(std::strerror(typed.error))
@@ -294,7 +331,7 @@ job::PasswordDlgResult TerminalUi::RunPasswordDlg(job::PasswordEntry& entry) {
     SetPassword(entry, typed.text);
     // The dialog's meaning of an empty entry, said aloud.
     if (entry.password.empty()) {
-      Say("No password typed: [" + entry.fileName + "] is sent without one.");
+      Say("No password typed: [" + Named(entry.fileName) + "] is sent without one.");
     } else {
       passwordHandedOut_ = true;
     }

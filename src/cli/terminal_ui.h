@@ -36,7 +36,10 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   void SetCarriesHeader(bool carriesHeader) { carriesHeader_ = carriesHeader; }
   // Whether a password went to the print command: its job may carry it.
   bool PasswordHandedOut() const { return passwordHandedOut_; }
-  // A line on standard error, after the command's name.
+  // Whether writing the output file failed: the destination failed.
+  bool OutputFailed() const { return outputFailed_; }
+  // A line on standard error, after the command's name; it ends a progress
+  // line first.
   static void Say(const std::string& text);
 
   platform::MessageAnswer ShowMessageBox(const platform::MessageText& text,
@@ -47,6 +50,10 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
                                           const platform::MessageText& text,
                                           platform::MessageButtons buttons,
                                           platform::MessageIcon icon) override;
+  // In the system's words, naming the file.
+  platform::MessageAnswer ShowFileError(platform::FileRole role, platform::FileErrorCause cause,
+                                        const std::string& path,
+                                        const platform::MessageText& text) override;
   std::optional<std::string> ChooseOpenFile(const platform::FileChooserRequest&) override;
   std::optional<std::string> ChooseSaveAsFile(const platform::FileChooserRequest&) override;
 
@@ -60,6 +67,10 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   job::FileConfirmResult RunFileConfirmDlg(const std::string& fileName) override;
 
  private:
+  // The file the questions are about, as the command names it; `otherwise`
+  // before a PATH has started.
+  std::string Named(const std::string& otherwise = "") const;
+  std::string NamedByPath(const std::string& text) const;
   std::optional<std::string> Ask(const std::string& prompt, bool secret);
   PasswordLine AskLine(const std::string& prompt, bool secret);
   bool ReadGivenPassword();
@@ -79,6 +90,7 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   std::string destination_;
   bool okToAll_ = false;     // "all" answered to an OK/Cancel question
   bool passwordHandedOut_ = false;
+  bool outputFailed_ = false;
 };
 
 }  // namespace pagewire::cli

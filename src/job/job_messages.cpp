@@ -24,8 +24,8 @@ void EndWithPrinterFailure(platform::UserInterface& ui) {
 }
 
 void EndWithFileError(platform::UserInterface& ui, platform::FileErrorCause cause,
-                      const std::string& path) {
-  ui.ShowMessageBox(FileErrorMessage(cause, path), MessageButtons::Ok, MessageIcon::Stop);
+                      const std::string& path, platform::FileRole role) {
+  ui.ShowFileError(role, cause, path, FileErrorMessage(cause, path));
   throw PrintCommandEnded{};
 }
 

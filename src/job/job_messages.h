@@ -32,6 +32,7 @@ platform::MessageAnswer TellAbout(platform::UserInterface& ui, platform::FileNot
 [[noreturn]] void EndWithPrinterFailure(platform::UserInterface& ui);
 // Shows the file-error message for `cause` naming `path` (stop icon) and ends.
 [[noreturn]] void EndWithFileError(platform::UserInterface& ui, platform::FileErrorCause cause,
-                                   const std::string& path);
+                                   const std::string& path,
+                                   platform::FileRole role = platform::FileRole::Read);
 
 }  // namespace pagewire::job

@@ -28,7 +28,9 @@ platform::FileChooserRequest OutputFileRequest() {
 // aborted as it goes.
 [[noreturn]] void EndWithFailureOf(platform::UserInterface& ui,
                                    const platform::Document& document) {
-  if (auto file = document.FailedFile()) EndWithFileError(ui, file->cause, file->path);
+  if (auto file = document.FailedFile()) {
+    EndWithFileError(ui, file->cause, file->path, platform::FileRole::Written);
+  }
   EndWithPrinterFailure(ui);
 }
 
@@ -73,7 +75,9 @@ void CloseOutputFile(platform::Platform& platform, PrintTarget& target) {
   if (!target.outputFile) return;
   FileErrorCause cause = FileErrorCause::None;
   const std::unique_ptr<OutputFile> file = std::move(target.outputFile);
-  if (!file->Close(cause)) EndWithFileError(platform.ui, cause, file->Path());
+  if (!file->Close(cause)) {
+    EndWithFileError(platform.ui, cause, file->Path(), platform::FileRole::Written);
+  }
 }
 
 void SendFile(platform::Platform& platform, platform::Destination& destination,

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_error.h"
 #include "platform/message_text.h"
 
 namespace pagewire::platform {
@@ -37,6 +38,10 @@ enum class FileNotice {
   ForbidsPrinting,
 };
 
+// Which file a file error is about: one read for the job, or the output
+// file the job is written into.
+enum class FileRole { Read, Written };
+
 struct FileChooserRequest {
   std::string filter;            // "Name (*.x)|*.x|...||": '|' separates
   std::string defaultExtension;  // without the dot
@@ -58,6 +63,12 @@ class UserInterface {
                                         const MessageText& text, MessageButtons buttons,
                                         MessageIcon icon) {
     return ShowMessageBox(text, buttons, icon);
+  }
+  // A file operation failed; `text` is the message box's text, shown with
+  // the stop icon as ShowMessageBox shows it.
+  virtual MessageAnswer ShowFileError(FileRole /*role*/, FileErrorCause /*cause*/,
+                                      const std::string& /*path*/, const MessageText& text) {
+    return ShowMessageBox(text, MessageButtons::Ok, MessageIcon::Stop);
   }
   // Open-file and save-as dialogs: the chosen full path, or none.
   virtual std::optional<std::string> ChooseOpenFile(const FileChooserRequest& request) = 0;

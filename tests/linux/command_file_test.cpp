@@ -3,10 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
+#include "cli/command_file_system.h"
 #include "cli/file_messages.h"
 #include "cli/terminal_ui.h"
 #include "fakes/fake_platform.h"
@@ -249,6 +253,85 @@ TEST_F(CommandRun, TiffSettingsWereDroppedWithoutAWord) {
     EXPECT_EQ(told != std::string::npos, !ipp) << said;
     if (!ipp) EXPECT_EQ(said.find("is a TIFF", told + 1), std::string::npos) << said;
   }
+}
+
+TEST_F(CommandRun, AFileThatChangedWhileSentWentOutUnderTheSizeItNoLongerHad) {
+  CommandFileSystem command(files, false, nullptr);
+  const std::string body(300000, 'x');
+  const struct {
+    std::size_t kept;   // bytes left after the size was asked
+    std::string added;  // bytes added then
+    bool changed;
+  } cases[] = {{body.size(), "", false}, {1000, "", true}, {body.size(), "more", true}};
+  for (const auto& c : cases) {
+    const std::string path = Add("changing.pdf", body);
+    platform::FileErrorCause cause = platform::FileErrorCause::None;
+    const std::unique_ptr<platform::FileReader> reader = command.OpenForReading(path, cause);
+    ASSERT_TRUE(reader);
+    const std::uint64_t size = reader->Size(cause);
+    std::filesystem::resize_file(path, c.kept);
+    std::ofstream(path, std::ios::app) << c.added;
+    std::string bytes;
+    char piece[4096];
+    while (std::size_t got = reader->Read(piece, sizeof piece, cause)) bytes.append(piece, got);
+    EXPECT_EQ(size, body.size());
+    EXPECT_LE(bytes.size(), body.size()) << c.kept;
+    EXPECT_EQ(cause, c.changed ? platform::FileErrorCause::EndOfFile
+                               : platform::FileErrorCause::None)
+        << c.kept;
+  }
+  EXPECT_EQ(CommandFileError(platform::FileRole::Read, platform::FileErrorCause::EndOfFile,
+                             "changing.pdf"),
+            "changing.pdf: the file changed while it was sent");
+}
+
+TEST_F(CommandRun, APipeWasBlankAndAFifoWithoutExtensionHung) {
+  CommandFileSystem command(files, false, nullptr);
+  platform::Platform piped{fake.settingsStore, fake.printers, command, fake.shell,
+                           fake.systemFacts,   ui};
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  ASSERT_EQ(write(pipeEnds[1], kPdf.data(), kPdf.size()), static_cast<ssize_t>(kPdf.size()));
+  close(pipeEnds[1]);
+  const std::string fifo = PathOf("scan");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << kPdf; });
+  for (const std::string& path : {"/dev/fd/" + std::to_string(pipeEnds[0]), fifo}) {
+    std::string error;
+    ASSERT_TRUE(command.KeepIfStream(path, error)) << error;
+    ui.lines.clear();
+    fake.printers.documents.clear();
+    job::InspectPdf queries = [](const std::string&) { return std::optional(job::PdfFacts{}); };
+    job::PrintCommandServices services{piped, ui, queries, [] { return false; }};
+    job::PrintTarget target;
+    target.filePath = path;
+    target.printerName = "Office";
+    target.classByContent = true;
+    EXPECT_EQ(job::RunPrintJob(services, target, 1).filesSent, 1) << path;
+    ASSERT_EQ(fake.printers.documents.size(), 1u) << path;
+    const std::string sent = fake.printers.documents[0].Bytes();
+    EXPECT_EQ(sent.substr(sent.size() - kPdf.size()), kPdf) << path;
+    EXPECT_NE(sent.find("@FSIZ=" + std::to_string(kPdf.size())), std::string::npos) << path;
+  }
+  writer.join();
+  close(pipeEnds[0]);
+}
+
+TEST(CommandFileError, AFileErrorWasWordedForWindowsOrNamedStandardOutputAsDash) {
+  using platform::FileErrorCause;
+  using platform::FileRole;
+  const struct {
+    FileRole role;
+    FileErrorCause cause;
+    const char* path;
+    const char* line;
+  } cases[] = {
+      {FileRole::Written, FileErrorCause::AccessDenied, "ro/x.prn", "ro/x.prn: Permission denied"},
+      {FileRole::Written, FileErrorCause::DiskFull, "-",
+       "standard output: No space left on device"},
+      {FileRole::Read, FileErrorCause::HardIo, "-", "(stdin): Input/output error"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CommandFileError(c.role, c.cause, c.path), c.line);
 }
 
 }  // namespace

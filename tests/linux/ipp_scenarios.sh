@@ -46,21 +46,21 @@ expect 0 -d "$uri_full" -n 3 -o collate=true -P 2-5 -o sides=two-sided-short-edg
   -o print-color-mode=monochrome -o print-quality=high -o layout=2up "$fixtures/plain.pdf"
 holds "$out" "request id" "request id is print-1 (1 file(s))"
 cmp -s "$(job full 1)" "$fixtures/plain.pdf" || fail "the PDF did not arrive byte for byte"
-holds "$(cat "$(job full 1)".env)" "job 1's attributes" IPP_COPIES=3 \
+holds "$(job_env full 1)" "job 1's attributes" IPP_COPIES=3 \
   IPP_MULTIPLE_DOCUMENT_HANDLING=separate-documents-collated-copies IPP_PAGE_RANGES=2-5 \
   IPP_SIDES=two-sided-short-edge IPP_PRINT_COLOR_MODE=monochrome IPP_PRINT_QUALITY=high \
   IPP_NUMBER_UP=2 IPP_JOB_NAME=plain.pdf "IPP_JOB_ORIGINATING_USER_NAME=$(id -un)" \
   CONTENT_TYPE=application/pdf
 # No media was chosen: the printer's own stays.
-if grep -qE '^IPP_MEDIA(_COL)?=' "$(job full 1)".env; then fail "job 1 got a media nobody chose"; fi
+if job_env full 1 | grep -qE '^IPP_MEDIA(_COL)?='; then fail "job 1 got a media nobody chose"; fi
 # The other choices, over TLS, waited for; a legacy media name as the
 # printer lists it, and nothing of what was not chosen.
 expect 0 --wait -d "${uri_full/ipp:/ipps:}" -o "media-type=printer media=letter" -o layout=100 \
   -P 3- "$fixtures/plain.pdf"
 holds "$err" "--wait" "plain.pdf: printed"
-holds "$(cat "$(job full 2)".env)" "job 2's attributes" IPP_MEDIA=na_letter_8.5x11in \
+holds "$(job_env full 2)" "job 2's attributes" IPP_MEDIA=na_letter_8.5x11in \
   IPP_PRINT_SCALING=none IPP_PAGE_RANGES=3-2147483647
-if grep -qE '^IPP_(COPIES|SIDES|PRINT_QUALITY)=' "$(job full 2)".env; then
+if job_env full 2 | grep -qE '^IPP_(COPIES|SIDES|PRINT_QUALITY)='; then
   fail "job 2 got settings nobody chose"
 fi
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 #include "platform/linux/cups_destination.h"
 #include "platform/linux/linux_destinations.h"
 #include "platform/linux/loopback_host.h"
+#include "platform/linux/send_interrupt.h"
 #include "platform/linux/socket_destination.h"
 
 namespace pagewire::platform {
@@ -227,6 +229,31 @@ TEST(SocketDestination, APrinterThatTakesNoDataIsToldOfAndItsJobEndedAtTheTimeou
   EXPECT_NE(reports.lines.back().find("The printer has taken no data for 0 s: the job is ended."),
             std::string::npos)
       << reports.lines.back();
+}
+
+TEST(SocketDestination, AnInterruptedSendClosedCleanlyAsIfTheJobWereWhole) {
+  CatchSendInterrupts();
+  StalledPrinter printer;
+  Reports reports;
+  std::unique_ptr<Document> document = Start(printer.Name(), reports.Options());
+  ASSERT_TRUE(document);
+  // Ctrl-C while the writes wait for a printer that takes nothing, and
+  // would wait for ever.
+  std::thread interrupter([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(getpid(), SIGINT);
+  });
+  const std::vector<unsigned char> piece = Pattern(1 << 20);
+  bool failed = false;
+  for (int i = 0; i < 256 && !failed; ++i) failed = !document->Write(piece.data(), piece.size());
+  interrupter.join();
+  EXPECT_TRUE(failed);
+  EXPECT_EQ(SendInterruptSignal(), SIGINT);
+  document.reset();
+  EXPECT_EQ(printer.Drain(), ECONNRESET);
+  EXPECT_EQ(reports.lines, std::vector<std::string>{printer.Name() +
+                                                    ": interrupted by SIGINT: the job is ended."});
+  ClearSendInterrupt();
 }
 
 TEST(SocketDestination, ARefusedConnectionOrABadAddressIsReported) {

@@ -75,3 +75,14 @@ holds() {
 }
 # job PRINTER ID: the document that job ID of PRINTER received.
 job() { ls "$tmp/$1/$2"-*.pdf 2>/dev/null | grep -v '\.env$' | head -n 1; }
+# job_env PRINTER ID: the IPP_* environment of that job, written by the
+# printer's command once it has run (10 s at most).
+job_env() {
+  local env
+  for _ in $(seq 50); do
+    env=$(ls "$tmp/$1/$2"-*.env 2>/dev/null | head -n 1)
+    [ -n "$env" ] && [ -s "$env" ] && { cat "$env"; return 0; }
+    sleep 0.2
+  done
+  fail "job $2 of $1 never ran"
+}

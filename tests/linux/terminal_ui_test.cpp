@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "cli/progress_line.h"
 #include "cli/terminal_answer.h"
 #include "job/job_messages.h"
 
@@ -224,6 +225,30 @@ TEST(TerminalUi, PasswordMessagesLackedTheirCauseOrSuggestedWhatCannotWork) {
     std::string error;
     EXPECT_FALSE(ui.LoadGivenPassword(error));
     EXPECT_EQ(error, "--password-file: cannot read '" + std::string(path) + "': " + reason);
+  }
+}
+
+TEST(TerminalUi, OneFileHadThreeNamesAndAMessageRanIntoTheProgressLine) {
+  const Command command({});
+  TerminalUi ui(command.options, false, "");
+  const struct {
+    const char* path;
+    const char* named;
+  } cases[] = {{"pdf/noprint256.pdf", "[pdf/noprint256.pdf]"}, {"-", "[(stdin)]"}};
+  for (const auto& c : cases) {
+    ui.StartPath(c.path);
+    ShowProgressLine("8% of 47 MiB");
+    testing::internal::CaptureStderr();
+    // The print command names the file by its long name.
+    ui.ShowMessageBox(std::string("[") + (c.path[0] == '-' ? "(stdin)" : "noprint256.pdf") +
+                          "] is not of a supported file format. Do you want to continue?",
+                      MessageButtons::OkCancel, MessageIcon::Exclamation);
+    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string named = c.named;
+    EXPECT_EQ(said, "\npagewire: " + named +
+                        " is not of a supported file format. Do you want to continue?\n"
+                        "pagewire: " + named +
+                        " is not sent: no terminal to answer; --yes answers OK.\n");
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/linux/ipp_job_wait.h"
 #include "platform/linux/pipe_signal_block.h"
+#include "platform/linux/send_interrupt.h"
 
 namespace pagewire::platform {
 
@@ -44,7 +45,8 @@ std::string MissingDestinationCause() {
 bool IppSucceeded(ipp_status_t status) { return status < IPP_STATUS_REDIRECTION_OTHER_SITE; }
 
 // A raw job on the CUPS server, over a connection of its own so that an
-// unfinished document can be cut off by closing it.
+// unfinished document can be cut off by resetting it. An interrupt ends it
+// as the stall's timeout does, until the server has the whole document.
 class CupsStream final : public RawStream {
  public:
   using Queued = std::function<void(const std::string& queue, int job)>;
@@ -61,8 +63,9 @@ class CupsStream final : public RawStream {
   static std::unique_ptr<RawStream> Start(const std::string& queue, const std::string& title,
                                           StallWatch watch, Queued onQueued, std::string& cause) {
     const PipeSignalBlock block;
-    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                static_cast<int>(kConnectTimeout.count()), nullptr);
+    http_t* http =
+        httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                     static_cast<int>(kConnectTimeout.count()), SendInterruptFlag());
     if (http == nullptr) {
       cause = CupsCause("Cannot connect to the CUPS server.");
       return nullptr;
@@ -75,16 +78,16 @@ class CupsStream final : public RawStream {
     }
     auto stream = std::make_unique<CupsStream>(http, queue, job, std::move(watch));
     stream->onQueued_ = std::move(onQueued);
-    const int wait = stream->watch_.WaitMillis();
-    if (wait > 0) httpSetTimeout(http, wait / 1000.0, &CupsStream::OnWait, stream.get());
+    httpSetTimeout(http, CupsWaitSeconds(stream->watch_), &CupsStream::OnWait, stream.get());
     // A refusal can come with a job number.
     if (!IppSucceeded(cupsLastError())) {
       cause = CupsCause("The job was not created.");
       return nullptr;
     }
-    if (cupsStartDocument(http, queue.c_str(), job, title.c_str(), CUPS_FORMAT_RAW, 1) !=
-        HTTP_STATUS_CONTINUE) {
-      cause = CupsCause("The document was not started.");
+    if (SendInterruptSignal() != 0 ||
+        cupsStartDocument(http, queue.c_str(), job, title.c_str(), CUPS_FORMAT_RAW, 1) !=
+            HTTP_STATUS_CONTINUE) {
+      cause = stream->Failure("The document was not started.");
       return nullptr;  // cancels the job
     }
     return stream;
@@ -92,12 +95,13 @@ class CupsStream final : public RawStream {
 
   bool Send(const unsigned char* data, std::size_t length, std::string& cause) override {
     const PipeSignalBlock block;
-    if (cupsWriteRequestData(http_, reinterpret_cast<const char*>(data), length) ==
-        HTTP_STATUS_CONTINUE) {
+    if (SendInterruptSignal() == 0 &&
+        cupsWriteRequestData(http_, reinterpret_cast<const char*>(data), length) ==
+            HTTP_STATUS_CONTINUE) {
       watch_.Moved();
       return true;
     }
-    cause = stallCause_.empty() ? CupsCause("The data was not sent.") : stallCause_;
+    cause = Failure("The data was not sent.");
     return false;
   }
 
@@ -110,18 +114,21 @@ class CupsStream final : public RawStream {
     if (IppSucceeded(status)) {
       httpClose(http_);
       http_ = nullptr;
+      // The server has the whole job: a wait for it is no send.
+      sending_.reset();
       if (onQueued_) onQueued_(queue_, job_);
       return true;
     }
-    cause = stallCause_.empty() ? CupsCause("The document was not accepted.") : stallCause_;
+    cause = Failure("The document was not accepted.");
     std::string ignored;
     Cancel(ignored);
     return false;
   }
 
-  // Closing the connection mid-request makes the server drop the document;
-  // the job, left without one, is cancelled.
+  // Resetting the connection mid-request makes the server drop the
+  // document; the job, left without one, is cancelled.
   bool Cancel(std::string& cause) override {
+    ResetConnection(httpGetFd(http_));
     httpClose(http_);
     http_ = nullptr;
     const PipeSignalBlock block;
@@ -135,6 +142,7 @@ class CupsStream final : public RawStream {
   // 1 waits on, 0 gives up.
   static int OnWait(http_t* http, void* data) {
     auto* self = static_cast<CupsStream*>(data);
+    if (SendInterruptSignal() != 0) return 0;
     const int unacknowledged = UnacknowledgedBytes(httpGetFd(http));
     if (unacknowledged != self->lastUnacknowledged_) {
       self->lastUnacknowledged_ = unacknowledged;
@@ -144,6 +152,14 @@ class CupsStream final : public RawStream {
     return self->watch_.KeepWaiting(self->stallCause_) ? 1 : 0;
   }
 
+  // Why a call failed: an interrupt, the watch giving up, or the server's
+  // reason.
+  std::string Failure(const char* otherwise) const {
+    if (SendInterruptSignal() != 0) return SendInterruptCause();
+    return stallCause_.empty() ? CupsCause(otherwise) : stallCause_;
+  }
+
+  std::optional<SendInProgress> sending_{std::in_place};  // until the server has the job
   http_t* http_;
   std::string queue_;
   int job_;
@@ -226,6 +242,7 @@ CupsDestination::CupsDestination(std::string name, DestinationOptions options)
     : name_(std::move(name)), options_(std::move(options)) {}
 
 std::unique_ptr<Document> CupsDestination::StartDocument(const DocumentStart& start) {
+  const SendInProgress starting;
   std::string cause;
   std::unique_ptr<RawStream> stream;
   if (name_.empty()) {
@@ -249,6 +266,7 @@ std::unique_ptr<Document> CupsDestination::StartDocument(const DocumentStart& st
     };
     stream = CupsStream::Start(queue, title, StallWatchFor(name_, options_), queued, cause);
   }
+  if (!stream && SendInterruptSignal() != 0) cause = SendInterruptCause();
   if (!stream) {
     Tell(options_, name_, cause);
     return nullptr;

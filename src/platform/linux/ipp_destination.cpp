@@ -14,6 +14,7 @@
 #include "platform/linux/ipp_job_wait.h"
 #include "platform/linux/loopback_host.h"
 #include "platform/linux/pipe_signal_block.h"
+#include "platform/linux/send_interrupt.h"
 
 namespace pagewire::platform {
 namespace {
@@ -221,7 +222,9 @@ struct Response {
 }  // namespace
 
 // One Print-Job request on its own connection. Dropped before Commit, the
-// connection is closed mid-request and the printer drops the document.
+// connection is reset mid-request and the printer drops the document: a
+// clean close would end the request's data as if it were whole. An
+// interrupt ends it as the stall's timeout does.
 class IppDestination::IppDocument final : public Document {
  public:
   IppDocument(IppDestination& owner, http_t* http, PrinterAddress address, std::string fileName)
@@ -231,10 +234,12 @@ class IppDestination::IppDocument final : public Document {
         fileName_(std::move(fileName)),
         watch_(owner.options_.stalls, [this](const std::string& text) { owner_.Report(text); }) {
     buffer_.reserve(kBufferSize);
-    const int wait = watch_.WaitMillis();
-    if (wait > 0) httpSetTimeout(http_, wait / 1000.0, &IppDocument::OnWait, this);
+    httpSetTimeout(http_, CupsWaitSeconds(watch_), &IppDocument::OnWait, this);
   }
-  ~IppDocument() override { httpClose(http_); }
+  ~IppDocument() override {
+    if (!answered_) ResetConnection(httpGetFd(http_));
+    httpClose(http_);
+  }
   IppDocument(const IppDocument&) = delete;
   IppDocument& operator=(const IppDocument&) = delete;
 
@@ -260,6 +265,9 @@ class IppDestination::IppDocument final : public Document {
       response.ipp = cupsGetResponse(http_, address_.resource.c_str());
     }
     if (!Succeeded(response.ipp)) return Failed(response.ipp);
+    // The printer has the whole job: a wait for it is no send.
+    answered_ = true;
+    sending_.reset();
     if (ippGetStatusCode(response.ipp) != IPP_STATUS_OK) {
       owner_.Report(fileName_ + ": " + IppStatusText(response.ipp));
     }
@@ -271,7 +279,9 @@ class IppDestination::IppDocument final : public Document {
 
  private:
   bool Flush() {
-    if (failed_ || buffer_.empty()) return !failed_;
+    if (failed_) return false;
+    if (SendInterruptSignal() != 0) return Failed(nullptr);
+    if (buffer_.empty()) return true;
     const PipeSignalBlock block;
     const bool sent = cupsWriteRequestData(http_, buffer_.data(), buffer_.size()) ==
                       HTTP_STATUS_CONTINUE;
@@ -280,6 +290,7 @@ class IppDestination::IppDocument final : public Document {
       watch_.Moved();
       return true;
     }
+    if (SendInterruptSignal() != 0) return Failed(nullptr);
     // The printer may have answered early with its reason.
     const Response response{cupsGetResponse(http_, address_.resource.c_str())};
     return Failed(response.ipp);
@@ -287,7 +298,9 @@ class IppDestination::IppDocument final : public Document {
 
   bool Failed(ipp_t* response) {
     failed_ = true;
-    owner_.Fail(stallCause_.empty() ? IppStatusText(response) : stallCause_);
+    owner_.Fail(SendInterruptSignal() != 0 ? SendInterruptCause()
+                : stallCause_.empty()      ? IppStatusText(response)
+                                           : stallCause_);
     return false;
   }
 
@@ -303,9 +316,10 @@ class IppDestination::IppDocument final : public Document {
   // waits on, 0 gives up.
   static int OnWait(http_t*, void* data) {
     auto* self = static_cast<IppDocument*>(data);
-    return self->watch_.KeepWaiting(self->stallCause_) ? 1 : 0;
+    return SendInterruptSignal() == 0 && self->watch_.KeepWaiting(self->stallCause_) ? 1 : 0;
   }
 
+  std::optional<SendInProgress> sending_{std::in_place};  // until the printer has the job
   IppDestination& owner_;
   http_t* http_;
   PrinterAddress address_;
@@ -314,6 +328,7 @@ class IppDestination::IppDocument final : public Document {
   std::string stallCause_;  // why the watch gave up
   std::vector<char> buffer_;
   bool failed_ = false;
+  bool answered_ = false;  // the request has had its response
 };
 
 IppDestination::IppDestination(std::string uri, DestinationOptions options)
@@ -356,11 +371,16 @@ std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& sta
                     address->host + "; give ipps://, or --allow-plain-password",
                 Refusal::PlainPassword);
   }
+  const SendInProgress starting;
   const PipeSignalBlock block;
   http_t* http = httpConnect2(address->host.c_str(), address->port, nullptr, AF_UNSPEC,
                               address->secure ? HTTP_ENCRYPTION_ALWAYS
                                               : HTTP_ENCRYPTION_IF_REQUESTED,
-                              1, kConnectMillis, nullptr);
+                              1, kConnectMillis, SendInterruptFlag());
+  if (SendInterruptSignal() != 0) {
+    httpClose(http);
+    return Fail(SendInterruptCause());
+  }
   if (http == nullptr) {
     const int error = errno;
     // A TLS failure leaves its text; a socket's, errno.
@@ -385,6 +405,7 @@ std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& sta
   ippAddStrings(query, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                 static_cast<int>(std::size(kAsked)), nullptr, kAsked);
   const Response printer{cupsDoRequest(http, query, address->resource.c_str())};
+  if (SendInterruptSignal() != 0) return Fail(SendInterruptCause());
   if (!Succeeded(printer.ipp)) {
     return Fail("Get-Printer-Attributes: " + IppStatusText(printer.ipp));
   }
@@ -444,6 +465,7 @@ std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& sta
   const http_status_t status =
       cupsSendRequest(http, job, address->resource.c_str(), CUPS_LENGTH_VARIABLE);
   ippDelete(job);
+  if (SendInterruptSignal() != 0) return Fail(SendInterruptCause());
   if (status != HTTP_STATUS_CONTINUE) {
     const Response response{cupsGetResponse(http, address->resource.c_str())};
     return Fail(IppStatusText(response.ipp));

@@ -2,6 +2,7 @@
 
 #include <linux/sockios.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <cstring>
@@ -11,6 +12,8 @@ namespace pagewire::platform {
 namespace {
 
 constexpr std::size_t kBufferSize = 256 * 1024;
+// The longest libcups wait before an interrupt is looked at.
+constexpr int kInterruptLook = 250;
 
 }  // namespace
 
@@ -34,6 +37,20 @@ StallWatch StallWatchFor(const std::string& name, const DestinationOptions& opti
 int UnacknowledgedBytes(int fd) {
   int queued = 0;
   return ioctl(fd, SIOCOUTQ, &queued) == 0 ? queued : 0;
+}
+
+double CupsWaitSeconds(const StallWatch& watch) {
+  const int wait = watch.WaitMillis();
+  return (wait > 0 ? std::min(wait, kInterruptLook) : kInterruptLook) / 1000.0;
+}
+
+void ResetConnection(int fd) {
+  const linger abortive{1, 0};
+  setsockopt(fd, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+  // Disconnecting sends the reset now; the descriptor stays for its owner.
+  sockaddr none{};
+  none.sa_family = AF_UNSPEC;
+  connect(fd, &none, sizeof none);
 }
 
 RawDocument::RawDocument(std::unique_ptr<RawStream> stream, std::string name, Report report)

@@ -104,4 +104,13 @@ class RawDocument final : public Document {
 // unknown. Acknowledged data is progress even when nothing more can be sent.
 int UnacknowledgedBytes(int fd);
 
+// How often libcups calls back while a connection waits, in seconds: at
+// the watch's own pace, and often enough to notice an interrupt.
+double CupsWaitSeconds(const StallWatch& watch);
+
+// Resets the TCP connection on `fd` at once, leaving the descriptor open: a
+// peer that reads a request to its end takes a reset for a failure, where a
+// clean close (or a TLS close) would end the request as if it were whole.
+void ResetConnection(int fd);
+
 }  // namespace pagewire::platform

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/linux/pjl_job_status.h"
+#include "platform/linux/send_interrupt.h"
 
 namespace pagewire::platform {
 
@@ -76,8 +77,9 @@ int ConnectWithin(int fd, const addrinfo& address, std::chrono::milliseconds tim
   for (;;) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) return ETIMEDOUT;
+    if (SendInterruptSignal() != 0) return EINTR;
     pollfd wait{fd, POLLOUT, 0};
-    const int ready = poll(&wait, 1, static_cast<int>(left.count()));
+    const int ready = PollUnlessInterrupted(wait, static_cast<int>(left.count()));
     if (ready < 0 && errno == EINTR) continue;
     if (ready < 0) return errno;
     if (ready == 0) return ETIMEDOUT;
@@ -92,7 +94,7 @@ int ConnectWithin(int fd, const addrinfo& address, std::chrono::milliseconds tim
 // the printer takes no data, as they would behind a Windows port monitor: a
 // printer out of paper is not a failure. The stall watch tells of a long
 // wait, and ends it when asked; a printer that is gone ends it when TCP
-// gives up.
+// gives up. An interrupt ends a wait as the stall's timeout does.
 class SocketStream final : public RawStream {
  public:
   SocketStream(int fd, StallWatch watch) : fd_(fd), watch_(std::move(watch)) {}
@@ -141,6 +143,7 @@ class SocketStream final : public RawStream {
   // so that a stall can be seen.
   bool Send(const unsigned char* data, std::size_t length, std::string& cause) override {
     while (length > 0) {
+      if (Interrupted(cause)) return false;
       const ssize_t sent = send(fd_, data, length, MSG_NOSIGNAL);
       if (sent > 0) {
         watch_.Moved();
@@ -154,7 +157,7 @@ class SocketStream final : public RawStream {
         return false;
       }
       pollfd wait{fd_, POLLOUT, 0};
-      const int ready = poll(&wait, 1, watch_.WaitMillis());
+      const int ready = PollUnlessInterrupted(wait, watch_.WaitMillis());
       if (ready < 0 && errno != EINTR) {
         cause = ErrnoText(errno);
         return false;
@@ -186,7 +189,12 @@ class SocketStream final : public RawStream {
         Reset();
         return false;
       }
-      jobEnded_(ReadJobStatus());
+      const JobOutcome outcome = ReadJobStatus();
+      if (Interrupted(cause)) {
+        Reset();
+        return false;
+      }
+      jobEnded_(outcome);
     }
     bool finished = shutdown(fd_, SHUT_WR) == 0;
     if (!finished) cause = ErrnoText(errno);
@@ -208,9 +216,16 @@ class SocketStream final : public RawStream {
   }
 
  private:
+  static bool Interrupted(std::string& cause) {
+    if (SendInterruptSignal() == 0) return false;
+    cause = SendInterruptCause();
+    return true;
+  }
+
   // After a wait in which nothing could be sent: data the printer has
   // acknowledged meanwhile is progress too.
   bool StillWaiting(std::string& cause) {
+    if (Interrupted(cause)) return false;
     const int unacknowledged = UnacknowledgedBytes(fd_);
     if (unacknowledged != lastUnacknowledged_) {
       lastUnacknowledged_ = unacknowledged;
@@ -221,8 +236,7 @@ class SocketStream final : public RawStream {
   }
 
   void Reset() {
-    const linger abortive{1, 0};
-    setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+    ResetConnection(fd_);
     close(fd_);
     fd_ = -1;
   }
@@ -239,13 +253,15 @@ class SocketStream final : public RawStream {
       if (unacknowledged > 0) {
         deadline.reset();
         if (!StillWaiting(cause)) return false;
+      } else if (Interrupted(cause)) {
+        return false;
       } else if (!deadline) {
         deadline = Clock::now() + kCloseWait;
       } else if (Clock::now() >= *deadline) {
         return true;
       }
       pollfd wait{fd_, POLLIN, 0};
-      const int ready = poll(&wait, 1, kCloseLook);
+      const int ready = PollUnlessInterrupted(wait, kCloseLook);
       if (ready < 0 && errno != EINTR) {
         cause = ErrnoText(errno);
         return false;
@@ -272,8 +288,9 @@ class SocketStream final : public RawStream {
       if (left.count() <= 0) {
         return {false, "no end of the job after " + std::to_string(jobLimit_.count()) + " s"};
       }
+      if (std::string cause; Interrupted(cause)) return {false, cause};
       pollfd wait{fd_, POLLIN, 0};
-      const int ready = poll(&wait, 1, static_cast<int>(left.count()));
+      const int ready = PollUnlessInterrupted(wait, static_cast<int>(left.count()));
       if (ready < 0 && errno != EINTR) return {false, ErrnoText(errno)};
       if (ready <= 0) continue;
       const ssize_t got = recv(fd_, reply, sizeof reply, 0);
@@ -288,6 +305,7 @@ class SocketStream final : public RawStream {
     }
   }
 
+  const SendInProgress sending_;  // until the connection is closed or reset
   int fd_;
   StallWatch watch_;
   int lastUnacknowledged_ = -1;
@@ -351,10 +369,15 @@ SocketDestination::SocketDestination(std::string name, DestinationOptions option
     : name_(std::move(name)), options_(std::move(options)) {}
 
 std::unique_ptr<Document> SocketDestination::StartDocument(const DocumentStart& start) {
+  const SendInProgress connecting;
   std::string cause;
   const std::optional<SocketAddress> address = ParseSocketName(name_, cause);
   std::unique_ptr<SocketStream> stream;
   if (address) stream = SocketStream::Connect(*address, StallWatchFor(name_, options_), cause);
+  if (SendInterruptSignal() != 0) {
+    stream.reset();
+    cause = SendInterruptCause();
+  }
   if (stream && options_.wait) {
     const std::string name = PjlJobName(options_.title.empty() ? start.title : options_.title);
     auto ended = [options = options_, name = name_, file = start.fileName](

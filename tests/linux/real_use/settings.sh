@@ -19,7 +19,7 @@ settings_file=$XDG_CONFIG_HOME/pagewire/settings
 
 expect 0 -d "$uri_settings" "$fixtures/plain.pdf"
 [ -n "$(job settings 1)" ] || fail "the job without -o did not arrive"
-if grep -E '^IPP_(MEDIA|MEDIA_COL|PRINT_QUALITY|COPIES|SIDES)=' "$(job settings 1)".env; then
+if job_env settings 1 | grep -E '^IPP_(MEDIA|MEDIA_COL|PRINT_QUALITY|COPIES|SIDES)='; then
   fail "a job without -o carried settings nobody chose"
 fi
 
@@ -36,14 +36,14 @@ holds "$(cat "$settings_file")" "the saved settings" "sides=two-sided-long-edge"
 [ -z "$(job settings 2)" ] || fail "--save without a file printed"
 timeout -k 5 60 "$pagewire" -d "$uri_settings" <"$fixtures/plain.pdf" >"$tmp/out" 2>"$tmp/err" ||
   fail "a job from standard input without a PATH failed: $(cat "$tmp/err")"
-holds "$(cat "$(job settings 2)".env 2>/dev/null)" "the saved settings' job" \
+holds "$(job_env settings 2)" "the saved settings' job" \
   IPP_SIDES=two-sided-long-edge IPP_PRINT_COLOR_MODE=monochrome
 cmp -s "$(job settings 2)" "$fixtures/plain.pdf" || fail "standard input did not arrive unchanged"
 # A TIFF takes what applies to any document: no layout.
 printf 'II*\0a TIFF' >"$tmp/scan.tif"
 expect 0 -d "$uri_settings" -n 2 -o layout=2up "$tmp/scan.tif"
-tiff_job=$(ls "$tmp"/settings/3-*.env 2>/dev/null)
-holds "$(cat "$tiff_job")" "the TIFF's job" IPP_COPIES=2 IPP_SIDES=two-sided-long-edge \
+tiff_job=$(job_env settings 3)
+holds "$tiff_job" "the TIFF's job" IPP_COPIES=2 IPP_SIDES=two-sided-long-edge \
   CONTENT_TYPE=image/tiff
-if grep -q '^IPP_NUMBER_UP=' "$tiff_job"; then fail "a TIFF was sent a layout"; fi
+if grep -q '^IPP_NUMBER_UP=' <<<"$tiff_job"; then fail "a TIFF was sent a layout"; fi
 rm -f "$settings_file"
