@@ -58,8 +58,13 @@ const PdfDict& XrefReader::ReadSection(std::int64_t offset) {
   // objects the table leaves out, and before those of older sections.
   if (const PdfObject* stream = objects_.Get(trailer, "XRefStm")) {
     const std::int64_t streamOffset = IntegerOf(stream, offset);
-    if (streamOffset < 0) Raise(PdfErrorKind::RangeCheck, offset);
-    ReadStream(streamOffset);
+    if (streamOffset < 0 || streamOffset >= lexer.Size()) Raise(PdfErrorKind::RangeCheck, offset);
+    // One that names anything but a cross-reference stream is ignored: the
+    // table is read on its own.
+    std::int64_t start = 0;
+    const PdfObject* object = nullptr;
+    if (StartsObjectWithDict(streamOffset)) object = ReadStreamObject(streamOffset, start);
+    if (object != nullptr) ReadStreamEntries(*object, start, streamOffset);
   }
   return trailer;
 }
@@ -91,11 +96,12 @@ void XrefReader::ReadTableEntries() {
   if (!lexer.KeywordIs(token.kind, KeywordClass::Trailer)) Raise(PdfErrorKind::Syntax, token.offset);
 }
 
+// What follows the dictionary is not read: "startxref" as a rule, but an
+// incremental update may go straight on with its first object.
 const PdfDict& XrefReader::ReadTableTrailer() {
   const std::int64_t at = parser_.lexer().Tell();
   const PdfObject* trailer = objects_.Keep(parser_.ReadObject());
   if (!trailer->Is(ObjectKind::Dictionary)) Raise(PdfErrorKind::Syntax, at);
-  parser_.ExpectKeyword(KeywordClass::StartXref);
   return *trailer->dict;
 }
 
@@ -121,6 +127,45 @@ std::int64_t XrefReader::DataStart() {
 }
 
 const PdfDict& XrefReader::ReadStream(std::int64_t offset) {
+  std::int64_t start = 0;
+  const PdfObject* stream = ReadStreamObject(offset, start);
+  if (stream == nullptr) Raise(PdfErrorKind::Syntax, offset);
+  ReadStreamEntries(*stream, start, offset);
+  return *stream->dict;
+}
+
+namespace {
+
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+bool IsLowercase(int c) { return c >= 'a' && c <= 'z'; }
+
+}  // namespace
+
+// "n g obj <<" at `offset`, read byte by byte, so that whatever else stands
+// there raises nothing.
+bool XrefReader::StartsObjectWithDict(std::int64_t offset) {
+  Lexer& lexer = parser_.lexer();
+  if (!lexer.Seek(offset)) return false;
+  for (int field = 0; field < 2; ++field) {
+    int c = lexer.SkipSpace();
+    if (!IsDigit(c)) return false;
+    for (int digits = 0; IsDigit(c); c = lexer.GetChar())
+      if (++digits > kMaxHeaderDigits) return false;
+    lexer.UngetChar(c);
+  }
+  int c = lexer.SkipSpace();
+  for (const char letter : std::string_view("obj")) {
+    if (c != letter) return false;
+    c = lexer.GetChar();
+  }
+  if (IsDigit(c) || IsLowercase(c)) return false;
+  lexer.UngetChar(c);
+  return lexer.SkipSpace() == '<' && lexer.GetChar() == '<';
+}
+
+// "n g obj", a dictionary of Type XRef and "stream"; `start` is set to
+// where the data begins.
+const PdfObject* XrefReader::ReadStreamObject(std::int64_t offset, std::int64_t& start) {
   Lexer& lexer = parser_.lexer();
   if (!lexer.Seek(offset)) Raise(PdfErrorKind::RangeCheck, offset);
   parser_.NextInteger();
@@ -128,13 +173,17 @@ const PdfDict& XrefReader::ReadStream(std::int64_t offset) {
   parser_.ExpectKeyword(KeywordClass::Obj);
   const PdfObject* stream = objects_.Keep(parser_.ReadObject());
   // A bare "stream" keyword makes a stream without a dictionary.
-  if (!stream->Is(ObjectKind::Stream) || !stream->dict) Raise(PdfErrorKind::Syntax, offset);
-  const std::int64_t start = DataStart();
-  const PdfDict& dict = *stream->dict;
-  const PdfObject* type = objects_.Get(dict, "Type");
-  if (type == nullptr || !type->Is(ObjectKind::Name) || type->bytes != "XRef")
-    Raise(PdfErrorKind::Syntax, offset);
+  if (!stream->Is(ObjectKind::Stream) || !stream->dict) return nullptr;
+  start = DataStart();
+  const PdfObject* type = objects_.Get(*stream->dict, "Type");
+  if (type == nullptr || !type->Is(ObjectKind::Name) || type->bytes != "XRef") return nullptr;
+  return stream;
+}
 
+void XrefReader::ReadStreamEntries(const PdfObject& stream, std::int64_t start,
+                                   std::int64_t offset) {
+  Lexer& lexer = parser_.lexer();
+  const PdfDict& dict = *stream.dict;
   const XrefStreamLayout layout = LayoutOf(dict, offset);
   const StreamData::Filter filter = FilterOf(dict, offset);
   decodedBytes_ += layout.DataLength();
@@ -147,7 +196,6 @@ const PdfDict& XrefReader::ReadStream(std::int64_t offset) {
   }
   StreamData data(lexer.source(), start, length, filter);
   ReadXrefStreamEntries(layout, data, xref_, offset);
-  return dict;
 }
 
 // Length may name an object that only this section or an older one lists.

@@ -173,6 +173,26 @@ TEST(XrefFiles, EntriesSplitByAnyWhitespaceOrComment) {
   }
 }
 
+// An incremental update whose trailer goes straight on to the next object,
+// and subsection headers with a space before the line end.
+TEST(XrefFiles, TrailerFollowedStraightByTheNextObjectReads) {
+  PdfBuilder b;
+  AddMinimalDocument(b);
+  const std::size_t first = b.Size();
+  b.Raw("xref\n0 4 \n0000000000 65535 f \n");
+  for (const char* header : {"1 0 obj", "2 0 obj", "3 0 obj"})
+    b.Raw(PdfBuilder::Entry(b.str().find(header)) + " 00000 n \n");
+  b.Raw("trailer\n<< /Size 4 /Root 1 0 R >>\n");
+  const std::size_t at4 = b.Size();
+  b.Raw("4 0 obj\n44\nendobj\n");
+  const std::size_t second = b.Size();
+  b.Raw("xref\n4 1 \r\n" + PdfBuilder::Entry(at4) + " 00000 n\r\ntrailer\n<< /Size 5 " +
+        "/Root 1 0 R /Prev " + std::to_string(first) + " >>\nstartxref\n" +
+        std::to_string(second) + "\n%%EOF\n");
+  EXPECT_EQ(Ask(b.str()), kPlain);
+  EXPECT_EQ(FetchedInteger(b.str(), 4), 44);
+}
+
 struct BrokenFile {
   std::string what;
   std::string bytes;
