@@ -69,6 +69,51 @@ const PdfDict& XrefReader::ReadSection(std::int64_t offset) {
   return trailer;
 }
 
+namespace {
+
+constexpr std::size_t kOffsetDigits = 10;
+constexpr std::size_t kGenerationDigits = 5;
+// "oooooooooo ggggg n" and the byte after the letter.
+constexpr std::size_t kFixedEntryBytes = kOffsetDigits + 1 + kGenerationDigits + 1 + 1 + 1;
+
+// `count` decimal digits at `text`; false where one is no digit.
+bool FixedDigits(const std::uint8_t* text, std::size_t count, std::int64_t& value) {
+  value = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const unsigned digit = text[i] - unsigned{'0'};
+    if (digit > 9) return false;
+    value = value * 10 + digit;
+  }
+  return true;
+}
+
+}  // namespace
+
+// An entry as writers put it, a fixed 20-byte line, read in place: the
+// leading whitespace, 10 and 5 digits each followed by one space, the letter
+// and one whitespace byte. False, with nothing taken, for anything else.
+bool XrefReader::ReadFixedEntry(std::int64_t& offset, std::int64_t& generation, char& letter) {
+  ByteSource& source = parser_.lexer().source();
+  const std::uint8_t* line = source.Peek(1);
+  while (line != nullptr && line[0] <= ' ') {
+    source.Skip(1);
+    line = source.Peek(1);
+  }
+  line = source.Peek(kFixedEntryBytes);
+  if (line == nullptr || line[kOffsetDigits] != ' ' ||
+      line[kOffsetDigits + 1 + kGenerationDigits] != ' ' || line[kFixedEntryBytes - 1] > ' ')
+    return false;
+  letter = static_cast<char>(line[kFixedEntryBytes - 2]);
+  if ((letter != XrefEntry::kFree && letter != XrefEntry::kInUse) ||
+      !FixedDigits(line, kOffsetDigits, offset) ||
+      !FixedDigits(line + kOffsetDigits + 1, kGenerationDigits, generation))
+    return false;
+  source.Skip(kFixedEntryBytes);
+  return true;
+}
+
+// Entries are taken as fixed lines where they are written so, and as tokens
+// (any whitespace and comments between the fields) where not.
 void XrefReader::ReadTableEntries() {
   Lexer& lexer = parser_.lexer();
   Token token = lexer.NextToken();
@@ -79,17 +124,26 @@ void XrefReader::ReadTableEntries() {
       Raise(PdfErrorKind::RangeCheck, token.offset);
     if (count > lexer.Size() / kMinEntryBytes + 1) Raise(PdfErrorKind::RangeCheck, token.offset);
     xref_.AddSubsection(static_cast<std::int32_t>(*first), static_cast<std::int32_t>(count));
+    // The source is read directly from here: no pushed-back byte stands between.
+    lexer.Seek(lexer.Tell());
     for (std::int64_t i = 0; i < count; ++i) {
       const std::int64_t entryOffset = lexer.Tell();
-      const std::int64_t offset = parser_.NextInteger();
-      const std::int64_t generation = parser_.NextInteger();
-      const Token letter = lexer.NextToken();
-      if (letter.kind != TokenKind::Keyword || (!lexer.TokenIs("f") && !lexer.TokenIs("n")))
-        Raise(PdfErrorKind::Syntax, letter.offset);
+      std::int64_t offset = 0;
+      std::int64_t generation = 0;
+      char letter = 0;
+      if (!ReadFixedEntry(offset, generation, letter)) {
+        offset = parser_.NextInteger();
+        generation = parser_.NextInteger();
+        const Token letterToken = lexer.NextToken();
+        if (letterToken.kind != TokenKind::Keyword || (!lexer.TokenIs("f") && !lexer.TokenIs("n")))
+          Raise(PdfErrorKind::Syntax, letterToken.offset);
+        letter = lexer.TokenText()[0];
+        lexer.Seek(lexer.Tell());
+      }
       if (!FitsInt32(*first + i) || !FitsInt32(generation))
         Raise(PdfErrorKind::RangeCheck, entryOffset);
       xref_.SetEntry(static_cast<std::int32_t>(*first + i), offset,
-                     static_cast<std::int32_t>(generation), lexer.TokenText()[0]);
+                     static_cast<std::int32_t>(generation), letter);
     }
     token = lexer.NextToken();
   }

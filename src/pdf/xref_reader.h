@@ -55,6 +55,7 @@ class XrefReader {
   // Digits of an object number or generation that an object header may have.
   static constexpr int kMaxHeaderDigits = 20;
 
+  bool ReadFixedEntry(std::int64_t& offset, std::int64_t& generation, char& letter);
   bool StartsObjectWithDict(std::int64_t offset);
   const PdfObject* ReadStreamObject(std::int64_t offset, std::int64_t& start);
   void ReadStreamEntries(const PdfObject& stream, std::int64_t start, std::int64_t offset);
