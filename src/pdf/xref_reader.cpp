@@ -123,7 +123,9 @@ void XrefReader::ReadTableEntries() {
     if (!first || *first < 0 || !FitsInt32(*first) || !FitsInt32(count))
       Raise(PdfErrorKind::RangeCheck, token.offset);
     if (count > lexer.Size() / kMinEntryBytes + 1) Raise(PdfErrorKind::RangeCheck, token.offset);
-    xref_.AddSubsection(static_cast<std::int32_t>(*first), static_cast<std::int32_t>(count));
+    XrefSubsection& subsection =
+        xref_.AddSubsection(static_cast<std::int32_t>(*first), static_cast<std::int32_t>(count));
+    const bool owned = xref_.Owns(subsection);
     // The source is read directly from here: no pushed-back byte stands between.
     lexer.Seek(lexer.Tell());
     for (std::int64_t i = 0; i < count; ++i) {
@@ -142,8 +144,12 @@ void XrefReader::ReadTableEntries() {
       }
       if (!FitsInt32(*first + i) || !FitsInt32(generation))
         Raise(PdfErrorKind::RangeCheck, entryOffset);
-      xref_.SetEntry(static_cast<std::int32_t>(*first + i), offset,
-                     static_cast<std::int32_t>(generation), letter);
+      const XrefEntry entry{offset, static_cast<std::int32_t>(generation), letter};
+      if (owned) {
+        subsection.SetOwnEntry(*first + i, entry);
+      } else {
+        xref_.SetEntry(static_cast<std::int32_t>(*first + i), offset, entry.generation, letter);
+      }
     }
     token = lexer.NextToken();
   }

@@ -40,6 +40,11 @@ class XrefSubsection {
   // the file already.
   void ReserveAll() { entries_.reserve(count_ > 0 ? static_cast<std::size_t>(count_) : 0); }
   XrefEntry EntryAt(std::int64_t number) const;
+  // SetEntry's rule on this subsection's own entry.
+  void SetOwnEntry(std::int64_t number, const XrefEntry& value) {
+    XrefEntry& entry = EntryFor(number);
+    if (entry.offset == 0) entry = value;
+  }
 
  private:
   XrefEntry& Grow(std::size_t index);
@@ -64,6 +69,9 @@ class XrefTable {
     return FindInCoverage(number);
   }
   std::optional<XrefEntry> Lookup(std::int64_t number) const;
+  // Every number of `subsection` maps to it: SetEntry on those numbers is
+  // then the same as setting its own entries while their offset is 0.
+  bool Owns(const XrefSubsection& subsection) const;
   std::size_t SubsectionCount() const { return subsections_.size(); }
 
  private:
