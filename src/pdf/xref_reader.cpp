@@ -75,6 +75,8 @@ constexpr std::size_t kOffsetDigits = 10;
 constexpr std::size_t kGenerationDigits = 5;
 // "oooooooooo ggggg n" and the byte after the letter.
 constexpr std::size_t kFixedEntryBytes = kOffsetDigits + 1 + kGenerationDigits + 1 + 1 + 1;
+// The whole line, its two-byte end included.
+constexpr std::int64_t kFixedLineBytes = 20;
 
 // `count` decimal digits at `text`; false where one is no digit.
 bool FixedDigits(const std::uint8_t* text, std::size_t count, std::int64_t& value) {
@@ -126,6 +128,9 @@ void XrefReader::ReadTableEntries() {
     XrefSubsection& subsection =
         xref_.AddSubsection(static_cast<std::int32_t>(*first), static_cast<std::int32_t>(count));
     const bool owned = xref_.Owns(subsection);
+    // Room at once for as many entries as the rest of the file holds as
+    // fixed lines; beyond that they come into being as they are read.
+    if (count <= (lexer.Size() - lexer.Tell()) / kFixedLineBytes) subsection.ReserveAll();
     // The source is read directly from here: no pushed-back byte stands between.
     lexer.Seek(lexer.Tell());
     for (std::int64_t i = 0; i < count; ++i) {

@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "pdf/large_block.h"
+
 namespace pagewire::pdf {
 
 struct XrefEntry {
@@ -51,7 +53,7 @@ class XrefSubsection {
 
   std::int32_t first_;
   std::int32_t count_;
-  std::vector<XrefEntry> entries_;
+  std::vector<XrefEntry, LargeBlockAllocator<XrefEntry>> entries_;
 };
 
 class XrefTable {
