@@ -11,6 +11,8 @@
 #   big-xref-stream-aes256  the same objects rewritten by qpdf with object
 #             streams and AES-256 (revision 6), queried with the user
 #             password, vs the same
+#   start-up  a one-page file: process start-up on both sides (for reading
+#             the ratios above; no aim)
 #   no-eof    1 GB file without %%EOF      vs cat FILE > /dev/null (warm cache)
 # Aim: ratio <= 0.1 on every form (fixtures, big, big-rc4, big-aes128,
 # big-xref-stream, big-xref-stream-aes256), <= 3 for no-eof.
@@ -87,6 +89,13 @@ report big-xref-stream "$tmp/s_ours" "$tmp/s_base" qpdf
 echo "$PDF_QUERY --once $tmp/big_aes.pdf u" >"$tmp/e_ours"
 echo "$qpdf --requires-password $tmp/big_aes.pdf" >"$tmp/e_base"
 report big-xref-stream-aes256 "$tmp/e_ours" "$tmp/e_base" qpdf
+
+# Start-up alone: a one-page file, where nearly all of either side's time is
+# starting the process and loading its libraries. Not an aim; it shows how
+# much of each ratio above no reading can remove.
+echo "$PDF_QUERY --once $root/tests/pdf/fixtures/plain.pdf" >"$tmp/p_ours"
+echo "$qpdf --requires-password $root/tests/pdf/fixtures/plain.pdf" >"$tmp/p_base"
+report start-up "$tmp/p_ours" "$tmp/p_base" qpdf
 
 # (c) a file of zero bytes with no %%EOF anywhere; written, not sparse, so
 # both sides read real pages from the cache.

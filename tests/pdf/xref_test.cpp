@@ -173,6 +173,28 @@ TEST(XrefFiles, EntriesSplitByAnyWhitespaceOrComment) {
   }
 }
 
+// Fixed 20-byte lines are read in place; an entry written otherwise between
+// them is read as tokens, and the lines after it in place again.
+TEST(XrefFiles, FixedLinesAndFreeFormEntriesMix) {
+  PdfBuilder b;
+  AddMinimalDocument(b);
+  const std::string body = b.str();
+  const std::size_t xref = body.size();
+  auto line = [&](const char* header) {
+    return PdfBuilder::Entry(body.find(header)) + " 00000 n";
+  };
+  b.Raw("xref\n0 4\n0000000000 65535 f\r\n" + line("1 0 obj") + "%c\n  " +
+        std::to_string(body.find("2 0 obj")) + "  0 n \n" + line("3 0 obj") + "\r\n" +
+        "trailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) +
+        "\n%%EOF\n");
+  TempFile file(b.str());
+  PdfReader reader;
+  reader.Open(file.path());
+  for (int number : {1, 2, 3})
+    EXPECT_EQ(reader.xrefTable().Lookup(number)->offset,
+              static_cast<std::int64_t>(body.find(std::to_string(number) + " 0 obj")));
+}
+
 // An incremental update whose trailer goes straight on to the next object,
 // and subsection headers with a space before the line end.
 TEST(XrefFiles, TrailerFollowedStraightByTheNextObjectReads) {
