@@ -88,6 +88,7 @@ void CheckCryptFilter(PdfReader& reader, const PdfDict& encrypt, std::string_vie
   const PdfObject* length = reader.Get(*filter.dict, "Length");
   if (length == nullptr) return;
   if (!length->Is(ObjectKind::Integer)) Raise(PdfErrorKind::TypeMismatch);
+  if (length->integer < 0) Raise(PdfErrorKind::RangeCheck);
   const std::int64_t bits =
       length->integer < kMinKeyBits ? length->integer * kBitsPerByte : length->integer;
   const bool fits = version == 4 ? bits >= kMinKeyBits && bits <= keyLength * kBitsPerByte &&

@@ -52,8 +52,9 @@ class XrefReader {
   XrefStreamLayout LayoutOf(const PdfDict& dict, std::int64_t offset);
 
  private:
-  // Digits of an object number or generation that an object header may have.
-  static constexpr int kMaxHeaderDigits = 20;
+  // Digits of an object number or generation that a probed header may have;
+  // both fit in ten.
+  static constexpr int kMaxHeaderDigits = 10;
 
   bool ReadFixedEntry(std::int64_t& offset, std::int64_t& generation, char& letter);
   bool StartsObjectWithDict(std::int64_t offset);
