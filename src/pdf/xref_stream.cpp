@@ -1,6 +1,7 @@
 #include "pdf/xref_stream.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "pdf/pdf_error.h"
@@ -134,7 +135,11 @@ class EntryBytes {
     Take(first, count * stride_);
     std::uint8_t* const end = first + count * stride_;
     if (AllRowsUp(first, end)) {
-      AddRowsAbove(first + 1, end);
+      if (stride_ >= sizeof(std::uint64_t)) {
+        AddRowsAbove<std::uint64_t>(first + 1, end);
+      } else {
+        AddRowsAbove<std::uint32_t>(first + 1, end);
+      }
     } else {
       UnfilterEachRow(first, end);
     }
@@ -144,27 +149,30 @@ class EntryBytes {
   }
 
   bool AllRowsUp(const std::uint8_t* first, const std::uint8_t* end) const {
-    if (stride_ < sizeof(std::uint64_t)) return false;
+    if (stride_ < sizeof(std::uint32_t)) return false;
     for (const std::uint8_t* row = first; row != end; row += stride_)
       if (row[0] != kPngUp) return false;
     return true;
   }
 
   // Up on every row at once: each byte from `from` on adds the byte one row
-  // above, eight at a time without carries between them. A row is at least
-  // eight bytes, so the eight above are final already. The filter bytes
+  // above, a word at a time without carries between the bytes. A row is at
+  // least a word long, so the word above is final already. The filter bytes
   // after the first take sums too; they have been read by then.
+  template <typename Word>
   void AddRowsAbove(std::uint8_t* from, std::uint8_t* end) const {
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    constexpr Word kLow7 = static_cast<Word>(0x7F7F7F7F7F7F7F7FULL);
+    constexpr Word kHigh = static_cast<Word>(0x8080808080808080ULL);
+    constexpr std::ptrdiff_t kBytes = sizeof(Word);
     std::uint8_t* at = from;
-    for (; end - at >= 8; at += 8) {
-      std::uint64_t here;
-      std::uint64_t above;
-      std::memcpy(&here, at, 8);
-      std::memcpy(&above, at - stride_, 8);
-      const std::uint64_t sum = ((here & kLow7) + (above & kLow7)) ^ ((here ^ above) & kHigh);
-      std::memcpy(at, &sum, 8);
+    for (; end - at >= kBytes; at += kBytes) {
+      Word here;
+      Word above;
+      std::memcpy(&here, at, kBytes);
+      std::memcpy(&above, at - stride_, kBytes);
+      const Word low = static_cast<Word>((here & kLow7) + (above & kLow7));
+      const Word sum = static_cast<Word>(low ^ ((here ^ above) & kHigh));
+      std::memcpy(at, &sum, kBytes);
     }
     for (; at != end; ++at) *at = static_cast<std::uint8_t>(*at + *(at - stride_));
   }
