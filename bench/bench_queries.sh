@@ -4,12 +4,18 @@
 # a baseline measured in the same run and prints each as a ratio:
 #   fixtures  every committed fixture      vs qpdf --requires-password
 #   big       ~200,000 objects, classic table vs qpdf --requires-password
+#   big-rc4   the same objects rewritten by qpdf, classic table, RC4 128-bit
+#             (revision 3), queried with the user password, vs the same
+#   big-aes128  the same, classic table, AES-128 (revision 4), vs the same
 #   big-xref-stream  the same objects, one cross-reference stream, vs the same
 #   big-xref-stream-aes256  the same objects rewritten by qpdf with object
-#             streams and AES-256, queried with the user password, vs the same
+#             streams and AES-256 (revision 6), queried with the user
+#             password, vs the same
+#   start-up  a one-page file: process start-up on both sides (for reading
+#             the ratios above; no aim)
 #   no-eof    1 GB file without %%EOF      vs cat FILE > /dev/null (warm cache)
-# Aim: ratio <= 0.1 on every form (fixtures, big, big-xref-stream,
-# big-xref-stream-aes256), <= 3 for no-eof.
+# Aim: ratio <= 0.1 on every form (fixtures, big, big-rc4, big-aes128,
+# big-xref-stream, big-xref-stream-aes256), <= 3 for no-eof.
 #
 # Environment: PDF_QUERY=path to use a built tool instead of building one;
 # BENCH_BUILD_DIR (default build-bench) for the Release build; REPEATS
@@ -59,6 +65,17 @@ echo "$PDF_QUERY --once $tmp/big.pdf" >"$tmp/b_ours"
 echo "$qpdf --requires-password $tmp/big.pdf" >"$tmp/b_base"
 report big "$tmp/b_ours" "$tmp/b_base" qpdf
 
+# The same objects as qpdf writes them encrypted with a classic table: RC4
+# (revision 3) and AES-128 (revision 4), user password "u".
+for form in rc4:n aes128:y; do
+  name=${form%%:*}
+  "$qpdf" --allow-weak-crypto --preserve-unreferenced --encrypt u o 128 \
+    --use-aes="${form#*:}" -- "$tmp/big.pdf" "$tmp/big_$name.pdf"
+  echo "$PDF_QUERY --once $tmp/big_$name.pdf u" >"$tmp/${name}_ours"
+  echo "$qpdf --requires-password $tmp/big_$name.pdf" >"$tmp/${name}_base"
+  report "big-$name" "$tmp/${name}_ours" "$tmp/${name}_base" qpdf
+done
+
 python3 "$bench/gen_big_pdf.py" --xref-stream "$tmp/big_xs.pdf" "$big_objects"
 echo "$PDF_QUERY --once $tmp/big_xs.pdf" >"$tmp/s_ours"
 echo "$qpdf --requires-password $tmp/big_xs.pdf" >"$tmp/s_base"
@@ -72,6 +89,13 @@ report big-xref-stream "$tmp/s_ours" "$tmp/s_base" qpdf
 echo "$PDF_QUERY --once $tmp/big_aes.pdf u" >"$tmp/e_ours"
 echo "$qpdf --requires-password $tmp/big_aes.pdf" >"$tmp/e_base"
 report big-xref-stream-aes256 "$tmp/e_ours" "$tmp/e_base" qpdf
+
+# Start-up alone: a one-page file, where nearly all of either side's time is
+# starting the process and loading its libraries. Not an aim; it shows how
+# much of each ratio above no reading can remove.
+echo "$PDF_QUERY --once $root/tests/pdf/fixtures/plain.pdf" >"$tmp/p_ours"
+echo "$qpdf --requires-password $root/tests/pdf/fixtures/plain.pdf" >"$tmp/p_base"
+report start-up "$tmp/p_ours" "$tmp/p_base" qpdf
 
 # (c) a file of zero bytes with no %%EOF anywhere; written, not sparse, so
 # both sides read real pages from the cache.

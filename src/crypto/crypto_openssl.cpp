@@ -75,10 +75,31 @@ void DesEcb::Decrypt(const std::uint8_t in[8], std::uint8_t out[8]) {
   DesBlock(in, out, &state_->schedule, DES_DECRYPT);
 }
 
+namespace {
+
+// Fetched once: an algorithm named by EVP_sha256() and the like is looked up
+// again on every use, which costs as much as hashing a few KiB, and the
+// revision 6 password hash asks for hundreds. Kept for the process's life.
+const EVP_MD* FetchedSha2(Sha2 algorithm) {
+  static const EVP_MD* const kFetched[3] = {EVP_MD_fetch(nullptr, "SHA2-256", nullptr),
+                                            EVP_MD_fetch(nullptr, "SHA2-384", nullptr),
+                                            EVP_MD_fetch(nullptr, "SHA2-512", nullptr)};
+  const EVP_MD* md = kFetched[static_cast<int>(algorithm)];
+  if (md != nullptr) return md;
+  return algorithm == Sha2::Sha256 ? EVP_sha256()
+         : algorithm == Sha2::Sha384 ? EVP_sha384()
+                                     : EVP_sha512();
+}
+
+const EVP_CIPHER* FetchedAes128Cbc() {
+  static const EVP_CIPHER* const kFetched = EVP_CIPHER_fetch(nullptr, "AES-128-CBC", nullptr);
+  return kFetched != nullptr ? kFetched : EVP_aes_128_cbc();
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> Sha2Of(Sha2 algorithm, const void* data, std::size_t length) {
-  const EVP_MD* md = algorithm == Sha2::Sha256   ? EVP_sha256()
-                     : algorithm == Sha2::Sha384 ? EVP_sha384()
-                                                 : EVP_sha512();
+  const EVP_MD* md = FetchedSha2(algorithm);
   std::vector<std::uint8_t> digest(static_cast<std::size_t>(EVP_MD_get_size(md)));
   unsigned int size = 0;
   if (EVP_Digest(data, length, digest.data(), &size, md, nullptr) != 1 || size != digest.size())
@@ -96,7 +117,7 @@ void Aes128CbcEncrypt(const std::uint8_t key[16], const std::uint8_t iv[16],
   int written = 0;
   int tail = 0;
   const bool ok =
-      ctx != nullptr && EVP_EncryptInit_ex(ctx.get(), EVP_aes_128_cbc(), nullptr, key, iv) == 1 &&
+      ctx != nullptr && EVP_EncryptInit_ex(ctx.get(), FetchedAes128Cbc(), nullptr, key, iv) == 1 &&
       EVP_CIPHER_CTX_set_padding(ctx.get(), 0) == 1 &&
       EVP_EncryptUpdate(ctx.get(), out, &written, in, static_cast<int>(length)) == 1 &&
       EVP_EncryptFinal_ex(ctx.get(), out + written, &tail) == 1 &&

@@ -93,6 +93,13 @@ int ByteSource::ReadByteSlow() {
   return data_[pos_++ - bufStart_];
 }
 
+const std::uint8_t* ByteSource::PeekSlow(std::size_t length) {
+  const auto wanted = static_cast<std::int64_t>(length);
+  if (inMemory_ || !IsOpen() || wanted > kForwardBlock || size_ - pos_ < wanted) return nullptr;
+  if (!Load(pos_, kForwardBlock) || bufEnd_ - pos_ < wanted) return nullptr;
+  return data_ + (pos_ - bufStart_);
+}
+
 // Loads the block that ends at the position, so that the backward reads
 // that follow come from the buffer. The trailer is near the end: the block
 // that ends there is a forward one's size, the blocks before it the largest.

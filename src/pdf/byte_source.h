@@ -58,6 +58,16 @@ class ByteSource {
   // the end or when a read fails.
   std::size_t Read(std::uint8_t* out, std::size_t length);
 
+  // The `length` bytes from the position on, in place, the position kept;
+  // null where fewer remain or a read fails. At most kForwardBlock bytes.
+  const std::uint8_t* Peek(std::size_t length) {
+    if (pos_ >= bufStart_ && bufEnd_ - pos_ >= static_cast<std::int64_t>(length))
+      return data_ + (pos_ - bufStart_);
+    return PeekSlow(length);
+  }
+  // Moves past bytes that Peek has shown.
+  void Skip(std::size_t length) { pos_ += static_cast<std::int64_t>(length); }
+
   // A position before the start fails; one beyond the end reads as the end.
   bool Seek(std::int64_t offset, Origin origin);
   std::int64_t Tell() const { return pos_; }
@@ -65,6 +75,7 @@ class ByteSource {
 
  private:
   int ReadByteSlow();
+  const std::uint8_t* PeekSlow(std::size_t length);
   int ReadBackwardSlow();
   bool LoadBefore();
   bool Load(std::int64_t start, std::int64_t length);

@@ -12,6 +12,8 @@ namespace pagewire::pdf {
 namespace {
 
 constexpr std::int64_t kBitsPerByte = 8;
+// The shortest key, 40 bits: a crypt filter's Length below it counts bytes.
+constexpr std::int64_t kMinKeyBits = 40;
 // The key of revision 1 handlers is always 40 bits.
 constexpr std::size_t kVersion1KeyLength = 5;
 // Version 4 keys are 128 bits, as AESV2 needs; version 5 keys 256 bits.
@@ -64,8 +66,10 @@ std::int32_t PermissionBits(std::int64_t p) {
 // Versions 4 and 5: "StmF" or "StrF" (a name, Identity when absent) names a
 // crypt filter of "CF" whose method (None when absent) is None, V2 (RC4) or
 // AESV2 for version 4, None or AESV3 for version 5, and whose "Length", when
-// given, is the key length in bits or, as some writers have it, in bytes.
-// Only the choice is checked: no data is decrypted.
+// given, is a key length in bits or, under 40, as some writers have it, in
+// bytes: 40 to 128 bits for version 4, 256 for version 5. The file key keeps
+// the version's length either way, as qpdf has it. Only the choice is
+// checked: no data is decrypted.
 void CheckCryptFilter(PdfReader& reader, const PdfDict& encrypt, std::string_view entry,
                       std::int64_t version, std::int64_t keyLength) {
   const PdfObject* name = reader.Get(encrypt, entry);
@@ -84,8 +88,13 @@ void CheckCryptFilter(PdfReader& reader, const PdfDict& encrypt, std::string_vie
   const PdfObject* length = reader.Get(*filter.dict, "Length");
   if (length == nullptr) return;
   if (!length->Is(ObjectKind::Integer)) Raise(PdfErrorKind::TypeMismatch);
-  if (length->integer != keyLength && length->integer != keyLength * kBitsPerByte)
-    Raise(PdfErrorKind::RangeCheck);
+  if (length->integer < 0) Raise(PdfErrorKind::RangeCheck);
+  const std::int64_t bits =
+      length->integer < kMinKeyBits ? length->integer * kBitsPerByte : length->integer;
+  const bool fits = version == 4 ? bits >= kMinKeyBits && bits <= keyLength * kBitsPerByte &&
+                                       bits % kBitsPerByte == 0
+                                 : bits == keyLength * kBitsPerByte;
+  if (!fits) Raise(PdfErrorKind::RangeCheck);
 }
 
 }  // namespace

@@ -94,17 +94,20 @@ TokenKind Lexer::LexName() {
   return TokenKind::Name;
 }
 
-// After a backslash and the first octal digit: two more make one byte.
-bool Lexer::LexOctalEscape(int first) {
+// After a backslash and the first octal digit: up to two more make one
+// byte; the first other character after them is read again as itself.
+void Lexer::LexOctalEscape(int first) {
   int value = first - '0';
   for (int i = 0; i < 2; ++i) {
     const int c = GetChar();
-    if (c < '0' || c > '7') return false;
+    if (c < '0' || c > '7') {
+      UngetChar(c);
+      break;
+    }
     value = value * 8 + (c - '0');
   }
   Store(value & 0xFF);
   ++literalLength_;
-  return true;
 }
 
 TokenKind Lexer::LexLiteralString() {
@@ -134,7 +137,7 @@ TokenKind Lexer::LexLiteralString() {
           continue;
         default:
           if (c >= '0' && c <= '7') {
-            if (!LexOctalEscape(c)) return TokenKind::Error;
+            LexOctalEscape(c);
             continue;
           }
           break;  // any other byte stands for itself

@@ -93,7 +93,7 @@ class Lexer {
   TokenKind LexNumber(int c);
   TokenKind LexName();
   TokenKind LexLiteralString();
-  bool LexOctalEscape(int first);
+  void LexOctalEscape(int first);
   TokenKind LexAfterLess();
 
   ByteSource& source_;

@@ -58,12 +58,64 @@ const PdfDict& XrefReader::ReadSection(std::int64_t offset) {
   // objects the table leaves out, and before those of older sections.
   if (const PdfObject* stream = objects_.Get(trailer, "XRefStm")) {
     const std::int64_t streamOffset = IntegerOf(stream, offset);
-    if (streamOffset < 0) Raise(PdfErrorKind::RangeCheck, offset);
-    ReadStream(streamOffset);
+    if (streamOffset < 0 || streamOffset >= lexer.Size()) Raise(PdfErrorKind::RangeCheck, offset);
+    // One that names anything but a cross-reference stream is ignored: the
+    // table is read on its own.
+    std::int64_t start = 0;
+    const PdfObject* object = nullptr;
+    if (StartsObjectWithDict(streamOffset)) object = ReadStreamObject(streamOffset, start);
+    if (object != nullptr) ReadStreamEntries(*object, start, streamOffset);
   }
   return trailer;
 }
 
+namespace {
+
+constexpr std::size_t kOffsetDigits = 10;
+constexpr std::size_t kGenerationDigits = 5;
+// "oooooooooo ggggg n" and the byte after the letter.
+constexpr std::size_t kFixedEntryBytes = kOffsetDigits + 1 + kGenerationDigits + 1 + 1 + 1;
+// The whole line, its two-byte end included.
+constexpr std::int64_t kFixedLineBytes = 20;
+
+// `count` decimal digits at `text`; false where one is no digit.
+bool FixedDigits(const std::uint8_t* text, std::size_t count, std::int64_t& value) {
+  value = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const unsigned digit = text[i] - unsigned{'0'};
+    if (digit > 9) return false;
+    value = value * 10 + digit;
+  }
+  return true;
+}
+
+}  // namespace
+
+// An entry as writers put it, a fixed 20-byte line, read in place: the
+// leading whitespace, 10 and 5 digits each followed by one space, the letter
+// and one whitespace byte. False, with nothing taken, for anything else.
+bool XrefReader::ReadFixedEntry(std::int64_t& offset, std::int64_t& generation, char& letter) {
+  ByteSource& source = parser_.lexer().source();
+  const std::uint8_t* line = source.Peek(1);
+  while (line != nullptr && line[0] <= ' ') {
+    source.Skip(1);
+    line = source.Peek(1);
+  }
+  line = source.Peek(kFixedEntryBytes);
+  if (line == nullptr || line[kOffsetDigits] != ' ' ||
+      line[kOffsetDigits + 1 + kGenerationDigits] != ' ' || line[kFixedEntryBytes - 1] > ' ')
+    return false;
+  letter = static_cast<char>(line[kFixedEntryBytes - 2]);
+  if ((letter != XrefEntry::kFree && letter != XrefEntry::kInUse) ||
+      !FixedDigits(line, kOffsetDigits, offset) ||
+      !FixedDigits(line + kOffsetDigits + 1, kGenerationDigits, generation))
+    return false;
+  source.Skip(kFixedEntryBytes);
+  return true;
+}
+
+// Entries are taken as fixed lines where they are written so, and as tokens
+// (any whitespace and comments between the fields) where not.
 void XrefReader::ReadTableEntries() {
   Lexer& lexer = parser_.lexer();
   Token token = lexer.NextToken();
@@ -73,29 +125,48 @@ void XrefReader::ReadTableEntries() {
     if (!first || *first < 0 || !FitsInt32(*first) || !FitsInt32(count))
       Raise(PdfErrorKind::RangeCheck, token.offset);
     if (count > lexer.Size() / kMinEntryBytes + 1) Raise(PdfErrorKind::RangeCheck, token.offset);
-    xref_.AddSubsection(static_cast<std::int32_t>(*first), static_cast<std::int32_t>(count));
+    XrefSubsection& subsection =
+        xref_.AddSubsection(static_cast<std::int32_t>(*first), static_cast<std::int32_t>(count));
+    const bool owned = xref_.Owns(subsection);
+    // Room at once for as many entries as the rest of the file holds as
+    // fixed lines; beyond that they come into being as they are read.
+    if (count <= (lexer.Size() - lexer.Tell()) / kFixedLineBytes) subsection.ReserveAll();
+    // The source is read directly from here: no pushed-back byte stands between.
+    lexer.Seek(lexer.Tell());
     for (std::int64_t i = 0; i < count; ++i) {
       const std::int64_t entryOffset = lexer.Tell();
-      const std::int64_t offset = parser_.NextInteger();
-      const std::int64_t generation = parser_.NextInteger();
-      const Token letter = lexer.NextToken();
-      if (letter.kind != TokenKind::Keyword || (!lexer.TokenIs("f") && !lexer.TokenIs("n")))
-        Raise(PdfErrorKind::Syntax, letter.offset);
+      std::int64_t offset = 0;
+      std::int64_t generation = 0;
+      char letter = 0;
+      if (!ReadFixedEntry(offset, generation, letter)) {
+        offset = parser_.NextInteger();
+        generation = parser_.NextInteger();
+        const Token letterToken = lexer.NextToken();
+        if (letterToken.kind != TokenKind::Keyword || (!lexer.TokenIs("f") && !lexer.TokenIs("n")))
+          Raise(PdfErrorKind::Syntax, letterToken.offset);
+        letter = lexer.TokenText()[0];
+        lexer.Seek(lexer.Tell());
+      }
       if (!FitsInt32(*first + i) || !FitsInt32(generation))
         Raise(PdfErrorKind::RangeCheck, entryOffset);
-      xref_.SetEntry(static_cast<std::int32_t>(*first + i), offset,
-                     static_cast<std::int32_t>(generation), lexer.TokenText()[0]);
+      const XrefEntry entry{offset, static_cast<std::int32_t>(generation), letter};
+      if (owned) {
+        subsection.SetOwnEntry(*first + i, entry);
+      } else {
+        xref_.SetEntry(static_cast<std::int32_t>(*first + i), offset, entry.generation, letter);
+      }
     }
     token = lexer.NextToken();
   }
   if (!lexer.KeywordIs(token.kind, KeywordClass::Trailer)) Raise(PdfErrorKind::Syntax, token.offset);
 }
 
+// What follows the dictionary is not read: "startxref" as a rule, but an
+// incremental update may go straight on with its first object.
 const PdfDict& XrefReader::ReadTableTrailer() {
   const std::int64_t at = parser_.lexer().Tell();
   const PdfObject* trailer = objects_.Keep(parser_.ReadObject());
   if (!trailer->Is(ObjectKind::Dictionary)) Raise(PdfErrorKind::Syntax, at);
-  parser_.ExpectKeyword(KeywordClass::StartXref);
   return *trailer->dict;
 }
 
@@ -121,6 +192,45 @@ std::int64_t XrefReader::DataStart() {
 }
 
 const PdfDict& XrefReader::ReadStream(std::int64_t offset) {
+  std::int64_t start = 0;
+  const PdfObject* stream = ReadStreamObject(offset, start);
+  if (stream == nullptr) Raise(PdfErrorKind::Syntax, offset);
+  ReadStreamEntries(*stream, start, offset);
+  return *stream->dict;
+}
+
+namespace {
+
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+bool IsLowercase(int c) { return c >= 'a' && c <= 'z'; }
+
+}  // namespace
+
+// "n g obj <<" at `offset`, read byte by byte, so that whatever else stands
+// there raises nothing.
+bool XrefReader::StartsObjectWithDict(std::int64_t offset) {
+  Lexer& lexer = parser_.lexer();
+  if (!lexer.Seek(offset)) return false;
+  for (int field = 0; field < 2; ++field) {
+    int c = lexer.SkipSpace();
+    if (!IsDigit(c)) return false;
+    for (int digits = 0; IsDigit(c); c = lexer.GetChar())
+      if (++digits > kMaxHeaderDigits) return false;
+    lexer.UngetChar(c);
+  }
+  int c = lexer.SkipSpace();
+  for (const char letter : std::string_view("obj")) {
+    if (c != letter) return false;
+    c = lexer.GetChar();
+  }
+  if (IsDigit(c) || IsLowercase(c)) return false;
+  lexer.UngetChar(c);
+  return lexer.SkipSpace() == '<' && lexer.GetChar() == '<';
+}
+
+// "n g obj", a dictionary of Type XRef and "stream"; `start` is set to
+// where the data begins.
+const PdfObject* XrefReader::ReadStreamObject(std::int64_t offset, std::int64_t& start) {
   Lexer& lexer = parser_.lexer();
   if (!lexer.Seek(offset)) Raise(PdfErrorKind::RangeCheck, offset);
   parser_.NextInteger();
@@ -128,13 +238,17 @@ const PdfDict& XrefReader::ReadStream(std::int64_t offset) {
   parser_.ExpectKeyword(KeywordClass::Obj);
   const PdfObject* stream = objects_.Keep(parser_.ReadObject());
   // A bare "stream" keyword makes a stream without a dictionary.
-  if (!stream->Is(ObjectKind::Stream) || !stream->dict) Raise(PdfErrorKind::Syntax, offset);
-  const std::int64_t start = DataStart();
-  const PdfDict& dict = *stream->dict;
-  const PdfObject* type = objects_.Get(dict, "Type");
-  if (type == nullptr || !type->Is(ObjectKind::Name) || type->bytes != "XRef")
-    Raise(PdfErrorKind::Syntax, offset);
+  if (!stream->Is(ObjectKind::Stream) || !stream->dict) return nullptr;
+  start = DataStart();
+  const PdfObject* type = objects_.Get(*stream->dict, "Type");
+  if (type == nullptr || !type->Is(ObjectKind::Name) || type->bytes != "XRef") return nullptr;
+  return stream;
+}
 
+void XrefReader::ReadStreamEntries(const PdfObject& stream, std::int64_t start,
+                                   std::int64_t offset) {
+  Lexer& lexer = parser_.lexer();
+  const PdfDict& dict = *stream.dict;
   const XrefStreamLayout layout = LayoutOf(dict, offset);
   const StreamData::Filter filter = FilterOf(dict, offset);
   decodedBytes_ += layout.DataLength();
@@ -147,7 +261,6 @@ const PdfDict& XrefReader::ReadStream(std::int64_t offset) {
   }
   StreamData data(lexer.source(), start, length, filter);
   ReadXrefStreamEntries(layout, data, xref_, offset);
-  return dict;
 }
 
 // Length may name an object that only this section or an older one lists.

@@ -44,7 +44,7 @@ class XrefReader {
   void FindBackward(std::string_view keyword);
   // Subsections and entries after "xref", up to and including "trailer".
   void ReadTableEntries();
-  // The trailer dictionary and the "startxref" after it.
+  // The trailer dictionary.
   const PdfDict& ReadTableTrailer();
   // The cross-reference stream object at `offset`, its entries read.
   const PdfDict& ReadStream(std::int64_t offset);
@@ -52,6 +52,14 @@ class XrefReader {
   XrefStreamLayout LayoutOf(const PdfDict& dict, std::int64_t offset);
 
  private:
+  // Digits of an object number or generation that a probed header may have;
+  // both fit in ten.
+  static constexpr int kMaxHeaderDigits = 10;
+
+  bool ReadFixedEntry(std::int64_t& offset, std::int64_t& generation, char& letter);
+  bool StartsObjectWithDict(std::int64_t offset);
+  const PdfObject* ReadStreamObject(std::int64_t offset, std::int64_t& start);
+  void ReadStreamEntries(const PdfObject& stream, std::int64_t start, std::int64_t offset);
   StreamData::Filter FilterOf(const PdfDict& dict, std::int64_t offset);
   void ReadDecodeParms(const PdfDict& dict, XrefStreamLayout& layout, std::int64_t offset);
   std::int64_t EncodedLength(const PdfDict& dict, std::int64_t start, std::int64_t offset);

@@ -61,6 +61,13 @@ void XrefTable::SetEntry(std::int32_t number, std::int64_t offset, std::int32_t 
   if (entry.offset == 0) entry = XrefEntry{offset, generation, type};
 }
 
+bool XrefTable::Owns(const XrefSubsection& subsection) const {
+  if (subsection.count() <= 0) return true;
+  const XrefSubsection* holder = FindInCoverage(subsection.first());
+  return holder == &subsection &&
+         lastRange_->last >= std::int64_t{subsection.first()} + subsection.count() - 1;
+}
+
 std::optional<XrefEntry> XrefTable::Lookup(std::int64_t number) const {
   const XrefSubsection* subsection = FindSubsection(number);
   if (subsection == nullptr) return std::nullopt;

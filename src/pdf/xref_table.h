@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "pdf/large_block.h"
+
 namespace pagewire::pdf {
 
 struct XrefEntry {
@@ -40,13 +42,18 @@ class XrefSubsection {
   // the file already.
   void ReserveAll() { entries_.reserve(count_ > 0 ? static_cast<std::size_t>(count_) : 0); }
   XrefEntry EntryAt(std::int64_t number) const;
+  // SetEntry's rule on this subsection's own entry.
+  void SetOwnEntry(std::int64_t number, const XrefEntry& value) {
+    XrefEntry& entry = EntryFor(number);
+    if (entry.offset == 0) entry = value;
+  }
 
  private:
   XrefEntry& Grow(std::size_t index);
 
   std::int32_t first_;
   std::int32_t count_;
-  std::vector<XrefEntry> entries_;
+  std::vector<XrefEntry, LargeBlockAllocator<XrefEntry>> entries_;
 };
 
 class XrefTable {
@@ -64,6 +71,9 @@ class XrefTable {
     return FindInCoverage(number);
   }
   std::optional<XrefEntry> Lookup(std::int64_t number) const;
+  // Every number of `subsection` maps to it: SetEntry on those numbers is
+  // then the same as setting its own entries while their offset is 0.
+  bool Owns(const XrefSubsection& subsection) const;
   std::size_t SubsectionCount() const { return subsections_.size(); }
 
  private:

@@ -178,7 +178,10 @@ TEST(EncryptDict, Versions4And5DecideByRevisionCryptFiltersAndValues) {
       {"R4 AESV3", r4 + "/CF << /F << /CFM /AESV3 >> >> /StmF /F", kFailed},
       {"R4 unknown CFM", r4 + "/CF << /F << /CFM /Rot13 >> >> /StmF /F", kFailed},
       {"R4 filter not in CF", r4 + "/CF << /F << /CFM /V2 >> >> /StmF /G", kFailed},
-      {"R4 40-bit filter", r4 + "/CF << /F << /CFM /V2 /Length 40 >> >> /StmF /F", kFailed},
+      {"R4 40-bit filter", r4 + "/CF << /F << /CFM /V2 /Length 40 >> >> /StmF /F", kProtected},
+      {"R4 32-bit filter", r4 + "/CF << /F << /CFM /V2 /Length 32 >> >> /StmF /F", kFailed},
+      {"R4 136-bit filter", r4 + "/CF << /F << /CFM /V2 /Length 136 >> >> /StmF /F", kFailed},
+      {"R4 44-bit filter", r4 + "/CF << /F << /CFM /V2 /Length 44 >> >> /StmF /F", kFailed},
       {"R4 EncryptMetadata 0", r4 + aesv2 + " /EncryptMetadata 0", kFailed},
       {"V4 R3", "/R 3 " + r4, kFailed},
       {"R5", r5 + aesv3, kProtected},
@@ -195,6 +198,20 @@ TEST(EncryptDict, Versions4And5DecideByRevisionCryptFiltersAndValues) {
     const std::string p = c.dict.find("/P ") == std::string::npos ? " /P -4" : "";
     EXPECT_EQ(Ask(EncryptedFile("<< " + c.dict + p + " >>", IdEntry(kId))), c.answers)
         << c.what;
+  }
+}
+
+// A real file's revision 4 dictionary: Length 40 beside a filter of
+// Length 5, meaning 5 bytes; the key is 128 bits all the same.
+TEST(EncryptDict, CryptFilterLengthInBytesIsRead) {
+  const auto values = test::MakeEncryption(3, 16, "user", "owner", -4, kId);
+  const std::string r4 = "/Filter /Standard /V 4 /R 4 /Length 40 /O " + HexString(values.o) +
+                         " /U " + HexString(values.u) + " /P -4 /StmF /StdCF /StrF /StdCF";
+  for (const char* length : {"5", "16", "2", "-2305843009213693952"}) {
+    const std::string cf = std::string(" /CF << /StdCF << /CFM /V2 /Length ") + length + " >> >>";
+    EXPECT_EQ(Ask(EncryptedFile("<< " + r4 + cf + " >>", IdEntry(kId))),
+              length[0] == '2' || length[0] == '-' ? kFailed : kProtected)
+        << length;
   }
 }
 

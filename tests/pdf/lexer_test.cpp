@@ -54,8 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
         TokenCase{"(a\\)b)", TokenKind::LiteralString, "a)b"},
         TokenCase{"(\\101)", TokenKind::LiteralString, "A"},
         TokenCase{"(\\400)", TokenKind::LiteralString, std::string(1, '\0')},
-        TokenCase{"(\\1)", TokenKind::Error, ""},
-        TokenCase{"(\\12x)", TokenKind::Error, ""},
+        TokenCase{"(\\1)", TokenKind::LiteralString, "\x01"},
+        TokenCase{"(\\12x)", TokenKind::LiteralString, "\nx"},
         TokenCase{"(50%)", TokenKind::LiteralString, "50%"},
         TokenCase{"(\\n\\r\\t\\b\\f)", TokenKind::LiteralString, "\n\r\t\b\f"},
         TokenCase{"(\\\\\\(\\))", TokenKind::LiteralString, "\\()"},
@@ -103,6 +103,23 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"<", "Syntax"}, ErrorCase{"> >", "Syntax"},
                       ErrorCase{">", "Syntax"}, ErrorCase{"(never closed", "Syntax"},
                       ErrorCase{"(a\\", "Syntax"}, ErrorCase{"((a)", "Syntax"}));
+
+// Real files write one or two digits where the next character is no digit.
+TEST(Lexer, OctalEscapesOfOneOrTwoDigitsAreRead) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"(\\7r\\321)", "\x07r\xD1"},
+      {"(\\30:)", "\x18:"},
+      {"(\\0\\00\\000)", std::string(3, '\0')},
+      {"(\\5\\)\\78)", "\x05)\x07" "8"},
+      {"(\\1234)", "S4"},
+  };
+  for (const auto& [input, bytes] : cases) {
+    ReaderOver reader(input);
+    ASSERT_EQ(reader->NextToken(), TokenKind::LiteralString) << input;
+    EXPECT_EQ(std::string(reader->TokenText().data(), reader->LiteralStringLength()), bytes)
+        << input;
+  }
+}
 
 TEST(LexerTokenBuffer, TakesTheLongestTokenThatFitsWithItsNul) {
   const std::size_t longest = Lexer::kTokenBufferSize - 1;

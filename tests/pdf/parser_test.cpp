@@ -52,7 +52,7 @@ TEST(ParseObject, NameEndsAtAnEscapedNul) {
 }
 
 TEST(ParseObject, ErrorTokenLeavesAnEmptyString) {
-  ReaderOver reader("(\\1)");
+  ReaderOver reader("/A#4x");
   PdfObject object;
   EXPECT_EQ(reader->ParseObject(object), TokenKind::Error);
   EXPECT_TRUE(object.Is(ObjectKind::String) && object.bytes.empty());

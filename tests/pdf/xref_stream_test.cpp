@@ -259,6 +259,55 @@ TEST(XrefFiles, HybridReadsTheTableThenItsStreamThenPrev) {
   EXPECT_EQ(ErrorOf([&] { Fetched(reader, 8); }), "ObjectNotFound");
 }
 
+// A hybrid's newest update: a table of one empty subsection, its objects in
+// the stream.
+TEST(XrefFiles, EmptySubsectionIsValid) {
+  PdfBuilder b;
+  b.Object(1, "<< /Type /Catalog >>").Section("/Size 2 /Root 1 0 R");
+  const std::size_t prev = b.LastXref();
+  const std::size_t at4 = b.Size();
+  b.Raw("4 0 obj\n44\nendobj\n");
+  const std::size_t streamAt = b.Size();
+  b.Raw(StreamObject(5, {{4, 1, at4, 0}, {5, 1, streamAt, 0}}, ""));
+  const std::size_t xref = b.Size();
+  b.Raw("xref\n0 0\ntrailer\n<< /Size 6 /Root 1 0 R /Prev " + std::to_string(prev) +
+        " /XRefStm " + std::to_string(streamAt) + " >>\nstartxref\n" + std::to_string(xref) +
+        "\n%%EOF\n");
+  test::TempFile file(b.str());
+  PdfReader reader;
+  reader.Open(file.path());
+  EXPECT_EQ(Fetched(reader, 4), 44);
+}
+
+// Where XRefStm names the table itself, a plain object, another stream or
+// bytes that are no object, the table is read on its own.
+TEST(XrefFiles, XRefStmThatIsNoCrossReferenceStreamIsIgnored) {
+  const std::string targets[] = {
+      "",  // the table itself
+      "7 0 obj\n<< /Type /Catalog >>\nendobj\n",
+      "7 0 obj\n77\nendobj\n",
+      "7 0 obj\n<< /Type /Foo /Length 1 >>\nstream\nx\nendstream\nendobj\n",
+      "7 0 obj stream\nendobj\n",
+      ")) >> ] 7 0 R",
+      "7 0 objection << >>",
+  };
+  for (const std::string& target : targets) {
+    PdfBuilder b;
+    b.Object(1, "<< /Type /Catalog >>").Object(2, "22");
+    const std::size_t at = b.Size();
+    b.Raw(target);
+    const std::size_t xref = b.Size();
+    b.Raw("xref\n0 3\n0000000000 65535 f \n0000000009 00000 n \n" +
+          PdfBuilder::Entry(b.str().find("2 0 obj")) + " 00000 n \ntrailer\n<< /Size 3 " +
+          "/Root 1 0 R /XRefStm " + std::to_string(target.empty() ? xref : at) +
+          " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n");
+    test::TempFile file(b.str());
+    PdfReader reader;
+    reader.Open(file.path());
+    EXPECT_EQ(Fetched(reader, 2), 22) << target;
+  }
+}
+
 // The newest section is a stream: its dictionary gives Root and Encrypt,
 // and an encryption dictionary in an object stream fails the file.
 TEST(XrefFiles, NewestStreamGivesTheTrailerFacts) {

@@ -173,6 +173,48 @@ TEST(XrefFiles, EntriesSplitByAnyWhitespaceOrComment) {
   }
 }
 
+// Fixed 20-byte lines are read in place; an entry written otherwise between
+// them is read as tokens, and the lines after it in place again.
+TEST(XrefFiles, FixedLinesAndFreeFormEntriesMix) {
+  PdfBuilder b;
+  AddMinimalDocument(b);
+  const std::string body = b.str();
+  const std::size_t xref = body.size();
+  auto line = [&](const char* header) {
+    return PdfBuilder::Entry(body.find(header)) + " 00000 n";
+  };
+  b.Raw("xref\n0 4\n0000000000 65535 f\r\n" + line("1 0 obj") + "%c\n  " +
+        std::to_string(body.find("2 0 obj")) + "  0 n \n" + line("3 0 obj") + "\r\n" +
+        "trailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) +
+        "\n%%EOF\n");
+  TempFile file(b.str());
+  PdfReader reader;
+  reader.Open(file.path());
+  for (int number : {1, 2, 3})
+    EXPECT_EQ(reader.xrefTable().Lookup(number)->offset,
+              static_cast<std::int64_t>(body.find(std::to_string(number) + " 0 obj")));
+}
+
+// An incremental update whose trailer goes straight on to the next object,
+// and subsection headers with a space before the line end.
+TEST(XrefFiles, TrailerFollowedStraightByTheNextObjectReads) {
+  PdfBuilder b;
+  AddMinimalDocument(b);
+  const std::size_t first = b.Size();
+  b.Raw("xref\n0 4 \n0000000000 65535 f \n");
+  for (const char* header : {"1 0 obj", "2 0 obj", "3 0 obj"})
+    b.Raw(PdfBuilder::Entry(b.str().find(header)) + " 00000 n \n");
+  b.Raw("trailer\n<< /Size 4 /Root 1 0 R >>\n");
+  const std::size_t at4 = b.Size();
+  b.Raw("4 0 obj\n44\nendobj\n");
+  const std::size_t second = b.Size();
+  b.Raw("xref\n4 1 \r\n" + PdfBuilder::Entry(at4) + " 00000 n\r\ntrailer\n<< /Size 5 " +
+        "/Root 1 0 R /Prev " + std::to_string(first) + " >>\nstartxref\n" +
+        std::to_string(second) + "\n%%EOF\n");
+  EXPECT_EQ(Ask(b.str()), kPlain);
+  EXPECT_EQ(FetchedInteger(b.str(), 4), 44);
+}
+
 struct BrokenFile {
   std::string what;
   std::string bytes;
