@@ -54,8 +54,9 @@ sample=r3_128.pdf
 read -r user want_answers < <(awk -F'\t' -v f=$sample \
   '$1 == f { print $2, $4 " " $5 " " $6 }' "$root/tests/pdf/fixtures/expected.tsv")
 for prog in "$out/consumer-pkgconfig" "$out/consumer-cmake/consumer"; do
-  LD_LIBRARY_PATH=$libdir ldd "$prog" | grep -q "libpagewire.so.2 => $libdir/" ||
-    fail "$prog does not load the unpacked library"
+  # Read whole: grep -q would end ldd with SIGPIPE, which pipefail counts.
+  loads=$(LD_LIBRARY_PATH=$libdir ldd "$prog")
+  grep -q "libpagewire.so.2 => $libdir/" <<<"$loads" || fail "$prog does not load the unpacked library"
   answers=$(LD_LIBRARY_PATH=$libdir "$prog" "$root/tests/pdf/fixtures/$sample" "$user")
   [ "$answers" = "$want_answers" ] || fail "$prog on $sample: $answers, want $want_answers"
   echo "ok: $(basename "$prog") on $sample: $answers"
