@@ -86,6 +86,10 @@ TEST(LinuxSettingsStore, KeepsSettingsAndAddressInAFileOfOptionWords) {
   second.ForgetMacAddress();
   EXPECT_EQ(second.LoadMacAddress(), std::nullopt);
   EXPECT_NE(ReadAll(file).find("pages=3-\n"), std::string::npos);
+  // A range of one page is a range.
+  const Settings onePage{.selectPages = true, .fromPage = 4, .toPage = 4};
+  EXPECT_TRUE(second.SavePrintSettings(onePage));
+  EXPECT_EQ(second.LoadPrintSettings(Settings{}).settings, onePage);
   EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), {}), 1)
       << "temporary files left";
 }
