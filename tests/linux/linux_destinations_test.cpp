@@ -121,7 +121,9 @@ TEST(DestinationNames, ABadDestinationWasNoUsageErrorAndOtherSchemesDidNotExist)
   for (const auto& c : cases) {
     const std::optional<std::string> problem = DestinationNameProblem(c.name);
     EXPECT_EQ(problem.has_value(), c.problem != nullptr) << c.name;
-    if (problem && c.problem) EXPECT_EQ(problem->rfind(c.problem, 0), 0u) << *problem;
+    if (problem && c.problem) {
+      EXPECT_EQ(problem->rfind(c.problem, 0), 0u) << *problem;
+    }
   }
 }
 

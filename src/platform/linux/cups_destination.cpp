@@ -155,8 +155,7 @@ class CupsStream final : public RawStream {
   // Why a call failed: an interrupt, the watch giving up, or the server's
   // reason.
   std::string Failure(const char* otherwise) const {
-    if (SendInterruptSignal() != 0) return SendInterruptCause();
-    return stallCause_.empty() ? CupsCause(otherwise) : stallCause_;
+    return SendEndCause(stallCause_, CupsCause(otherwise));
   }
 
   std::optional<SendInProgress> sending_{std::in_place};  // until the server has the job

@@ -237,7 +237,7 @@ class IppDestination::IppDocument final : public Document {
     httpSetTimeout(http_, CupsWaitSeconds(watch_), &IppDocument::OnWait, this);
   }
   ~IppDocument() override {
-    if (!answered_) ResetConnection(httpGetFd(http_));
+    if (sending_) ResetConnection(httpGetFd(http_));  // no response yet
     httpClose(http_);
   }
   IppDocument(const IppDocument&) = delete;
@@ -266,7 +266,6 @@ class IppDestination::IppDocument final : public Document {
     }
     if (!Succeeded(response.ipp)) return Failed(response.ipp);
     // The printer has the whole job: a wait for it is no send.
-    answered_ = true;
     sending_.reset();
     if (ippGetStatusCode(response.ipp) != IPP_STATUS_OK) {
       owner_.Report(fileName_ + ": " + IppStatusText(response.ipp));
@@ -298,9 +297,7 @@ class IppDestination::IppDocument final : public Document {
 
   bool Failed(ipp_t* response) {
     failed_ = true;
-    owner_.Fail(SendInterruptSignal() != 0 ? SendInterruptCause()
-                : stallCause_.empty()      ? IppStatusText(response)
-                                           : stallCause_);
+    owner_.Fail(SendEndCause(stallCause_, IppStatusText(response)));
     return false;
   }
 
@@ -328,7 +325,6 @@ class IppDestination::IppDocument final : public Document {
   std::string stallCause_;  // why the watch gave up
   std::vector<char> buffer_;
   bool failed_ = false;
-  bool answered_ = false;  // the request has had its response
 };
 
 IppDestination::IppDestination(std::string uri, DestinationOptions options)

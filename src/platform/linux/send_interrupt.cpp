@@ -65,6 +65,11 @@ std::string SendInterruptCause() {
          ": the job is ended.";
 }
 
+std::string SendEndCause(const std::string& stallCause, const std::string& destinationCause) {
+  if (SendInterruptSignal() != 0) return SendInterruptCause();
+  return stallCause.empty() ? destinationCause : stallCause;
+}
+
 void ClearSendInterrupt() {
   char drained[16];
   while (wake[0] >= 0 && read(wake[0], drained, sizeof drained) > 0) {

@@ -23,6 +23,9 @@ int SendInterruptFd();
 int* SendInterruptFlag();
 // Why a job was ended: "interrupted by SIGINT: the job is ended."
 std::string SendInterruptCause();
+// Why a send failed: the interrupt, else the stall watch's cause where it
+// gave up, else the destination's own.
+std::string SendEndCause(const std::string& stallCause, const std::string& destinationCause);
 // Forgets the interrupt, once it has been dealt with.
 void ClearSendInterrupt();
 
