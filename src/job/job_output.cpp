@@ -28,8 +28,9 @@ platform::FileChooserRequest OutputFileRequest() {
 // aborted as it goes.
 [[noreturn]] void EndWithFailureOf(platform::UserInterface& ui,
                                    const platform::Document& document) {
-  if (auto file = document.FailedFile()) {
-    EndWithFileError(ui, file->cause, file->path, platform::FileRole::Written);
+  const platform::SendFailure failure = document.Failure();
+  if (failure.kind == platform::SendFailure::Kind::File) {
+    EndWithFileError(ui, failure.file.cause, failure.file.path, platform::FileRole::Written);
   }
   EndWithPrinterFailure(ui);
 }

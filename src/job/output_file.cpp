@@ -14,8 +14,11 @@ class OutputDocument final : public platform::Document {
     return writer_.Write(data, length, cause_);
   }
   bool Commit() override { return true; }
-  std::optional<platform::FileFailure> FailedFile() const override {
-    return platform::FileFailure{cause_, path_};
+  platform::SendFailure Failure() const override {
+    platform::SendFailure failure;
+    failure.kind = platform::SendFailure::Kind::File;
+    failure.file = {cause_, path_};
+    return failure;
   }
 
  private:

@@ -18,6 +18,34 @@ struct FileFailure {
   std::string path;
 };
 
+// Why a printer would not take a document; nothing of it was sent.
+enum class Refusal {
+  Setting,        // a job setting it does not offer
+  File,           // the file's format, or its password
+  PlainPassword,  // a password that plain ipp:// would carry in clear
+};
+
+// Why a document did not print.
+struct SendFailure {
+  enum class Kind {
+    Printer,      // the printer or the system's print path failed
+    File,         // a file destination could not be written: `file`
+    Refused,      // the printer would not take it: `refusal`
+    Interrupted,  // a signal ended the send
+  };
+  Kind kind = Kind::Printer;
+  // The destination's own words for it; empty when it has none.
+  std::string cause;
+  FileFailure file;
+  Refusal refusal = Refusal::Setting;
+};
+
+// How a job ended at the printer, when it was waited for.
+struct PrinterEnd {
+  bool printed = false;
+  std::string reason;  // why not: the printer's reasons, or how the wait ended
+};
+
 // One document on its way. Bytes go out in the order written. A document
 // dropped without Commit is aborted: the printer prints nothing of it (a
 // raw socket cannot recall what the printer has already read).
@@ -28,10 +56,14 @@ class Document {
   virtual bool Write(const void* data, std::size_t length) = 0;
   // Ends the document so that it prints; false when that failed.
   virtual bool Commit() = 0;
-  // After a Write or Commit that failed: the file's cause where the
-  // destination is a file; none for a printer, whose failure the program
-  // tells as an unsupported operation.
-  virtual std::optional<FileFailure> FailedFile() const { return std::nullopt; }
+  // After a Write or Commit that failed: why.
+  virtual SendFailure Failure() const { return {}; }
+  // After a Commit: the destination's id of the job ("QUEUE-17"); empty
+  // where it gives none.
+  virtual std::string JobId() const { return {}; }
+  // After a Commit: waits for the job's end at the printer where the
+  // destination was asked to; none otherwise.
+  virtual std::optional<PrinterEnd> AwaitEnd() { return std::nullopt; }
 };
 
 enum class DocumentFormat { Pdf, Tiff, Other };
@@ -50,9 +82,10 @@ struct DocumentStart {
 class Destination {
  public:
   virtual ~Destination() = default;
-  // Starts one document; null when the destination cannot take it (a
-  // printer failure).
+  // Starts one document; null when the destination cannot take it, and
+  // then StartFailure says why.
   virtual std::unique_ptr<Document> StartDocument(const DocumentStart& start) = 0;
+  virtual SendFailure StartFailure() const { return {}; }
   // True when a PDF goes with the job header in front of it. A destination
   // that carries the settings and the password itself (IPP) takes the
   // file's bytes alone.

@@ -18,13 +18,6 @@ namespace pagewire::platform {
 
 using Report = std::function<void(const std::string& line)>;
 
-// Why a printer would not take a document; nothing of it was sent.
-enum class Refusal {
-  Setting,  // a job setting it does not offer
-  File,     // the file's format, or its password
-  PlainPassword,  // a password that plain ipp:// would carry in clear
-};
-
 // What became of a job at the printer.
 struct JobOutcome {
   bool completed = false;
