@@ -191,7 +191,7 @@ TEST(XrefFiles, FixedLinesAndFreeFormEntriesMix) {
   PdfReader reader;
   reader.Open(file.path());
   for (int number : {1, 2, 3})
-    EXPECT_EQ(reader.xrefTable().Lookup(number)->offset,
+    EXPECT_EQ(reader.xrefTableForTesting().Lookup(number)->offset,
               static_cast<std::int64_t>(body.find(std::to_string(number) + " 0 obj")));
 }
 
