@@ -64,7 +64,7 @@ TEST(XrefTable, OverlappingRangesMapEachNumberToTheFirstHolder) {
   (void)c;
   table.SetEntry(40, 9, 0, 'n');  // no holder: a subsection of its own
   EXPECT_EQ(table.Lookup(40)->offset, 9);
-  EXPECT_EQ(table.SubsectionCount(), 4u);
+  EXPECT_EQ(table.SubsectionCountForTesting(), 4u);
 }
 
 TEST(XrefTable, ManySingleEntrySubsectionsKeepTheNewest) {
