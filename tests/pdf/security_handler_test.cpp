@@ -138,7 +138,8 @@ TEST_P(SecurityHandlerAgainstReference, DecidesLikeTheReference) {
   const std::string id = std::string("\x01\x02\x00\xFF", 4) + "id";
   const std::int32_t p = -3904;
   const auto values = test::MakeEncryption(c.revision, c.keyBytes, c.user, c.owner, p, id);
-  const StandardSecurityHandler handler = HandlerFor(c.revision, c.keyBytes, values.o, values.u, p, id);
+  const StandardSecurityHandler handler =
+      HandlerFor(c.revision, c.keyBytes, values.o, values.u, p, id);
   const std::string owner = c.owner.empty() ? c.user : c.owner;
   for (const std::string& password : {c.user, owner, std::string("wrong"), std::string()}) {
     const bool right = password == c.user || password == owner;

@@ -25,7 +25,8 @@ TEST(ParseDecimal, DigitsOnlyWithinTheirCountAndBound) {
       {std::string(40, '0') + "12", 2147483647, std::string::npos, 12},
       {std::string(40, '9'), 2147483647, std::string::npos, std::nullopt},
   };
-  for (const Case& c : cases) EXPECT_EQ(ParseDecimal(c.text, c.max, c.maxDigits), c.value) << c.text;
+  for (const Case& c : cases)
+    EXPECT_EQ(ParseDecimal(c.text, c.max, c.maxDigits), c.value) << c.text;
 }
 
 TEST(ParseMacAddress, SixHexPairsWithColonsOrDashes) {
@@ -55,7 +56,8 @@ TEST(ParsePageRange, FormsAndTheFirstFault) {
       {"ALL", Fault::None, 1, std::nullopt, ""},   {"7", Fault::None, 7, 7, ""},
       {"2-5", Fault::None, 2, 5, ""},               {"3-", Fault::None, 3, std::nullopt, ""},
       {"4-4", Fault::None, 4, 4, ""},               {"1,3", Fault::List, 1, std::nullopt, ""},
-      {"-3", Fault::NoFirstPage, 1, std::nullopt, ""}, {"0-3", Fault::BadFrom, 1, std::nullopt, "0"},
+      {"-3", Fault::NoFirstPage, 1, std::nullopt, ""},
+      {"0-3", Fault::BadFrom, 1, std::nullopt, "0"},
       {"2-x", Fault::BadTo, 2, std::nullopt, "x"},  {"2-3-4", Fault::BadTo, 2, std::nullopt, "3-4"},
       {"5-2", Fault::EndsBeforeStart, 5, std::nullopt, ""},
   };
