@@ -10,6 +10,7 @@
 
 #include "platform/field_validation.h"
 #include "settings/setting_tables.h"
+#include "settings/setting_text.h"
 
 namespace pagewire::cli {
 namespace {
@@ -25,16 +26,16 @@ std::optional<bool> ParseChoice(const std::string& key, const std::string& word,
                                 const std::string& prefix, const char* optionKey = nullptr,
                                 std::string_view suffix = "") {
   if (key != (optionKey != nullptr ? optionKey : setting.optionKey)) return std::nullopt;
+  if (const settings::SettingRow<Value>* row = settings::RowOfOptionWord(setting, word, suffix)) {
+    given = row->value;
+    return true;
+  }
   std::string allowed;
   for (const settings::SettingRow<Value>& row : setting.rows) {
     const std::string_view rowWord = row.optionWord;
     if (!rowWord.ends_with(suffix)) continue;
-    const std::string shown(rowWord.substr(0, rowWord.size() - suffix.size()));
-    if (strcasecmp(word.c_str(), shown.c_str()) == 0) {
-      given = row.value;
-      return true;
-    }
-    allowed += (allowed.empty() ? "" : ", ") + shown;
+    allowed += (allowed.empty() ? "" : ", ") +
+               std::string(rowWord.substr(0, rowWord.size() - suffix.size()));
   }
   error = prefix + key + ": '" + word + "' is not one of " + allowed;
   return false;
@@ -135,49 +136,44 @@ bool ParseSettings(const std::string& text, SettingOverrides& overrides, std::st
 
 bool ParsePageRange(const std::string& text, SettingOverrides& overrides, std::string& error,
                     const std::string& label) {
-  if (strcasecmp(text.c_str(), "all") == 0) {
-    overrides.pages = SettingOverrides::PageRange{.all = true, .from = 1, .to = std::nullopt};
-    return true;
-  }
-  if (text.find(',') != std::string::npos) {
-    error = label + ": a list of ranges cannot be printed; give one range, FROM-TO or FROM-";
-    return false;
-  }
-  const std::size_t dash = text.find('-');
-  if (dash == 0) {
-    error = label + ": '" + text + "' has no first page; give FROM-TO, FROM- or all";
-    return false;
-  }
-  SettingOverrides::PageRange range;
-  if (!ParseNumber(label, "a page number", text.substr(0, dash), range.from, error)) return false;
-  if (dash == std::string::npos) {
-    range.to = range.from;
-  } else if (dash + 1 < text.size()) {
-    std::int32_t to = 0;
-    if (!ParseNumber(label, "a page number", text.substr(dash + 1), to, error)) return false;
-    if (to < range.from) {
+  using Fault = settings::PageRangeText::Fault;
+  const auto pageNumber = [](std::string_view part) -> std::optional<std::int32_t> {
+    const platform::FieldVerdict verdict = platform::ValidateNumberField(
+        std::string(part), settings::kMinNumber, settings::kMaxNumber);
+    return verdict.ok() ? verdict.stored : std::nullopt;
+  };
+  const settings::PageRangeText parsed = settings::ParsePageRange(text, pageNumber);
+  std::int32_t unused = 0;
+  switch (parsed.fault) {
+    case Fault::None: break;
+    case Fault::List:
+      error = label + ": a list of ranges cannot be printed; give one range, FROM-TO or FROM-";
+      return false;
+    case Fault::NoFirstPage:
+      error = label + ": '" + text + "' has no first page; give FROM-TO, FROM- or all";
+      return false;
+    case Fault::BadFrom:
+    case Fault::BadTo:
+      // Worded as for any number of the dialog's range.
+      return ParseNumber(label, "a page number", std::string(parsed.part), unused, error);
+    case Fault::EndsBeforeStart:
       error = label + ": the range " + text + " ends before it starts";
       return false;
-    }
-    range.to = to;
   }
-  overrides.pages = range;
+  overrides.pages = SettingOverrides::PageRange{
+      .all = parsed.range.all, .from = parsed.range.from, .to = parsed.range.to};
   return true;
 }
 
 bool ParseMac(const std::string& text, settings::MacAddress& mac, std::string& error,
               const std::string& label) {
-  // Six pairs of hex digits separated by ':' or '-'.
-  bool ok = text.size() == 17;
-  for (std::size_t i = 0; ok && i < mac.size(); ++i) {
-    const std::string pair = text.substr(i * 3, 2);
-    ok = std::isxdigit(static_cast<unsigned char>(pair[0])) &&
-         std::isxdigit(static_cast<unsigned char>(pair[1])) &&
-         (i == 5 || text[i * 3 + 2] == ':' || text[i * 3 + 2] == '-');
-    if (ok) mac[i] = static_cast<std::uint8_t>(std::stoul(pair, nullptr, 16));
+  const auto parsed = settings::ParseMacAddress(text);
+  if (!parsed) {
+    error = label + ": '" + text + "' is not an address like AA:BB:CC:DD:EE:FF";
+    return false;
   }
-  if (!ok) error = label + ": '" + text + "' is not an address like AA:BB:CC:DD:EE:FF";
-  return ok;
+  mac = *parsed;
+  return true;
 }
 
 namespace {
@@ -185,15 +181,13 @@ namespace {
 bool ParseSeconds(const std::string& option, const std::string& text,
                   std::optional<std::int32_t>& seconds, std::string& error) {
   constexpr std::size_t kMaxDigits = 6;
-  const bool digits = !text.empty() && text.size() <= kMaxDigits &&
-                      std::all_of(text.begin(), text.end(), [](char c) {
-                        return c >= '0' && c <= '9';
-                      });
-  if (!digits || std::stoi(text) == 0) {
+  constexpr std::int64_t kMaxSeconds = 999999;
+  const auto value = settings::ParseDecimal(text, kMaxSeconds, kMaxDigits);
+  if (!value || *value == 0) {
     error = option + ": '" + text + "' is not a number of seconds from 1 to 999999";
     return false;
   }
-  seconds = std::stoi(text);
+  seconds = static_cast<std::int32_t>(*value);
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "dialogs/password_entry.h"
 
+#include "settings/setting_text.h"
+
 namespace pagewire::dialogs {
 
 using job::PasswordEntry;
@@ -7,23 +9,12 @@ using settings::MacAddress;
 
 namespace {
 
-constexpr std::size_t kMacFieldChars = 2;
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // One field: none when malformed; an empty field is well formed.
 std::optional<std::optional<std::uint8_t>> ParseMacField(const std::string& text) {
   if (text.empty()) return std::optional<std::uint8_t>{};
-  if (text.size() != kMacFieldChars) return std::nullopt;
-  const int high = HexDigitValue(text[0]);
-  const int low = HexDigitValue(text[1]);
-  if (high < 0 || low < 0) return std::nullopt;
-  return std::optional<std::uint8_t>(static_cast<std::uint8_t>(high * 16 + low));
+  const auto byte = settings::ParseHexByte(text);
+  if (!byte) return std::nullopt;
+  return std::optional<std::uint8_t>(*byte);
 }
 
 }  // namespace

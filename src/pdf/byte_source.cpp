@@ -114,15 +114,6 @@ bool ByteSource::LoadBefore() {
   return true;
 }
 
-int ByteSource::ReadBackwardSlow() {
-  const std::int64_t saved = pos_;
-  if (!LoadBefore()) {
-    pos_ = saved;
-    return -1;
-  }
-  return data_[--pos_ - bufStart_];
-}
-
 namespace {
 
 // The index just past the last `byte` in data[0, end), or 0 without one.

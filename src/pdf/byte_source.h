@@ -41,13 +41,6 @@ class ByteSource {
     return ReadByteSlow();
   }
 
-  // Moves back one byte and returns it; -1 at the start, when closed, or when
-  // the read fails (the position is then unchanged).
-  int ReadBackward() {
-    if (pos_ > bufStart_ && pos_ <= bufEnd_) return data_[--pos_ - bufStart_];
-    return ReadBackwardSlow();
-  }
-
   // Moves backward until `keyword` has been passed over, leaving the position
   // on its first character; false when the start of the file comes first.
   // On a mismatch the count of matched characters restarts at 1 when the
@@ -76,7 +69,6 @@ class ByteSource {
  private:
   int ReadByteSlow();
   const std::uint8_t* PeekSlow(std::size_t length);
-  int ReadBackwardSlow();
   bool LoadBefore();
   bool Load(std::int64_t start, std::int64_t length);
 

@@ -1,11 +1,14 @@
-// ReadEncryptDict: the encryption dictionary's values, checked in a fixed
-// order, into the security handler.
+// The security handler built from the encryption dictionary's values,
+// checked in a fixed order, and the document ID.
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <string_view>
+#include <utility>
 
+#include "pdf/indirect_objects.h"
 #include "pdf/pdf_error.h"
-#include "pdf/pdf_reader.h"
+#include "pdf/pdf_object.h"
 #include "pdf/security_handler.h"
 
 namespace pagewire::pdf {
@@ -34,21 +37,30 @@ std::int64_t RequiredInteger(const PdfObject* value) {
   return object.integer;
 }
 
-const std::uint8_t* RequiredValue32(const PdfObject* value) {
+using Value = StandardSecurityHandler::Value;
+
+// The first `length` bytes, the rest of the value zero.
+Value HeadOf(const std::string& bytes, std::size_t length) {
+  Value value{};
+  std::copy_n(bytes.begin(), length, value.begin());
+  return value;
+}
+
+Value RequiredValue32(const PdfObject* value) {
   const PdfObject& object = Required(value);
   if (!object.Is(ObjectKind::String) ||
       object.bytes.size() != StandardSecurityHandler::kValueLength)
     Raise(PdfErrorKind::TypeMismatch);
-  return reinterpret_cast<const std::uint8_t*>(object.bytes.data());
+  return HeadOf(object.bytes, StandardSecurityHandler::kValueLength);
 }
 
 // Revisions 5 and 6. Some writers pad these strings with zero bytes, so
 // longer ones are accepted and their head is used.
-const std::uint8_t* RequiredAtLeast(const PdfObject* value, std::size_t length) {
+Value RequiredAtLeast(const PdfObject* value, std::size_t length) {
   const PdfObject& object = Required(value);
   if (!object.Is(ObjectKind::String) || object.bytes.size() < length)
     Raise(PdfErrorKind::TypeMismatch);
-  return reinterpret_cast<const std::uint8_t*>(object.bytes.data());
+  return HeadOf(object.bytes, std::min(length, StandardSecurityHandler::kAesValueLength));
 }
 
 bool IsName(const PdfObject& object, std::string_view name) {
@@ -70,7 +82,7 @@ std::int32_t PermissionBits(std::int64_t p) {
 // bytes: 40 to 128 bits for version 4, 256 for version 5. The file key keeps
 // the version's length either way, as qpdf has it. Only the choice is
 // checked: no data is decrypted.
-void CheckCryptFilter(PdfReader& reader, const PdfDict& encrypt, std::string_view entry,
+void CheckCryptFilter(IndirectObjects& reader, const PdfDict& encrypt, std::string_view entry,
                       std::int64_t version, std::int64_t keyLength) {
   const PdfObject* name = reader.Get(encrypt, entry);
   if (name == nullptr) return;
@@ -99,7 +111,13 @@ void CheckCryptFilter(PdfReader& reader, const PdfDict& encrypt, std::string_vie
 
 }  // namespace
 
-void PdfReader::ReadEncryptDict(const PdfDict& encrypt, const PdfObject* idElement) {
+StandardSecurityHandler StandardSecurityHandler::FromEncryptDict(IndirectObjects& objects,
+                                                                 const PdfDict& encrypt,
+                                                                 const PdfObject* idElement) {
+  const auto Get = [&objects](const PdfDict& dict, std::string_view key) {
+    return objects.Get(dict, key);
+  };
+  Values values;
   const PdfObject& filter = Required(Get(encrypt, "Filter"));
   if (!filter.Is(ObjectKind::Name) || filter.bytes != "Standard") Raise(PdfErrorKind::TypeMismatch);
 
@@ -110,8 +128,8 @@ void PdfReader::ReadEncryptDict(const PdfDict& encrypt, const PdfObject* idEleme
   std::size_t keyLength = kVersion1KeyLength;
   if (version == 4 || version == 5) {
     const std::int64_t bytes = version == 4 ? kVersion4KeyLength : kVersion5KeyLength;
-    CheckCryptFilter(*this, encrypt, "StmF", version, bytes);
-    CheckCryptFilter(*this, encrypt, "StrF", version, bytes);
+    CheckCryptFilter(objects, encrypt, "StmF", version, bytes);
+    CheckCryptFilter(objects, encrypt, "StrF", version, bytes);
     keyLength = static_cast<std::size_t>(bytes);
   } else if (version == 2) {
     const std::int64_t bits = RequiredInteger(Get(encrypt, "Length"));
@@ -130,38 +148,34 @@ void PdfReader::ReadEncryptDict(const PdfDict& encrypt, const PdfObject* idEleme
                      : version == 5 ? revision == 5 || revision == 6
                                     : revision == 2 || revision == 3;
   if (!known) Raise(PdfErrorKind::TypeMismatch);
-  handler_->SetRevisionAndKeyLength(static_cast<int>(revision), keyLength);
+  values.revision = static_cast<int>(revision);
+  values.keyLength = keyLength;
 
   if (version == 5) {
-    handler_->SetOwnerValue(
-        RequiredAtLeast(Get(encrypt, "O"), StandardSecurityHandler::kAesValueLength));
-    handler_->SetUserValue(
-        RequiredAtLeast(Get(encrypt, "U"), StandardSecurityHandler::kAesValueLength));
+    values.owner = RequiredAtLeast(Get(encrypt, "O"), kAesValueLength);
+    values.user = RequiredAtLeast(Get(encrypt, "U"), kAesValueLength);
     RequiredAtLeast(Get(encrypt, "OE"), kWrappedKeyLength);
     RequiredAtLeast(Get(encrypt, "UE"), kWrappedKeyLength);
     RequiredAtLeast(Get(encrypt, "Perms"), kPermsLength);
   } else {
-    handler_->SetOwnerValue(RequiredValue32(Get(encrypt, "O")));
-    handler_->SetUserValue(RequiredValue32(Get(encrypt, "U")));
+    values.owner = RequiredValue32(Get(encrypt, "O"));
+    values.user = RequiredValue32(Get(encrypt, "U"));
   }
 
-  const std::int32_t permissions = PermissionBits(RequiredInteger(Get(encrypt, "P")));
-  if ((permissions & 4) == 0) printDisabled_ = true;
-  handler_->SetPermissions(permissions);
+  values.permissions = PermissionBits(RequiredInteger(Get(encrypt, "P")));
 
   if (version >= 4) {
     const PdfObject* encryptMetadata = Get(encrypt, "EncryptMetadata");
     if (encryptMetadata != nullptr) {
       if (!encryptMetadata->Is(ObjectKind::Boolean)) Raise(PdfErrorKind::TypeMismatch);
-      handler_->SetEncryptMetadata(encryptMetadata->boolean);
+      values.encryptMetadata = encryptMetadata->boolean;
     }
   }
 
   // Without a usable first ID string the key is computed over no ID bytes.
-  if (idElement != nullptr && idElement->Is(ObjectKind::String)) {
-    handler_->SetDocumentId(reinterpret_cast<const std::uint8_t*>(idElement->bytes.data()),
-                            idElement->bytes.size());
-  }
+  if (idElement != nullptr && idElement->Is(ObjectKind::String))
+    values.documentId = idElement->bytes;
+  return StandardSecurityHandler(std::move(values));
 }
 
 }  // namespace pagewire::pdf

@@ -76,15 +76,20 @@ void ObjectParser::FillHexString(PdfObject& object) {
   }
 }
 
-// The object on top of the stack; an "R" marker takes the generation and the
-// object number below it and becomes the reference that stands for all three.
+ObjectPtr ObjectParser::PopInteger(std::int64_t start) {
+  ObjectPtr top = stack_.Pop();
+  if (!top || !top->Is(ObjectKind::Integer)) Raise(PdfErrorKind::TypeMismatch, start);
+  return top;
+}
+
+// The object on top of the stack (none for the mark); an "R" marker takes
+// the generation and the object number below it and becomes the reference
+// that stands for all three.
 ObjectPtr ObjectParser::PopFolded(std::int64_t start) {
   ObjectPtr top = stack_.Pop();
-  if (!top->Is(ObjectKind::Reference)) return top;
-  ObjectPtr generation = stack_.Pop();
-  if (!generation->Is(ObjectKind::Integer)) Raise(PdfErrorKind::TypeMismatch, start);
-  ObjectPtr number = stack_.Pop();
-  if (!number->Is(ObjectKind::Integer)) Raise(PdfErrorKind::TypeMismatch, start);
+  if (!top || !top->Is(ObjectKind::Reference)) return top;
+  ObjectPtr generation = PopInteger(start);
+  ObjectPtr number = PopInteger(start);
   if (!FitsInt32(number->integer) || !FitsInt32(generation->integer))
     Raise(PdfErrorKind::RangeCheck, start);
   number->kind = ObjectKind::Reference;
@@ -96,9 +101,8 @@ ObjectPtr ObjectParser::PopFolded(std::int64_t start) {
 // Pushes a mark, then every object up to the closing token, whatever its
 // kind; the end of the file before that token is a syntax error.
 void ObjectParser::PushElementsUntil(TokenKind closing, std::int64_t start) {
-  ObjectPtr mark = NewObject();
-  mark->kind = ObjectKind::Mark;
-  stack_.Push(std::move(mark));
+  Charge(sizeof(PdfObject));  // as much as an object: the limits stay put
+  stack_.PushMark();
   for (;;) {
     ObjectPtr element = NewObject();
     const TokenKind token = ParseObject(*element);
@@ -112,7 +116,7 @@ void ObjectParser::FillArray(PdfObject& object, std::int64_t start) {
   DepthGuard guard(depth_, start);
   PushElementsUntil(TokenKind::ArrayEnd, start);
   std::vector<ObjectPtr> reversed;
-  for (ObjectPtr top = PopFolded(start); !top->Is(ObjectKind::Mark); top = PopFolded(start))
+  for (ObjectPtr top = PopFolded(start); top; top = PopFolded(start))
     reversed.push_back(std::move(top));
   auto array = std::make_unique<PdfArray>();
   for (auto it = reversed.rbegin(); it != reversed.rend(); ++it) array->Append(std::move(*it));
@@ -124,11 +128,10 @@ void ObjectParser::FillDict(PdfObject& object, std::int64_t start) {
   DepthGuard guard(depth_, start);
   PushElementsUntil(TokenKind::DictEnd, start);
   std::vector<std::pair<std::string, ObjectPtr>> reversed;
-  for (ObjectPtr value = PopFolded(start); !value->Is(ObjectKind::Mark);
-       value = PopFolded(start)) {
+  for (ObjectPtr value = PopFolded(start); value; value = PopFolded(start)) {
     // An odd number of entries brings the mark up where a key belongs.
     ObjectPtr key = stack_.Pop();
-    if (!key->Is(ObjectKind::Name)) Raise(PdfErrorKind::TypeMismatch, start);
+    if (!key || !key->Is(ObjectKind::Name)) Raise(PdfErrorKind::TypeMismatch, start);
     reversed.emplace_back(std::move(key->bytes), std::move(value));
   }
   auto dict = std::make_unique<PdfDict>();
@@ -161,8 +164,7 @@ TokenKind ObjectParser::ParseObject(PdfObject& object) {
       break;
     case TokenKind::ArrayStart: FillArray(object, token.offset); break;
     case TokenKind::DictStart: FillDict(object, token.offset); break;
-    case TokenKind::EndOfFile: object.kind = ObjectKind::EndOfFile; break;
-    default: break;  // ']' '>>' '{' '}' and error tokens leave an empty string
+    default: break;  // ']' '>>' '{' '}' and the end leave the object as it is
   }
   return token.kind;
 }

@@ -25,9 +25,11 @@ class ObjectParser {
   ObjectParser& operator=(const ObjectParser&) = delete;
 
   // Fills `object` from the next token and returns the token's kind; a
-  // token that makes no object (']', '>>', braces, errors) leaves it as is.
+  // token that makes no object (']', '>>', braces, the end of the file)
+  // leaves it as is.
   TokenKind ParseObject(PdfObject& object);
-  // A new object, with the look-ahead for "stream" after a dictionary.
+  // A new object, with the look-ahead for "stream" after a dictionary; at
+  // the end of the file an empty string, as a new object stands.
   ObjectPtr ReadObject();
   // The next token as an integer; Syntax when it is not one.
   std::int64_t NextInteger();
@@ -46,6 +48,7 @@ class ObjectParser {
   void FillArray(PdfObject& object, std::int64_t start);
   void FillDict(PdfObject& object, std::int64_t start);
   ObjectPtr PopFolded(std::int64_t start);
+  ObjectPtr PopInteger(std::int64_t start);
 
   Lexer& lexer_;
   ObjectStack stack_;

@@ -1,5 +1,6 @@
 // The parser's operand stack, shared by every nesting level of one reader.
-// It owns what it holds, so an error mid-parse leaks nothing.
+// It owns what it holds, so an error mid-parse leaks nothing. A mark, the
+// start of an array or dictionary, is an empty entry.
 #pragma once
 
 #include <cstddef>
@@ -24,14 +25,15 @@ class ObjectStack {
     entries_.push_back(std::move(object));
   }
 
+  void PushMark() { Push(nullptr); }
+
+  // The top entry; none for a mark.
   ObjectPtr Pop() {
     if (entries_.empty()) Raise(PdfErrorKind::StackUnderflow);
     ObjectPtr top = std::move(entries_.back());
     entries_.pop_back();
     return top;
   }
-
-  std::size_t Size() const { return entries_.size(); }
 
  private:
   std::vector<ObjectPtr> entries_;

@@ -1,4 +1,5 @@
-// Which bytes of a password a PDF's security handler counts.
+// Which bytes of a password a PDF's security handler counts: the reader's
+// word to those who store, convert or send a password.
 #pragma once
 
 #include <cstddef>

@@ -1,12 +1,15 @@
 #include "pdf/pdf_document.h"
 
+#include <cstdint>
+
 #include "pdf/pdf_reader.h"
 #include "pdf/security_handler.h"
 
 namespace pagewire::pdf {
 namespace {
 
-constexpr int kFirstUtf8Revision = 5;
+// Bit 3 of P: print the document.
+constexpr std::int32_t kPrintPermission = 4;
 
 }  // namespace
 
@@ -14,17 +17,18 @@ PdfDocument::PdfDocument(PdfDocument&&) noexcept = default;
 PdfDocument& PdfDocument::operator=(PdfDocument&&) noexcept = default;
 PdfDocument::~PdfDocument() = default;
 
-PdfDocument::PdfDocument(PdfReader& reader)
-    : handler_(reader.TakeSecurityHandler()),
-      forbidsPrinting_(reader.encrypted() && reader.printDisabled()) {
-  if (!handler_) return;
-  if (handler_->revision() >= kFirstUtf8Revision) form_ = PasswordForm::Utf8;
+PdfDocument::PdfDocument(PdfReader& reader) : handler_(reader.TakeSecurityHandler()) {}
+
+bool PdfDocument::forbidsPrinting() const {
+  return handler_ != nullptr && (handler_->permissions() & kPrintPermission) == 0;
+}
+
+PasswordForm PdfDocument::passwordForm() const {
+  return handler_ != nullptr ? handler_->passwordForm() : PasswordForm::CodePage;
 }
 
 bool PdfDocument::needsPassword() const {
-  if (!needsPassword_) {
-    needsPassword_ = handler_ != nullptr && !TestPassword(std::string());
-  }
+  if (!needsPassword_) needsPassword_ = !CheckPassword(std::string());
   return *needsPassword_;
 }
 
@@ -40,13 +44,8 @@ PdfDocument PdfDocument::OpenMemory(std::string_view bytes) {
   return PdfDocument(reader);
 }
 
-bool PdfDocument::CheckPassword(const std::string& password) {
-  return !handler_ || TestPassword(password);
-}
-
-bool PdfDocument::TestPassword(const std::string& password) const {
-  handler_->SetPassword(password.c_str());
-  return handler_->Authenticate() == 1;
+bool PdfDocument::CheckPassword(const std::string& password) const {
+  return handler_ == nullptr || handler_->CheckPassword(password);
 }
 
 }  // namespace pagewire::pdf

@@ -30,28 +30,25 @@ class PdfDocument {
 
   bool encrypted() const { return handler_ != nullptr; }
   // Encrypted and bit 3 of P clear.
-  bool forbidsPrinting() const { return forbidsPrinting_; }
+  bool forbidsPrinting() const;
   // Encrypted, and the empty password passes neither the user nor the
   // owner test.
   bool needsPassword() const;
-  PasswordForm passwordForm() const { return form_; }
+  PasswordForm passwordForm() const;
 
   // True when the file is not encrypted or the password's bytes (up to a
   // zero byte; only PasswordBytesCounted of them count) pass the user or
   // the owner test.
-  bool CheckPassword(const std::string& password);
+  bool CheckPassword(const std::string& password) const;
 
  private:
   explicit PdfDocument(PdfReader& reader);
-  bool TestPassword(const std::string& password) const;
 
   std::unique_ptr<StandardSecurityHandler> handler_;
-  bool forbidsPrinting_ = false;
   // Worked out when first asked: the empty password's test costs two
   // hashes of revision 6, which a caller that only checks a password or
   // asks about printing does not need.
   mutable std::optional<bool> needsPassword_;
-  PasswordForm form_ = PasswordForm::CodePage;
 };
 
 }  // namespace pagewire::pdf

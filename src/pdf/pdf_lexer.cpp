@@ -77,6 +77,7 @@ TokenKind Lexer::LexNumber(int c) {
   return kind;
 }
 
+// A '#' not followed by two hex digits is a syntax error at the '#'.
 TokenKind Lexer::LexName() {
   int c = GetChar();
   for (; IsRegular(c); c = GetChar()) {
@@ -84,10 +85,10 @@ TokenKind Lexer::LexName() {
       Store(c);
       continue;
     }
+    const std::int64_t escape = Tell() - 1;
     const int high = HexDigitValue(GetChar());
-    if (high < 0) return TokenKind::Error;
-    const int low = HexDigitValue(GetChar());
-    if (low < 0) return TokenKind::Error;
+    const int low = high < 0 ? -1 : HexDigitValue(GetChar());
+    if (low < 0) Raise(PdfErrorKind::Syntax, escape);
     Store(high * 16 + low);
   }
   UngetChar(c);

@@ -13,7 +13,6 @@ namespace pagewire::pdf {
 
 enum class TokenKind : int {
   EndOfFile = -1,
-  Error = 0,
   Keyword = 1,
   Integer = 2,
   Real = 3,

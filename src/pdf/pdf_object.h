@@ -23,8 +23,6 @@ enum class ObjectKind : std::int32_t {
   Stream = 8,
   Null = 9,
   Reference = 10,  // the "R" marker while parsing; a folded reference after
-  Mark = 11,       // start of an array or dictionary on the object stack
-  EndOfFile = 12,
 };
 
 struct PdfRef {

@@ -21,7 +21,6 @@ void PdfReader::ReadNewestTrailerFacts(const PdfDict& trailer) {
   if (!root_->Is(ObjectKind::Reference)) Raise(PdfErrorKind::TypeMismatch);
   id_ = Get(trailer, "ID");
   encrypt_ = trailer.Find("Encrypt");
-  encrypted_ = encrypt_ != nullptr;
 }
 
 void PdfReader::ReadSecurity() {
@@ -34,8 +33,8 @@ void PdfReader::ReadSecurity() {
     if (!id_->Is(ObjectKind::Array)) Raise(PdfErrorKind::TypeMismatch);
     idElement = Get(*id_->array, 0);
   }
-  handler_ = std::make_unique<StandardSecurityHandler>();
-  ReadEncryptDict(*encrypt->dict, idElement);
+  handler_ = std::make_unique<StandardSecurityHandler>(
+      StandardSecurityHandler::FromEncryptDict(objects_, *encrypt->dict, idElement));
 }
 
 void PdfReader::Open(const char* path) {
@@ -57,7 +56,7 @@ void PdfReader::ReadStructure() {
     offset = xrefReader_.PrevOf(trailer);
     if (root_ == nullptr) ReadNewestTrailerFacts(trailer);
   }
-  if (encrypted_) ReadSecurity();
+  if (encrypted()) ReadSecurity();
 }
 
 }  // namespace pagewire::pdf

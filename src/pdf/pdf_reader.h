@@ -38,19 +38,13 @@ class PdfReader {
   const PdfObject* Get(const PdfDict& dict, std::string_view key) { return objects_.Get(dict, key); }
   const PdfObject* Get(const PdfArray& array, std::size_t index) { return objects_.Get(array, index); }
 
-  // Encryption dictionary into the security handler.
-  void ReadEncryptDict(const PdfDict& encrypt, const PdfObject* idElement);
-
-  const XrefTable& xrefTable() const { return xref_; }
-  const PdfObject* id() const { return id_; }
-  const PdfObject* root() const { return root_; }
-  const PdfObject* encrypt() const { return encrypt_; }
-  bool encrypted() const { return encrypted_; }
-  bool printDisabled() const { return printDisabled_; }
-  StandardSecurityHandler* securityHandler() const { return handler_.get(); }
-  // Hands the handler over, so that passwords can be tested after the
-  // reader and its file are gone.
+  bool encrypted() const { return encrypt_ != nullptr; }
+  // Hands the handler of an encrypted file over, so that passwords can be
+  // tested after the reader and its file are gone; none for a plain file.
   std::unique_ptr<StandardSecurityHandler> TakeSecurityHandler();
+
+  const XrefTable& xrefTableForTesting() const { return xref_; }
+  const PdfObject* rootForTesting() const { return root_; }
 
  private:
   void ReadStructure();
@@ -68,8 +62,6 @@ class PdfReader {
   const PdfObject* id_ = nullptr;
   const PdfObject* root_ = nullptr;
   const PdfObject* encrypt_ = nullptr;
-  bool encrypted_ = false;
-  bool printDisabled_ = false;
 };
 
 }  // namespace pagewire::pdf

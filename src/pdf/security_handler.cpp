@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "crypto/crypto.h"
 
@@ -36,63 +38,44 @@ const StandardSecurityHandler::Block StandardSecurityHandler::kPadding = {
     0x56, 0xFF, 0xFA, 0x01, 0x08, 0x2E, 0x2E, 0x00, 0xB6, 0xD0, 0x68,
     0x3E, 0x80, 0x2F, 0x0C, 0xA9, 0xFE, 0x64, 0x53, 0x69, 0x7A};
 
-void StandardSecurityHandler::SetRevisionAndKeyLength(int revision, std::size_t keyLength) {
-  revision_ = revision;
-  keyLength_ = std::min(keyLength, kMaxKeyLength);
+StandardSecurityHandler::StandardSecurityHandler(Values values) : values_(std::move(values)) {
+  values_.keyLength = std::min(values_.keyLength, kMaxKeyLength);
 }
 
-void StandardSecurityHandler::SetOwnerValue(const std::uint8_t* o) {
-  o_.fill(0);
-  std::memcpy(o_.data(), o, IsAesRevision(revision_) ? kAesValueLength : kValueLength);
+PasswordForm StandardSecurityHandler::passwordForm() const {
+  return IsAesRevision(values_.revision) ? PasswordForm::Utf8 : PasswordForm::CodePage;
 }
 
-void StandardSecurityHandler::SetUserValue(const std::uint8_t* u) {
-  u_.fill(0);
-  std::memcpy(u_.data(), u, IsAesRevision(revision_) ? kAesValueLength : kValueLength);
+std::string_view StandardSecurityHandler::Counted(std::string_view password) const {
+  password = password.substr(0, password.find('\0'));
+  return password.substr(0, PasswordBytesCounted(passwordForm()));
 }
 
-bool StandardSecurityHandler::SetDocumentId(const std::uint8_t* bytes, std::size_t length) {
-  documentId_.assign(bytes, bytes + length);
-  return true;
-}
-
-void StandardSecurityHandler::SetPassword(const char* password) {
-  std::size_t length = 0;
-  // Bounded by hand: the password need not be terminated within 127 bytes.
-  while (password != nullptr && length < kMaxAesPasswordLength && password[length] != '\0')
-    ++length;
-  password_.assign(password != nullptr ? password : "", length);
-  const std::size_t padded = std::min(length, kValueLength);
-  if (padded > 0) std::memcpy(paddedUser_.data(), password, padded);
-  std::memcpy(paddedUser_.data() + padded, kPadding.data(), kValueLength - padded);
-  paddedOwner_ = paddedUser_;
-}
-
-void StandardSecurityHandler::ComputeKey() {
-  crypto::Md5 md5;
-  md5.Update(paddedUser_.data(), kValueLength);
-  md5.Update(o_.data(), kValueLength);
-  const auto p = static_cast<std::uint32_t>(permissions_);
-  const std::uint8_t pBytes[4] = {std::uint8_t(p), std::uint8_t(p >> 8), std::uint8_t(p >> 16),
-                                  std::uint8_t(p >> 24)};
-  md5.Update(pBytes, sizeof pBytes);
-  md5.Update(documentId_.data(), documentId_.size());
-  if (revision_ >= 4 && !encryptMetadata_)
-    md5.Update(kMetadataNotEncrypted, sizeof kMetadataNotEncrypted);
-  crypto::Md5Digest digest = md5.Finish();
-  if (revision_ >= 3)
-    for (int i = 0; i < kRevision3HashRounds; ++i) digest = crypto::Md5Of(digest.data(), keyLength_);
-  key_.fill(0);
-  std::copy_n(digest.begin(), keyLength_, key_.begin());
+StandardSecurityHandler::Block StandardSecurityHandler::PaddedPassword(
+    std::string_view password) const {
+  const std::string_view counted = Counted(password).substr(0, kValueLength);
+  Block padded{};
+  std::copy(counted.begin(), counted.end(), padded.begin());
+  std::copy_n(kPadding.begin(), kValueLength - counted.size(), padded.begin() + counted.size());
+  return padded;
 }
 
 namespace {
 
+using Key = std::array<std::uint8_t, StandardSecurityHandler::kMaxKeyLength>;
+
+// MD5 rehashed 50 times over the first `keyLength` bytes for revisions 3 and 4.
+crypto::Md5Digest Revision3Rehash(crypto::Md5Digest digest, int revision, std::size_t keyLength) {
+  if (revision >= 3)
+    for (int i = 0; i < kRevision3HashRounds; ++i) digest = crypto::Md5Of(digest.data(), keyLength);
+  return digest;
+}
+
 // RC4 passes 1..19 of revisions 3 and 4, each under the key XOR its pass number.
-void Revision3Passes(const StandardSecurityHandler::Key& key, std::size_t keyLength,
-                     std::uint8_t* data, std::size_t length) {
+void Revision3Passes(const Key& key, std::size_t keyLength, std::uint8_t* data,
+                     std::size_t length) {
   for (int i = 1; i <= kRevision3Rc4Rounds; ++i) {
-    StandardSecurityHandler::Key passKey{};
+    Key passKey{};
     for (std::size_t j = 0; j < keyLength; ++j) passKey[j] = std::uint8_t(key[j] ^ i);
     crypto::Rc4(passKey.data(), keyLength, data, data, length);
   }
@@ -100,47 +83,79 @@ void Revision3Passes(const StandardSecurityHandler::Key& key, std::size_t keyLen
 
 }  // namespace
 
-StandardSecurityHandler::Block StandardSecurityHandler::ComputeUserValue() {
-  ComputeKey();
+// The file key of the padded user password, then U made with it.
+StandardSecurityHandler::Block StandardSecurityHandler::UserValueOfPadded(
+    const Block& padded) const {
+  const std::size_t keyLength = values_.keyLength;
+  const std::uint8_t* id = reinterpret_cast<const std::uint8_t*>(values_.documentId.data());
+  crypto::Md5 md5;
+  md5.Update(padded.data(), kValueLength);
+  md5.Update(values_.owner.data(), kValueLength);
+  const auto p = static_cast<std::uint32_t>(values_.permissions);
+  const std::uint8_t pBytes[4] = {std::uint8_t(p), std::uint8_t(p >> 8), std::uint8_t(p >> 16),
+                                  std::uint8_t(p >> 24)};
+  md5.Update(pBytes, sizeof pBytes);
+  md5.Update(id, values_.documentId.size());
+  if (values_.revision >= 4 && !values_.encryptMetadata)
+    md5.Update(kMetadataNotEncrypted, sizeof kMetadataNotEncrypted);
+  const crypto::Md5Digest digest = Revision3Rehash(md5.Finish(), values_.revision, keyLength);
+  Key key{};
+  std::copy_n(digest.begin(), keyLength, key.begin());
+
   Block value{};
-  if (revision_ == 2) {
-    crypto::Rc4(key_.data(), keyLength_, kPadding.data(), value.data(), kValueLength);
+  if (values_.revision == 2) {
+    crypto::Rc4(key.data(), keyLength, kPadding.data(), value.data(), kValueLength);
     return value;
   }
-  crypto::Md5 md5;
-  md5.Update(kPadding.data(), kValueLength);
-  md5.Update(documentId_.data(), documentId_.size());
-  const crypto::Md5Digest digest = md5.Finish();
-  crypto::Rc4(key_.data(), keyLength_, digest.data(), value.data(), digest.size());
-  Revision3Passes(key_, keyLength_, value.data(), digest.size());
+  crypto::Md5 idHash;
+  idHash.Update(kPadding.data(), kValueLength);
+  idHash.Update(id, values_.documentId.size());
+  const crypto::Md5Digest hashed = idHash.Finish();
+  crypto::Rc4(key.data(), keyLength, hashed.data(), value.data(), hashed.size());
+  Revision3Passes(key, keyLength, value.data(), hashed.size());
   return value;
 }
 
-bool StandardSecurityHandler::UserValueMatches() {
-  const Block value = ComputeUserValue();
-  const std::size_t compared = revision_ >= 3 ? kRevision3Compared : kValueLength;
-  return std::memcmp(value.data(), u_.data(), compared) == 0;
+StandardSecurityHandler::Block StandardSecurityHandler::UserValueForTesting(
+    std::string_view password) const {
+  return UserValueOfPadded(PaddedPassword(password));
 }
 
-int StandardSecurityHandler::CheckOwnerPassword() {
-  if (IsAesRevision(revision_)) return AesPasswordMatches(o_, u_.data()) ? 1 : 0;
-  crypto::Md5Digest digest = crypto::Md5Of(paddedOwner_.data(), kValueLength);
-  if (revision_ >= 3)
-    for (int i = 0; i < kRevision3HashRounds; ++i) digest = crypto::Md5Of(digest.data(), keyLength_);
+bool StandardSecurityHandler::PaddedUserMatches(const Block& padded) const {
+  const Block value = UserValueOfPadded(padded);
+  const std::size_t compared = values_.revision >= 3 ? kRevision3Compared : kValueLength;
+  return std::memcmp(value.data(), values_.user.data(), compared) == 0;
+}
+
+bool StandardSecurityHandler::CheckUserPassword(std::string_view password) const {
+  if (IsAesRevision(values_.revision))
+    return AesPasswordMatches(Counted(password), values_.user, nullptr);
+  return PaddedUserMatches(PaddedPassword(password));
+}
+
+// Revisions 2 to 4: the owner password's key decrypts O to the padded user
+// password, which must then pass the user test.
+bool StandardSecurityHandler::CheckOwnerPassword(std::string_view password) const {
+  if (IsAesRevision(values_.revision))
+    return AesPasswordMatches(Counted(password), values_.owner, values_.user.data());
+  const std::size_t keyLength = values_.keyLength;
+  const Block padded = PaddedPassword(password);
+  const crypto::Md5Digest digest =
+      Revision3Rehash(crypto::Md5Of(padded.data(), kValueLength), values_.revision, keyLength);
   Key ownerKey{};
-  std::copy_n(digest.begin(), keyLength_, ownerKey.begin());
+  std::copy_n(digest.begin(), keyLength, ownerKey.begin());
   Block userPassword{};
-  crypto::Rc4(ownerKey.data(), keyLength_, o_.data(), userPassword.data(), kValueLength);
-  if (revision_ >= 3) Revision3Passes(ownerKey, keyLength_, userPassword.data(), kValueLength);
-  paddedUser_ = userPassword;
-  return UserValueMatches() ? 1 : 0;
+  crypto::Rc4(ownerKey.data(), keyLength, values_.owner.data(), userPassword.data(), kValueLength);
+  if (values_.revision >= 3)
+    Revision3Passes(ownerKey, keyLength, userPassword.data(), kValueLength);
+  return PaddedUserMatches(userPassword);
 }
 
 namespace {
 
 // SHA-256 of the password, the 8-byte salt and, for the owner test, U: the
 // whole hash of revision 5 and the start of that of revision 6.
-std::vector<std::uint8_t> Sha256OfPassword(const std::string& password, const std::uint8_t* salt,
+std::vector<std::uint8_t> Sha256OfPassword(std::string_view password, const std::uint8_t* salt,
                                            const std::uint8_t* userValue) {
   std::vector<std::uint8_t> input(password.begin(), password.end());
   input.insert(input.end(), salt, salt + kSaltLength);
@@ -149,21 +164,22 @@ std::vector<std::uint8_t> Sha256OfPassword(const std::string& password, const st
   return crypto::Sha2Of(crypto::Sha2::Sha256, input.data(), input.size());
 }
 
-}  // namespace
-
-StandardSecurityHandler::Block StandardSecurityHandler::Revision6Hash(
-    const std::string& password, const std::uint8_t* salt, const std::uint8_t* userValue) {
+// The revision 6 hash of `password` with an 8-byte salt and, for the owner
+// test, the 48 bytes of U: its first 32 bytes.
+std::vector<std::uint8_t> Revision6Hash(std::string_view password, const std::uint8_t* salt,
+                                        const std::uint8_t* userValue) {
   static constexpr crypto::Sha2 kNext[3] = {crypto::Sha2::Sha256, crypto::Sha2::Sha384,
                                             crypto::Sha2::Sha512};
+  constexpr std::size_t kUserLength = StandardSecurityHandler::kAesValueLength;
   std::vector<std::uint8_t> k = Sha256OfPassword(password, salt, userValue);
   std::vector<std::uint8_t> once;
   std::vector<std::uint8_t> e;
-  for (int round = 1; round <= kMaxHashRounds; ++round) {
+  for (int round = 1; round <= StandardSecurityHandler::kMaxHashRounds; ++round) {
     // E: password, K and U, 64 times over (whole AES blocks), encrypted
     // under the first half of K with the second as IV.
     once.assign(password.begin(), password.end());
     once.insert(once.end(), k.begin(), k.end());
-    if (userValue != nullptr) once.insert(once.end(), userValue, userValue + kAesValueLength);
+    if (userValue != nullptr) once.insert(once.end(), userValue, userValue + kUserLength);
     e.clear();
     for (int i = 0; i < kHashInputRepeats; ++i) e.insert(e.end(), once.begin(), once.end());
     crypto::Aes128CbcEncrypt(k.data(), k.data() + kAesBlock, e.data(), e.data(), e.size());
@@ -173,26 +189,21 @@ StandardSecurityHandler::Block StandardSecurityHandler::Revision6Hash(
     k = crypto::Sha2Of(kNext[sum % 3], e.data(), e.size());
     if (round >= kMinHashRounds && e.back() <= round - kStopBias) break;
   }
-  Block hash{};
-  std::copy_n(k.begin(), hash.size(), hash.begin());
-  return hash;
+  k.resize(kAesHashLength);
+  return k;
 }
+
+}  // namespace
 
 // O or U holds the hash of the password with its validation salt (and, for
 // O, all of U); the hash is SHA-256 for revision 5, the revision 6 hash else.
-bool StandardSecurityHandler::AesPasswordMatches(const Value& value,
+bool StandardSecurityHandler::AesPasswordMatches(std::string_view password, const Value& value,
                                                  const std::uint8_t* userValue) const {
   const std::uint8_t* salt = value.data() + kAesHashLength;
-  if (revision_ == 5)
-    return std::memcmp(Sha256OfPassword(password_, salt, userValue).data(), value.data(),
-                       kAesHashLength) == 0;
-  return std::memcmp(Revision6Hash(password_, salt, userValue).data(), value.data(),
-                     kAesHashLength) == 0;
-}
-
-int StandardSecurityHandler::Authenticate() {
-  if (IsAesRevision(revision_) ? AesPasswordMatches(u_, nullptr) : UserValueMatches()) return 1;
-  return CheckOwnerPassword();
+  const std::vector<std::uint8_t> hash = values_.revision == 5
+                                             ? Sha256OfPassword(password, salt, userValue)
+                                             : Revision6Hash(password, salt, userValue);
+  return std::memcmp(hash.data(), value.data(), kAesHashLength) == 0;
 }
 
 }  // namespace pagewire::pdf

@@ -74,7 +74,7 @@ class XrefTable {
   // Every number of `subsection` maps to it: SetEntry on those numbers is
   // then the same as setting its own entries while their offset is 0.
   bool Owns(const XrefSubsection& subsection) const;
-  std::size_t SubsectionCount() const { return subsections_.size(); }
+  std::size_t SubsectionCountForTesting() const { return subsections_.size(); }
 
  private:
   struct Range {

@@ -1,6 +1,9 @@
 #include "platform/field_validation.h"
 
 #include <limits>
+#include <string_view>
+
+#include "settings/setting_text.h"
 
 namespace pagewire::platform {
 
@@ -29,19 +32,12 @@ std::string EnterNoMoreThanMessage(std::size_t maxChars) {
 }
 
 std::optional<std::int32_t> ParseUnsignedField(const std::string& text) {
-  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-  std::size_t at = 0;
-  while (at < text.size() && IsBlank(text[at])) ++at;
-  const std::size_t digitsStart = at;
-  std::int64_t value = 0;
-  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-    value = value * 10 + (text[at] - '0');
-    if (value > kMax) return std::nullopt;
-  }
-  if (at == digitsStart) return std::nullopt;
-  while (at < text.size() && IsBlank(text[at])) ++at;
-  if (at != text.size()) return std::nullopt;
-  return static_cast<std::int32_t>(value);
+  std::string_view digits = text;
+  while (!digits.empty() && IsBlank(digits.front())) digits.remove_prefix(1);
+  while (!digits.empty() && IsBlank(digits.back())) digits.remove_suffix(1);
+  const auto value = settings::ParseDecimal(digits, std::numeric_limits<std::int32_t>::max());
+  if (!value) return std::nullopt;
+  return static_cast<std::int32_t>(*value);
 }
 
 FieldVerdict ValidateNumberField(const std::string& text, std::int32_t low, std::int32_t high) {

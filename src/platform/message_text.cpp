@@ -34,11 +34,4 @@ std::string MessageText::JoinedBytes() const {
   return joined;
 }
 
-bool MessageText::IsSystemText() const {
-  for (const TextRun& run : runs_) {
-    if (run.encoding != TextEncoding::SystemCodePage) return false;
-  }
-  return true;
-}
-
 }  // namespace pagewire::platform

@@ -36,8 +36,6 @@ class MessageText {
   const std::vector<TextRun>& Runs() const { return runs_; }
   // All runs' bytes joined, whatever their encodings (for tests and logs).
   std::string JoinedBytes() const;
-  // True when every run is system code page text.
-  bool IsSystemText() const;
 
  private:
   MessageText& Append(std::string_view bytes, TextEncoding encoding);

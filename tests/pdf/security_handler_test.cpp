@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "pdf/security_handler.h"
 #include "reference_encryption.h"
@@ -48,40 +51,65 @@ const KnownFile kQpdfFiles[] = {
      ""},
 };
 
-StandardSecurityHandler HandlerFor(const KnownFile& file) {
-  StandardSecurityHandler handler;
-  handler.SetRevisionAndKeyLength(file.revision, file.keyBytes);
-  handler.SetOwnerValue(FromHex(file.o).data());
-  handler.SetUserValue(FromHex(file.u).data());
-  handler.SetPermissions(-4);
-  const auto id = FromHex(file.id);
-  handler.SetDocumentId(id.data(), id.size());
-  return handler;
+template <typename Bytes>
+StandardSecurityHandler::Value ValueOf(const Bytes& bytes) {
+  StandardSecurityHandler::Value value{};
+  std::copy(bytes.begin(), bytes.end(), value.begin());
+  return value;
 }
 
+StandardSecurityHandler HandlerFor(int revision, std::size_t keyBytes, std::string_view o,
+                                   std::string_view u, std::int32_t p, std::string_view id) {
+  StandardSecurityHandler::Values values;
+  values.revision = revision;
+  values.keyLength = keyBytes;
+  values.owner = ValueOf(o);
+  values.user = ValueOf(u);
+  values.permissions = p;
+  values.documentId = std::string(id);
+  return StandardSecurityHandler(std::move(values));
+}
+
+StandardSecurityHandler HandlerFor(const KnownFile& file) {
+  const auto o = FromHex(file.o);
+  const auto u = FromHex(file.u);
+  const auto id = FromHex(file.id);
+  const auto text = [](const auto& bytes) {
+    return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  };
+  return HandlerFor(file.revision, file.keyBytes, text(o), text(u), -4, text(id));
+}
+
+// Each test answers alone, however often and in whatever order it is asked.
 TEST(SecurityHandlerKnownAnswers, QpdfFilesAcceptUserAndOwnerPasswordsOnly) {
   for (const KnownFile& file : kQpdfFiles) {
-    StandardSecurityHandler handler = HandlerFor(file);
-    const std::pair<const char*, int> cases[] = {
-        {"user", 1}, {"owner", 1}, {"", 0}, {nullptr, 0}, {"User", 0}, {"use", 0}};
-    for (const auto& [password, expected] : cases) {
-      handler.SetPassword(password);
-      EXPECT_EQ(handler.Authenticate(), expected)
-          << file.name << " " << (password ? password : "(null)");
+    const StandardSecurityHandler handler = HandlerFor(file);
+    struct Case {
+      std::string password;
+      bool user;
+      bool owner;
+    };
+    const Case cases[] = {{"user", true, false},          {"owner", false, true},
+                          {"", false, false},             {"User", false, false},
+                          {"use", false, false},          {std::string("user\0x", 6), true, false},
+                          {"owner", false, true},         {"user", true, false}};
+    for (const Case& c : cases) {
+      EXPECT_EQ(handler.CheckUserPassword(c.password), c.user) << file.name << " " << c.password;
+      EXPECT_EQ(handler.CheckOwnerPassword(c.password), c.owner) << file.name << " " << c.password;
+      EXPECT_EQ(handler.CheckPassword(c.password), c.user || c.owner) << file.name;
     }
+    EXPECT_EQ(handler.passwordForm(),
+              file.revision >= 5 ? PasswordForm::Utf8 : PasswordForm::CodePage);
   }
 }
 
 TEST(SecurityHandlerKnownAnswers, UserValueMatchesQpdf) {
   for (const KnownFile& file : kQpdfFiles) {
     if (file.revision >= 5) continue;  // a hash, not an RC4 user value
-    StandardSecurityHandler handler = HandlerFor(file);
-    handler.SetPassword("user");
-    const auto value = handler.ComputeUserValue();
+    const auto value = HandlerFor(file).UserValueForTesting("user");
     const auto u = FromHex(file.u);
     const std::size_t compared = file.revision == 2 ? 32 : 16;
     EXPECT_TRUE(std::equal(u.begin(), u.begin() + long(compared), value.begin())) << file.name;
-    EXPECT_EQ(handler.keyLength(), file.keyBytes);
   }
 }
 
@@ -89,18 +117,10 @@ TEST(SecurityHandlerPadding, OnlyTheFirst32BytesOfAPasswordCount) {
   const std::string user = "0123456789abcdef0123456789ABCDEF";  // 32 bytes
   const std::string id = "document-id";
   const auto values = test::MakeEncryption(3, 16, user, "owner", -4, id);
-  StandardSecurityHandler handler;
-  handler.SetRevisionAndKeyLength(3, 16);
-  handler.SetOwnerValue(reinterpret_cast<const std::uint8_t*>(values.o.data()));
-  handler.SetUserValue(reinterpret_cast<const std::uint8_t*>(values.u.data()));
-  handler.SetPermissions(-4);
-  handler.SetDocumentId(reinterpret_cast<const std::uint8_t*>(id.data()), id.size());
-  for (const std::string& password : {user, user + "12345678", user + "other tail"}) {
-    handler.SetPassword(password.c_str());
-    EXPECT_EQ(handler.Authenticate(), 1) << password;
-  }
-  handler.SetPassword(user.substr(0, 31).c_str());
-  EXPECT_EQ(handler.Authenticate(), 0);
+  const StandardSecurityHandler handler = HandlerFor(3, 16, values.o, values.u, -4, id);
+  for (const std::string& password : {user, user + "12345678", user + "other tail"})
+    EXPECT_TRUE(handler.CheckPassword(password)) << password;
+  EXPECT_FALSE(handler.CheckPassword(user.substr(0, 31)));
 }
 
 struct ReferenceCase {
@@ -118,17 +138,12 @@ TEST_P(SecurityHandlerAgainstReference, DecidesLikeTheReference) {
   const std::string id = std::string("\x01\x02\x00\xFF", 4) + "id";
   const std::int32_t p = -3904;
   const auto values = test::MakeEncryption(c.revision, c.keyBytes, c.user, c.owner, p, id);
-  StandardSecurityHandler handler;
-  handler.SetRevisionAndKeyLength(c.revision, c.keyBytes);
-  handler.SetOwnerValue(reinterpret_cast<const std::uint8_t*>(values.o.data()));
-  handler.SetUserValue(reinterpret_cast<const std::uint8_t*>(values.u.data()));
-  handler.SetPermissions(p);
-  handler.SetDocumentId(reinterpret_cast<const std::uint8_t*>(id.data()), id.size());
+  const StandardSecurityHandler handler =
+      HandlerFor(c.revision, c.keyBytes, values.o, values.u, p, id);
   const std::string owner = c.owner.empty() ? c.user : c.owner;
   for (const std::string& password : {c.user, owner, std::string("wrong"), std::string()}) {
     const bool right = password == c.user || password == owner;
-    handler.SetPassword(password.c_str());
-    EXPECT_EQ(handler.Authenticate(), right ? 1 : 0)
+    EXPECT_EQ(handler.CheckPassword(password), right)
         << "R" << c.revision << " n=" << c.keyBytes << " password '" << password << "'";
   }
 }

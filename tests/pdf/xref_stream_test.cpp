@@ -255,7 +255,7 @@ TEST(XrefFiles, HybridReadsTheTableThenItsStreamThenPrev) {
   EXPECT_EQ(Fetched(reader, 6), 60);
   EXPECT_EQ(Fetched(reader, 7), 70);
   // Recorded as in object stream 9, which is not read.
-  EXPECT_EQ(reader.xrefTable().Lookup(8)->type, XrefEntry::kCompressed);
+  EXPECT_EQ(reader.xrefTableForTesting().Lookup(8)->type, XrefEntry::kCompressed);
   EXPECT_EQ(ErrorOf([&] { Fetched(reader, 8); }), "ObjectNotFound");
 }
 
@@ -321,7 +321,7 @@ TEST(XrefFiles, NewestStreamGivesTheTrailerFacts) {
   PdfReader reader;
   EXPECT_EQ(ErrorOf([&] { reader.Open(file.path()); }), "ObjectNotFound");
   EXPECT_TRUE(reader.encrypted());
-  EXPECT_TRUE(reader.root()->Is(ObjectKind::Reference));
+  EXPECT_TRUE(reader.rootForTesting()->Is(ObjectKind::Reference));
 }
 
 TEST(XrefFiles, BareStreamKeywordWhereTheStreamBelongsFails) {
@@ -362,7 +362,8 @@ TEST(ByteSource, MemoryIsReadInPlace) {
   ByteSource source;
   ASSERT_TRUE(source.OpenMemory(bytes));
   bytes[2] = 'z';
-  EXPECT_EQ(source.ReadBackward(), 'z');
+  ASSERT_TRUE(source.Seek(2, ByteSource::Origin::Start));
+  EXPECT_EQ(source.ReadByte(), 'z');
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST(XrefTable, OverlappingRangesMapEachNumberToTheFirstHolder) {
   (void)c;
   table.SetEntry(40, 9, 0, 'n');  // no holder: a subsection of its own
   EXPECT_EQ(table.Lookup(40)->offset, 9);
-  EXPECT_EQ(table.SubsectionCount(), 4u);
+  EXPECT_EQ(table.SubsectionCountForTesting(), 4u);
 }
 
 TEST(XrefTable, ManySingleEntrySubsectionsKeepTheNewest) {
@@ -191,7 +191,7 @@ TEST(XrefFiles, FixedLinesAndFreeFormEntriesMix) {
   PdfReader reader;
   reader.Open(file.path());
   for (int number : {1, 2, 3})
-    EXPECT_EQ(reader.xrefTable().Lookup(number)->offset,
+    EXPECT_EQ(reader.xrefTableForTesting().Lookup(number)->offset,
               static_cast<std::int64_t>(body.find(std::to_string(number) + " 0 obj")));
 }
 

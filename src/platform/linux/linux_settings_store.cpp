@@ -18,6 +18,7 @@
 
 #include "settings/saved_settings_bits.h"
 #include "settings/setting_tables.h"
+#include "settings/setting_text.h"
 
 namespace pagewire::platform {
 namespace {
@@ -29,19 +30,24 @@ constexpr std::size_t kMaxFileSize = 1u << 20;
 constexpr const char* kFileHeader = "# pagewire: the settings kept by --save";
 
 // A setting chosen from a list: its -o key, the word of each choice (a
-// choice's number is its word's place) and its field as a number.
+// choice's number is its word's place), its field as a number, and the
+// field set from a word (false when no choice has it).
 struct ChoiceKey {
   const char* key;
   std::vector<const char*> words;
   std::function<std::int32_t(const Settings&)> get;
-  std::function<void(Settings&, std::int32_t)> set;
+  std::function<bool(Settings&, std::string_view)> setWord;
 };
 
 template <typename Value>
 ChoiceKey KeyOf(const settings::Setting<Value>& setting, Value Settings::*field) {
   ChoiceKey key{setting.optionKey, {},
                 [field](const Settings& s) { return settings::NumberOf(s.*field); },
-                [field](Settings& s, std::int32_t number) { s.*field = Value{number}; }};
+                [&setting, field](Settings& s, std::string_view word) {
+                  const settings::SettingRow<Value>* row = settings::RowOfOptionWord(setting, word);
+                  if (row != nullptr) s.*field = row->value;
+                  return row != nullptr;
+                }};
   for (const settings::SettingRow<Value>& row : setting.rows) key.words.push_back(row.optionWord);
   return key;
 }
@@ -85,31 +91,21 @@ bool HasKey(std::string_view line, std::string_view key) {
 
 // 1 to 999 in decimal digits.
 std::optional<std::int32_t> NumberOf(std::string_view text) {
-  if (text.empty() || text.size() > 3) return std::nullopt;
-  std::int32_t number = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    number = number * 10 + (c - '0');
-  }
-  if (number < settings::kMinNumber || number > settings::kMaxNumber) return std::nullopt;
-  return number;
+  constexpr std::size_t kMaxDigits = 3;
+  const auto number = settings::ParseDecimal(text, settings::kMaxNumber, kMaxDigits);
+  if (!number || *number < settings::kMinNumber) return std::nullopt;
+  return static_cast<std::int32_t>(*number);
 }
 
 // "all", "FROM-TO", "FROM-" (to the last page) or "PAGE".
 bool ApplyPages(std::string_view text, Settings& s) {
-  if (strcasecmp(std::string(text).c_str(), "all") == 0) {
-    s.selectPages = false;
-    return true;
-  }
-  const std::size_t dash = text.find('-');
-  const auto from = NumberOf(text.substr(0, dash));
-  const bool open = dash != std::string_view::npos && dash + 1 == text.size();
-  const auto to = dash == std::string_view::npos ? from : NumberOf(text.substr(dash + 1));
-  if (!from || (!open && (!to || *to < *from))) return false;
-  s.selectPages = true;
-  s.fromPage = *from;
-  s.toLastPage = open;
-  if (!open) s.toPage = *to;
+  const settings::PageRangeText parsed = settings::ParsePageRange(text, NumberOf);
+  if (parsed.fault != settings::PageRangeText::Fault::None) return false;
+  s.selectPages = !parsed.range.all;
+  if (parsed.range.all) return true;
+  s.fromPage = parsed.range.from;
+  s.toLastPage = !parsed.range.to;
+  if (parsed.range.to) s.toPage = *parsed.range.to;
   return true;
 }
 
@@ -159,13 +155,7 @@ bool ApplyLine(std::string_view line, Settings& s) {
   }
   if (entry->key == "pages") return ApplyPages(entry->value, s);
   for (const ChoiceKey& choice : ChoiceKeys()) {
-    if (entry->key != choice.key) continue;
-    for (std::size_t i = 0; i < choice.words.size(); ++i) {
-      if (strcasecmp(entry->value.c_str(), choice.words[i]) != 0) continue;
-      choice.set(s, static_cast<std::int32_t>(i));
-      return true;
-    }
-    return false;
+    if (entry->key == choice.key) return choice.setWord(s, entry->value);
   }
   return false;
 }
@@ -191,23 +181,6 @@ Lines PrintSettingLines(const Settings& s) {
   }
   lines.push_back("pages=" + PagesText(s));
   return lines;
-}
-
-std::optional<settings::MacAddress> MacOf(std::string_view text) {
-  // Six pairs of hex digits separated by ':' or '-'.
-  constexpr std::string_view kDigits = "0123456789abcdef";
-  if (text.size() != 17) return std::nullopt;
-  settings::MacAddress address{};
-  for (std::size_t i = 0; i < address.size(); ++i) {
-    const std::size_t high = kDigits.find(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i * 3]))));
-    const std::size_t low = kDigits.find(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i * 3 + 1]))));
-    const char separator = i < 5 ? text[i * 3 + 2] : ':';
-    if (high == kDigits.npos || low == kDigits.npos || (separator != ':' && separator != '-')) {
-      return std::nullopt;
-    }
-    address[i] = static_cast<std::uint8_t>(high * 16 + low);
-  }
-  return address;
 }
 
 std::string MacText(const settings::MacAddress& address) {
@@ -458,7 +431,7 @@ std::optional<settings::MacAddress> LinuxSettingsStore::LoadMacAddress() {
   for (const std::string& line : Read(path_).lines) {
     const auto entry = EntryOf(line);
     if (!entry || entry->key != "mac") continue;
-    if (const auto given = MacOf(entry->value)) address = given;
+    if (const auto given = settings::ParseMacAddress(entry->value)) address = given;
   }
   return address;
 }

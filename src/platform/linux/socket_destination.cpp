@@ -12,6 +12,7 @@
 
 #include "platform/linux/pjl_job_status.h"
 #include "platform/linux/send_interrupt.h"
+#include "settings/setting_text.h"
 
 namespace pagewire::platform {
 
@@ -55,17 +56,14 @@ std::optional<std::string> ParsePort(std::string_view rest, std::string& cause) 
     return std::nullopt;
   }
   const std::string_view digits = rest.substr(1);
-  unsigned long port = 0;
-  bool valid = !digits.empty() && digits.size() <= 5;
-  for (const char c : digits) {
-    if (c < '0' || c > '9') valid = false;
-    if (valid) port = port * 10 + static_cast<unsigned long>(c - '0');
-  }
-  if (!valid || port < 1 || port > 65535) {
+  constexpr std::size_t kMaxDigits = 5;
+  constexpr std::int64_t kMaxPort = 65535;
+  const auto port = settings::ParseDecimal(digits, kMaxPort, kMaxDigits);
+  if (!port || *port < 1) {
     cause = "Bad port \"" + std::string(digits) + "\": it must be 1 to 65535.";
     return std::nullopt;
   }
-  return std::to_string(port);
+  return std::to_string(*port);
 }
 
 // 0 when connected, else the errno value.
