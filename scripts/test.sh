@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: native unit tests, the Debian
-# packages (lintian, a program built against them), a fuzz smoke run, then
-# the Windows build's tests and the end-to-end scenarios under Wine.
+# Builds everything and runs every test: native unit tests, the same under
+# AddressSanitizer and UBSan, the Debian packages (lintian, a program built
+# against them), a fuzz smoke run, then the Windows build's tests and the
+# end-to-end scenarios under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=$(nproc)
@@ -9,6 +10,11 @@ JOBS=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure -j "$JOBS"
+
+echo "== the native tests once more under AddressSanitizer and UBSan"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPAGEWIRE_SANITIZE=ON
+cmake --build build-asan -j "$JOBS"
+ctest --test-dir build-asan --output-on-failure -j "$JOBS"
 
 echo "== the Debian packages: built from debian/, linted, unpacked and used"
 JOBS=$JOBS tests/packaging/debian_packages_test.sh build-deb

@@ -2,11 +2,11 @@
 # the qpdf comparison and the benchmark run.
 
 add_executable(pdf_query ${CMAKE_CURRENT_SOURCE_DIR}/tools/pdf_query.cpp)
-target_link_libraries(pdf_query PRIVATE pagewire_exports)
+target_link_libraries(pdf_query PRIVATE pagewire::exports)
 
 pagewire_add_test(fixture_query_tests
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fixture_queries_test.cpp
-  LIBS pagewire_exports)
+  LIBS pagewire::exports)
 
 # The comparison runs the native tool, so it is not part of a cross build.
 find_program(PAGEWIRE_QPDF qpdf)
