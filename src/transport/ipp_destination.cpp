@@ -228,12 +228,15 @@ struct Response {
 // interrupt ends it as the stall's timeout does.
 class IppDestination::IppDocument final : public Document {
  public:
-  IppDocument(IppDestination& owner, http_t* http, PrinterAddress address, std::string fileName)
-      : owner_(owner),
+  // The document keeps what it needs of its destination: it may outlive it.
+  IppDocument(const IppDestination& owner, http_t* http, PrinterAddress address,
+              std::string fileName)
+      : uri_(owner.uri_),
+        options_(owner.options_),
         http_(http),
         address_(std::move(address)),
         fileName_(std::move(fileName)),
-        watch_(owner.options_.stalls, [this](const std::string& text) { owner_.Report(text); }) {
+        watch_(options_.stalls, [this](const std::string& text) { Tell(options_, uri_, text); }) {
     buffer_.reserve(kBufferSize);
     httpSetTimeout(http_, CupsWaitSeconds(watch_), &IppDocument::OnWait, this);
   }
@@ -269,15 +272,14 @@ class IppDestination::IppDocument final : public Document {
     // The printer has the whole job: a wait for it is no send.
     sending_.reset();
     if (ippGetStatusCode(response.ipp) != IPP_STATUS_OK) {
-      owner_.Report(fileName_ + ": " + IppStatusText(response.ipp));
+      Tell(options_, uri_, fileName_ + ": " + IppStatusText(response.ipp));
     }
     jobId_ = ippGetInteger(ippFindAttribute(response.ipp, "job-id", IPP_TAG_INTEGER), 0);
     committed_ = true;
-    const DestinationOptions& options = owner_.options_;
-    if (options.queued) options.queued(PrinterName(address_), jobId_);
-    if (options.finished) {
+    if (options_.queued) options_.queued(PrinterName(address_), jobId_);
+    if (options_.finished) {
       if (const std::optional<PrinterEnd> end = AwaitEnd()) {
-        TellJobEnd(options, owner_.uri_, fileName_, *end);
+        TellJobEnd(options_, uri_, fileName_, *end);
       }
     }
     return true;
@@ -289,12 +291,12 @@ class IppDestination::IppDocument final : public Document {
   }
 
   std::optional<PrinterEnd> AwaitEnd() override {
-    if (!committed_ || !owner_.options_.wait) return std::nullopt;
+    if (!committed_ || !options_.wait) return std::nullopt;
     if (!end_) {
       httpSetTimeout(http_, kAnswerSeconds, nullptr, nullptr);
       end_ = AwaitIppJob(
-          http_, IppJob{address_.resource, owner_.uri_, jobId_}, *owner_.options_.wait,
-          [this](const std::string& text) { owner_.Report(fileName_ + ": " + text); });
+          http_, IppJob{address_.resource, uri_, jobId_}, *options_.wait,
+          [this](const std::string& text) { Tell(options_, uri_, fileName_ + ": " + text); });
     }
     return end_;
   }
@@ -321,7 +323,7 @@ class IppDestination::IppDocument final : public Document {
   bool Failed(ipp_t* response) {
     failed_ = true;
     const std::string cause = SendEndCause(stallCause_, IppStatusText(response));
-    owner_.Report(cause);
+    Tell(options_, uri_, cause);
     failure_ = PrinterFailure(cause, SendInterruptSignal() != 0);
     return false;
   }
@@ -334,7 +336,8 @@ class IppDestination::IppDocument final : public Document {
   }
 
   std::optional<SendInProgress> sending_{std::in_place};  // until the printer has the job
-  IppDestination& owner_;
+  std::string uri_;
+  DestinationOptions options_;
   http_t* http_;
   PrinterAddress address_;
   std::string fileName_;

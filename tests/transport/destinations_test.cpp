@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -15,9 +16,9 @@
 #include <thread>
 #include <vector>
 
-#include "transport/job_names.h"
 #include "transport/linux_destinations.h"
 #include "transport/loopback_host.h"
+#include "transport/pjl_job_status.h"
 #include "transport/send_interrupt.h"
 #include "transport/socket_destination.h"
 
@@ -219,6 +220,8 @@ TEST(SocketDestination, APrinterThatTakesNoDataIsToldOfAndItsJobEndedAtTheTimeou
   bool failed = false;
   for (int i = 0; i < 256 && !failed; ++i) failed = !document->Write(piece.data(), piece.size());
   ASSERT_TRUE(failed);
+  EXPECT_EQ(document->Failure().kind, SendFailure::Kind::Printer);
+  EXPECT_EQ(printer.Name() + ": " + document->Failure().cause, reports.lines.back());
   document.reset();
   EXPECT_EQ(printer.Drain(), ECONNRESET);
 
@@ -251,6 +254,7 @@ TEST(SocketDestination, AnInterruptedSendClosedCleanlyAsIfTheJobWereWhole) {
   interrupter.join();
   EXPECT_TRUE(failed);
   EXPECT_EQ(SendInterruptSignal(), SIGINT);
+  EXPECT_EQ(document->Failure().kind, SendFailure::Kind::Interrupted);
   document.reset();
   EXPECT_EQ(printer.Drain(), ECONNRESET);
   EXPECT_EQ(reports.lines, std::vector<std::string>{printer.Name() +
@@ -263,12 +267,124 @@ TEST(SocketDestination, ARefusedConnectionOrABadAddressIsReported) {
   const int bound = BoundSocket(port);  // not listening: connections are refused
   const std::string name = "socket://127.0.0.1:" + std::to_string(port);
   Reports reports;
-  EXPECT_FALSE(Start(name, reports.Options()));
+  const std::unique_ptr<Destination> refused = DestinationFor(name, reports.Options());
+  EXPECT_FALSE(refused->StartDocument(DocumentStart{}));
+  EXPECT_EQ(refused->StartFailure().kind, SendFailure::Kind::Printer);
+  EXPECT_EQ(refused->StartFailure().cause, "Connection refused");
   close(bound);
   EXPECT_FALSE(Start("socket://host:0", reports.Options()));
   EXPECT_EQ(reports.lines,
             (std::vector<std::string>{name + ": Connection refused",
                                       "socket://host:0: Bad port \"0\": it must be 1 to 65535."}));
+}
+
+// A printer that tells the job's status: it reads up to the job's end
+// command, answers `reply`, reads to the end and closes, or with `holdOpen`
+// keeps its side open until told.
+class PjlPrinter {
+ public:
+  PjlPrinter(std::string reply, bool holdOpen = false)
+      : fd_(BoundSocket(port_)), reply_(std::move(reply)), holdOpen_(holdOpen) {
+    listen(fd_, 1);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~PjlPrinter() {
+    Release();
+    thread_.join();
+    close(fd_);
+  }
+  std::string Name() const { return "socket://127.0.0.1:" + std::to_string(port_); }
+  void Release() { released_ = true; }
+  std::string Received() {
+    thread_.join();
+    thread_ = std::thread([] {});
+    return received_;
+  }
+
+ private:
+  void Serve() {
+    pollfd wait{fd_, POLLIN, 0};
+    if (poll(&wait, 1, 10000) != 1) return;
+    const int connection = accept(fd_, nullptr, nullptr);
+    const timeval limit{10, 0};
+    setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    bool answered = false;
+    char piece[65536];
+    for (ssize_t got; (got = recv(connection, piece, sizeof piece, 0)) > 0;) {
+      received_.append(piece, static_cast<std::size_t>(got));
+      const std::size_t eoj = received_.find("@PJL EOJ");
+      if (!answered && eoj != std::string::npos && received_.size() - eoj > 20 &&
+          received_.compare(received_.size() - 9, 9, "\x1b%-12345X") == 0) {
+        answered = true;
+        if (reply_.empty()) break;
+        send(connection, reply_.data(), reply_.size(), MSG_NOSIGNAL);
+      }
+    }
+    for (int i = 0; holdOpen_ && !released_ && i < 200; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    close(connection);
+  }
+
+  std::uint16_t port_ = 0;
+  int fd_;
+  std::string reply_;
+  bool holdOpen_;
+  std::atomic<bool> released_{false};
+  std::string received_;
+  std::thread thread_;
+};
+
+TEST(SocketDestination, AWaitedJobIsFramedForItsStatusAndAwaitEndReadsHowItEnded) {
+  const std::string ended = "@PJL USTATUS JOB\r\nEND\r\nNAME=\"[Pagewire]a?b.pdf\"\r\n";
+  const struct {
+    std::string reply;
+    bool printed;
+    const char* reason;
+  } cases[] = {
+      {ended + "RESULT=OK\r\n\f", true, ""},
+      {ended + "RESULT=USER_CANCELED\r\n\f", false, "END (RESULT=USER_CANCELED)"},
+      {"", false, "the printer closed the connection before the job's end"},
+  };
+  for (const auto& c : cases) {
+    PjlPrinter printer(c.reply);
+    Reports reports;
+    DestinationOptions options = reports.Options();
+    options.wait = std::chrono::seconds(10);
+    DocumentStart start;
+    start.title = "[Pagewire]a\"b.pdf";
+    start.fileName = "a\"b.pdf";
+    std::unique_ptr<Document> document = DestinationFor(printer.Name(), options)->StartDocument(start);
+    ASSERT_TRUE(document);
+    ASSERT_TRUE(document->Write("%PDF", 4));
+    ASSERT_TRUE(document->Commit());
+    EXPECT_EQ(document->JobId(), "");
+    for (int i = 0; i < 2; ++i) {
+      const std::optional<PrinterEnd> end = document->AwaitEnd();
+      ASSERT_TRUE(end);
+      EXPECT_EQ(end->printed, c.printed);
+      EXPECT_EQ(end->reason, c.reason);
+    }
+    const std::string name = "[Pagewire]a?b.pdf";
+    EXPECT_EQ(printer.Received(), PjlJobOpening(name) + "%PDF" + PjlJobClosing(name));
+    EXPECT_TRUE(reports.lines.empty()) << reports.lines[0];
+  }
+}
+
+// A printer that has read every byte but never closes its side: the job
+// ends after a while all the same, and a stall's timeout does not end it.
+TEST(SocketDestination, APrinterThatNeverClosesStillHasItsWholeJob) {
+  PjlPrinter printer("", true);
+  Reports reports;
+  using std::chrono::milliseconds;
+  std::unique_ptr<Document> document =
+      Start(printer.Name(), reports.Options(StallPolicy{milliseconds(100), milliseconds(450)}));
+  ASSERT_TRUE(document);
+  ASSERT_TRUE(document->Write("data", 4));
+  EXPECT_TRUE(document->Commit());
+  printer.Release();
+  EXPECT_EQ(printer.Received(), "data");
+  EXPECT_TRUE(reports.lines.empty()) << reports.lines[0];
 }
 
 TEST(ParseSocketName, TakesOnlyWellFormedAddresses) {
@@ -327,20 +443,6 @@ TEST(IppDestination, APasswordCrossedPlainIppToAnotherHost) {
   close(bound);
   ASSERT_EQ(reports.lines.size(), 1u);
   EXPECT_NE(reports.lines[0].find("cannot connect"), std::string::npos) << reports.lines[0];
-}
-
-TEST(CupsJobTitle, KeepsValidUtf8WithinTheIppLimit) {
-  const std::string e9 = "\xC3\xA9";  // é
-  const std::pair<std::string, std::string> cases[] = {
-      {"[Pagewire]r" + e9 + "sum" + e9 + ".pdf", "[Pagewire]r" + e9 + "sum" + e9 + ".pdf"},
-      {"caf\xE9.pdf", "caf?.pdf"},              // Latin-1
-      {"a\tb\x1F", "a?b?"},                     // control characters
-      {"\xC0\xAF\xED\xA0\x80x", "?????x"},      // overlong, surrogate
-      {"\xE2\x82", "??"},                       // cut sequence
-      {std::string(254, 'a') + e9, std::string(254, 'a')},  // no half character
-      {std::string(300, 'b'), std::string(255, 'b')},
-  };
-  for (const auto& [name, title] : cases) EXPECT_EQ(CleanName(name, NameUse::IppJobName), title) << name;
 }
 
 }  // namespace

@@ -43,10 +43,43 @@ TEST(PjlJobStatus, EndsAtTheEndOrCancelOfItsOwnJob) {
   }
 }
 
-TEST(PjlJobStatus, NamesAreQuotablePrintableText) {
-  EXPECT_EQ(CleanName("[Pagewire]a \"b\"\xc3\xa9.pdf", NameUse::PjlJobName), "[Pagewire]a ?b???.pdf");
-  EXPECT_EQ(CleanName(std::string(100, 'x'), NameUse::PjlJobName).size(), 80u);
+TEST(PjlJobStatus, TheJobCommandsNameTheJob) {
   EXPECT_EQ(PjlJobClosing("n"), "\x1b%-12345X@PJL\r\n@PJL EOJ NAME = \"n\"\r\n\x1b%-12345X");
+}
+
+TEST(JobNames, EachUseTakesOnlyItsBytesUpToItsLength) {
+  const std::string e9 = "\xC3\xA9";  // é
+  const struct {
+    std::string name;
+    NameUse use;
+    std::string clean;
+  } cases[] = {
+      // Header comments: control bytes go; a space, '~' and other bytes stay.
+      {"a \x1F\x7F~\x80\x93", NameUse::HeaderComment, "a ??~\x80\x93"},
+      {std::string(300, 'h'), NameUse::HeaderComment, std::string(300, 'h')},
+      // PJL job names: printable ASCII but '"', at most 80 characters.
+      {"[Pagewire]a \"b\"" + e9 + ".pdf", NameUse::PjlJobName, "[Pagewire]a ?b???.pdf"},
+      {"~\x7F", NameUse::PjlJobName, "~?"},
+      {std::string(100, 'x'), NameUse::PjlJobName, std::string(80, 'x')},
+      // IPP job names: well-formed UTF-8 without control characters.
+      {"[Pagewire]r" + e9 + "sum" + e9 + ".pdf", NameUse::IppJobName,
+       "[Pagewire]r" + e9 + "sum" + e9 + ".pdf"},
+      {"caf\xE9.pdf", NameUse::IppJobName, "caf?.pdf"},  // Latin-1
+      {"a\tb\x1F \x7F", NameUse::IppJobName, "a?b? \x7F"},
+      // The first and last lead byte of each length, and the code points
+      // at each bound.
+      {"\x80\xC1\xBF\xC2\x80\xDF\xBF", NameUse::IppJobName, "???\xC2\x80\xDF\xBF"},
+      {"\xE0\xA0\x80\xEF\xBF\xBD\xE0\x9F\xBF", NameUse::IppJobName, "\xE0\xA0\x80\xEF\xBF\xBD???"},
+      {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", NameUse::IppJobName, "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
+      {"\xF4\x90\x80\x80\xF5\x80\xF0\x8F\xBF\xBF", NameUse::IppJobName, "??????????"},
+      // Surrogates, their neighbours, a cut sequence.
+      {"\xED\x9F\xBF\xED\xA0\x80\xED\xBF\xBF\xEE\x80\x80", NameUse::IppJobName,
+       "\xED\x9F\xBF??????\xEE\x80\x80"},
+      {"\xC0\xAF\xE2\x82", NameUse::IppJobName, "????"},
+      {std::string(254, 'a') + e9, NameUse::IppJobName, std::string(254, 'a')},  // no half
+      {std::string(300, 'b'), NameUse::IppJobName, std::string(255, 'b')},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CleanName(c.name, c.use), c.clean) << c.name;
 }
 
 const IppChoices kAllChosen{{"copies", "collate", "pages", "sides", "media", "media-type",
