@@ -280,11 +280,13 @@ TEST(SocketDestination, ARefusedConnectionOrABadAddressIsReported) {
 
 // A printer that tells the job's status: it reads up to the job's end
 // command, answers `reply`, reads to the end and closes, or with `holdOpen`
-// keeps its side open until told.
+// keeps its side open until told; with `resetAfter`, it resets the
+// connection once it has read that many bytes.
 class PjlPrinter {
  public:
-  PjlPrinter(std::string reply, bool holdOpen = false)
-      : fd_(BoundSocket(port_)), reply_(std::move(reply)), holdOpen_(holdOpen) {
+  PjlPrinter(std::string reply, bool holdOpen = false, std::size_t resetAfter = 0)
+      : fd_(BoundSocket(port_)), reply_(std::move(reply)), holdOpen_(holdOpen),
+        resetAfter_(resetAfter) {
     listen(fd_, 1);
     thread_ = std::thread([this] { Serve(); });
   }
@@ -312,6 +314,11 @@ class PjlPrinter {
     char piece[65536];
     for (ssize_t got; (got = recv(connection, piece, sizeof piece, 0)) > 0;) {
       received_.append(piece, static_cast<std::size_t>(got));
+      if (resetAfter_ > 0 && received_.size() >= resetAfter_) {
+        const linger abortive{1, 0};
+        setsockopt(connection, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+        break;
+      }
       const std::size_t eoj = received_.find("@PJL EOJ");
       if (!answered && eoj != std::string::npos && received_.size() - eoj > 20 &&
           received_.compare(received_.size() - 9, 9, "\x1b%-12345X") == 0) {
@@ -330,6 +337,7 @@ class PjlPrinter {
   int fd_;
   std::string reply_;
   bool holdOpen_;
+  std::size_t resetAfter_;
   std::atomic<bool> released_{false};
   std::string received_;
   std::thread thread_;
@@ -371,6 +379,27 @@ TEST(SocketDestination, AWaitedJobIsFramedForItsStatusAndAwaitEndReadsHowItEnded
   }
 }
 
+// A printer that resets the connection before the job's end command: the
+// job is not whole, and Commit says so.
+TEST(SocketDestination, APrinterThatResetsBeforeTheJobsEndFailsTheCommit) {
+  const std::vector<unsigned char> data = Pattern(300 * 1024);
+  const std::string opening = PjlJobOpening("[Pagewire]");
+  PjlPrinter printer("", false, opening.size() + data.size());
+  Reports reports;
+  DestinationOptions options = reports.Options();
+  options.wait = std::chrono::seconds(10);
+  DocumentStart start;
+  start.title = "[Pagewire]";
+  std::unique_ptr<Document> document = DestinationFor(printer.Name(), options)->StartDocument(start);
+  ASSERT_TRUE(document);
+  ASSERT_TRUE(document->Write(data.data(), data.size()));
+  EXPECT_EQ(printer.Received().size(), opening.size() + data.size());
+  EXPECT_FALSE(document->Commit());
+  EXPECT_EQ(document->Failure().kind, SendFailure::Kind::Printer);
+  EXPECT_EQ(reports.lines, std::vector<std::string>{printer.Name() + ": " +
+                                                    document->Failure().cause});
+}
+
 // A printer that has read every byte but never closes its side: the job
 // ends after a while all the same, and a stall's timeout does not end it.
 TEST(SocketDestination, APrinterThatNeverClosesStillHasItsWholeJob) {
@@ -398,6 +427,9 @@ TEST(ParseSocketName, TakesOnlyWellFormedAddresses) {
       {"socket://host/queue", false},       {"socket://ho st", false},
       {"socket://::1", false},              {"socket://[::1", false},
       {"socket://[printer]:9100", false},   {"socket://[::1]9100", false},
+      {"socket://az.AZ_09-", true},         {"socket://a`", false},
+      {"socket://a{", false},               {"socket://a@", false},
+      {"socket://a[", false},               {"socket://a;", false},
   };
   for (const auto& [name, valid] : cases) {
     std::string cause;

@@ -57,6 +57,19 @@ struct Printer {
           return request.op == IPP_OP_CREATE_JOB && p.jobStatus == IPP_STATUS_ERROR_BUSY
                      ? IPP_STATUS_OK
                      : p.jobStatus;
+        case IPP_OP_CUPS_GET_PRINTERS:
+        case IPP_OP_CUPS_GET_DEFAULT:
+          if (p.printerStatus != IPP_STATUS_OK) return p.printerStatus;
+          for (const char* name : {"office", "lab"}) {
+            ippAddString(out, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-name", nullptr, name);
+            ippAddString(out, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr,
+                         (std::string("socket://") + name).c_str());
+            ippAddString(out, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-make-and-model", nullptr,
+                         "Laser");
+            if (request.op == IPP_OP_CUPS_GET_DEFAULT) break;
+            ippAddSeparator(out);
+          }
+          return IPP_STATUS_OK;
         case IPP_OP_GET_JOB_ATTRIBUTES:
           ippAddInteger(out, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", p.state);
           ippAddString(out, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-state-reasons", nullptr, p.reason);
@@ -96,10 +109,11 @@ std::string Pattern(std::size_t size) {
 }
 
 // Writes `data` in the program's pieces, then in one piece of 2 MiB and
-// more, past the buffers of both destinations.
+// more, past the buffers of both destinations, and a last byte.
 bool WriteAll(Document& document, const std::string& data, std::size_t small) {
   for (std::size_t offset = 0; offset < data.size();) {
-    const std::size_t piece = offset < small ? 4096 : data.size() - offset;
+    const std::size_t left = data.size() - offset;
+    const std::size_t piece = left == 1 ? 1 : offset < small ? 4096 : left - 1;
     if (!document.Write(data.data() + offset, piece)) return false;
     offset += piece;
   }
@@ -164,29 +178,35 @@ TEST(IppDestination, ARefusalOrAFailureIsToldWithItsKindAndTheDestinationsWords)
     std::optional<Refusal> refusal;
     bool started;  // the failure comes at Commit
   };
-  Printer pdfOnly, shortPassword, noPassword, oneSided, missing, busy, ignored;
+  Printer pdfOnly, shortPassword, noPassword, oneSided, missing, busy, unsaid, ignored;
   shortPassword.mostPassword = 4;
   noPassword.mostPassword = 0;
   oneSided.sides = {"one-sided"};
   missing.printerStatus = IPP_STATUS_ERROR_NOT_FOUND;
   busy.jobStatus = IPP_STATUS_ERROR_BUSY;
   busy.jobMessage = "Busy now";
+  unsaid.jobStatus = IPP_STATUS_ERROR_BUSY;
+  unsaid.jobMessage = "";
   ignored.jobStatus = IPP_STATUS_OK_IGNORED_OR_SUBSTITUTED;
   const Case cases[] = {
       {"format", pdfOnly, DocumentFormat::Tiff, nullptr,
        "the printer does not take image/tiff (a.pdf); it takes application/pdf", Kind::Refused,
        Refusal::File, false},
       {"long password", shortPassword, DocumentFormat::Pdf, "user3",
-       "the printer takes a document-password of at most 4 bytes; a.pdf has a longer one",
+       "the printer takes a document-password of at most 4 bytes; a.pdf has a longer one and is "
+       "not sent",
        Kind::Refused, Refusal::File, false},
       {"no password", noPassword, DocumentFormat::Pdf, "user3",
-       "the printer takes no document-password", Kind::Refused, Refusal::File, false},
+       "the printer takes no document-password, so the protected a.pdf is not sent",
+       Kind::Refused, Refusal::File, false},
       {"setting", oneSided, DocumentFormat::Pdf, nullptr,
        "sides=two-sided-long-edge is not supported; the printer offers sides=one-sided",
        Kind::Refused, Refusal::Setting, false},
       {"missing", missing, DocumentFormat::Pdf, nullptr,
        "Get-Printer-Attributes: client-error-not-found", Kind::Printer, std::nullopt, false},
       {"busy", busy, DocumentFormat::Pdf, nullptr, "server-error-busy: Busy now", Kind::Printer,
+       std::nullopt, true},
+      {"empty message", unsaid, DocumentFormat::Pdf, nullptr, "server-error-busy", Kind::Printer,
        std::nullopt, true},
       {"ignored", ignored, DocumentFormat::Pdf, nullptr, nullptr, Kind::Printer, std::nullopt,
        true},
@@ -225,7 +245,7 @@ TEST(IppDestination, ARefusalOrAFailureIsToldWithItsKindAndTheDestinationsWords)
       EXPECT_TRUE(printer.Requests(IPP_OP_PRINT_JOB).empty());
     }
     EXPECT_EQ(failure.kind, c.kind);
-    EXPECT_EQ(failure.cause.rfind(c.cause, 0), 0u) << failure.cause;
+    EXPECT_EQ(failure.cause, c.cause);
     ASSERT_EQ(told.lines.size(), 1u);
     EXPECT_EQ(told.lines[0], printer.Uri() + ": " + failure.cause);
     EXPECT_EQ(told.refusals, c.refusal ? std::vector<Refusal>{*c.refusal} : std::vector<Refusal>{});
@@ -273,6 +293,45 @@ TEST(IppDestination, AWaitEndsWithThePrintersReasonOrAtItsLimit) {
     ASSERT_TRUE(end);
     EXPECT_FALSE(end->printed);
     EXPECT_EQ(end->reason, c.reason);
+  }
+}
+
+// A printer that takes no data for a while is told of, and given up on
+// only when a timeout was asked for.
+TEST(IppDestination, APrinterThatTakesNoDataIsToldOfAndEndedOnlyAtATimeout) {
+  using std::chrono::milliseconds;
+  const struct {
+    StallPolicy stalls;
+    int pause;
+    bool committed;
+  } cases[] = {
+      {{milliseconds(100), milliseconds(0)}, 1000, true},
+      {{milliseconds(100), milliseconds(300)}, 3000, false},
+  };
+  for (const auto& c : cases) {
+    IppResponder printer(Printer{}.Script());
+    printer.pauseMillis = c.pause;
+    Told told;
+    DestinationOptions options = told.Options();
+    options.stalls = c.stalls;
+    DocumentStart start;
+    start.fileName = "a.pdf";
+    start.format = DocumentFormat::Pdf;
+    std::unique_ptr<Document> document = DestinationFor(printer.Uri(), options)->StartDocument(start);
+    ASSERT_TRUE(document);
+    // Far more than the socket buffers hold.
+    const std::string data = Pattern(32 * 1024 * 1024);
+    const bool committed = WriteAll(*document, data, 0) && document->Commit();
+    EXPECT_EQ(committed, c.committed);
+    ASSERT_FALSE(told.lines.empty());
+    EXPECT_EQ(told.lines[0], printer.Uri() + ": The printer has not taken data for 0 s.");
+    if (committed) {
+      EXPECT_TRUE(printer.Requests(IPP_OP_PRINT_JOB).at(0)->document == data);
+    } else {
+      EXPECT_EQ(document->Failure().cause,
+                "The printer has taken no data for 0 s: the job is ended.");
+      EXPECT_EQ(told.lines.back(), printer.Uri() + ": " + document->Failure().cause);
+    }
   }
 }
 
@@ -356,6 +415,27 @@ TEST_F(CupsDestinationTest, AJobTheServerWouldNotTakeIsToldInItsWordsOrOurs) {
     EXPECT_EQ(told.lines, std::vector<std::string>{"office: " + failure.cause});
     EXPECT_TRUE(told.queued.empty());
   }
+}
+
+TEST_F(CupsDestinationTest, TheServersDestinationsAndItsDefaultAreListed) {
+  Printer office, forbidden;
+  forbidden.printerStatus = IPP_STATUS_ERROR_FORBIDDEN;
+  IppResponder server(office.Script());
+  UseCupsServer("127.0.0.1:" + std::to_string(server.Port()));
+  std::string cause;
+  const std::optional<std::vector<CupsPrinter>> printers = ListCupsPrinters(cause);
+  ASSERT_TRUE(printers) << cause;
+  std::vector<std::string> listed;
+  for (const CupsPrinter& printer : *printers) {
+    listed.push_back(printer.name + " " + printer.details.port + " " + printer.details.driver);
+  }
+  EXPECT_EQ(listed, (std::vector<std::string>{"lab socket://lab Laser", "office socket://office Laser"}));
+  EXPECT_EQ(CupsDefaultPrinter(), "office");
+
+  IppResponder refusing(forbidden.Script());
+  UseCupsServer("127.0.0.1:" + std::to_string(refusing.Port()));
+  EXPECT_FALSE(ListCupsPrinters(cause));
+  EXPECT_FALSE(cause.empty());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -57,6 +58,10 @@ class IppResponder {
     for (IppRequest& request : requests_) ippDelete(request.ipp);
   }
 
+  // How long a Print-Job's document waits before it is read: a printer
+  // that takes no data for a while.
+  std::atomic<int> pauseMillis{0};
+
   int Port() const { return port_; }
   std::string Uri(const std::string& path = "/ipp/print") const {
     return "ipp://127.0.0.1:" + std::to_string(port_) + path;
@@ -101,6 +106,10 @@ class IppResponder {
         break;
       }
       request.op = ippGetOperation(request.ipp);
+      for (int waited = 0; request.op == IPP_OP_PRINT_JOB && waited < pauseMillis && !stop_;
+           waited += 10) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
       char piece[65536];
       for (ssize_t got; (got = httpRead2(http, piece, sizeof piece)) > 0;) {
         request.document.append(piece, static_cast<std::size_t>(got));
