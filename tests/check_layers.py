@@ -3,8 +3,8 @@
 
 The layers, lowest first; a file may include headers of its own layer and of
 any layer on a lower row, never of a layer above it nor of another layer on
-its own row. An adapter implements the ports: it may include the ports and
-what they stand on, nothing above them. The README's layout table draws the
+its own row. An adapter implements the ports: it may include the ports, what
+they stand on and the transport, nothing above them. The README's layout table draws the
 same rows.
 
 Usage: check_layers.py [REPO]   (the repository's root; default: the
@@ -20,16 +20,17 @@ LAYERS = [
     (1, "crypto", ["src/crypto"], None),
     (2, "pdf", ["src/pdf"], None),
     (2, "platform", ["src/platform"], None),
-    (3, "job", ["src/job"], None),
-    (4, "dialogs", ["src/dialogs"], None),
-    (5, "app", ["src/app"], None),
-    (5, "exports", ["src/exports", "include/pagewire"], None),
-    (6, "platform/win32", ["src/platform/win32"], 2),
-    (6, "platform/linux", ["src/platform/linux"], 2),
-    (6, "resources", ["src/resources"], None),
-    (7, "dialogs/win32", ["src/dialogs/win32"], None),
-    (8, "app/win32", ["src/app/win32"], None),
-    (8, "cli", ["src/cli"], None),
+    (3, "transport", ["src/transport"], None),
+    (4, "job", ["src/job"], None),
+    (5, "dialogs", ["src/dialogs"], None),
+    (6, "app", ["src/app"], None),
+    (6, "exports", ["src/exports", "include/pagewire"], None),
+    (7, "platform/win32", ["src/platform/win32"], 3),
+    (7, "platform/linux", ["src/platform/linux"], 3),
+    (7, "resources", ["src/resources"], None),
+    (8, "dialogs/win32", ["src/dialogs/win32"], None),
+    (9, "app/win32", ["src/app/win32"], None),
+    (9, "cli", ["src/cli"], None),
 ]
 
 # The Windows API's headers: only these layers include them.

@@ -14,12 +14,12 @@
 #include "job/pdf_inspection.h"
 #include "job/run_print_job.h"
 #include "platform/linux/linux_file_system.h"
-#include "platform/linux/cups_destination.h"
-#include "platform/linux/ipp_destination.h"
-#include "platform/linux/linux_destinations.h"
 #include "platform/linux/linux_settings_store.h"
 #include "platform/linux/linux_system_facts.h"
-#include "platform/linux/send_interrupt.h"
+#include "transport/cups_destination.h"
+#include "transport/ipp_destination.h"
+#include "transport/linux_destinations.h"
+#include "transport/send_interrupt.h"
 
 namespace pagewire::cli {
 namespace {
@@ -58,14 +58,14 @@ int UsageError(const std::string& message) {
 // The IPP printers on the network are listed even without a CUPS server.
 int ListDestinations() {
   std::string cause;
-  const auto printers = platform::ListCupsPrinters(cause);
+  const auto printers = transport::ListCupsPrinters(cause);
   if (!printers) TerminalUi::Say("CUPS destinations: " + cause);
   if (printers) {
-    for (const platform::CupsPrinter& printer : *printers) {
+    for (const transport::CupsPrinter& printer : *printers) {
       std::cout << printer.name << '\t' << printer.details.port << '\n';
     }
   }
-  for (const platform::NetworkPrinter& printer : platform::FindIppPrinters(kBrowseTime)) {
+  for (const transport::NetworkPrinter& printer : transport::FindIppPrinters(kBrowseTime)) {
     std::cout << printer.name << '\t' << printer.uri << '\n';
   }
   return printers ? kAllSent : kDestinationFailed;
@@ -86,9 +86,9 @@ void TellNotSent(const std::vector<std::string>& paths, std::size_t from) {
 // Failures and stalls are told on standard error; on a terminal a stalled
 // printer is told of, and --timeout ends its job. A CUPS or IPP job that
 // took its document is told as lp tells it; with --wait, how it ended.
-platform::DestinationOptions DestinationOptionsOf(const CliOptions& options, JobEnds& ends) {
+transport::DestinationOptions DestinationOptionsOf(const CliOptions& options, JobEnds& ends) {
   using std::chrono::seconds;
-  platform::DestinationOptions destination;
+  transport::DestinationOptions destination;
   destination.report = [](const std::string& line) { TerminalUi::Say(line); };
   if (isatty(STDERR_FILENO)) destination.stalls.notice = seconds(30);
   if (options.timeoutSeconds) destination.stalls.timeout = seconds(*options.timeoutSeconds);
@@ -129,10 +129,10 @@ std::optional<SettingOverrides> ChosenSettings(platform::LinuxSettingsStore& sto
 }
 
 int Run(const CliOptions& options) {
-  if (options.server) platform::UseCupsServer(*options.server);
+  if (options.server) transport::UseCupsServer(*options.server);
   if (options.list) return ListDestinations();
   if (!options.destination.empty()) {
-    if (auto problem = platform::DestinationNameProblem(options.destination)) {
+    if (auto problem = transport::DestinationNameProblem(options.destination)) {
       return UsageError("-d: " + *problem);
     }
   }
@@ -160,7 +160,7 @@ int Run(const CliOptions& options) {
   const bool toFile = output.has_value();
   std::string destination = options.destination;
   if (!toFile && destination.empty()) {
-    destination = platform::CupsDefaultPrinter();
+    destination = transport::CupsDefaultPrinter();
     if (destination.empty()) {
       TerminalUi::Say("no destination: give -d DEST, or set a default one with lpoptions -d");
       return kDestinationFailed;
@@ -184,7 +184,7 @@ int Run(const CliOptions& options) {
   platform::LinuxSystemFacts systemFacts;
   NoApplications shell;
   JobEnds ends;
-  platform::LinuxPrinters printers(DestinationOptionsOf(command, ends));
+  transport::LinuxPrinters printers(DestinationOptionsOf(command, ends));
   platform::Platform platform{settingsStore, printers, fileSystem, shell, systemFacts, ui};
   const job::InspectPdf inspect = job::RealPdfInspection();
   job::PrintCommandServices services{
@@ -209,8 +209,8 @@ int Run(const CliOptions& options) {
     allSent = false;
   }
   ui.SetDestination(toFile ? outputPath : destination);
-  ui.SetCarriesHeader(toFile || !platform::IppDestination::Names(destination));
-  platform::CatchSendInterrupts();
+  ui.SetCarriesHeader(toFile || !transport::IppDestination::Names(destination));
+  transport::CatchSendInterrupts();
   for (std::size_t i = 0; i < options.paths.size(); ++i) {
     const std::string& path = options.paths[i];
     if (path == kStandardInputPath && !standardInputKept) continue;
@@ -233,7 +233,7 @@ int Run(const CliOptions& options) {
     target.classByContent = true;
     const job::PrintCommandSummary summary = job::RunPrintJob(services, target, 1);
     allSent = allSent && summary.completed && summary.filesNotSent == 0 && summary.filesSent > 0;
-    const int interrupt = platform::SendInterruptSignal();
+    const int interrupt = transport::SendInterruptSignal();
     if (interrupt != 0 || summary.printerFailed || ui.OutputFailed()) {
       TellNotSent(options.paths, i + 1);
       if (interrupt != 0) return kSignalled + interrupt;

@@ -1,29 +1,11 @@
-// The ".prn" output file as a destination: every document of a command goes
-// into the one file, one after another, as the printer would get them.
+// The output file is a destination of the transport; the job's files name
+// it here.
 #pragma once
 
-#include <memory>
-#include <string>
-
-#include "platform/destination.h"
-#include "platform/file_system.h"
+#include "transport/output_file.h"
 
 namespace pagewire::job {
 
-class OutputFile : public platform::Destination {
- public:
-  OutputFile(std::unique_ptr<platform::FileWriter> writer, std::string path);
-
-  // A document writes straight into the file and commits at once; one
-  // dropped keeps what it wrote. Null once the file is closed.
-  std::unique_ptr<platform::Document> StartDocument(const platform::DocumentStart& start) override;
-  // Flushes and closes; false with `cause` set.
-  bool Close(platform::FileErrorCause& cause);
-  const std::string& Path() const { return path_; }
-
- private:
-  std::unique_ptr<platform::FileWriter> writer_;
-  std::string path_;  // names the file in error messages
-};
+using transport::OutputFile;
 
 }  // namespace pagewire::job

@@ -1,0 +1,67 @@
+// What the destinations share: their options, and the outcome of a
+// document as the port words it (platform::SendFailure, PrinterEnd).
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/destination.h"
+#include "transport/ipp_attributes.h"
+#include "transport/stall_watch.h"
+
+namespace pagewire::transport {
+
+using platform::Destination;
+using platform::Document;
+using platform::DocumentFormat;
+using platform::DocumentStart;
+using platform::PrinterEnd;
+using platform::Refusal;
+using platform::SendFailure;
+
+using Report = std::function<void(const std::string& line)>;
+
+struct DestinationOptions {
+  // Each failure, and each notice of a printer that takes no data or of a
+  // waited-for job's progress, as "NAME: text".
+  Report report;
+  // How long a printer that takes no data is waited for.
+  StallPolicy stalls;
+  // Not empty: the name of every job, instead of the one the program gives.
+  std::string title;
+  // A CUPS or IPP job that took its whole document, by queue (the IPP
+  // printer's name) and job id; Document::JobId tells the same.
+  std::function<void(const std::string& queue, int job)> queued;
+  // With a value: Document::AwaitEnd waits this long at most for each job's
+  // end at the printer.
+  std::optional<std::chrono::seconds> wait;
+  // A document refused before a byte went; StartFailure tells the same.
+  std::function<void(Refusal)> refused;
+  // A password may go over plain ipp:// to a host but this one.
+  bool allowPlainPassword = false;
+  // Set: Commit waits for the job's end itself, reports it ("NAME: FILE:
+  // printed") and tells here whether it printed, as AwaitEnd would return.
+  std::function<void(bool printed)> finished;
+  // The settings an IPP job carries; its printer chooses the others.
+  IppChoices ipp;
+};
+
+// Reports "NAME: text", or "text" for no name.
+void Tell(const DestinationOptions& options, const std::string& name, const std::string& text);
+// Tells how the job of `file` ended, "NAME: FILE: printed" or "NAME: FILE:
+// not printed: REASON", and passes it on to `finished`.
+void TellJobEnd(const DestinationOptions& options, const std::string& name,
+                const std::string& file, const PrinterEnd& end);
+// Watches one document of the destination `name`, telling through `options`.
+StallWatch StallWatchFor(const std::string& name, const DestinationOptions& options);
+
+// A printer's failure in its own words; Interrupted when a signal ended it.
+SendFailure PrinterFailure(std::string cause, bool interrupted);
+// A document the printer would not take.
+SendFailure RefusalOf(Refusal refusal, std::string cause);
+// The job id as lp gives it: "QUEUE-17".
+std::string JobIdOf(const std::string& queue, int job);
+
+}  // namespace pagewire::transport
