@@ -18,10 +18,9 @@ job::InspectPdf ProtectedQueries() {
 TEST(DirectPrintModel, StartsEmptyForThePrinterQueue) {
   fakes::FakePlatform fake;
   DirectPrintModel model(fake.platform, fake.ui, ProtectedQueries());
-  EXPECT_EQ(model.outputMode, job::kOutputToPrinter);
+  EXPECT_EQ(model.destination, job::DestinationKind::Printer);
   EXPECT_TRUE(model.filePath.empty());
   EXPECT_TRUE(model.printerName.empty());
-  EXPECT_FALSE(model.outputFile);
 }
 
 TEST(DirectPrintModel, PasswordDialogLearnsThePortAddress) {

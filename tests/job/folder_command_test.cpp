@@ -12,7 +12,7 @@ class FolderCommand : public PrintCommandTest {
  protected:
   FolderCommand() {
     fake.fileSystem.AddFolder("C:\\docs");
-    target.filePath = "C:\\docs";
+    path = "C:\\docs";
   }
   void Add(const std::string& name, std::string content = "data") {
     fake.fileSystem.AddFile("C:\\docs\\" + name, std::move(content));
@@ -37,7 +37,7 @@ TEST_F(FolderCommand, FolderPdfHasNoEnterLanguageLine) {
   const std::string bytes = fake.printers.documents.at(0).Bytes();
   EXPECT_EQ(bytes.find("ENTER LANGUAGE"), std::string::npos);
   EXPECT_NE(bytes.find("DNAME=a.pdf\n"), std::string::npos);
-  EXPECT_EQ(target.outputMode, kOutputToPrinter);
+  EXPECT_EQ(result.nextDestination, DestinationKind::Printer);
 }
 
 TEST_F(FolderCommand, PrintAllOnFirstPdfPrintsTheRestWithoutQuestions) {
@@ -92,13 +92,13 @@ TEST_F(FolderCommand, CancelSkipsAndAbortEnds) {
   Add("c.pdf");
   fake.ui.confirmAnswers = {FileConfirmResult::Cancel, FileConfirmResult::Ok,
                            FileConfirmResult::Abort};
-  target.outputMode = kOutputToPrinter;
-  const PrintCommandSummary summary = Run(1);
+  job.destination.kind = DestinationKind::Printer;
+  const JobResult summary = Run(1);
   EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]b.pdf"));
   // What the Linux command's exit status is made of: an abort is not a
   // completed command.
-  EXPECT_EQ(summary.filesSent, 1);
-  EXPECT_EQ(summary.filesNotSent, 1);
+  EXPECT_EQ(summary.SentCount(), 1);
+  EXPECT_EQ(summary.Count(DocumentOutcome::Kind::Skipped), 1);
   EXPECT_FALSE(summary.completed);
 }
 
@@ -154,7 +154,7 @@ TEST_F(FolderCommand, FilesAreOpenedUnderTheShortFolderPath) {
 TEST_F(FolderCommand, OutputFileCollectsEveryFile) {
   Add("a.pdf", "PDF-A");
   Add("b.tif", "TIFF-B");
-  target.outputMode = kOutputToFile;
+  job.destination.kind = DestinationKind::OutputFile;
   fake.ui.saveAnswers.push_back("C:\\out.prn");
   Run(0);
   const std::string& out = fake.fileSystem.written["C:\\out.prn"];
@@ -165,7 +165,7 @@ TEST_F(FolderCommand, OutputFileCollectsEveryFile) {
   EXPECT_EQ(out.substr(out.size() - 6), "TIFF-B");
   EXPECT_EQ(fake.fileSystem.closedOutputs, 1);
   EXPECT_TRUE(fake.printers.documents.empty());
-  EXPECT_EQ(target.outputMode, kOutputToPrinter);
+  EXPECT_EQ(result.nextDestination, DestinationKind::Printer);
 }
 
 }  // namespace

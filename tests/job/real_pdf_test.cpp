@@ -69,16 +69,21 @@ class RealPdf : public PrintCommandTest {
   void UseFile(const std::string& name, const fs::path& dir = dir_) {
     const std::string fakePath = "C:\\docs\\" + name;
     fake.fileSystem.AddFile(fakePath, ReadAll(dir / name));
-    target.filePath = fakePath;
+    path_ = fakePath;
     diskPaths_[fakePath] = (dir / name).string();
   }
 
   void RunReal(bool interactive) {
     const InspectPdf real = RealPdfInspection();
     InspectPdf mapped = [&](const std::string& p) { return real(diskPaths_.at(p)); };
-    PrintCommandServices services{fake.platform, fake.ui, mapped, [] { return false; }};
-    RunPrintJob(services, target, interactive);
+    DialogDecisions decisions(fake.ui, fake.ui);
+    PrintCommandServices services{fake.platform, decisions, mapped, [] { return false; }};
+    Job job = JobOf(path_, "Office");
+    job.questions = interactive ? Questions::All : Questions::NeededOnly;
+    RunPrintJob(services, job);
   }
+
+  std::string path_;
 
   static fs::path dir_;
   static bool haveQpdf_;

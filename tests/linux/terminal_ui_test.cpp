@@ -58,7 +58,7 @@ TEST(TerminalUi, ANoTerminalQuestionIsAnsweredOkOnlyWithYes) {
     // A destination's failure names the file and the destination.
     ui.SetDestination("Office");
     testing::internal::CaptureStderr();
-    ui.ShowMessageBox(job::kUnsupportedOperation, MessageButtons::Ok, MessageIcon::Stop);
+    ui.Told(job::DestinationFailed("locked.pdf", "dir/locked.pdf", {}));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "pagewire: [dir/locked.pdf] is not sent: Office did not take the job.\n");
   }
@@ -71,10 +71,10 @@ TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
   close(fd);
   const struct {
     std::string line;
-    job::PasswordDlgResult answer;
-  } cases[] = {{"\n", job::PasswordDlgResult::Cancel},
-               {"", job::PasswordDlgResult::Cancel},
-               {"s3cret\n", job::PasswordDlgResult::Ok}};
+    job::PasswordAnswer answer;
+  } cases[] = {{"\n", job::PasswordAnswer::Cancel},
+               {"", job::PasswordAnswer::Cancel},
+               {"s3cret\n", job::PasswordAnswer::Try}};
   for (const auto& c : cases) {
     std::ofstream(pattern, std::ios::trunc) << c.line;
     const Command command({"--password-file", pattern});
@@ -87,10 +87,10 @@ TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
     job::PasswordEntry entry;
     entry.fileName = "locked.pdf";
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ui.RunPasswordDlg(entry), c.answer) << c.line;
+    EXPECT_EQ(ui.Password(entry, {1, 4}), c.answer) << c.line;
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(ui.PasswordHandedOut(), c.answer == job::PasswordDlgResult::Ok);
-    if (c.answer != job::PasswordDlgResult::Ok) {
+    EXPECT_EQ(ui.PasswordHandedOut(), c.answer == job::PasswordAnswer::Try);
+    if (c.answer != job::PasswordAnswer::Try) {
       EXPECT_NE(said.find("[locked.pdf] is not sent: the password from --password-file is empty"),
                 std::string::npos)
           << said;
@@ -98,9 +98,12 @@ TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
     }
     // The print command's retry after a wrong password: nothing to type again.
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ui.ShowMessageBox(job::kCheckPassword, MessageButtons::Ok, MessageIcon::Exclamation),
-              MessageAnswer::Ok);
-    EXPECT_EQ(ui.RunPasswordDlg(entry), job::PasswordDlgResult::Cancel);
+    EXPECT_EQ(ui.Password(entry, {2, 4}), job::PasswordAnswer::NoOther);
+    job::DocumentOutcome wrong;
+    wrong.kind = job::DocumentOutcome::Kind::Skipped;
+    wrong.reason = job::SkipReason::WrongPassword;
+    wrong.name = "locked.pdf";
+    ui.Told(wrong);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "pagewire: [locked.pdf] is not sent: the password from --password-file is wrong.\n");
   }
@@ -126,7 +129,7 @@ TEST(TerminalUi, AGivenPasswordOver32CharactersWasRefusedWhateverItsDestination)
     ASSERT_TRUE(ui.LoadGivenPassword(error)) << error;
     job::PasswordEntry entry;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ui.RunPasswordDlg(entry), job::PasswordDlgResult::Ok);
+    EXPECT_EQ(ui.Password(entry, {1, 4}), job::PasswordAnswer::Try);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(entry.password, password);  // both forms: the bytes given
     EXPECT_EQ(entry.passwordUtf8, password);
@@ -200,7 +203,7 @@ TEST(TerminalUi, PasswordMessagesLackedTheirCauseOrSuggestedWhatCannotWork) {
     job::PasswordEntry entry;
     entry.fileName = "locked.pdf";
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ui.RunPasswordDlg(entry), job::PasswordDlgResult::Cancel);
+    EXPECT_EQ(ui.Password(entry, {1, 4}), job::PasswordAnswer::Cancel);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Password for locked.pdf: pagewire: [locked.pdf] is not sent: the password prompt "
               "got end of input (Ctrl-D).\n");
@@ -213,7 +216,7 @@ TEST(TerminalUi, PasswordMessagesLackedTheirCauseOrSuggestedWhatCannotWork) {
     job::PasswordEntry entry;
     entry.fileName = "(stdin)";
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ui.RunPasswordDlg(entry), job::PasswordDlgResult::Cancel);
+    EXPECT_EQ(ui.Password(entry, {1, 4}), job::PasswordAnswer::Cancel);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "pagewire: [(stdin)] needs a password: give --password-file.\n");
   }
