@@ -245,7 +245,8 @@ std::optional<std::string> TerminalUi::ChooseSaveAsFile(const platform::FileChoo
 std::optional<std::string> TerminalUi::OutputFilePath() { return options_.JobOutput(); }
 
 bool TerminalUi::RetryOutputFile(const std::string& path, platform::FileErrorCause cause) {
-  return ShowMessageBox(job::OutputFileErrorText(path, cause), platform::MessageButtons::RetryCancel,
+  return ShowMessageBox(job::OutputFileErrorText(path, cause),
+                        platform::MessageButtons::RetryCancel,
                         platform::MessageIcon::Stop) == platform::MessageAnswer::Retry;
 }
 

@@ -54,7 +54,8 @@ std::optional<std::string> DialogDecisions::OutputFilePath() {
 }
 
 bool DialogDecisions::RetryOutputFile(const std::string& path, platform::FileErrorCause cause) {
-  return ui_.ShowMessageBox(OutputFileErrorText(path, cause), MessageButtons::RetryCancel, platform::MessageIcon::Stop) ==
+  return ui_.ShowMessageBox(OutputFileErrorText(path, cause), MessageButtons::RetryCancel,
+                            platform::MessageIcon::Stop) ==
          MessageAnswer::Retry;
 }
 

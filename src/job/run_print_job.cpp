@@ -188,7 +188,9 @@ class PrintCommand {
       fileClass = ClassOfContent(openPath);
     }
     FileEnd end = HandleFile(fileClass, longName, openPath, false);
-    if (end == FileEnd::QuilloraFailed) end = HandleFile(FileClass::Tiff, longName, openPath, false);
+    if (end == FileEnd::QuilloraFailed) {
+      end = HandleFile(FileClass::Tiff, longName, openPath, false);
+    }
     if (end == FileEnd::Sent) result_.nextDestination = DestinationKind::Printer;
   }
 

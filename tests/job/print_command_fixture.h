@@ -11,6 +11,7 @@
 #include "fakes/fake_platform.h"
 #include "job/dialog_decisions.h"
 #include "job/run_print_job.h"
+#include "job/scripted_dialogs.h"
 
 namespace pagewire::job {
 
@@ -42,7 +43,7 @@ class PrintCommandTest : public ::testing::Test {
       };
       return facts;
     };
-    DialogDecisions decisions(fake.ui, fake.ui);
+    DialogDecisions decisions(fake.ui, dialogs);
     PrintCommandServices services{fake.platform, decisions, inspect,
                                   [this] { return hasPortAddress; }};
     job.documents.clear();
@@ -60,6 +61,7 @@ class PrintCommandTest : public ::testing::Test {
   }
 
   fakes::FakePlatform fake;
+  ScriptedDialogs dialogs;
   std::string path;  // the job's document
   Job job;
   JobResult result;

@@ -30,7 +30,9 @@ class HeldJob : public Decisions {
   std::optional<std::string> OutputFilePath() override { return std::nullopt; }
   bool RetryOutputFile(const std::string&, platform::FileErrorCause) override { return false; }
   void Told(const DocumentOutcome& outcome) override { state.push_back(outcome); }
-  SettingsAnswer Hold(const std::string& why) { return holds.push_back(why), SettingsAnswer::Cancel; }
+  SettingsAnswer Hold(const std::string& why) {
+    return holds.push_back(why), SettingsAnswer::Cancel;
+  }
 };
 
 JobResult Serve(fakes::FakePlatform& fake, HeldJob& held, const Request& request) {

@@ -76,7 +76,7 @@ class RealPdf : public PrintCommandTest {
   void RunReal(bool interactive) {
     const InspectPdf real = RealPdfInspection();
     InspectPdf mapped = [&](const std::string& p) { return real(diskPaths_.at(p)); };
-    DialogDecisions decisions(fake.ui, fake.ui);
+    DialogDecisions decisions(fake.ui, dialogs);
     PrintCommandServices services{fake.platform, decisions, mapped, [] { return false; }};
     Job job = JobOf(path_, "Office");
     job.questions = interactive ? Questions::All : Questions::NeededOnly;
@@ -116,8 +116,8 @@ TEST_F(RealPdf, UnreadablePdfAsksFirst) {
 TEST_F(RealPdf, ProtectedPdfTakesTheRightPasswordOnly) {
   if (!haveQpdf_) GTEST_SKIP() << "qpdf is not installed";
   UseFile("locked.pdf");
-  fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, "wrong", {}});
-  fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, "secret", {}});
+  dialogs.passwordAnswers.push_back({PasswordDlgResult::Ok, "wrong", {}});
+  dialogs.passwordAnswers.push_back({PasswordDlgResult::Ok, "secret", {}});
   RunReal(0);
   EXPECT_THAT(fake.ui.MessageTexts(),
               ::testing::ElementsAre("Check the password you have just entered."));
@@ -182,7 +182,7 @@ TEST_F(RealPdf, PasswordTravelsInTheFormThatOpenedTheFile) {
     fake.printers.documents.clear();
     fake.ui.messages.clear();
     UseFile(c.file, fixtures);
-    fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, c.codePage, {}, c.utf8});
+    dialogs.passwordAnswers.push_back({PasswordDlgResult::Ok, c.codePage, {}, c.utf8});
     RunReal(0);
     EXPECT_EQ(fake.ui.MessageTexts(), c.messages);
     ASSERT_EQ(fake.printers.documents.size(), c.sent ? 1u : 0u);
@@ -193,7 +193,7 @@ TEST_F(RealPdf, PasswordTravelsInTheFormThatOpenedTheFile) {
 
     fake.printers.documents.clear();
     fake.printers.takesJobHeader = false;
-    fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, c.codePage, {}, c.utf8});
+    dialogs.passwordAnswers.push_back({PasswordDlgResult::Ok, c.codePage, {}, c.utf8});
     RunReal(0);
     fake.printers.takesJobHeader = true;
     ASSERT_EQ(fake.printers.documents.size(), 1u);

@@ -79,7 +79,7 @@ TEST_P(ClassOfFile, DecidesHeaderAndWarning) {
   ASSERT_EQ(fake.printers.documents.size(), 1u);
   const std::string bytes = fake.printers.documents[0].Bytes();
   EXPECT_EQ(bytes.rfind("\x1B%-12345X", 0) == 0, GetParam().header);
-  EXPECT_EQ(fake.ui.settingsRunCount, GetParam().header ? 1 : 0);
+  EXPECT_EQ(dialogs.settingsRunCount, GetParam().header ? 1 : 0);
   const bool warned = !Messages().empty() &&
                       Messages()[0] ==
                           "The selected file is not of a supported file format. It will be sent "
@@ -223,7 +223,7 @@ class PasswordFlow : public PrintCommandTest {
     answers["C:\\secret.pdf"] = {0, 1, "right"};
   }
   void Type(std::string password, std::optional<settings::MacAddress> mac = std::nullopt) {
-    fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, std::move(password), mac});
+    dialogs.passwordAnswers.push_back({PasswordDlgResult::Ok, std::move(password), mac});
   }
 };
 
@@ -234,7 +234,7 @@ TEST_F(PasswordFlow, ThreeWrongThenWrongPasswordCancels) {
                                       "Check the password you have just entered.",
                                       "Check the password you have just entered.",
                                       "Wrong password. Printing will be canceled."));
-  EXPECT_EQ(fake.ui.passwordRuns.size(), 4u);
+  EXPECT_EQ(dialogs.passwordRuns.size(), 4u);
   EXPECT_TRUE(fake.printers.documents.empty());
 }
 
@@ -242,9 +242,9 @@ TEST_F(PasswordFlow, AcceptedAfterRetryUsesFixedKey) {
   Type("bad");
   Type("right");
   Run(0);  // not interactive: the password dialog is still shown
-  EXPECT_EQ(fake.ui.passwordRuns.size(), 2u);
-  EXPECT_EQ(fake.ui.passwordRuns[1].password, "bad");  // a retry shows the previous entry
-  EXPECT_EQ(fake.ui.passwordRuns[0].fileName, "secret.pdf");
+  EXPECT_EQ(dialogs.passwordRuns.size(), 2u);
+  EXPECT_EQ(dialogs.passwordRuns[1].password, "bad");  // a retry shows the previous entry
+  EXPECT_EQ(dialogs.passwordRuns[0].fileName, "secret.pdf");
   EXPECT_EQ(queriedPaths.size(), 1u);  // read once, checked twice
   const PasswordBlock cipher = EncryptPasswordBlock(MakePasswordBlock("right"), kFixedPasswordKey);
   const std::string bytes = fake.printers.documents.at(0).Bytes();
@@ -265,8 +265,8 @@ TEST_F(PasswordFlow, MacAddressSelectsKeyModeMa) {
 TEST_F(PasswordFlow, PortWithoutAddressDisablesMacEntry) {
   hasPortAddress = false;
   Run(0);
-  ASSERT_EQ(fake.ui.passwordRuns.size(), 1u);
-  EXPECT_TRUE(fake.ui.passwordRuns[0].macEntryDisabled);
+  ASSERT_EQ(dialogs.passwordRuns.size(), 1u);
+  EXPECT_TRUE(dialogs.passwordRuns[0].macEntryDisabled);
 }
 
 TEST_F(PasswordFlow, EmptyPasswordPrintsWithoutPasswordLines) {
@@ -305,7 +305,7 @@ TEST_P(UnreadablePdf, AsksAndOkPrintsWithoutPassword) {
   EXPECT_THAT(Messages(),
               ElementsAre("[odd.pdf] is not of a supported file format. Do you want to continue?"));
   EXPECT_EQ(fake.ui.messages[0].buttons, MessageButtons::OkCancel);
-  EXPECT_TRUE(fake.ui.passwordRuns.empty());
+  EXPECT_TRUE(dialogs.passwordRuns.empty());
   ASSERT_EQ(fake.printers.documents.size(), 1u);
   EXPECT_EQ(fake.printers.documents[0].Bytes().find("EPKY"), std::string::npos);
 }
@@ -328,7 +328,7 @@ TEST_F(PrintCommandTest, UnreadablePdfCancelledIsNotPrinted) {
 TEST_F(PrintCommandTest, SettingsDialogChoicesReachTheHeader) {
   fake.fileSystem.AddFile("C:\\a.pdf", kPdf);
   path = "C:\\a.pdf";
-  fake.ui.settingsRuns.push_back([](job::PdfPrintSettings& d) {
+  dialogs.settingsRuns.push_back([](job::PdfPrintSettings& d) {
     d.settings.copies = 3;
     return SettingsDlgResult::Ok;
   });
@@ -339,7 +339,7 @@ TEST_F(PrintCommandTest, SettingsDialogChoicesReachTheHeader) {
 TEST_F(PrintCommandTest, SettingsDialogCancelEndsSingleFile) {
   fake.fileSystem.AddFile("C:\\a.pdf", kPdf);
   path = "C:\\a.pdf";
-  fake.ui.settingsRuns.push_back([](PdfPrintSettings&) { return SettingsDlgResult::Cancel; });
+  dialogs.settingsRuns.push_back([](PdfPrintSettings&) { return SettingsDlgResult::Cancel; });
   Run(1);
   EXPECT_TRUE(fake.printers.documents.empty());
 }

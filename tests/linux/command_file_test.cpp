@@ -17,6 +17,7 @@
 #include "job/password_crypt.h"
 #include "job/dialog_decisions.h"
 #include "job/run_print_job.h"
+#include "job/scripted_dialogs.h"
 #include "platform/linux/linux_file_system.h"
 
 namespace pagewire::cli {
@@ -76,7 +77,8 @@ class CommandRun : public ::testing::Test {
   fakes::FakePlatform fake;
   platform::LinuxFileSystem files;
   CommandLines ui;
-  job::DialogDecisions decisions{ui, ui};
+  job::ScriptedDialogs dialogs;
+  job::DialogDecisions decisions{ui, dialogs};
   platform::Platform platform{fake.settingsStore, fake.printers, files, fake.shell, fake.systemFacts,
                               ui};
 
