@@ -114,7 +114,6 @@ class PrintCommand {
     settings_.settings = settings::PrintJobSettings{};
     settings_.LoadSavedSettings();
     ApplyChosen(job_.settings, settings_.settings);
-    result_.nextDestination = job_.destination.kind;
     StartJob();
     if (job_.documents.empty()) {
       Tell(ui_, "This dialog has no files to select.");
@@ -170,11 +169,11 @@ class PrintCommand {
       return false;
     }
     path_ = path;
-    held_ = std::move(document.reader);
     if (entry->isFolder) {
       folderCommand_ = true;
       return RunFolder();
     }
+    held_ = std::move(document.reader);
     RunSingleFile(entry->name);
     return true;
   }
@@ -436,6 +435,9 @@ class PrintCommand {
 JobResult RunPrintJob(PrintCommandServices& services, Job& job) {
   bool failed = true;
   JobResult result;
+  // As they stay when the job ends before it resolves them.
+  result.nextDestination = job.destination.kind;
+  if (!job.documents.empty()) result.resolvedPath = job.documents.front().path;
   std::unique_ptr<OutputFile> outputFile;
   try {
     PrintCommand command(services, job, result, outputFile);

@@ -488,3 +488,29 @@ TEST_F(PrintCommandTest, OutputFileWriteFailureNamesTheFileOnce) {
 
 }  // namespace
 }  // namespace pagewire::job
+
+namespace pagewire::job {
+namespace {
+
+// Bytes the caller holds are classed by their head and then sent whole from
+// the same reader, not from the path that names them.
+TEST_F(PrintCommandTest, HeldBytesAreClassedAndSentWhole) {
+  fake.fileSystem.AddFile("C:\\spool\\17", "not these bytes");
+  fake.fileSystem.AddFile("C:\\spool\\data", kPdf);
+  platform::FileErrorCause cause = platform::FileErrorCause::None;
+  Job held = JobOf("C:\\spool\\17", "Office");
+  held.documents[0].reader = fake.fileSystem.OpenForReading("C:\\spool\\data", cause);
+  held.unnamedKind = UnnamedKind::ClassedByContent;
+  DialogDecisions decisions(fake.ui, dialogs);
+  PrintCommandServices services{fake.platform, decisions, [](const std::string&) {
+    return std::optional(PdfFacts{});
+  }, [] { return false; }};
+  EXPECT_EQ(RunPrintJob(services, held).SentCount(), 1);
+  ASSERT_EQ(fake.printers.documents.size(), 1u);
+  const std::string bytes = fake.printers.documents[0].Bytes();
+  EXPECT_EQ(bytes.substr(bytes.size() - kPdf.size()), kPdf);
+  EXPECT_NE(bytes.find("@PJL"), std::string::npos);  // a PDF's header
+}
+
+}  // namespace
+}  // namespace pagewire::job
