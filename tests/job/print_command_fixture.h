@@ -32,9 +32,9 @@ class PrintCommandTest : public ::testing::Test {
   // The job of the one document at `path`; `interactive` false asks only
   // what the job needs.
   JobResult Run(bool interactive) {
-    InspectPdf inspect = [this](const std::string& path) -> std::optional<PdfFacts> {
-      queriedPaths.push_back(path);
-      const QueryAnswers answer = answers[path];
+    InspectPdf inspect = [this](const std::string& queried) -> std::optional<PdfFacts> {
+      queriedPaths.push_back(queried);
+      const QueryAnswers answer = answers[queried];
       if (answer.printDisable == -1 || answer.passwd == -1) return std::nullopt;
       PdfFacts facts{answer.printDisable == 1, answer.passwd == 1, pdf::PasswordForm::CodePage, {}};
       facts.checkPassword = [this, answer](const std::string& password) {

@@ -78,9 +78,9 @@ class RealPdf : public PrintCommandTest {
     InspectPdf mapped = [&](const std::string& p) { return real(diskPaths_.at(p)); };
     DialogDecisions decisions(fake.ui, dialogs);
     PrintCommandServices services{fake.platform, decisions, mapped, [] { return false; }};
-    Job job = JobOf(path_, "Office");
-    job.questions = interactive ? Questions::All : Questions::NeededOnly;
-    RunPrintJob(services, job);
+    Job run = JobOf(path_, "Office");
+    run.questions = interactive ? Questions::All : Questions::NeededOnly;
+    RunPrintJob(services, run);
   }
 
   std::string path_;
