@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/has_port_address.h"
+#include "job/dialog_decisions.h"
 #include "job/print_with_application.h"
 #include "job/run_print_job.h"
 
@@ -13,10 +14,17 @@ DirectPrintModel::DirectPrintModel(platform::Platform& platform, job::JobDialogs
     : platform_(platform), jobDialogs_(jobDialogs), inspectPdf_(std::move(inspectPdf)) {}
 
 void DirectPrintModel::RunPrintJob(bool interactive) {
-  job::PrintCommandServices services{platform_, jobDialogs_, inspectPdf_,
+  job::DialogDecisions decisions(platform_.ui, jobDialogs_);
+  job::PrintCommandServices services{platform_, decisions, inspectPdf_,
                                      [this] { return HasPortAddress(); }};
+  job::Job job;
+  job.documents.push_back(job::JobDocument{filePath, nullptr});
+  job.destination = {destination, printerName, {}};
+  job.questions = interactive ? job::Questions::All : job::Questions::NeededOnly;
   commandRunning_ = true;
-  job::RunPrintJob(services, *this, interactive);
+  const job::JobResult result = job::RunPrintJob(services, job);
+  filePath = result.resolvedPath;
+  destination = result.nextDestination;
   commandRunning_ = false;
   std::vector<std::function<void()>> deferred;
   deferred.swap(deferred_);

@@ -32,7 +32,11 @@ constexpr int kSignalled = 128;
 // How long -l looks for IPP printers on the network.
 constexpr std::chrono::milliseconds kBrowseTime{2000};
 
-// What the destinations tell of the jobs beside the print command's summary.
+// Where the destinations' job ids, refusals and ends are told: by their
+// callbacks, until they give them with each document's outcome.
+constexpr DestinationWords kDestinationWords = DestinationWords::ByCallbacks;
+
+// What the destinations tell of the jobs beside the print command's outcomes.
 struct JobEnds {
   bool settingRefused = false;  // a setting an IPP printer lacks, or a plain ipp:// password
   bool allPrinted = true;       // with --wait
@@ -93,19 +97,34 @@ transport::DestinationOptions DestinationOptionsOf(const CliOptions& options, Jo
   if (isatty(STDERR_FILENO)) destination.stalls.notice = seconds(30);
   if (options.timeoutSeconds) destination.stalls.timeout = seconds(*options.timeoutSeconds);
   destination.title = options.title;
-  destination.queued = [](const std::string& queue, int job) {
-    std::cout << "request id is " << queue << '-' << job << " (1 file(s))" << std::endl;
-  };
   if (options.waitSeconds) destination.wait = seconds(*options.waitSeconds);
-  // A setting or a plain ipp:// password is the command's to mend: a usage error.
-  destination.refused = [&ends](platform::Refusal refusal) {
-    ends.settingRefused = ends.settingRefused || refusal != platform::Refusal::File;
-  };
   destination.allowPlainPassword = options.allowPlainPassword;
-  destination.finished = [&ends](bool printed) { ends.allPrinted = ends.allPrinted && printed; };
+  if (kDestinationWords == DestinationWords::ByCallbacks) {
+    destination.queued = [](const std::string& queue, int job) {
+      std::cout << "request id is " << queue << '-' << job << " (1 file(s))" << std::endl;
+    };
+    // A setting or a plain ipp:// password is the command's to mend: a usage error.
+    destination.refused = [&ends](platform::Refusal refusal) {
+      ends.settingRefused = ends.settingRefused || refusal != platform::Refusal::File;
+    };
+    destination.finished = [&ends](bool printed) { ends.allPrinted = ends.allPrinted && printed; };
+  }
   destination.ipp.keys = options.overrides.Keys();
   destination.ipp.mediaName = options.overrides.mediaName.value_or("");
   return destination;
+}
+
+// The same from a job's outcomes.
+void AddEnds(const job::JobResult& result, JobEnds& ends) {
+  for (const job::DocumentOutcome& outcome : result.outcomes) {
+    if (outcome.end && !outcome.end->printed) ends.allPrinted = false;
+    if (outcome.kind == job::DocumentOutcome::Kind::Failed &&
+        outcome.failedAt == job::DocumentOutcome::FailedAt::Destination &&
+        outcome.send.kind == platform::SendFailure::Kind::Refused &&
+        outcome.send.refusal != platform::Refusal::File) {
+      ends.settingRefused = true;
+    }
+  }
 }
 
 // The settings chosen: those of the settings file, each read as its option
@@ -176,6 +195,7 @@ int Run(const CliOptions& options) {
   }
 
   TerminalUi ui(command, interactive, settingsPath);
+  ui.SetDestinationWords(kDestinationWords);
   if (!ui.LoadGivenPassword(error)) return UsageError(error);
 
   platform::LinuxFileSystem linuxFileSystem;
@@ -225,19 +245,21 @@ int Run(const CliOptions& options) {
       continue;
     }
     ui.StartPath(path);
-    job::PrintTarget target;
-    target.filePath = path;
-    target.printerName = toFile ? outputPath : destination;
-    target.outputMode = toFile ? job::kOutputToFile : job::kOutputToPrinter;
-    target.headerOnly = options.showHeader;
-    target.classByContent = true;
-    const job::PrintCommandSummary summary = job::RunPrintJob(services, target, 1);
-    allSent = allSent && summary.completed && summary.filesNotSent == 0 && summary.filesSent > 0;
+    job::Job job;
+    job.documents.push_back(job::JobDocument{path, nullptr});
+    job.destination = {toFile ? job::DestinationKind::OutputFile : job::DestinationKind::Printer,
+                       toFile ? outputPath : destination, outputPath};
+    job.sentData = options.showHeader ? job::SentData::HeaderOnly : job::SentData::HeaderAndFile;
+    job.unnamedKind = job::UnnamedKind::ClassedByContent;
+    const job::JobResult result = job::RunPrintJob(services, job);
+    if (kDestinationWords == DestinationWords::ByOutcomes) AddEnds(result, ends);
+    allSent = allSent && result.completed &&
+              result.Count(job::DocumentOutcome::Kind::Skipped) == 0 && result.SentCount() > 0;
     const int interrupt = transport::SendInterruptSignal();
-    if (interrupt != 0 || summary.printerFailed || ui.OutputFailed()) {
+    if (interrupt != 0 || result.PrinterFailed() || ui.OutputFailed()) {
       TellNotSent(options.paths, i + 1);
       if (interrupt != 0) return kSignalled + interrupt;
-      return summary.printerFailed && ends.settingRefused ? kUsageError : kDestinationFailed;
+      return result.PrinterFailed() && ends.settingRefused ? kUsageError : kDestinationFailed;
     }
   }
   if (!fileSystem.CloseOutput(ui.PasswordHandedOut(), cause)) {

@@ -172,21 +172,7 @@ PasswordLine TerminalUi::AskLine(const std::string& prompt, bool secret) {
 platform::MessageAnswer TerminalUi::ShowMessageBox(const platform::MessageText& text,
                                                    platform::MessageButtons buttons,
                                                    platform::MessageIcon) {
-  // A given password cannot be typed again: its retry ends with "Wrong password".
-  if (options_.passwordSource != PasswordSource::Terminal &&
-      text.JoinedBytes() == job::kCheckPassword) {
-    return platform::MessageAnswer::Ok;
-  }
-  // The job that failed at its destination; the destination has told why.
-  if (text.JoinedBytes() == job::kUnsupportedOperation) {
-    Say(platform::SendInterruptSignal() != 0
-            ? "[" + Named() + "] is not sent: interrupted."
-            : "[" + Named() + "] is not sent: " +
-                  (destination_.empty() ? std::string("the destination") : destination_) +
-                  " did not take the job.");
-  } else {
-    Say(NamedByPath(text.JoinedBytes()));
-  }
+  Say(NamedByPath(text.JoinedBytes()));
   switch (buttons) {
     case platform::MessageButtons::Ok: return platform::MessageAnswer::Ok;
     case platform::MessageButtons::OkCancel: return AskOkCancel();
@@ -253,10 +239,106 @@ std::optional<std::string> TerminalUi::ChooseOpenFile(const platform::FileChoose
 }
 
 std::optional<std::string> TerminalUi::ChooseSaveAsFile(const platform::FileChooserRequest&) {
-  return options_.JobOutput();
+  return std::nullopt;
 }
 
-job::SettingsDlgResult TerminalUi::RunPdfPrintSettingsDlg(job::PdfPrintSettings& settings) {
+std::optional<std::string> TerminalUi::OutputFilePath() { return options_.JobOutput(); }
+
+bool TerminalUi::RetryOutputFile(const std::string& path, platform::FileErrorCause cause) {
+  return ShowMessageBox(job::OutputFileErrorText(path, cause),
+                        platform::MessageButtons::RetryCancel,
+                        platform::MessageIcon::Stop) == platform::MessageAnswer::Retry;
+}
+
+bool TerminalUi::GoOn(const job::GoOnQuestion& question) {
+  using Kind = job::GoOnQuestion::Kind;
+  const std::string text = job::GoOnText(question);
+  const platform::MessageAnswer answer =
+      question.kind == Kind::Unreadable
+          ? ShowMessageBox(text, platform::MessageButtons::OkCancel,
+                           platform::MessageIcon::Exclamation)
+          : ShowFileMessage(question.kind == Kind::ForbidsPrinting
+                                ? platform::FileNotice::ForbidsPrinting
+                                : platform::FileNotice::Told,
+                            question.path, text, platform::MessageButtons::OkCancel,
+                            platform::MessageIcon::Exclamation);
+  return answer == platform::MessageAnswer::Ok;
+}
+
+void TerminalUi::Told(const job::DocumentOutcome& outcome) {
+  using Kind = job::DocumentOutcome::Kind;
+  using platform::MessageButtons;
+  using platform::MessageIcon;
+  switch (outcome.kind) {
+    case Kind::Sent: TellSent(outcome); return;
+    case Kind::HandedOver: return;
+    case Kind::Failed: TellFailed(outcome); return;
+    case Kind::Skipped: break;
+  }
+  switch (outcome.reason) {
+    case job::SkipReason::WrongPassword:
+      if (options_.passwordSource == PasswordSource::Terminal) {
+        ShowMessageBox(job::kWrongPassword, MessageButtons::Ok, MessageIcon::Exclamation);
+      } else {
+        Say("[" + Named(outcome.name) + "] is not sent: the password from " + GivenSource() +
+            " is wrong.");
+      }
+      break;
+    case job::SkipReason::PasswordTooLong:
+      ShowMessageBox(job::PasswordTooLongText(outcome.name), MessageButtons::Ok,
+                     MessageIcon::Exclamation);
+      break;
+    case job::SkipReason::Blank:
+      ShowFileMessage(platform::FileNotice::Told, outcome.path, job::kBlankFile,
+                      MessageButtons::Ok, MessageIcon::Exclamation);
+      break;
+    case job::SkipReason::PathTooLong:
+      ShowMessageBox(job::PathTooLongText(outcome.path), MessageButtons::Ok,
+                     MessageIcon::Exclamation);
+      break;
+    // Its question said why.
+    case job::SkipReason::Cancelled:
+    case job::SkipReason::ForbidsPrinting:
+    case job::SkipReason::Unreadable:
+    case job::SkipReason::OtherKind:
+    case job::SkipReason::NoApplication: break;
+  }
+}
+
+// As lp tells a job that took its document; with a wait, how it ended.
+void TerminalUi::TellSent(const job::DocumentOutcome& outcome) {
+  if (destinationWords_ != DestinationWords::ByOutcomes) return;
+  if (!outcome.end) {
+    if (!outcome.jobId.empty()) {
+      EndProgressLine();
+      std::cout << "request id is " << outcome.jobId << " (1 file(s))" << std::endl;
+    }
+    return;
+  }
+  Say(destination_ + ": " + outcome.name + ": " +
+      (outcome.end->printed ? std::string("printed") : "not printed: " + outcome.end->reason));
+}
+
+// The job that failed at its destination: the destination's words for it,
+// then which file was not sent.
+void TerminalUi::TellFailed(const job::DocumentOutcome& outcome) {
+  if (outcome.failedAt == job::DocumentOutcome::FailedAt::File) {
+    ShowFileError(outcome.fileRole, outcome.fileCause, outcome.path, {});
+    return;
+  }
+  const bool interrupted = outcome.send.kind == platform::SendFailure::Kind::Interrupted ||
+                           platform::SendInterruptSignal() != 0;
+  if (destinationWords_ == DestinationWords::ByOutcomes && !interrupted &&
+      !outcome.send.cause.empty()) {
+    Say((destination_.empty() ? std::string() : destination_ + ": ") + outcome.send.cause);
+  }
+  Say(interrupted ? "[" + Named() + "] is not sent: interrupted."
+                  : "[" + Named() + "] is not sent: " +
+                        (destination_.empty() ? std::string("the destination") : destination_) +
+                        " did not take the job.");
+}
+
+job::SettingsAnswer TerminalUi::PdfSettings(job::PdfPrintSettings& settings) {
   options_.overrides.ApplyTo(settings.settings);
   if (!pdfNoticesTold_) {
     pdfNoticesTold_ = true;
@@ -265,10 +347,10 @@ job::SettingsDlgResult TerminalUi::RunPdfPrintSettingsDlg(job::PdfPrintSettings&
       Say(notice);
     }
   }
-  return job::SettingsDlgResult::Ok;
+  return job::SettingsAnswer::Print;
 }
 
-bool TerminalUi::TakeTiffSettings(job::PdfPrintSettings& settings, bool takesHeader) {
+bool TerminalUi::TiffSettings(job::PdfPrintSettings& settings, bool takesHeader) {
   options_.overrides.ApplyTo(settings.settings);
   if (!takesHeader) return true;
   if (!tiffNoticeTold_ && !options_.overrides.Keys().empty()) {
@@ -279,40 +361,46 @@ bool TerminalUi::TakeTiffSettings(job::PdfPrintSettings& settings, bool takesHea
   return false;
 }
 
-job::PasswordDlgResult TerminalUi::RunGivenPassword(job::PasswordEntry& entry) {
-  const std::string source =
-      options_.passwordSource == PasswordSource::File ? "--password-file" : "--password-stdin";
-  // A retry follows a wrong password: the given one will not change.
-  if (!entry.password.empty()) {
-    Say("[" + Named(entry.fileName) + "] is not sent: the password from " + source + " is wrong.");
-    return job::PasswordDlgResult::Cancel;
-  }
+std::string TerminalUi::GivenSource() const {
+  return options_.passwordSource == PasswordSource::File ? "--password-file" : "--password-stdin";
+}
+
+job::PasswordAnswer TerminalUi::GivenPassword(job::PasswordEntry& entry) {
   if (!ReadGivenPassword()) {
     Say("[" + Named(entry.fileName) + "] needs a password, and standard input gave none.");
-    return job::PasswordDlgResult::Cancel;
+    return job::PasswordAnswer::Cancel;
   }
   // An empty line is more likely an unset variable than a wish to print
   // without the password.
   if (givenPassword_->empty()) {
-    Say("[" + Named(entry.fileName) + "] is not sent: the password from " + source + " is empty.");
-    return job::PasswordDlgResult::Cancel;
+    Say("[" + Named(entry.fileName) + "] is not sent: the password from " + GivenSource() +
+        " is empty.");
+    return job::PasswordAnswer::Cancel;
   }
   // Its destination applies its own limit: the header's 32 bytes, or the
   // IPP printer's document-password-supported.
   SetPassword(entry, *givenPassword_);
   passwordHandedOut_ = true;
-  return job::PasswordDlgResult::Ok;
+  return job::PasswordAnswer::Try;
 }
 
-job::PasswordDlgResult TerminalUi::RunPasswordDlg(job::PasswordEntry& entry) {
+job::PasswordAnswer TerminalUi::Password(job::PasswordEntry& entry,
+                                         const job::PasswordQuestion& question) {
   entry.macAddress = options_.mac;
-  if (options_.passwordSource != PasswordSource::Terminal) return RunGivenPassword(entry);
+  if (options_.passwordSource != PasswordSource::Terminal) {
+    // A retry follows a wrong password: the given one will not change.
+    return question.attempt > 1 ? job::PasswordAnswer::NoOther : GivenPassword(entry);
+  }
+  if (question.attempt > 1) {
+    ShowMessageBox(job::kCheckPassword, platform::MessageButtons::Ok,
+                   platform::MessageIcon::Exclamation);
+  }
   if (!interactive_) {
     // The file on standard input leaves only the file for the password.
     Say("[" + Named(entry.fileName) + "] needs a password: give " +
         (options_.ReadsStandardInput() ? "--password-file."
                                        : "--password-stdin or --password-file."));
-    return job::PasswordDlgResult::Cancel;
+    return job::PasswordAnswer::Cancel;
   }
   for (;;) {
     const PasswordLine typed = AskLine("Password for " + Named(entry.fileName) + ": ", true);
@@ -326,7 +414,7 @@ job::PasswordDlgResult TerminalUi::RunPasswordDlg(job::PasswordEntry& entry) {
                ? "the password prompt cannot read the terminal: " +
                      std::string(std::strerror(typed.error))
                : std::string("the password prompt got end of input (Ctrl-D).")));
-      return job::PasswordDlgResult::Cancel;
+      return job::PasswordAnswer::Cancel;
     }
     SetPassword(entry, typed.text);
     // The dialog's meaning of an empty entry, said aloud.
@@ -335,21 +423,21 @@ job::PasswordDlgResult TerminalUi::RunPasswordDlg(job::PasswordEntry& entry) {
     } else {
       passwordHandedOut_ = true;
     }
-    return job::PasswordDlgResult::Ok;
+    return job::PasswordAnswer::Try;
   }
 }
 
-job::FileConfirmResult TerminalUi::RunFileConfirmDlg(const std::string& fileName) {
+job::ConfirmAnswer TerminalUi::ConfirmFolderFile(const std::string& fileName) {
   currentFile_ = path_.ends_with('/') ? path_ + fileName : path_ + "/" + fileName;
-  if (!options_.confirm) return job::FileConfirmResult::Ok;
+  if (!options_.confirm) return job::ConfirmAnswer::Print;
   for (;;) {
     const std::optional<std::string> answer =
         Ask("Print " + fileName + "? (yes/no/all/abort) ", false);
-    if (!answer) return job::FileConfirmResult::Abort;
-    if (strcasecmp(answer->c_str(), "all") == 0) return job::FileConfirmResult::PrintAll;
-    if (strcasecmp(answer->c_str(), "abort") == 0) return job::FileConfirmResult::Abort;
-    if (IsAnswer(*answer, "yes")) return job::FileConfirmResult::Ok;
-    if (IsAnswer(*answer, "no")) return job::FileConfirmResult::Cancel;
+    if (!answer) return job::ConfirmAnswer::Abort;
+    if (strcasecmp(answer->c_str(), "all") == 0) return job::ConfirmAnswer::PrintAll;
+    if (strcasecmp(answer->c_str(), "abort") == 0) return job::ConfirmAnswer::Abort;
+    if (IsAnswer(*answer, "yes")) return job::ConfirmAnswer::Print;
+    if (IsAnswer(*answer, "no")) return job::ConfirmAnswer::Skip;
   }
 }
 

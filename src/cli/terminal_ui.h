@@ -9,12 +9,16 @@
 
 #include "cli/cli_options.h"
 #include "cli/password_line.h"
-#include "job/job_dialogs.h"
+#include "job/decisions.h"
 #include "platform/user_interface.h"
 
 namespace pagewire::cli {
 
-class TerminalUi : public platform::UserInterface, public job::JobDialogs {
+// How a destination's job ids, failures and ends are told: by the
+// destination's own callbacks, or from each document's outcome.
+enum class DestinationWords { ByCallbacks, ByOutcomes };
+
+class TerminalUi : public platform::UserInterface, public job::Decisions {
  public:
   // `interactive`: standard input and error are a terminal, free for questions.
   TerminalUi(const CliOptions& options, bool interactive, std::string settingsPath);
@@ -38,6 +42,7 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   bool PasswordHandedOut() const { return passwordHandedOut_; }
   // Whether writing the output file failed: the destination failed.
   bool OutputFailed() const { return outputFailed_; }
+  void SetDestinationWords(DestinationWords words) { destinationWords_ = words; }
   // A line on standard error, after the command's name; it ends a progress
   // line first.
   static void Say(const std::string& text);
@@ -54,17 +59,27 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   platform::MessageAnswer ShowFileError(platform::FileRole role, platform::FileErrorCause cause,
                                         const std::string& path,
                                         const platform::MessageText& text) override;
+  // The command has no choosers: the job gets --output with it.
   std::optional<std::string> ChooseOpenFile(const platform::FileChooserRequest&) override;
   std::optional<std::string> ChooseSaveAsFile(const platform::FileChooserRequest&) override;
 
   // The options' settings over the saved ones (those of the options hold
   // the saved ones too); a chosen setting that a rule overrides is told once.
-  job::SettingsDlgResult RunPdfPrintSettingsDlg(job::PdfPrintSettings& settings) override;
+  job::SettingsAnswer PdfSettings(job::PdfPrintSettings& settings) override;
   // The same settings for a destination that carries them; to the others,
   // a TIFF goes without, which is told once when settings were chosen.
-  bool TakeTiffSettings(job::PdfPrintSettings& settings, bool takesHeader) override;
-  job::PasswordDlgResult RunPasswordDlg(job::PasswordEntry& entry) override;
-  job::FileConfirmResult RunFileConfirmDlg(const std::string& fileName) override;
+  bool TiffSettings(job::PdfPrintSettings& settings, bool takesHeader) override;
+  // Typed at the prompt, or the one given once: a retry of a given
+  // password has no other.
+  job::PasswordAnswer Password(job::PasswordEntry& entry,
+                               const job::PasswordQuestion& question) override;
+  // Named, then answered by the user or --yes.
+  bool GoOn(const job::GoOnQuestion& question) override;
+  job::ConfirmAnswer ConfirmFolderFile(const std::string& name) override;
+  std::optional<std::string> OutputFilePath() override;
+  bool RetryOutputFile(const std::string& path, platform::FileErrorCause cause) override;
+  // A line for each outcome that no question told of.
+  void Told(const job::DocumentOutcome& outcome) override;
 
  private:
   // The file the questions are about, as the command names it; `otherwise`
@@ -74,7 +89,10 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   std::optional<std::string> Ask(const std::string& prompt, bool secret);
   PasswordLine AskLine(const std::string& prompt, bool secret);
   bool ReadGivenPassword();
-  job::PasswordDlgResult RunGivenPassword(job::PasswordEntry& entry);
+  job::PasswordAnswer GivenPassword(job::PasswordEntry& entry);
+  std::string GivenSource() const;
+  void TellSent(const job::DocumentOutcome& outcome);
+  void TellFailed(const job::DocumentOutcome& outcome);
   platform::MessageAnswer AskOkCancel();
 
   const CliOptions& options_;
@@ -91,6 +109,7 @@ class TerminalUi : public platform::UserInterface, public job::JobDialogs {
   bool okToAll_ = false;     // "all" answered to an OK/Cancel question
   bool passwordHandedOut_ = false;
   bool outputFailed_ = false;
+  DestinationWords destinationWords_ = DestinationWords::ByCallbacks;
 };
 
 }  // namespace pagewire::cli

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "job/job_dialogs.h"
+#include "job/password.h"
 #include "platform/settings_store.h"
 #include "settings/print_job_settings.h"
 

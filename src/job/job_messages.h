@@ -1,22 +1,34 @@
-// Message boxes of the print command, and the way a failure ends it.
+// The desktop's words for the job's questions and outcomes, which other
+// front ends may reuse, the job's own notices, and the way a failure ends
+// a job.
 #pragma once
 
 #include <string>
 
+#include "job/decisions.h"
+#include "job/outcome.h"
 #include "platform/file_error.h"
 #include "platform/user_interface.h"
 
 namespace pagewire::job {
 
-// Thrown once the user has been told why the command cannot go on; caught
-// where the command started. Never leaves RunPrintJob.
+// Thrown once the front end has been told the outcome that ends the job;
+// caught where the job started. Never leaves RunPrintJob.
 struct PrintCommandEnded {
-  bool printerFailed = false;  // a printer document could not be started, written or ended
+  DocumentOutcome outcome;
 };
 
 inline constexpr const char* kUnsupportedOperation = "An unsupported operation was attempted.";
-// After a wrong password, before the password dialog comes back.
+// Before the password dialog comes back after a wrong password.
 inline constexpr const char* kCheckPassword = "Check the password you have just entered.";
+inline constexpr const char* kWrongPassword = "Wrong password. Printing will be canceled.";
+inline constexpr const char* kBlankFile = "The file is blank and cannot be printed.\n";
+
+// The question's text, as the desktop's message box asks it.
+std::string GoOnText(const GoOnQuestion& question);
+std::string PasswordTooLongText(const std::string& fileName);
+std::string PathTooLongText(const std::string& path);
+std::string OutputFileErrorText(const std::string& path, platform::FileErrorCause cause);
 
 // A box with the exclamation icon.
 platform::MessageAnswer Tell(platform::UserInterface& ui, const platform::MessageText& text,
@@ -27,12 +39,13 @@ platform::MessageAnswer TellAbout(platform::UserInterface& ui, platform::FileNot
                                   const std::string& path, const platform::MessageText& text,
                                   platform::MessageButtons buttons = platform::MessageButtons::Ok);
 
-// A printer failed: shows "An unsupported operation was attempted." (stop
-// icon) and ends.
-[[noreturn]] void EndWithPrinterFailure(platform::UserInterface& ui);
-// Shows the file-error message for `cause` naming `path` (stop icon) and ends.
-[[noreturn]] void EndWithFileError(platform::UserInterface& ui, platform::FileErrorCause cause,
-                                   const std::string& path,
-                                   platform::FileRole role = platform::FileRole::Read);
+// Tells `outcome` and ends the job with it.
+[[noreturn]] void EndWith(Decisions& decisions, DocumentOutcome outcome);
+// A document that failed at its destination, or at the file at `path`.
+DocumentOutcome DestinationFailed(const std::string& name, const std::string& path,
+                                  platform::SendFailure failure);
+DocumentOutcome FileFailed(const std::string& name, const std::string& path,
+                           platform::FileErrorCause cause,
+                           platform::FileRole role = platform::FileRole::Read);
 
 }  // namespace pagewire::job

@@ -4,103 +4,99 @@
 
 #include "job/job_messages.h"
 #include "job/password_crypt.h"
-#include "job/text_format.h"
 
 namespace pagewire::job {
 namespace {
 
 using platform::FileErrorCause;
-using platform::MessageButtons;
-using platform::MessageIcon;
 
 // The copy loop's piece: files of any size print with constant memory.
 constexpr std::size_t kCopyChunkSize = 4096;
 
-platform::FileChooserRequest OutputFileRequest() {
-  platform::FileChooserRequest request;
-  request.filter = "Print Data Files (*.prn)|*.prn|All Files (*.*)|*.*||";
-  request.defaultExtension = "prn";
-  request.flags = platform::kChooserHideReadOnly | platform::kChooserLongNames;
-  return request;
-}
+class Sender {
+ public:
+  Sender(Decisions& decisions, const OutgoingFile& file) : decisions_(decisions), file_(file) {}
 
-// Tells why `document` failed and ends the command; the document is
-// aborted as it goes.
-[[noreturn]] void EndWithFailureOf(platform::UserInterface& ui,
-                                   const platform::Document& document) {
-  const platform::SendFailure failure = document.Failure();
-  if (failure.kind == platform::SendFailure::Kind::File) {
-    EndWithFileError(ui, failure.file.cause, failure.file.path, platform::FileRole::Written);
+  // Tells why `document` failed and ends the job; the document is aborted
+  // as it goes.
+  [[noreturn]] void EndWithFailureOf(const platform::Document& document) {
+    const platform::SendFailure failure = document.Failure();
+    if (failure.kind == platform::SendFailure::Kind::File) {
+      EndWith(decisions_, FileFailed(file_.longName, failure.file.path, failure.file.cause,
+                                     platform::FileRole::Written));
+    }
+    EndWith(decisions_, DestinationFailed(file_.longName, file_.openedPath, failure));
   }
-  EndWithPrinterFailure(ui);
-}
 
-void Write(platform::UserInterface& ui, platform::Document& document, const void* data,
-           std::size_t length) {
-  if (!document.Write(data, length)) EndWithFailureOf(ui, document);
-}
-
-void CopyFileData(platform::UserInterface& ui, platform::Document& document,
-                  const OutgoingFile& file) {
-  std::vector<unsigned char> buffer(kCopyChunkSize);
-  for (;;) {
-    FileErrorCause cause = FileErrorCause::None;
-    const std::size_t got = file.reader.Read(buffer.data(), buffer.size(), cause);
-    if (cause != FileErrorCause::None) EndWithFileError(ui, cause, file.openedPath);
-    if (got == 0) return;
-    Write(ui, document, buffer.data(), got);
+  [[noreturn]] void EndWithStartFailure(const platform::Destination& destination) {
+    EndWith(decisions_,
+            DestinationFailed(file_.longName, file_.openedPath, destination.StartFailure()));
   }
+
+  void Write(platform::Document& document, const void* data, std::size_t length) {
+    if (!document.Write(data, length)) EndWithFailureOf(document);
+  }
+
+  void CopyFileData(platform::Document& document) {
+    std::vector<unsigned char> buffer(kCopyChunkSize);
+    for (;;) {
+      FileErrorCause cause = FileErrorCause::None;
+      const std::size_t got = file_.reader.Read(buffer.data(), buffer.size(), cause);
+      if (cause != FileErrorCause::None) {
+        EndWith(decisions_, FileFailed(file_.longName, file_.openedPath, cause));
+      }
+      if (got == 0) return;
+      Write(document, buffer.data(), got);
+    }
+  }
+
+ private:
+  Decisions& decisions_;
+  const OutgoingFile& file_;
+};
+
+JobComments CommentsFor(platform::SystemFacts& system, const OutgoingFile& file) {
+  JobComments comments = CollectJobComments(system);
+  if (file.submitter != nullptr && file.submitter->has_value()) {
+    const Submitter& submitter = **file.submitter;
+    comments.userName = submitter.userName;
+    comments.hostName = submitter.hostName;
+    comments.address = submitter.address;
+  }
+  return comments;
 }
 
 }  // namespace
 
-bool ChooseOutputFile(platform::Platform& platform, PrintTarget& target) {
-  const std::optional<std::string> path = platform.ui.ChooseSaveAsFile(OutputFileRequest());
-  if (!path) return false;
-  for (;;) {
-    FileErrorCause cause = FileErrorCause::None;
-    if (auto writer = platform.fileSystem.CreateOutputFile(*path, cause)) {
-      target.outputFile = std::make_unique<OutputFile>(std::move(writer), *path);
-      return true;
-    }
-    const std::string text = FormatText("Output File: %s ERROR (Error Code %d)", path->c_str(),
-                                        static_cast<int>(cause));
-    if (platform.ui.ShowMessageBox(text, MessageButtons::RetryCancel, MessageIcon::Stop) !=
-        platform::MessageAnswer::Retry) {
-      return false;
-    }
-  }
-}
-
-void CloseOutputFile(platform::Platform& platform, PrintTarget& target) {
-  if (!target.outputFile) return;
-  FileErrorCause cause = FileErrorCause::None;
-  const std::unique_ptr<OutputFile> file = std::move(target.outputFile);
-  if (!file->Close(cause)) {
-    EndWithFileError(platform.ui, cause, file->Path(), platform::FileRole::Written);
-  }
-}
-
-void SendFile(platform::Platform& platform, platform::Destination& destination,
-              const OutgoingFile& file) {
+DocumentOutcome SendFile(platform::Platform& platform, Decisions& decisions,
+                         platform::Destination& destination, const OutgoingFile& file) {
+  Sender sender(decisions, file);
   platform::DocumentStart start;
-  start.title = "[Pagewire]" + file.longName;
+  start.title = file.title.empty() ? "[Pagewire]" + file.longName : file.title;
   start.fileName = file.longName;
   start.format = file.format;
   start.settings = file.settings;
   if (file.password != nullptr) start.password = *file.password;
   const std::unique_ptr<platform::Document> document = destination.StartDocument(start);
   if (start.password) WipeSecret(*start.password);
-  if (!document) EndWithPrinterFailure(platform.ui);
+  if (!document) sender.EndWithStartFailure(destination);
   if (file.settings != nullptr && file.format == platform::DocumentFormat::Pdf &&
       destination.TakesJobHeader()) {
-    const JobComments comments = CollectJobComments(platform.systemFacts);
+    const JobComments comments = CommentsFor(platform.systemFacts, file);
     for (const std::string& piece : JobHeaderPieces(*file.settings, comments, file.headerFacts)) {
-      Write(platform.ui, *document, piece.data(), piece.size());
+      sender.Write(*document, piece.data(), piece.size());
     }
   }
-  if (!file.headerOnly) CopyFileData(platform.ui, *document, file);
-  if (!document->Commit()) EndWithFailureOf(platform.ui, *document);
+  if (file.sentData == SentData::HeaderAndFile) sender.CopyFileData(*document);
+  if (!document->Commit()) sender.EndWithFailureOf(*document);
+  DocumentOutcome outcome;
+  outcome.name = file.longName;
+  outcome.path = file.openedPath;
+  outcome.jobId = document->JobId();
+  decisions.Told(outcome);
+  outcome.end = document->AwaitEnd();
+  if (outcome.end) decisions.Told(outcome);
+  return outcome;
 }
 
 }  // namespace pagewire::job

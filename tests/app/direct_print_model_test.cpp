@@ -4,6 +4,7 @@
 
 #include "app/has_port_address.h"
 #include "fakes/fake_platform.h"
+#include "job/scripted_dialogs.h"
 
 namespace pagewire::app {
 namespace {
@@ -17,11 +18,11 @@ job::InspectPdf ProtectedQueries() {
 
 TEST(DirectPrintModel, StartsEmptyForThePrinterQueue) {
   fakes::FakePlatform fake;
-  DirectPrintModel model(fake.platform, fake.ui, ProtectedQueries());
-  EXPECT_EQ(model.outputMode, job::kOutputToPrinter);
+  job::ScriptedDialogs dialogs;
+  DirectPrintModel model(fake.platform, dialogs, ProtectedQueries());
+  EXPECT_EQ(model.destination, job::DestinationKind::Printer);
   EXPECT_TRUE(model.filePath.empty());
   EXPECT_TRUE(model.printerName.empty());
-  EXPECT_FALSE(model.outputFile);
 }
 
 TEST(DirectPrintModel, PasswordDialogLearnsThePortAddress) {
@@ -31,12 +32,13 @@ TEST(DirectPrintModel, PasswordDialogLearnsThePortAddress) {
     // The store is asked about the printer's port.
     if (hasAddress) fake.settingsStore.portsWithAddress = {"IP_10.0.0.7"};
     fake.fileSystem.AddFile("C:\\a.pdf", "%PDF");
-    DirectPrintModel model(fake.platform, fake.ui, ProtectedQueries());
+    job::ScriptedDialogs dialogs;
+  DirectPrintModel model(fake.platform, dialogs, ProtectedQueries());
     model.filePath = "C:\\a.pdf";
     model.printerName = "Office";
     model.RunPrintJob(0);
-    ASSERT_EQ(fake.ui.passwordRuns.size(), 1u);
-    EXPECT_EQ(fake.ui.passwordRuns[0].macEntryDisabled, !hasAddress);
+    ASSERT_EQ(dialogs.passwordRuns.size(), 1u);
+    EXPECT_EQ(dialogs.passwordRuns[0].macEntryDisabled, !hasAddress);
     // A printer the spooler does not know has no port to ask about.
     EXPECT_FALSE(HasPortAddress(fake.platform, "Nowhere"));
   }
@@ -50,17 +52,18 @@ TEST(DirectPrintModel, UpdateDuringACommandWaitsUntilItEnds) {
   fake.fileSystem.AddFile("C:\\docs\\a.pdf", "a");
   fake.fileSystem.AddFile("C:\\docs\\b.tif", "b");
   fake.fileSystem.AddFile("C:\\other\\c.tif", "c");
-  DirectPrintModel model(fake.platform, fake.ui, ProtectedQueries());
+  job::ScriptedDialogs dialogs;
+  DirectPrintModel model(fake.platform, dialogs, ProtectedQueries());
   model.filePath = "C:\\docs";
   model.printerName = "Office";
   // A "devices" change while a.pdf is confirmed reads the controls; the
   // TIFF pass still searches the command's folder.
-  fake.ui.confirmAnswers = {job::FileConfirmResult::Cancel, job::FileConfirmResult::Ok};
-  fake.ui.onConfirm = [&] {
+  dialogs.confirmAnswers = {job::FileConfirmResult::Cancel, job::FileConfirmResult::Ok};
+  dialogs.onConfirm = [&] {
     model.WhenIdle([&] { model.filePath = "C:\\other"; });
   };
   model.RunPrintJob(1);
-  EXPECT_EQ(fake.ui.confirmedNames, (std::vector<std::string>{"a.pdf", "b.tif"}));
+  EXPECT_EQ(dialogs.confirmedNames, (std::vector<std::string>{"a.pdf", "b.tif"}));
   EXPECT_EQ(model.filePath, "C:\\other");  // applied once the command ended
   EXPECT_FALSE(model.CommandRunning());
 }

@@ -29,35 +29,6 @@ platform::MessageAnswer FakeUserInterface::ShowMessageBox(const platform::Messag
                                                           : platform::MessageAnswer::Ok;
 }
 
-job::SettingsDlgResult FakeUserInterface::RunPdfPrintSettingsDlg(
-    job::PdfPrintSettings& settings) {
-  ++settingsRunCount;
-  if (settingsRuns.empty()) return job::SettingsDlgResult::Ok;
-  auto run = std::move(settingsRuns.front());
-  settingsRuns.pop_front();
-  return run(settings);
-}
-
-job::PasswordDlgResult FakeUserInterface::RunPasswordDlg(job::PasswordEntry& state) {
-  passwordRuns.push_back(state);
-  if (passwordAnswers.empty()) return job::PasswordDlgResult::Cancel;
-  PasswordAnswer answer = passwordAnswers.front();
-  passwordAnswers.pop_front();
-  state.password = answer.password;
-  state.passwordUtf8 = answer.passwordUtf8.empty() ? answer.password : answer.passwordUtf8;
-  state.macAddress = answer.mac;
-  return answer.result;
-}
-
-job::FileConfirmResult FakeUserInterface::RunFileConfirmDlg(const std::string& fileName) {
-  confirmedNames.push_back(fileName);
-  if (onConfirm) onConfirm();
-  if (confirmAnswers.empty()) return job::FileConfirmResult::Ok;
-  const job::FileConfirmResult answer = confirmAnswers.front();
-  confirmAnswers.pop_front();
-  return answer;
-}
-
 std::optional<std::string> FakeUserInterface::ChooseOpenFile(
     const platform::FileChooserRequest& request) {
   openRequests.push_back(request);

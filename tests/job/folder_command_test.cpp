@@ -12,7 +12,7 @@ class FolderCommand : public PrintCommandTest {
  protected:
   FolderCommand() {
     fake.fileSystem.AddFolder("C:\\docs");
-    target.filePath = "C:\\docs";
+    path = "C:\\docs";
   }
   void Add(const std::string& name, std::string content = "data") {
     fake.fileSystem.AddFile("C:\\docs\\" + name, std::move(content));
@@ -37,21 +37,21 @@ TEST_F(FolderCommand, FolderPdfHasNoEnterLanguageLine) {
   const std::string bytes = fake.printers.documents.at(0).Bytes();
   EXPECT_EQ(bytes.find("ENTER LANGUAGE"), std::string::npos);
   EXPECT_NE(bytes.find("DNAME=a.pdf\n"), std::string::npos);
-  EXPECT_EQ(target.outputMode, kOutputToPrinter);
+  EXPECT_EQ(result.nextDestination, DestinationKind::Printer);
 }
 
 TEST_F(FolderCommand, PrintAllOnFirstPdfPrintsTheRestWithoutQuestions) {
   Add("a.pdf");
   Add("b.pdf");
   Add("c.tif");
-  fake.ui.confirmAnswers.push_back(FileConfirmResult::PrintAll);
-  fake.ui.settingsRuns.push_back([](job::PdfPrintSettings& d) {
+  dialogs.confirmAnswers.push_back(FileConfirmResult::PrintAll);
+  dialogs.settingsRuns.push_back([](job::PdfPrintSettings& d) {
     d.settings.copies = 4;
     return SettingsDlgResult::Ok;
   });
   Run(1);
-  EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf"));
-  EXPECT_EQ(fake.ui.settingsRunCount, 1);
+  EXPECT_THAT(dialogs.confirmedNames, ElementsAre("a.pdf"));
+  EXPECT_EQ(dialogs.settingsRunCount, 1);
   ASSERT_EQ(fake.printers.documents.size(), 3u);
   EXPECT_NE(fake.printers.documents[0].Bytes().find("COPIES=4\n"), std::string::npos);
   EXPECT_NE(fake.printers.documents[1].Bytes().find("COPIES=4\n"), std::string::npos);
@@ -63,42 +63,42 @@ TEST_F(FolderCommand, InteractiveConfirmsEveryFile) {
   Add("b.pdf");
   Add("c.tif");
   Run(1);
-  EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf", "b.pdf", "c.tif"));
-  EXPECT_EQ(fake.ui.settingsRunCount, 2);
+  EXPECT_THAT(dialogs.confirmedNames, ElementsAre("a.pdf", "b.pdf", "c.tif"));
+  EXPECT_EQ(dialogs.settingsRunCount, 2);
   EXPECT_EQ(fake.printers.documents.size(), 3u);
 }
 
 TEST_F(FolderCommand, PrintAllThenSettingsCancelEndsTheCommand) {
   Add("a.pdf");
   Add("b.pdf");
-  fake.ui.confirmAnswers.push_back(FileConfirmResult::PrintAll);
-  fake.ui.settingsRuns.push_back([](PdfPrintSettings&) { return SettingsDlgResult::Cancel; });
+  dialogs.confirmAnswers.push_back(FileConfirmResult::PrintAll);
+  dialogs.settingsRuns.push_back([](PdfPrintSettings&) { return SettingsDlgResult::Cancel; });
   Run(1);
   EXPECT_TRUE(fake.printers.documents.empty());
-  EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.pdf"));
+  EXPECT_THAT(dialogs.confirmedNames, ElementsAre("a.pdf"));
 }
 
 TEST_F(FolderCommand, PrintAllOnTiffActsAsOk) {
   Add("a.tif");
   Add("b.tif");
-  fake.ui.confirmAnswers.push_back(FileConfirmResult::PrintAll);
+  dialogs.confirmAnswers.push_back(FileConfirmResult::PrintAll);
   Run(1);
-  EXPECT_THAT(fake.ui.confirmedNames, ElementsAre("a.tif", "b.tif"));
+  EXPECT_THAT(dialogs.confirmedNames, ElementsAre("a.tif", "b.tif"));
 }
 
 TEST_F(FolderCommand, CancelSkipsAndAbortEnds) {
   Add("a.pdf");
   Add("b.pdf");
   Add("c.pdf");
-  fake.ui.confirmAnswers = {FileConfirmResult::Cancel, FileConfirmResult::Ok,
+  dialogs.confirmAnswers = {FileConfirmResult::Cancel, FileConfirmResult::Ok,
                            FileConfirmResult::Abort};
-  target.outputMode = kOutputToPrinter;
-  const PrintCommandSummary summary = Run(1);
+  job.destination.kind = DestinationKind::Printer;
+  const JobResult summary = Run(1);
   EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]b.pdf"));
   // What the Linux command's exit status is made of: an abort is not a
   // completed command.
-  EXPECT_EQ(summary.filesSent, 1);
-  EXPECT_EQ(summary.filesNotSent, 1);
+  EXPECT_EQ(summary.SentCount(), 1);
+  EXPECT_EQ(summary.Count(DocumentOutcome::Kind::Skipped), 1);
   EXPECT_FALSE(summary.completed);
 }
 
@@ -126,7 +126,7 @@ TEST_F(FolderCommand, WrongPasswordSkipsToNextFile) {
   Add("a.pdf");
   Add("b.pdf");
   answers["C:\\docs\\a.pdf"] = {0, 1, "right"};
-  for (int i = 0; i < 4; ++i) fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, "bad", {}});
+  for (int i = 0; i < 4; ++i) dialogs.passwordAnswers.push_back({PasswordDlgResult::Ok, "bad", {}});
   Run(0);
   EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]b.pdf"));
   // Each PDF is read once, however often a password is tried.
@@ -154,7 +154,7 @@ TEST_F(FolderCommand, FilesAreOpenedUnderTheShortFolderPath) {
 TEST_F(FolderCommand, OutputFileCollectsEveryFile) {
   Add("a.pdf", "PDF-A");
   Add("b.tif", "TIFF-B");
-  target.outputMode = kOutputToFile;
+  job.destination.kind = DestinationKind::OutputFile;
   fake.ui.saveAnswers.push_back("C:\\out.prn");
   Run(0);
   const std::string& out = fake.fileSystem.written["C:\\out.prn"];
@@ -165,7 +165,7 @@ TEST_F(FolderCommand, OutputFileCollectsEveryFile) {
   EXPECT_EQ(out.substr(out.size() - 6), "TIFF-B");
   EXPECT_EQ(fake.fileSystem.closedOutputs, 1);
   EXPECT_TRUE(fake.printers.documents.empty());
-  EXPECT_EQ(target.outputMode, kOutputToPrinter);
+  EXPECT_EQ(result.nextDestination, DestinationKind::Printer);
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include <string>
 
 #include "fakes/fake_platform.h"
+#include "job/dialog_decisions.h"
 #include "job/run_print_job.h"
+#include "job/scripted_dialogs.h"
 
 namespace pagewire::job {
 
@@ -24,13 +26,15 @@ class PrintCommandTest : public ::testing::Test {
  protected:
   PrintCommandTest() {
     fake.printers.AddPrinter("Office", "Model 5 PS", "IP_10.0.0.7");
-    target.printerName = "Office";
+    job.destination.printerName = "Office";
   }
 
-  PrintCommandSummary Run(bool interactive) {
-    InspectPdf inspect = [this](const std::string& path) -> std::optional<PdfFacts> {
-      queriedPaths.push_back(path);
-      const QueryAnswers answer = answers[path];
+  // The job of the one document at `path`; `interactive` false asks only
+  // what the job needs.
+  JobResult Run(bool interactive) {
+    InspectPdf inspect = [this](const std::string& queried) -> std::optional<PdfFacts> {
+      queriedPaths.push_back(queried);
+      const QueryAnswers answer = answers[queried];
       if (answer.printDisable == -1 || answer.passwd == -1) return std::nullopt;
       PdfFacts facts{answer.printDisable == 1, answer.passwd == 1, pdf::PasswordForm::CodePage, {}};
       facts.checkPassword = [this, answer](const std::string& password) {
@@ -39,8 +43,14 @@ class PrintCommandTest : public ::testing::Test {
       };
       return facts;
     };
-    PrintCommandServices services{fake.platform, fake.ui, inspect, [this] { return hasPortAddress; }};
-    return RunPrintJob(services, target, interactive);
+    DialogDecisions decisions(fake.ui, dialogs);
+    PrintCommandServices services{fake.platform, decisions, inspect,
+                                  [this] { return hasPortAddress; }};
+    job.documents.clear();
+    job.documents.push_back(JobDocument{path, nullptr});
+    job.questions = interactive ? Questions::All : Questions::NeededOnly;
+    result = RunPrintJob(services, job);
+    return result;
   }
 
   std::vector<std::string> Messages() const { return fake.ui.MessageTexts(); }
@@ -51,7 +61,10 @@ class PrintCommandTest : public ::testing::Test {
   }
 
   fakes::FakePlatform fake;
-  PrintTarget target;
+  ScriptedDialogs dialogs;
+  std::string path;  // the job's document
+  Job job;
+  JobResult result;
   std::map<std::string, QueryAnswers> answers;
   std::vector<std::string> queriedPaths;  // one entry per inspection
   std::vector<std::string> checkedPasswords;

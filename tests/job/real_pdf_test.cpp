@@ -69,16 +69,21 @@ class RealPdf : public PrintCommandTest {
   void UseFile(const std::string& name, const fs::path& dir = dir_) {
     const std::string fakePath = "C:\\docs\\" + name;
     fake.fileSystem.AddFile(fakePath, ReadAll(dir / name));
-    target.filePath = fakePath;
+    path_ = fakePath;
     diskPaths_[fakePath] = (dir / name).string();
   }
 
   void RunReal(bool interactive) {
     const InspectPdf real = RealPdfInspection();
     InspectPdf mapped = [&](const std::string& p) { return real(diskPaths_.at(p)); };
-    PrintCommandServices services{fake.platform, fake.ui, mapped, [] { return false; }};
-    RunPrintJob(services, target, interactive);
+    DialogDecisions decisions(fake.ui, dialogs);
+    PrintCommandServices services{fake.platform, decisions, mapped, [] { return false; }};
+    Job run = JobOf(path_, "Office");
+    run.questions = interactive ? Questions::All : Questions::NeededOnly;
+    RunPrintJob(services, run);
   }
+
+  std::string path_;
 
   static fs::path dir_;
   static bool haveQpdf_;
@@ -111,8 +116,8 @@ TEST_F(RealPdf, UnreadablePdfAsksFirst) {
 TEST_F(RealPdf, ProtectedPdfTakesTheRightPasswordOnly) {
   if (!haveQpdf_) GTEST_SKIP() << "qpdf is not installed";
   UseFile("locked.pdf");
-  fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, "wrong", {}});
-  fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, "secret", {}});
+  dialogs.passwordAnswers.push_back({PasswordDlgResult::Ok, "wrong", {}});
+  dialogs.passwordAnswers.push_back({PasswordDlgResult::Ok, "secret", {}});
   RunReal(0);
   EXPECT_THAT(fake.ui.MessageTexts(),
               ::testing::ElementsAre("Check the password you have just entered."));
@@ -177,7 +182,7 @@ TEST_F(RealPdf, PasswordTravelsInTheFormThatOpenedTheFile) {
     fake.printers.documents.clear();
     fake.ui.messages.clear();
     UseFile(c.file, fixtures);
-    fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, c.codePage, {}, c.utf8});
+    dialogs.passwordAnswers.push_back({PasswordDlgResult::Ok, c.codePage, {}, c.utf8});
     RunReal(0);
     EXPECT_EQ(fake.ui.MessageTexts(), c.messages);
     ASSERT_EQ(fake.printers.documents.size(), c.sent ? 1u : 0u);
@@ -188,7 +193,7 @@ TEST_F(RealPdf, PasswordTravelsInTheFormThatOpenedTheFile) {
 
     fake.printers.documents.clear();
     fake.printers.takesJobHeader = false;
-    fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, c.codePage, {}, c.utf8});
+    dialogs.passwordAnswers.push_back({PasswordDlgResult::Ok, c.codePage, {}, c.utf8});
     RunReal(0);
     fake.printers.takesJobHeader = true;
     ASSERT_EQ(fake.printers.documents.size(), 1u);

@@ -19,9 +19,9 @@ const std::string kPdf = "%PDF-1.4 fake body";
 
 TEST_F(PrintCommandTest, QuotedPathIsStrippedAndPrinted) {
   fake.fileSystem.AddFile("C:\\docs\\a.pdf", kPdf);
-  target.filePath = "\"C:\\docs\\a.pdf\"";
+  path = "\"C:\\docs\\a.pdf\"";
   Run(0);
-  EXPECT_EQ(target.filePath, "C:\\docs\\a.pdf");
+  EXPECT_EQ(result.resolvedPath, "C:\\docs\\a.pdf");
   EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]a.pdf"));
   EXPECT_TRUE(Messages().empty());
 }
@@ -29,7 +29,7 @@ TEST_F(PrintCommandTest, QuotedPathIsStrippedAndPrinted) {
 TEST_F(PrintCommandTest, LoneLeadingQuoteIsAnInvalidPathAndOffersOpenFile) {
   fake.fileSystem.AddFile("C:\\docs\\b.tif", "II*");
   fake.ui.openAnswers.push_back("C:\\docs\\b.tif");
-  target.filePath = "\"C:\\docs\\a.pdf";
+  path = "\"C:\\docs\\a.pdf";
   Run(1);
   EXPECT_EQ(Messages().at(0), " [\"C:\\docs\\a.pdf] is an invalid path.");
   ASSERT_EQ(fake.ui.openRequests.size(), 1u);
@@ -39,8 +39,8 @@ TEST_F(PrintCommandTest, LoneLeadingQuoteIsAnInvalidPathAndOffersOpenFile) {
 }
 
 TEST_F(PrintCommandTest, MissingPathEndsWithInvalidPath) {
-  target.filePath = "C:\\nothing.pdf";
-  target.outputMode = kOutputToPrinter;
+  path = "C:\\nothing.pdf";
+  job.destination.kind = DestinationKind::Printer;
   Run(1);
   EXPECT_THAT(Messages(), ElementsAre(" [C:\\nothing.pdf] is an invalid path."));
   EXPECT_EQ(fake.ui.messages[0].icon, MessageIcon::Exclamation);
@@ -48,7 +48,7 @@ TEST_F(PrintCommandTest, MissingPathEndsWithInvalidPath) {
 }
 
 TEST_F(PrintCommandTest, EmptyPathAndEmptyPrinter) {
-  target.printerName.clear();
+  job.destination.printerName.clear();
   Run(1);
   EXPECT_THAT(Messages(),
               ElementsAre("No printers are available.", "This dialog has no files to select."));
@@ -56,8 +56,8 @@ TEST_F(PrintCommandTest, EmptyPathAndEmptyPrinter) {
 
 TEST_F(PrintCommandTest, EmptyPrinterFailsAtOpenPrinter) {
   fake.fileSystem.AddFile("C:\\a.tif", "II*");
-  target.filePath = "C:\\a.tif";
-  target.printerName.clear();
+  path = "C:\\a.tif";
+  job.destination.printerName.clear();
   Run(0);
   EXPECT_THAT(Messages(), ElementsAre("No printers are available.",
                                       "An unsupported operation was attempted."));
@@ -74,12 +74,12 @@ class ClassOfFile : public PrintCommandTest, public ::testing::WithParamInterfac
 
 TEST_P(ClassOfFile, DecidesHeaderAndWarning) {
   fake.fileSystem.AddFile(GetParam().path, "data");
-  target.filePath = GetParam().path;
+  path = GetParam().path;
   Run(1);
   ASSERT_EQ(fake.printers.documents.size(), 1u);
   const std::string bytes = fake.printers.documents[0].Bytes();
   EXPECT_EQ(bytes.rfind("\x1B%-12345X", 0) == 0, GetParam().header);
-  EXPECT_EQ(fake.ui.settingsRunCount, GetParam().header ? 1 : 0);
+  EXPECT_EQ(dialogs.settingsRunCount, GetParam().header ? 1 : 0);
   const bool warned = !Messages().empty() &&
                       Messages()[0] ==
                           "The selected file is not of a supported file format. It will be sent "
@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, ClassOfFile,
 
 TEST_F(PrintCommandTest, OtherFileCancelledIsNotSent) {
   fake.fileSystem.AddFile("C:\\photo.jpg", "jpg");
-  target.filePath = "C:\\photo.jpg";
+  path = "C:\\photo.jpg";
   fake.ui.messageAnswers.push_back(platform::MessageAnswer::Cancel);
   Run(1);
   EXPECT_TRUE(fake.printers.documents.empty());
@@ -107,7 +107,7 @@ TEST_F(PrintCommandTest, OtherFileCancelledIsNotSent) {
 
 TEST_F(PrintCommandTest, OtherFileNotInteractiveGoesWithoutWarning) {
   fake.fileSystem.AddFile("C:\\photo.jpg", "jpg");
-  target.filePath = "C:\\photo.jpg";
+  path = "C:\\photo.jpg";
   Run(0);
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(fake.printers.documents.at(0).Bytes(), "jpg");
@@ -117,7 +117,7 @@ TEST_F(PrintCommandTest, OtherFileNotInteractiveGoesWithoutWarning) {
 
 TEST_F(PrintCommandTest, TenThousandByteTiffGoesInThreeWrites) {
   fake.fileSystem.AddFile("C:\\scan.tif", std::string(10000, 'T'));
-  target.filePath = "C:\\scan.tif";
+  path = "C:\\scan.tif";
   Run(1);
   ASSERT_EQ(fake.printers.documents.size(), 1u);
   const auto& writes = fake.printers.documents[0].writes;
@@ -130,7 +130,7 @@ TEST_F(PrintCommandTest, TenThousandByteTiffGoesInThreeWrites) {
 
 TEST_F(PrintCommandTest, PdfIsHeaderPiecesThenFile) {
   fake.fileSystem.AddFile("C:\\report.pdf", kPdf);
-  target.filePath = "C:\\report.pdf";
+  path = "C:\\report.pdf";
   Run(0);
   const auto& doc = fake.printers.documents.at(0);
   EXPECT_EQ(doc.writes.front(), "\x1B%-12345X");
@@ -141,7 +141,7 @@ TEST_F(PrintCommandTest, PdfIsHeaderPiecesThenFile) {
 
 TEST_F(PrintCommandTest, BlankFileIsNotPrinted) {
   fake.fileSystem.AddFile("C:\\empty.pdf", "");
-  target.filePath = "C:\\empty.pdf";
+  path = "C:\\empty.pdf";
   Run(0);
   EXPECT_THAT(Messages(), ElementsAre("The file is blank and cannot be printed.\n"));
   EXPECT_TRUE(fake.printers.documents.empty());
@@ -157,14 +157,14 @@ class SendFailure : public PrintCommandTest, public ::testing::WithParamInterfac
 
 TEST_P(SendFailure, EndsTheCommandWithStopIcon) {
   fake.fileSystem.AddFile("C:\\a.tif", std::string(5000, 'x'));
-  target.filePath = "C:\\a.tif";
+  path = "C:\\a.tif";
   GetParam().arrange(fake);
-  const PrintCommandSummary summary = Run(0);
+  const JobResult summary = Run(0);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0], GetParam().message);
-  EXPECT_EQ(summary.printerFailed, Messages()[0] == kUnsupportedOperation);
+  EXPECT_EQ(summary.PrinterFailed(), Messages()[0] == kUnsupportedOperation);
   EXPECT_EQ(fake.ui.messages[0].icon, MessageIcon::Stop);
-  EXPECT_EQ(target.outputMode, kOutputToPrinter);
+  EXPECT_EQ(result.nextDestination, DestinationKind::Printer);
   // A document cut short is cancelled, never handed to the printer.
   for (const auto& document : fake.printers.documents) {
     EXPECT_NE(document.committed, document.aborted) << document.title;
@@ -197,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PrintCommandTest, ShortPathIsOpenedAndLongNameNamesTheJob) {
   fake.fileSystem.AddFile("C:\\My Documents\\long report.pdf", kPdf);
   fake.fileSystem.openPaths["C:\\My Documents\\long report.pdf"] = "C:\\MYDOCU~1\\LONGRE~1.PDF";
-  target.filePath = "C:\\My Documents\\long report.pdf";
+  path = "C:\\My Documents\\long report.pdf";
   Run(0);
   EXPECT_THAT(queriedPaths, ElementsAre("C:\\MYDOCU~1\\LONGRE~1.PDF"));
   EXPECT_THAT(DocNames(), ElementsAre("[Pagewire]long report.pdf"));
@@ -205,11 +205,11 @@ TEST_F(PrintCommandTest, ShortPathIsOpenedAndLongNameNamesTheJob) {
 }
 
 TEST_F(PrintCommandTest, PathTooLongForItsBufferIsRefused) {
-  const std::string path = "C:\\" + std::string(260, 'd') + ".tif";
-  fake.fileSystem.AddFile(path, "x");
-  target.filePath = path;
+  const std::string longPath = "C:\\" + std::string(260, 'd') + ".tif";
+  fake.fileSystem.AddFile(longPath, "x");
+  path = longPath;
   Run(0);
-  EXPECT_THAT(Messages(), ElementsAre("[" + path + "] is too long a path to be printed."));
+  EXPECT_THAT(Messages(), ElementsAre("[" + longPath + "] is too long a path to be printed."));
   EXPECT_TRUE(fake.printers.documents.empty());
 }
 
@@ -219,11 +219,11 @@ class PasswordFlow : public PrintCommandTest {
  protected:
   PasswordFlow() {
     fake.fileSystem.AddFile("C:\\secret.pdf", kPdf);
-    target.filePath = "C:\\secret.pdf";
+    path = "C:\\secret.pdf";
     answers["C:\\secret.pdf"] = {0, 1, "right"};
   }
   void Type(std::string password, std::optional<settings::MacAddress> mac = std::nullopt) {
-    fake.ui.passwordAnswers.push_back({PasswordDlgResult::Ok, std::move(password), mac});
+    dialogs.passwordAnswers.push_back({PasswordDlgResult::Ok, std::move(password), mac});
   }
 };
 
@@ -234,7 +234,7 @@ TEST_F(PasswordFlow, ThreeWrongThenWrongPasswordCancels) {
                                       "Check the password you have just entered.",
                                       "Check the password you have just entered.",
                                       "Wrong password. Printing will be canceled."));
-  EXPECT_EQ(fake.ui.passwordRuns.size(), 4u);
+  EXPECT_EQ(dialogs.passwordRuns.size(), 4u);
   EXPECT_TRUE(fake.printers.documents.empty());
 }
 
@@ -242,9 +242,9 @@ TEST_F(PasswordFlow, AcceptedAfterRetryUsesFixedKey) {
   Type("bad");
   Type("right");
   Run(0);  // not interactive: the password dialog is still shown
-  EXPECT_EQ(fake.ui.passwordRuns.size(), 2u);
-  EXPECT_EQ(fake.ui.passwordRuns[1].password, "bad");  // a retry shows the previous entry
-  EXPECT_EQ(fake.ui.passwordRuns[0].fileName, "secret.pdf");
+  EXPECT_EQ(dialogs.passwordRuns.size(), 2u);
+  EXPECT_EQ(dialogs.passwordRuns[1].password, "bad");  // a retry shows the previous entry
+  EXPECT_EQ(dialogs.passwordRuns[0].fileName, "secret.pdf");
   EXPECT_EQ(queriedPaths.size(), 1u);  // read once, checked twice
   const PasswordBlock cipher = EncryptPasswordBlock(MakePasswordBlock("right"), kFixedPasswordKey);
   const std::string bytes = fake.printers.documents.at(0).Bytes();
@@ -265,8 +265,8 @@ TEST_F(PasswordFlow, MacAddressSelectsKeyModeMa) {
 TEST_F(PasswordFlow, PortWithoutAddressDisablesMacEntry) {
   hasPortAddress = false;
   Run(0);
-  ASSERT_EQ(fake.ui.passwordRuns.size(), 1u);
-  EXPECT_TRUE(fake.ui.passwordRuns[0].macEntryDisabled);
+  ASSERT_EQ(dialogs.passwordRuns.size(), 1u);
+  EXPECT_TRUE(dialogs.passwordRuns[0].macEntryDisabled);
 }
 
 TEST_F(PasswordFlow, EmptyPasswordPrintsWithoutPasswordLines) {
@@ -299,13 +299,13 @@ class UnreadablePdf : public PrintCommandTest, public ::testing::WithParamInterf
 
 TEST_P(UnreadablePdf, AsksAndOkPrintsWithoutPassword) {
   fake.fileSystem.AddFile("C:\\odd.pdf", kPdf);
-  target.filePath = "C:\\odd.pdf";
+  path = "C:\\odd.pdf";
   answers["C:\\odd.pdf"] = {GetParam().printDisable, GetParam().passwd, ""};
   Run(0);
   EXPECT_THAT(Messages(),
               ElementsAre("[odd.pdf] is not of a supported file format. Do you want to continue?"));
   EXPECT_EQ(fake.ui.messages[0].buttons, MessageButtons::OkCancel);
-  EXPECT_TRUE(fake.ui.passwordRuns.empty());
+  EXPECT_TRUE(dialogs.passwordRuns.empty());
   ASSERT_EQ(fake.printers.documents.size(), 1u);
   EXPECT_EQ(fake.printers.documents[0].Bytes().find("EPKY"), std::string::npos);
 }
@@ -316,7 +316,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, UnreadablePdf,
 
 TEST_F(PrintCommandTest, UnreadablePdfCancelledIsNotPrinted) {
   fake.fileSystem.AddFile("C:\\odd.pdf", kPdf);
-  target.filePath = "C:\\odd.pdf";
+  path = "C:\\odd.pdf";
   answers["C:\\odd.pdf"] = {-1, 0, ""};
   fake.ui.messageAnswers.push_back(platform::MessageAnswer::Cancel);
   Run(0);
@@ -327,8 +327,8 @@ TEST_F(PrintCommandTest, UnreadablePdfCancelledIsNotPrinted) {
 
 TEST_F(PrintCommandTest, SettingsDialogChoicesReachTheHeader) {
   fake.fileSystem.AddFile("C:\\a.pdf", kPdf);
-  target.filePath = "C:\\a.pdf";
-  fake.ui.settingsRuns.push_back([](job::PdfPrintSettings& d) {
+  path = "C:\\a.pdf";
+  dialogs.settingsRuns.push_back([](job::PdfPrintSettings& d) {
     d.settings.copies = 3;
     return SettingsDlgResult::Ok;
   });
@@ -338,8 +338,8 @@ TEST_F(PrintCommandTest, SettingsDialogChoicesReachTheHeader) {
 
 TEST_F(PrintCommandTest, SettingsDialogCancelEndsSingleFile) {
   fake.fileSystem.AddFile("C:\\a.pdf", kPdf);
-  target.filePath = "C:\\a.pdf";
-  fake.ui.settingsRuns.push_back([](PdfPrintSettings&) { return SettingsDlgResult::Cancel; });
+  path = "C:\\a.pdf";
+  dialogs.settingsRuns.push_back([](PdfPrintSettings&) { return SettingsDlgResult::Cancel; });
   Run(1);
   EXPECT_TRUE(fake.printers.documents.empty());
 }
@@ -347,7 +347,7 @@ TEST_F(PrintCommandTest, SettingsDialogCancelEndsSingleFile) {
 TEST_F(PrintCommandTest, SavedSettingsAreLoadedWithoutDialog) {
   fake.settingsStore.printSettings = settings::PrintJobSettings{.copies = 7, .collate = settings::Collation::Collated};
   fake.fileSystem.AddFile("C:\\a.pdf", kPdf);
-  target.filePath = "C:\\a.pdf";
+  path = "C:\\a.pdf";
   Run(0);
   EXPECT_NE(fake.printers.documents.at(0).Bytes().find("COLLATENORMAL\n@PJL SET QTY =7\n"),
             std::string::npos);
@@ -358,16 +358,16 @@ TEST_F(PrintCommandTest, SavedSettingsAreLoadedWithoutDialog) {
 TEST_F(PrintCommandTest, QuilloraGoesToItsApplicationWithTheWholePrintToLine) {
   const std::string printer(300, 'p');  // the print-to line is never cut
   fake.printers.AddPrinter(printer, "Model 5 PS", "IP_10.0.0.7");
-  target.printerName = printer;
+  job.destination.printerName = printer;
   fake.fileSystem.AddFile("C:\\plan.qlr", "Q");
   fake.shell.associations["C:\\plan.qlr"] = "C:\\Quillora\\q.exe";
-  target.filePath = "C:\\plan.qlr";
-  target.outputMode = kOutputToFile;
+  path = "C:\\plan.qlr";
+  job.destination.kind = DestinationKind::OutputFile;
   fake.ui.saveAnswers.push_back("C:\\out.prn");
   Run(1);
   EXPECT_TRUE(fake.printers.documents.empty());
   EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(target.outputMode, kOutputToFile);
+  EXPECT_EQ(result.nextDestination, DestinationKind::OutputFile);
   ASSERT_EQ(fake.shell.calls.size(), 1u);
   EXPECT_EQ(fake.shell.calls[0].action, "start");
   EXPECT_EQ(fake.shell.calls[0].file, "C:\\Quillora\\q.exe");
@@ -392,8 +392,8 @@ TEST_P(QuilloraOnDefaultPrinter, SaysSoInJapaneseAndPrintsAnyway) {
   fake.shell.associations["C:\\plan.qlr"] = "C:\\Quillora\\q.exe";
   fake.systemFacts.defaultPrinter = GetParam().recorded;
   fake.ui.messageAnswers.push_back(GetParam().answer);
-  target.filePath = "C:\\plan.qlr";
-  target.printerName = "Gone";
+  path = "C:\\plan.qlr";
+  job.destination.printerName = "Gone";
   Run(0);
   ASSERT_EQ(fake.ui.messages.size(), 1u);
   const auto& message = fake.ui.messages[0];
@@ -423,7 +423,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PrintCommandTest, QuilloraWithoutApplicationIsSentAsTiff) {
   fake.fileSystem.AddFile("C:\\plan.qlr", "QLRDATA");
-  target.filePath = "C:\\plan.qlr";
+  path = "C:\\plan.qlr";
   Run(1);
   EXPECT_THAT(Messages(), ElementsAre("Quillora is not aviable"));
   ASSERT_EQ(fake.printers.documents.size(), 1u);
@@ -434,18 +434,18 @@ TEST_F(PrintCommandTest, QuilloraWithoutApplicationIsSentAsTiff) {
 
 TEST_F(PrintCommandTest, OutputFileCancelledPrintsToPrinter) {
   fake.fileSystem.AddFile("C:\\a.tif", "II*");
-  target.filePath = "C:\\a.tif";
-  target.outputMode = kOutputToFile;
+  path = "C:\\a.tif";
+  job.destination.kind = DestinationKind::OutputFile;
   Run(1);
   EXPECT_THAT(Messages(), ElementsAre("File for Print out is not Aviable"));
   EXPECT_EQ(fake.printers.documents.size(), 1u);
-  EXPECT_EQ(target.outputMode, kOutputToPrinter);
+  EXPECT_EQ(result.nextDestination, DestinationKind::Printer);
 }
 
 TEST_F(PrintCommandTest, OutputFileOpenFailureOffersRetry) {
   fake.fileSystem.AddFile("C:\\a.tif", "II*");
-  target.filePath = "C:\\a.tif";
-  target.outputMode = kOutputToFile;
+  path = "C:\\a.tif";
+  job.destination.kind = DestinationKind::OutputFile;
   fake.ui.saveAnswers.push_back("C:\\ro\\out.prn");
   fake.fileSystem.createFailures["C:\\ro\\out.prn"] = platform::FileErrorCause::AccessDenied;
   fake.ui.messageAnswers = {platform::MessageAnswer::Retry, platform::MessageAnswer::Cancel};
@@ -463,8 +463,8 @@ TEST_F(PrintCommandTest, OutputFileOpenFailureOffersRetry) {
 
 TEST_F(PrintCommandTest, PdfIntoOutputFileHoldsHeaderAndFile) {
   fake.fileSystem.AddFile("C:\\a.pdf", kPdf);
-  target.filePath = "C:\\a.pdf";
-  target.outputMode = kOutputToFile;
+  path = "C:\\a.pdf";
+  job.destination.kind = DestinationKind::OutputFile;
   fake.ui.saveAnswers.push_back("C:\\out.prn");
   Run(0);
   const std::string& out = fake.fileSystem.written["C:\\out.prn"];
@@ -472,20 +472,44 @@ TEST_F(PrintCommandTest, PdfIntoOutputFileHoldsHeaderAndFile) {
   EXPECT_EQ(out.substr(out.size() - kPdf.size() - 26), "@PJL ENTER LANGUAGE = PDF\n" + kPdf);
   EXPECT_TRUE(fake.printers.documents.empty());
   EXPECT_EQ(fake.fileSystem.closedOutputs, 1);
-  EXPECT_FALSE(target.outputFile);
-  EXPECT_EQ(target.outputMode, kOutputToPrinter);
+  EXPECT_EQ(result.nextDestination, DestinationKind::Printer);
 }
 
 TEST_F(PrintCommandTest, OutputFileWriteFailureNamesTheFileOnce) {
   fake.fileSystem.AddFile("C:\\a.tif", "II*");
-  target.filePath = "C:\\a.tif";
-  target.outputMode = kOutputToFile;
+  path = "C:\\a.tif";
+  job.destination.kind = DestinationKind::OutputFile;
   fake.ui.saveAnswers.push_back("C:\\out.prn");
   fake.fileSystem.writeFailure = platform::FileErrorCause::DiskFull;
   Run(0);
   EXPECT_THAT(Messages(), ElementsAre("Disk full while accessing C:\\out.prn."));
-  EXPECT_EQ(target.outputMode, kOutputToFile);  // a failure leaves it as it was
-  EXPECT_FALSE(target.outputFile);
+  EXPECT_EQ(result.nextDestination, DestinationKind::OutputFile);  // a failure leaves it as it was
+}
+
+}  // namespace
+}  // namespace pagewire::job
+
+namespace pagewire::job {
+namespace {
+
+// Bytes the caller holds are classed by their head and then sent whole from
+// the same reader, not from the path that names them.
+TEST_F(PrintCommandTest, HeldBytesAreClassedAndSentWhole) {
+  fake.fileSystem.AddFile("C:\\spool\\17", "not these bytes");
+  fake.fileSystem.AddFile("C:\\spool\\data", kPdf);
+  platform::FileErrorCause cause = platform::FileErrorCause::None;
+  Job held = JobOf("C:\\spool\\17", "Office");
+  held.documents[0].reader = fake.fileSystem.OpenForReading("C:\\spool\\data", cause);
+  held.unnamedKind = UnnamedKind::ClassedByContent;
+  DialogDecisions decisions(fake.ui, dialogs);
+  PrintCommandServices services{fake.platform, decisions, [](const std::string&) {
+    return std::optional(PdfFacts{});
+  }, [] { return false; }};
+  EXPECT_EQ(RunPrintJob(services, held).SentCount(), 1);
+  ASSERT_EQ(fake.printers.documents.size(), 1u);
+  const std::string bytes = fake.printers.documents[0].Bytes();
+  EXPECT_EQ(bytes.substr(bytes.size() - kPdf.size()), kPdf);
+  EXPECT_NE(bytes.find("@PJL"), std::string::npos);  // a PDF's header
 }
 
 }  // namespace

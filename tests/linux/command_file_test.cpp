@@ -15,7 +15,9 @@
 #include "cli/terminal_ui.h"
 #include "fakes/fake_platform.h"
 #include "job/password_crypt.h"
+#include "job/dialog_decisions.h"
 #include "job/run_print_job.h"
+#include "job/scripted_dialogs.h"
 #include "platform/linux/linux_file_system.h"
 
 namespace pagewire::cli {
@@ -62,21 +64,21 @@ class CommandRun : public ::testing::Test {
     return PathOf(name);
   }
 
-  job::PrintCommandSummary Print(const std::string& path, bool classByContent = true) {
+  job::JobResult Print(const std::string& path, bool classByContent = true) {
     ui.lines.clear();
     fake.printers.documents.clear();
     job::InspectPdf queries = [](const std::string&) { return std::optional(job::PdfFacts{}); };
-    job::PrintCommandServices services{platform, ui, queries, [] { return false; }};
-    job::PrintTarget target;
-    target.filePath = path;
-    target.printerName = "Office";
-    target.classByContent = classByContent;
-    return job::RunPrintJob(services, target, 1);
+    job::PrintCommandServices services{platform, decisions, queries, [] { return false; }};
+    job::Job job = job::JobOf(path, "Office");
+    if (classByContent) job.unnamedKind = job::UnnamedKind::ClassedByContent;
+    return job::RunPrintJob(services, job);
   }
 
   fakes::FakePlatform fake;
   platform::LinuxFileSystem files;
   CommandLines ui;
+  job::ScriptedDialogs dialogs;
+  job::DialogDecisions decisions{ui, dialogs};
   platform::Platform platform{fake.settingsStore, fake.printers, files, fake.shell, fake.systemFacts,
                               ui};
 
@@ -104,7 +106,7 @@ TEST_F(CommandRun, MessagesContradictedTheOutcomeOrNamedNoFile) {
       {PathOf("nothing"), {PathOf("nothing") + ": There is no valid file in the folder."}, 0},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Print(c.path).filesSent, c.sent) << c.path;
+    EXPECT_EQ(Print(c.path).SentCount(), c.sent) << c.path;
     EXPECT_EQ(ui.lines, c.lines) << c.path;
   }
 }
@@ -135,7 +137,7 @@ TEST_F(CommandRun, TypeCameFromTheExtensionAlone) {
   Add("scans/b.tiff", "tiff b");
   Add("scans/a.TIF", "tiff a");
   Add("scans/old.tif/c.tif", "tiff c");
-  EXPECT_EQ(Print(PathOf("scans")).filesSent, 2);
+  EXPECT_EQ(Print(PathOf("scans")).SentCount(), 2);
   EXPECT_THAT(ui.lines, IsEmpty());
 }
 
@@ -186,13 +188,12 @@ TEST_F(CommandRun, AUtf8PasswordDidNotOpenAPdfDocEncodedFile) {
         return std::optional(facts);
       };
       job::PrintCommandServices services{command, terminal, inspect, [] { return false; }};
-      job::PrintTarget target;
-      target.filePath = pdf;
-      target.printerName = "Office";
+      job::Job job = job::JobOf(pdf, "Office");
+      job.questions = job::Questions::NeededOnly;
       fake.printers.documents.clear();
       fake.printers.takesJobHeader = header;
       testing::internal::CaptureStderr();
-      job::RunPrintJob(services, target, 0);
+      job::RunPrintJob(services, job);
       testing::internal::GetCapturedStderr();
       EXPECT_EQ(tried, c.tried);
       ASSERT_EQ(fake.printers.documents.size(), c.sent ? 1u : 0u);
@@ -216,9 +217,9 @@ TEST_F(CommandRun, APdfThatForbidsPrintingWasSaidToBeOfNoSupportedFormat) {
     facts.forbidsPrinting = true;
     return std::optional(facts);
   };
-  job::PrintCommandServices services{platform, ui, queries, [] { return false; }};
-  job::PrintTarget target{.filePath = locked, .printerName = "Office"};
-  job::RunPrintJob(services, target, 1);
+  job::PrintCommandServices services{platform, decisions, queries, [] { return false; }};
+  job::Job job = job::JobOf(locked, "Office");
+  job::RunPrintJob(services, job);
   EXPECT_THAT(ui.lines, ElementsAre(locked + ": the PDF's permissions forbid printing it."));
 }
 
@@ -236,9 +237,9 @@ TEST_F(CommandRun, TiffSettingsWereDroppedWithoutAWord) {
   for (const bool ipp : {true, false}) {
     fake.printers.documents.clear();
     fake.printers.takesJobHeader = !ipp;
-    job::PrintTarget target{.filePath = PathOf("scans"), .printerName = "Office"};
+    job::Job job = job::JobOf(PathOf("scans"), "Office");
     testing::internal::CaptureStderr();
-    EXPECT_EQ(job::RunPrintJob(services, target, 1).filesSent, 2);
+    EXPECT_EQ(job::RunPrintJob(services, job).SentCount(), 2);
     const std::string said = testing::internal::GetCapturedStderr();
     ASSERT_EQ(fake.printers.documents.size(), 2u);
     for (const auto& document : fake.printers.documents) {
@@ -302,12 +303,10 @@ TEST_F(CommandRun, APipeWasBlankAndAFifoWithoutExtensionHung) {
     ui.lines.clear();
     fake.printers.documents.clear();
     job::InspectPdf queries = [](const std::string&) { return std::optional(job::PdfFacts{}); };
-    job::PrintCommandServices services{piped, ui, queries, [] { return false; }};
-    job::PrintTarget target;
-    target.filePath = path;
-    target.printerName = "Office";
-    target.classByContent = true;
-    EXPECT_EQ(job::RunPrintJob(services, target, 1).filesSent, 1) << path;
+    job::PrintCommandServices services{piped, decisions, queries, [] { return false; }};
+    job::Job job = job::JobOf(path, "Office");
+    job.unnamedKind = job::UnnamedKind::ClassedByContent;
+    EXPECT_EQ(job::RunPrintJob(services, job).SentCount(), 1) << path;
     ASSERT_EQ(fake.printers.documents.size(), 1u) << path;
     const std::string sent = fake.printers.documents[0].Bytes();
     EXPECT_EQ(sent.substr(sent.size() - kPdf.size()), kPdf) << path;

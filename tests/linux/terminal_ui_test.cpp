@@ -58,9 +58,44 @@ TEST(TerminalUi, ANoTerminalQuestionIsAnsweredOkOnlyWithYes) {
     // A destination's failure names the file and the destination.
     ui.SetDestination("Office");
     testing::internal::CaptureStderr();
-    ui.ShowMessageBox(job::kUnsupportedOperation, MessageButtons::Ok, MessageIcon::Stop);
+    ui.Told(job::DestinationFailed("locked.pdf", "dir/locked.pdf", {}));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "pagewire: [dir/locked.pdf] is not sent: Office did not take the job.\n");
+  }
+}
+
+// A destination's job id, its words for a failure and a job's end at the
+// printer are told from the outcome only once the destinations give them
+// there; until then their callbacks tell them, and nothing is said twice.
+TEST(TerminalUi, DestinationWordsComeFromTheOutcomeOnlyWhenAskedTo) {
+  const Command command({});
+  job::DocumentOutcome sent;
+  sent.name = "a.pdf";
+  sent.jobId = "Office-17";
+  job::DocumentOutcome ended = sent;
+  ended.end = platform::PrinterEnd{false, "media-empty"};
+  platform::SendFailure failure;
+  failure.cause = "connection refused";
+  const job::DocumentOutcome failed = job::DestinationFailed("a.pdf", "a.pdf", failure);
+  for (const auto words : {DestinationWords::ByCallbacks, DestinationWords::ByOutcomes}) {
+    TerminalUi ui(command.options, false, "");
+    ui.StartPath("a.pdf");
+    ui.SetDestination("Office");
+    ui.SetDestinationWords(words);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    for (const job::DocumentOutcome& outcome : {sent, ended, failed}) ui.Told(outcome);
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string notSent = "pagewire: [a.pdf] is not sent: Office did not take the job.\n";
+    if (words == DestinationWords::ByCallbacks) {
+      EXPECT_EQ(out, "");
+      EXPECT_EQ(err, notSent);
+      continue;
+    }
+    EXPECT_EQ(out, "request id is Office-17 (1 file(s))\n");
+    EXPECT_EQ(err, "pagewire: Office: a.pdf: not printed: media-empty\n"
+                   "pagewire: Office: connection refused\n" + notSent);
   }
 }
 
@@ -71,10 +106,10 @@ TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
   close(fd);
   const struct {
     std::string line;
-    job::PasswordDlgResult answer;
-  } cases[] = {{"\n", job::PasswordDlgResult::Cancel},
-               {"", job::PasswordDlgResult::Cancel},
-               {"s3cret\n", job::PasswordDlgResult::Ok}};
+    job::PasswordAnswer answer;
+  } cases[] = {{"\n", job::PasswordAnswer::Cancel},
+               {"", job::PasswordAnswer::Cancel},
+               {"s3cret\n", job::PasswordAnswer::Try}};
   for (const auto& c : cases) {
     std::ofstream(pattern, std::ios::trunc) << c.line;
     const Command command({"--password-file", pattern});
@@ -87,10 +122,10 @@ TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
     job::PasswordEntry entry;
     entry.fileName = "locked.pdf";
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ui.RunPasswordDlg(entry), c.answer) << c.line;
+    EXPECT_EQ(ui.Password(entry, {1, 4}), c.answer) << c.line;
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(ui.PasswordHandedOut(), c.answer == job::PasswordDlgResult::Ok);
-    if (c.answer != job::PasswordDlgResult::Ok) {
+    EXPECT_EQ(ui.PasswordHandedOut(), c.answer == job::PasswordAnswer::Try);
+    if (c.answer != job::PasswordAnswer::Try) {
       EXPECT_NE(said.find("[locked.pdf] is not sent: the password from --password-file is empty"),
                 std::string::npos)
           << said;
@@ -98,9 +133,12 @@ TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {
     }
     // The print command's retry after a wrong password: nothing to type again.
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ui.ShowMessageBox(job::kCheckPassword, MessageButtons::Ok, MessageIcon::Exclamation),
-              MessageAnswer::Ok);
-    EXPECT_EQ(ui.RunPasswordDlg(entry), job::PasswordDlgResult::Cancel);
+    EXPECT_EQ(ui.Password(entry, {2, 4}), job::PasswordAnswer::NoOther);
+    job::DocumentOutcome wrong;
+    wrong.kind = job::DocumentOutcome::Kind::Skipped;
+    wrong.reason = job::SkipReason::WrongPassword;
+    wrong.name = "locked.pdf";
+    ui.Told(wrong);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "pagewire: [locked.pdf] is not sent: the password from --password-file is wrong.\n");
   }
@@ -126,7 +164,7 @@ TEST(TerminalUi, AGivenPasswordOver32CharactersWasRefusedWhateverItsDestination)
     ASSERT_TRUE(ui.LoadGivenPassword(error)) << error;
     job::PasswordEntry entry;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ui.RunPasswordDlg(entry), job::PasswordDlgResult::Ok);
+    EXPECT_EQ(ui.Password(entry, {1, 4}), job::PasswordAnswer::Try);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(entry.password, password);  // both forms: the bytes given
     EXPECT_EQ(entry.passwordUtf8, password);
@@ -200,7 +238,7 @@ TEST(TerminalUi, PasswordMessagesLackedTheirCauseOrSuggestedWhatCannotWork) {
     job::PasswordEntry entry;
     entry.fileName = "locked.pdf";
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ui.RunPasswordDlg(entry), job::PasswordDlgResult::Cancel);
+    EXPECT_EQ(ui.Password(entry, {1, 4}), job::PasswordAnswer::Cancel);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Password for locked.pdf: pagewire: [locked.pdf] is not sent: the password prompt "
               "got end of input (Ctrl-D).\n");
@@ -213,7 +251,7 @@ TEST(TerminalUi, PasswordMessagesLackedTheirCauseOrSuggestedWhatCannotWork) {
     job::PasswordEntry entry;
     entry.fileName = "(stdin)";
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ui.RunPasswordDlg(entry), job::PasswordDlgResult::Cancel);
+    EXPECT_EQ(ui.Password(entry, {1, 4}), job::PasswordAnswer::Cancel);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "pagewire: [(stdin)] needs a password: give --password-file.\n");
   }

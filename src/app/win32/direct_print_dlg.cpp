@@ -122,7 +122,7 @@ void DirectPrintDlg::OnOpenFile() {
 }
 
 void DirectPrintDlg::OnPrint() {
-  if (GetKeyState(VK_SHIFT) & kKeyDown) model_.outputMode = job::kOutputToFile;
+  if (GetKeyState(VK_SHIFT) & kKeyDown) model_.destination = job::DestinationKind::OutputFile;
   ReadControls();
   model_.RunPrintJob(true);
 }
