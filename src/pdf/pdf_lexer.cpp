@@ -77,19 +77,33 @@ TokenKind Lexer::LexNumber(int c) {
   return kind;
 }
 
-// A '#' not followed by two hex digits is a syntax error at the '#'.
+// A '#' not followed by two hex digits stays in the name as it stands, and
+// what follows it is read on as name characters (as qpdf reads it).
 TokenKind Lexer::LexName() {
   int c = GetChar();
-  for (; IsRegular(c); c = GetChar()) {
+  while (IsRegular(c)) {
     if (c != '#') {
       Store(c);
+      c = GetChar();
       continue;
     }
-    const std::int64_t escape = Tell() - 1;
-    const int high = HexDigitValue(GetChar());
-    const int low = high < 0 ? -1 : HexDigitValue(GetChar());
-    if (low < 0) Raise(PdfErrorKind::Syntax, escape);
+    const int first = GetChar();
+    const int high = HexDigitValue(first);
+    if (high < 0) {
+      Store('#');
+      c = first;
+      continue;
+    }
+    const int second = GetChar();
+    const int low = HexDigitValue(second);
+    if (low < 0) {
+      Store('#');
+      Store(first);
+      c = second;
+      continue;
+    }
     Store(high * 16 + low);
+    c = GetChar();
   }
   UngetChar(c);
   return TokenKind::Name;

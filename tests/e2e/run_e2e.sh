@@ -15,7 +15,7 @@ RIG_DRIVER=$BUILD_DIR/tests/e2e/pwdrive.exe
 RIG_PROBE=$BUILD_DIR/tests/e2e/rawprint_probe.exe
 RIG_PORT_PROBE=$BUILD_DIR/tests/e2e/port_address_probe.exe
 RIG_RECORD_ARGS=$BUILD_DIR/tests/e2e/record_args.exe
-RIG_APP=$BUILD_DIR/src/app/pagewire.exe
+RIG_APP=$BUILD_DIR/src/app/win32/pagewire.exe
 for exe in "$RIG_DRIVER" "$RIG_PROBE" "$RIG_PORT_PROBE" "$RIG_RECORD_ARGS" "$RIG_APP"; do
   [ -f "$exe" ] || { echo "missing $exe: run scripts/build-windows.sh first" >&2; exit 2; }
 done

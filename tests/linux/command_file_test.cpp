@@ -228,9 +228,9 @@ TEST_F(CommandRun, TiffSettingsWereDroppedWithoutAWord) {
   const std::optional<CliOptions> options =
       ParseCommandLine({"-n", "3", "-o", "sides=two-sided-long-edge layout=2up", "f"}, error);
   ASSERT_TRUE(options.has_value()) << error;
-  TerminalUi dialogs(*options, false, "");
+  TerminalUi terminal(*options, false, "");
   job::InspectPdf queries = [](const std::string&) { return std::optional(job::PdfFacts{}); };
-  job::PrintCommandServices services{platform, dialogs, queries, [] { return false; }};
+  job::PrintCommandServices services{platform, terminal, queries, [] { return false; }};
   const std::string tiff("II*\0rest", 8);
   Add("scans/a.tif", tiff);
   Add("scans/b.tif", tiff);
@@ -246,13 +246,17 @@ TEST_F(CommandRun, TiffSettingsWereDroppedWithoutAWord) {
       // Never a header in front of a TIFF.
       EXPECT_EQ(document.Bytes(), tiff);
       EXPECT_EQ(document.settings.has_value(), ipp);
-      if (ipp) EXPECT_EQ(document.settings->copies, 3);
-      if (ipp) EXPECT_EQ(document.settings->duplexMode, settings::Duplex::LongEdge);
+      if (ipp) {
+        EXPECT_EQ(document.settings->copies, 3);
+        EXPECT_EQ(document.settings->duplexMode, settings::Duplex::LongEdge);
+      }
     }
     // Told once for the command, not once a file.
     const auto told = said.find("is a TIFF, which goes without a PJL header");
     EXPECT_EQ(told != std::string::npos, !ipp) << said;
-    if (!ipp) EXPECT_EQ(said.find("is a TIFF", told + 1), std::string::npos) << said;
+    if (!ipp) {
+      EXPECT_EQ(said.find("is a TIFF", told + 1), std::string::npos) << said;
+    }
   }
 }
 

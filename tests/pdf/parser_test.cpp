@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadObject{"< < /A 1 > >", "Syntax"}, BadObject{"[endobj]", "Syntax"},
                       BadObject{"[1 2", "Syntax"}, BadObject{"<< /A [1", "Syntax"},
                       BadObject{"]", "Syntax"}, BadObject{">>", "Syntax"},
-                      BadObject{"Null", "Syntax"}, BadObject{"<< /A#4x 1 >>", "Syntax"},
+                      BadObject{"Null", "Syntax"},
                       BadObject{"<< /A >>", "TypeMismatch"},
                       BadObject{"99999999999999999999", "RangeCheck"},
                       BadObject{"[2147483648 0 R]", "RangeCheck"},
