@@ -32,11 +32,7 @@ constexpr int kSignalled = 128;
 // How long -l looks for IPP printers on the network.
 constexpr std::chrono::milliseconds kBrowseTime{2000};
 
-// Where the destinations' job ids, refusals and ends are told: by their
-// callbacks, until they give them with each document's outcome.
-constexpr DestinationWords kDestinationWords = DestinationWords::ByCallbacks;
-
-// What the destinations tell of the jobs beside the print command's outcomes.
+// What the outcomes tell of the destination beside each document's end.
 struct JobEnds {
   bool settingRefused = false;  // a setting an IPP printer lacks, or a plain ipp:// password
   bool allPrinted = true;       // with --wait
@@ -87,10 +83,9 @@ void TellNotSent(const std::vector<std::string>& paths, std::size_t from) {
   }
 }
 
-// Failures and stalls are told on standard error; on a terminal a stalled
-// printer is told of, and --timeout ends its job. A CUPS or IPP job that
-// took its document is told as lp tells it; with --wait, how it ended.
-transport::DestinationOptions DestinationOptionsOf(const CliOptions& options, JobEnds& ends) {
+// The destinations' notices are told on standard error; on a terminal a
+// stalled printer is told of, and --timeout ends its job.
+transport::DestinationOptions DestinationOptionsOf(const CliOptions& options) {
   using std::chrono::seconds;
   transport::DestinationOptions destination;
   destination.report = [](const std::string& line) { TerminalUi::Say(line); };
@@ -99,22 +94,13 @@ transport::DestinationOptions DestinationOptionsOf(const CliOptions& options, Jo
   destination.title = options.title;
   if (options.waitSeconds) destination.wait = seconds(*options.waitSeconds);
   destination.allowPlainPassword = options.allowPlainPassword;
-  if (kDestinationWords == DestinationWords::ByCallbacks) {
-    destination.queued = [](const std::string& queue, int job) {
-      std::cout << "request id is " << queue << '-' << job << " (1 file(s))" << std::endl;
-    };
-    // A setting or a plain ipp:// password is the command's to mend: a usage error.
-    destination.refused = [&ends](platform::Refusal refusal) {
-      ends.settingRefused = ends.settingRefused || refusal != platform::Refusal::File;
-    };
-    destination.finished = [&ends](bool printed) { ends.allPrinted = ends.allPrinted && printed; };
-  }
   destination.ipp.keys = options.overrides.Keys();
   destination.ipp.mediaName = options.overrides.mediaName.value_or("");
   return destination;
 }
 
-// The same from a job's outcomes.
+// A setting or a plain ipp:// password that a printer refused is the
+// command's to mend: a usage error.
 void AddEnds(const job::JobResult& result, JobEnds& ends) {
   for (const job::DocumentOutcome& outcome : result.outcomes) {
     if (outcome.end && !outcome.end->printed) ends.allPrinted = false;
@@ -195,7 +181,6 @@ int Run(const CliOptions& options) {
   }
 
   TerminalUi ui(command, interactive, settingsPath);
-  ui.SetDestinationWords(kDestinationWords);
   if (!ui.LoadGivenPassword(error)) return UsageError(error);
 
   platform::LinuxFileSystem linuxFileSystem;
@@ -204,7 +189,7 @@ int Run(const CliOptions& options) {
   platform::LinuxSystemFacts systemFacts;
   NoApplications shell;
   JobEnds ends;
-  transport::LinuxPrinters printers(DestinationOptionsOf(command, ends));
+  transport::LinuxPrinters printers(DestinationOptionsOf(command));
   platform::Platform platform{settingsStore, printers, fileSystem, shell, systemFacts, ui};
   const job::InspectPdf inspect = job::RealPdfInspection();
   job::PrintCommandServices services{
@@ -252,7 +237,7 @@ int Run(const CliOptions& options) {
     job.sentData = options.showHeader ? job::SentData::HeaderOnly : job::SentData::HeaderAndFile;
     job.unnamedKind = job::UnnamedKind::ClassedByContent;
     const job::JobResult result = job::RunPrintJob(services, job);
-    if (kDestinationWords == DestinationWords::ByOutcomes) AddEnds(result, ends);
+    AddEnds(result, ends);
     allSent = allSent && result.completed &&
               result.Count(job::DocumentOutcome::Kind::Skipped) == 0 && result.SentCount() > 0;
     const int interrupt = transport::SendInterruptSignal();

@@ -307,7 +307,6 @@ void TerminalUi::Told(const job::DocumentOutcome& outcome) {
 
 // As lp tells a job that took its document; with a wait, how it ended.
 void TerminalUi::TellSent(const job::DocumentOutcome& outcome) {
-  if (destinationWords_ != DestinationWords::ByOutcomes) return;
   if (!outcome.end) {
     if (!outcome.jobId.empty()) {
       EndProgressLine();
@@ -328,8 +327,7 @@ void TerminalUi::TellFailed(const job::DocumentOutcome& outcome) {
   }
   const bool interrupted = outcome.send.kind == platform::SendFailure::Kind::Interrupted ||
                            platform::SendInterruptSignal() != 0;
-  if (destinationWords_ == DestinationWords::ByOutcomes && !interrupted &&
-      !outcome.send.cause.empty()) {
+  if (!outcome.send.cause.empty()) {
     Say((destination_.empty() ? std::string() : destination_ + ": ") + outcome.send.cause);
   }
   Say(interrupted ? "[" + Named() + "] is not sent: interrupted."

@@ -14,10 +14,6 @@
 
 namespace pagewire::cli {
 
-// How a destination's job ids, failures and ends are told: by the
-// destination's own callbacks, or from each document's outcome.
-enum class DestinationWords { ByCallbacks, ByOutcomes };
-
 class TerminalUi : public platform::UserInterface, public job::Decisions {
  public:
   // `interactive`: standard input and error are a terminal, free for questions.
@@ -42,7 +38,6 @@ class TerminalUi : public platform::UserInterface, public job::Decisions {
   bool PasswordHandedOut() const { return passwordHandedOut_; }
   // Whether writing the output file failed: the destination failed.
   bool OutputFailed() const { return outputFailed_; }
-  void SetDestinationWords(DestinationWords words) { destinationWords_ = words; }
   // A line on standard error, after the command's name; it ends a progress
   // line first.
   static void Say(const std::string& text);
@@ -109,7 +104,6 @@ class TerminalUi : public platform::UserInterface, public job::Decisions {
   bool okToAll_ = false;     // "all" answered to an OK/Cancel question
   bool passwordHandedOut_ = false;
   bool outputFailed_ = false;
-  DestinationWords destinationWords_ = DestinationWords::ByCallbacks;
 };
 
 }  // namespace pagewire::cli

@@ -94,8 +94,9 @@ DocumentOutcome SendFile(platform::Platform& platform, Decisions& decisions,
   outcome.path = file.openedPath;
   outcome.jobId = document->JobId();
   decisions.Told(outcome);
-  outcome.end = document->AwaitEnd();
+  const bool awaited = document->AwaitEnd(outcome.end);
   if (outcome.end) decisions.Told(outcome);
+  if (!awaited) sender.EndWithFailureOf(*document);
   return outcome;
 }
 

@@ -62,8 +62,13 @@ class Document {
   // where it gives none.
   virtual std::string JobId() const { return {}; }
   // After a Commit: waits for the job's end at the printer where the
-  // destination was asked to; none otherwise.
-  virtual std::optional<PrinterEnd> AwaitEnd() { return std::nullopt; }
+  // destination was asked to, and sets `end` to it (none otherwise). False
+  // when the destination failed meanwhile (an interrupt, a connection that
+  // would not close); Failure says why.
+  virtual bool AwaitEnd(std::optional<PrinterEnd>& end) {
+    end.reset();
+    return true;
+  }
 };
 
 enum class DocumentFormat { Pdf, Tiff, Other };

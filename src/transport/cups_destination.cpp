@@ -49,7 +49,6 @@ class CupsStream final : public RawStream {
  public:
   // The job's end, once the server has it.
   using Await = std::function<std::optional<PrinterEnd>(const std::string& queue, int job)>;
-  using Queued = std::function<void(const std::string& queue, int job)>;
 
   CupsStream(http_t* http, std::string queue, int job, StallWatch watch)
       : http_(http), queue_(std::move(queue)), job_(job), watch_(std::move(watch)) {}
@@ -61,7 +60,7 @@ class CupsStream final : public RawStream {
   CupsStream& operator=(const CupsStream&) = delete;
 
   static std::unique_ptr<RawStream> Start(const std::string& queue, const std::string& title,
-                                          StallWatch watch, Queued onQueued, Await await,
+                                          StallWatch watch, Await await,
                                           std::string& cause) {
     const PipeSignalBlock block;
     http_t* http =
@@ -78,7 +77,6 @@ class CupsStream final : public RawStream {
       return nullptr;
     }
     auto stream = std::make_unique<CupsStream>(http, queue, job, std::move(watch));
-    stream->onQueued_ = std::move(onQueued);
     stream->await_ = std::move(await);
     httpSetTimeout(http, CupsWaitSeconds(stream->watch_), &CupsStream::OnWait, stream.get());
     // A refusal can come with a job number.
@@ -118,7 +116,6 @@ class CupsStream final : public RawStream {
       http_ = nullptr;
       // The server has the whole job: a wait for it is no send.
       sending_.reset();
-      if (onQueued_) onQueued_(queue_, job_);
       return true;
     }
     cause = Failure("The document was not accepted.");
@@ -174,7 +171,6 @@ class CupsStream final : public RawStream {
   StallWatch watch_;
   int lastUnacknowledged_ = -1;
   std::string stallCause_;  // why the watch gave up
-  Queued onQueued_;  // told once the job has its whole document
   Await await_;
 };
 
@@ -228,16 +224,15 @@ std::unique_ptr<Document> CupsDestination::StartDocument(const DocumentStart& st
         });
       };
     }
-    stream = CupsStream::Start(queue, title, StallWatchFor(name_, options_), options_.queued,
-                               std::move(await), cause);
+    stream = CupsStream::Start(queue, title, StallWatchFor(name_, options_), std::move(await),
+                               cause);
   }
   if (!stream && SendInterruptSignal() != 0) cause = SendInterruptCause();
   if (!stream) {
-    Tell(options_, name_, cause);
     startFailure_ = PrinterFailure(cause, SendInterruptSignal() != 0);
     return nullptr;
   }
-  return std::make_unique<RawDocument>(std::move(stream), name_, start.fileName, options_);
+  return std::make_unique<RawDocument>(std::move(stream), name_, options_);
 }
 
 std::optional<std::vector<CupsPrinter>> ListCupsPrinters(std::string& cause) {

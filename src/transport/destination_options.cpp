@@ -6,12 +6,6 @@ void Tell(const DestinationOptions& options, const std::string& name, const std:
   if (options.report) options.report(name.empty() ? text : name + ": " + text);
 }
 
-void TellJobEnd(const DestinationOptions& options, const std::string& name,
-                const std::string& file, const PrinterEnd& end) {
-  Tell(options, name, file + ": " + (end.printed ? "printed" : "not printed: " + end.reason));
-  if (options.finished) options.finished(end.printed);
-}
-
 StallWatch StallWatchFor(const std::string& name, const DestinationOptions& options) {
   return StallWatch(options.stalls, [report = options.report, name](const std::string& text) {
     if (report) report(name + ": " + text);

@@ -24,36 +24,26 @@ using platform::SendFailure;
 using Report = std::function<void(const std::string& line)>;
 
 struct DestinationOptions {
-  // Each failure, and each notice of a printer that takes no data or of a
-  // waited-for job's progress, as "NAME: text".
+  // Each notice while a document goes or is waited for, as "NAME: text": a
+  // printer that takes no data, a waited-for job's progress, a printer's
+  // note on a job it took, a cancel that failed. A document's failure, job
+  // id and end are its outcome: Failure, JobId, AwaitEnd.
   Report report;
   // How long a printer that takes no data is waited for.
   StallPolicy stalls;
   // Not empty: the name of every job, instead of the one the program gives.
   std::string title;
-  // A CUPS or IPP job that took its whole document, by queue (the IPP
-  // printer's name) and job id; Document::JobId tells the same.
-  std::function<void(const std::string& queue, int job)> queued;
   // With a value: Document::AwaitEnd waits this long at most for each job's
   // end at the printer.
   std::optional<std::chrono::seconds> wait;
-  // A document refused before a byte went; StartFailure tells the same.
-  std::function<void(Refusal)> refused;
   // A password may go over plain ipp:// to a host but this one.
   bool allowPlainPassword = false;
-  // Set: Commit waits for the job's end itself, reports it ("NAME: FILE:
-  // printed") and tells here whether it printed, as AwaitEnd would return.
-  std::function<void(bool printed)> finished;
   // The settings an IPP job carries; its printer chooses the others.
   IppChoices ipp;
 };
 
 // Reports "NAME: text", or "text" for no name.
 void Tell(const DestinationOptions& options, const std::string& name, const std::string& text);
-// Tells how the job of `file` ended, "NAME: FILE: printed" or "NAME: FILE:
-// not printed: REASON", and passes it on to `finished`.
-void TellJobEnd(const DestinationOptions& options, const std::string& name,
-                const std::string& file, const PrinterEnd& end);
 // Watches one document of the destination `name`, telling through `options`.
 StallWatch StallWatchFor(const std::string& name, const DestinationOptions& options);
 

@@ -276,12 +276,6 @@ class IppDestination::IppDocument final : public Document {
     }
     jobId_ = ippGetInteger(ippFindAttribute(response.ipp, "job-id", IPP_TAG_INTEGER), 0);
     committed_ = true;
-    if (options_.queued) options_.queued(PrinterName(address_), jobId_);
-    if (options_.finished) {
-      if (const std::optional<PrinterEnd> end = AwaitEnd()) {
-        TellJobEnd(options_, uri_, fileName_, *end);
-      }
-    }
     return true;
   }
 
@@ -290,15 +284,15 @@ class IppDestination::IppDocument final : public Document {
     return committed_ ? JobIdOf(PrinterName(address_), jobId_) : "";
   }
 
-  std::optional<PrinterEnd> AwaitEnd() override {
-    if (!committed_ || !options_.wait) return std::nullopt;
-    if (!end_) {
-      httpSetTimeout(http_, kAnswerSeconds, nullptr, nullptr);
-      end_ = AwaitIppJob(
-          http_, IppJob{address_.resource, uri_, jobId_}, *options_.wait,
-          [this](const std::string& text) { Tell(options_, uri_, fileName_ + ": " + text); });
-    }
-    return end_;
+  // An interrupt ends the wait with the job not printed.
+  bool AwaitEnd(std::optional<PrinterEnd>& end) override {
+    end.reset();
+    if (!committed_ || !options_.wait) return true;
+    httpSetTimeout(http_, kAnswerSeconds, nullptr, nullptr);
+    end = AwaitIppJob(
+        http_, IppJob{address_.resource, uri_, jobId_}, *options_.wait,
+        [this](const std::string& text) { Tell(options_, uri_, fileName_ + ": " + text); });
+    return true;
   }
 
  private:
@@ -323,7 +317,6 @@ class IppDestination::IppDocument final : public Document {
   bool Failed(ipp_t* response) {
     failed_ = true;
     const std::string cause = SendEndCause(stallCause_, IppStatusText(response));
-    Tell(options_, uri_, cause);
     failure_ = PrinterFailure(cause, SendInterruptSignal() != 0);
     return false;
   }
@@ -348,7 +341,6 @@ class IppDestination::IppDocument final : public Document {
   SendFailure failure_;
   bool committed_ = false;  // the printer has the job
   int jobId_ = 0;
-  std::optional<PrinterEnd> end_;  // once waited for
 };
 
 IppDestination::IppDestination(std::string uri, DestinationOptions options)
@@ -370,15 +362,9 @@ std::optional<std::string> IppDestination::AddressProblem(const std::string& uri
   return problem;
 }
 
-void IppDestination::Report(const std::string& text) const {
-  if (options_.report) options_.report(uri_ + ": " + text);
-}
-
 std::nullptr_t IppDestination::Fail(const std::string& text, std::optional<Refusal> refusal) {
-  Report(text);
   startFailure_ = refusal ? RefusalOf(*refusal, text)
                           : PrinterFailure(text, SendInterruptSignal() != 0);
-  if (refusal && options_.refused) options_.refused(*refusal);
   return nullptr;
 }
 

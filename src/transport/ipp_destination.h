@@ -37,9 +37,9 @@ class IppDestination final : public Destination {
  private:
   class IppDocument;
 
-  // Reports "URI: text", and a refusal. Null, for returns.
+  // Keeps the start's failure, or its refusal, for StartFailure. Null, for
+  // returns.
   std::nullptr_t Fail(const std::string& text, std::optional<Refusal> refusal = std::nullopt);
-  void Report(const std::string& text) const;
 
   std::string uri_;
   DestinationOptions options_;

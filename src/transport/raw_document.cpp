@@ -39,21 +39,21 @@ void ResetConnection(int fd) {
 }
 
 RawDocument::RawDocument(std::unique_ptr<RawStream> stream, std::string name,
-                         std::string fileName, DestinationOptions options)
+                         DestinationOptions options)
     : stream_(std::move(stream)),
       name_(std::move(name)),
-      fileName_(std::move(fileName)),
       options_(std::move(options)),
       buffer_(kBufferSize) {}
 
+// The document's failure has been told by then: a cancel that fails is
+// told on its own.
 RawDocument::~RawDocument() {
   if (!stream_) return;
   std::string cause;
-  if (!stream_->Cancel(cause)) Fail(cause);
+  if (!stream_->Cancel(cause)) Tell(options_, name_, cause);
 }
 
 bool RawDocument::Fail(const std::string& cause) {
-  Tell(options_, name_, cause);
   failure_ = PrinterFailure(cause, SendInterruptSignal() != 0);
   return false;
 }
@@ -94,24 +94,20 @@ bool RawDocument::Commit() {
   std::unique_ptr<RawStream> stream = std::move(stream_);
   if (!stream->Finish(cause)) return Fail(cause);
   committed_ = std::move(stream);
-  if (!options_.finished) return true;
-  cause.clear();
-  end_ = committed_->AwaitEnd(cause);
-  // An interrupt while waiting ends the job, as one while sending does.
-  if (SendInterruptSignal() != 0) return Fail(SendInterruptCause());
-  if (*end_) TellJobEnd(options_, name_, fileName_, **end_);
-  return cause.empty() || Fail(cause);
+  return true;
 }
 
 std::string RawDocument::JobId() const { return committed_ ? committed_->JobId() : ""; }
 
-std::optional<PrinterEnd> RawDocument::AwaitEnd() {
-  if (!end_) {
-    std::string cause;
-    end_ = committed_ ? committed_->AwaitEnd(cause) : std::nullopt;
-    if (!cause.empty()) Fail(cause);
-  }
-  return *end_;
+bool RawDocument::AwaitEnd(std::optional<PrinterEnd>& end) {
+  end.reset();
+  if (!committed_) return true;
+  std::string cause;
+  std::optional<PrinterEnd> awaited = committed_->AwaitEnd(cause);
+  // An interrupt while waiting ends the job, as one while sending does.
+  if (SendInterruptSignal() != 0) return Fail(SendInterruptCause());
+  end = std::move(awaited);
+  return cause.empty() || Fail(cause);
 }
 
 }  // namespace pagewire::transport

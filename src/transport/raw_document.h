@@ -30,13 +30,12 @@ class RawStream {
 
 // Writes are gathered in a 256 KiB buffer that goes out when full and at
 // Commit. Dropped without Commit, the buffer is dropped and the stream
-// cancelled. Each failure is reported once as "NAME: cause" and kept for
-// Failure(). A failure after the job's end (a connection that does not
-// close) is kept too, once AwaitEnd has returned.
+// cancelled. Each failure is kept for Failure(), a failure after the job's
+// end (a connection that does not close) too; only a cancel that fails is
+// reported, as "NAME: cause".
 class RawDocument final : public Document {
  public:
-  RawDocument(std::unique_ptr<RawStream> stream, std::string name, std::string fileName,
-              DestinationOptions options);
+  RawDocument(std::unique_ptr<RawStream> stream, std::string name, DestinationOptions options);
   ~RawDocument() override;
   RawDocument(const RawDocument&) = delete;
   RawDocument& operator=(const RawDocument&) = delete;
@@ -45,7 +44,7 @@ class RawDocument final : public Document {
   bool Commit() override;
   SendFailure Failure() const override { return failure_; }
   std::string JobId() const override;
-  std::optional<PrinterEnd> AwaitEnd() override;
+  bool AwaitEnd(std::optional<PrinterEnd>& end) override;
 
  private:
   bool Send(const unsigned char* data, std::size_t length);
@@ -54,9 +53,7 @@ class RawDocument final : public Document {
 
   std::unique_ptr<RawStream> stream_;     // null once ended
   std::unique_ptr<RawStream> committed_;  // once Commit has finished it
-  std::optional<std::optional<PrinterEnd>> end_;  // once waited for
   std::string name_;
-  std::string fileName_;
   DestinationOptions options_;
   SendFailure failure_;
   std::vector<unsigned char> buffer_;

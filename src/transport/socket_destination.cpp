@@ -398,11 +398,10 @@ std::unique_ptr<Document> SocketDestination::StartDocument(const DocumentStart& 
     if (!stream->AskForJobEnd(name, *options_.wait, cause)) stream.reset();
   }
   if (!stream) {
-    Tell(options_, name_, cause);
     startFailure_ = PrinterFailure(cause, SendInterruptSignal() != 0);
     return nullptr;
   }
-  return std::make_unique<RawDocument>(std::move(stream), name_, start.fileName, options_);
+  return std::make_unique<RawDocument>(std::move(stream), name_, options_);
 }
 
 }  // namespace pagewire::transport

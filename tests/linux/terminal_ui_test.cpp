@@ -65,9 +65,8 @@ TEST(TerminalUi, ANoTerminalQuestionIsAnsweredOkOnlyWithYes) {
 }
 
 // A destination's job id, its words for a failure and a job's end at the
-// printer are told from the outcome only once the destinations give them
-// there; until then their callbacks tell them, and nothing is said twice.
-TEST(TerminalUi, DestinationWordsComeFromTheOutcomeOnlyWhenAskedTo) {
+// printer are told from the outcome, each once.
+TEST(TerminalUi, DestinationWordsComeFromTheOutcome) {
   const Command command({});
   job::DocumentOutcome sent;
   sent.name = "a.pdf";
@@ -77,26 +76,17 @@ TEST(TerminalUi, DestinationWordsComeFromTheOutcomeOnlyWhenAskedTo) {
   platform::SendFailure failure;
   failure.cause = "connection refused";
   const job::DocumentOutcome failed = job::DestinationFailed("a.pdf", "a.pdf", failure);
-  for (const auto words : {DestinationWords::ByCallbacks, DestinationWords::ByOutcomes}) {
-    TerminalUi ui(command.options, false, "");
-    ui.StartPath("a.pdf");
-    ui.SetDestination("Office");
-    ui.SetDestinationWords(words);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    for (const job::DocumentOutcome& outcome : {sent, ended, failed}) ui.Told(outcome);
-    const std::string out = testing::internal::GetCapturedStdout();
-    const std::string err = testing::internal::GetCapturedStderr();
-    const std::string notSent = "pagewire: [a.pdf] is not sent: Office did not take the job.\n";
-    if (words == DestinationWords::ByCallbacks) {
-      EXPECT_EQ(out, "");
-      EXPECT_EQ(err, notSent);
-      continue;
-    }
-    EXPECT_EQ(out, "request id is Office-17 (1 file(s))\n");
-    EXPECT_EQ(err, "pagewire: Office: a.pdf: not printed: media-empty\n"
-                   "pagewire: Office: connection refused\n" + notSent);
-  }
+  TerminalUi ui(command.options, false, "");
+  ui.StartPath("a.pdf");
+  ui.SetDestination("Office");
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  for (const job::DocumentOutcome& outcome : {sent, ended, failed}) ui.Told(outcome);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "request id is Office-17 (1 file(s))\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "pagewire: Office: a.pdf: not printed: media-empty\n"
+            "pagewire: Office: connection refused\n"
+            "pagewire: [a.pdf] is not sent: Office did not take the job.\n");
 }
 
 TEST(TerminalUi, AnEmptyGivenPasswordIsRefusedAndAWrongOneIsNotAskedAgain) {

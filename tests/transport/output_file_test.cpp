@@ -22,7 +22,9 @@ TEST(OutputFile, DocumentsFollowEachOtherAndAFailureNamesTheFile) {
     EXPECT_TRUE(document->Write(text, 3));
     EXPECT_TRUE(document->Commit());
     EXPECT_EQ(document->JobId(), "");
-    EXPECT_FALSE(document->AwaitEnd());
+    std::optional<platform::PrinterEnd> end = platform::PrinterEnd{};
+    EXPECT_TRUE(document->AwaitEnd(end));
+    EXPECT_FALSE(end);
   }
   EXPECT_EQ(files.written["out.prn"], "onetwo");
 
