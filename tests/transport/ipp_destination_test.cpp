@@ -357,6 +357,11 @@ TEST_F(CupsDestinationTest, ARawJobReachesTheServerWholeWithItsIdAndItsEnd) {
   const auto created = server.Requests(IPP_OP_CREATE_JOB);
   ASSERT_EQ(created.size(), 1u);
   EXPECT_EQ(created[0]->Text("job-name"), "[Pagewire]a?.pdf");
+  // The queue is looked up by its name.
+  const auto looked = server.Requests(IPP_OP_GET_PRINTER_ATTRIBUTES);
+  ASSERT_FALSE(looked.empty());
+  const std::string queue = looked[0]->Text("printer-uri");
+  EXPECT_EQ(queue.substr(queue.rfind('/')), "/office") << queue;
   const auto sent = server.Requests(IPP_OP_SEND_DOCUMENT);
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_TRUE(sent[0]->document == data) << sent[0]->document.size() << " bytes received";
@@ -373,6 +378,8 @@ TEST_F(CupsDestinationTest, AJobTheServerWouldNotTakeIsToldInItsWordsOrOurs) {
   refused.jobStatus = IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS;
   refused.jobMessage = "Paused";
   noId.jobId = 0;
+  Printer unsaid = refused;
+  unsaid.jobMessage = "";
   busy.jobStatus = IPP_STATUS_ERROR_BUSY;  // Send-Document only
   busy.jobMessage = "Busy now";
   const struct {
@@ -382,6 +389,7 @@ TEST_F(CupsDestinationTest, AJobTheServerWouldNotTakeIsToldInItsWordsOrOurs) {
   } cases[] = {
       {refused, "Paused", false},
       {noId, "The job was not created.", false},
+      {unsaid, "The job was not created.", false},
       {busy, "Busy now", true},
   };
   for (const auto& c : cases) {

@@ -119,6 +119,24 @@ TEST(IppAttributes, ChoicesLeftToThePrinterSendNothing) {
   EXPECT_TRUE(IppAttributesOf(chosen, kAllChosen).refusal.has_value());
 }
 
+// What a printer does without the attribute may be left out for one that
+// does not list it; anything else is refused there.
+TEST(IppAttributes, OnlyWhatAPrinterDoesAnywayIsNeutral) {
+  for (const int copies : {1, 2}) {
+    settings::PrintJobSettings s;
+    s.copies = copies;
+    s.duplexMode = copies == 1 ? settings::Duplex::OneSided : settings::Duplex::LongEdge;
+    std::vector<std::string> neutral;
+    for (const IppJobAttribute& attribute : IppAttributesOf(s, kAllChosen).attributes) {
+      if (attribute.neutral) neutral.push_back(attribute.Text());
+    }
+    const std::vector<std::string> expected =
+        copies == 1 ? std::vector<std::string>{"copies=1", "sides=one-sided", "print-quality=4"}
+                    : std::vector<std::string>{"print-quality=4"};
+    EXPECT_EQ(neutral, expected);
+  }
+}
+
 TEST(IppAttributes, SettingsNobodyChoseAreLeftToThePrinter) {
   settings::PrintJobSettings s;
   s.copies = 3;
