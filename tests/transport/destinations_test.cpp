@@ -175,7 +175,11 @@ TEST(SocketDestination, AbortResetsTheConnectionAndDropsWhatIsBuffered) {
 // A printer that accepts the connection and then reads nothing until told.
 class StalledPrinter {
  public:
-  StalledPrinter() : fd_(BoundSocket(port_)) {
+  // `receiveBuffer`: the connection's, small to keep sent bytes unacknowledged.
+  explicit StalledPrinter(int receiveBuffer = 0) : fd_(BoundSocket(port_)) {
+    if (receiveBuffer > 0) {
+      setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    }
     listen(fd_, 1);
     thread_ = std::thread([this] {
       pollfd wait{fd_, POLLIN, 0};
@@ -258,6 +262,30 @@ TEST(SocketDestination, AnInterruptedSendClosedCleanlyAsIfTheJobWereWhole) {
   document.reset();
   EXPECT_EQ(printer.Drain(), ECONNRESET);
   EXPECT_TRUE(reports.lines.empty()) << reports.lines[0];
+  ClearSendInterrupt();
+}
+
+// Ctrl-C while the last bytes wait for a printer that reads nothing: the
+// commit ends as interrupted, not when the stall would end it.
+TEST(SocketDestination, AnInterruptEndsTheWaitForTheLastBytes) {
+  CatchSendInterrupts();
+  StalledPrinter printer(4096);
+  Reports reports;
+  using std::chrono::milliseconds;
+  std::unique_ptr<Document> document =
+      Start(printer.Name(), reports.Options(StallPolicy{milliseconds(0), milliseconds(5000)}));
+  ASSERT_TRUE(document);
+  const std::vector<unsigned char> piece = Pattern(12 * 1024);
+  ASSERT_TRUE(document->Write(piece.data(), piece.size()));
+  std::thread interrupter([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(getpid(), SIGINT);
+  });
+  EXPECT_FALSE(document->Commit());
+  interrupter.join();
+  EXPECT_EQ(document->Failure().kind, SendFailure::Kind::Interrupted);
+  EXPECT_EQ(document->Failure().cause, "interrupted by SIGINT: the job is ended.");
+  document.reset();
   ClearSendInterrupt();
 }
 

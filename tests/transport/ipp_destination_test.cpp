@@ -8,6 +8,7 @@
 
 #include "ipp_responder.h"
 #include "transport/cups_destination.h"
+#include "transport/ipp_job_wait.h"
 #include "transport/linux_destinations.h"
 
 namespace pagewire::transport {
@@ -29,6 +30,16 @@ struct Printer {
   const char* stateMessage = nullptr;
   int impressions = 3;
 
+  struct Listed {
+    const char* name;
+    const char* values[2];
+  };
+  static constexpr Listed kMediaSupported[] = {
+      {"media-col-supported", {"media-type", "media-size"}},
+      {"media-type-supported", {"stationery", "transparency"}},
+      {"media-supported", {"iso_a4_210x297mm", "na_letter_8.5x11in"}},
+  };
+
   IppResponder::Script Script() const {
     return [p = *this](const IppRequest& request, ipp_t* out) -> ipp_status_t {
       switch (request.op) {
@@ -45,6 +56,10 @@ struct Printer {
           }
           ippAddStrings(out, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "sides-supported",
                         static_cast<int>(p.sides.size()), nullptr, p.sides.data());
+          for (const Listed& listed : kMediaSupported) {
+            ippAddStrings(out, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, listed.name, 2, nullptr,
+                          listed.values);
+          }
           return IPP_STATUS_OK;
         case IPP_OP_PRINT_JOB:
         case IPP_OP_CREATE_JOB:
@@ -131,7 +146,8 @@ TEST(IppDestination, APrintJobCarriesTheSettingsTheTitleThePasswordAndEveryByte)
   Told told;
   DestinationOptions options = told.Options();
   options.title = "Q3\treport";
-  options.ipp.keys = {"sides"};
+  options.ipp.keys = {"sides", "media", "media-type"};
+  options.ipp.mediaName = "letter";  // listed by its PWG name
   options.wait = std::chrono::seconds(5);
   const settings::PrintJobSettings settings = TwoSided();
   DocumentStart start;
@@ -151,6 +167,13 @@ TEST(IppDestination, APrintJobCarriesTheSettingsTheTitleThePasswordAndEveryByte)
   EXPECT_EQ(jobs[0]->Text("job-name"), "Q3?report");
   EXPECT_EQ(jobs[0]->Text("document-format"), "application/pdf");
   EXPECT_EQ(jobs[0]->Text("sides"), "two-sided-long-edge");
+  ipp_t* media =
+      ippGetCollection(ippFindAttribute(jobs[0]->ipp, "media-col", IPP_TAG_BEGIN_COLLECTION), 0);
+  ipp_t* size = ippGetCollection(ippFindAttribute(media, "media-size", IPP_TAG_BEGIN_COLLECTION), 0);
+  EXPECT_EQ(ippGetString(ippFindAttribute(media, "media-type", IPP_TAG_KEYWORD), 0, nullptr),
+            std::string("stationery"));
+  EXPECT_EQ(ippGetInteger(ippFindAttribute(size, "x-dimension", IPP_TAG_INTEGER), 0), 21590);
+  EXPECT_EQ(ippGetInteger(ippFindAttribute(size, "y-dimension", IPP_TAG_INTEGER), 0), 27940);
   EXPECT_TRUE(jobs[0]->Has("document-password"));
   EXPECT_EQ(document->JobId(), "print-17");
 
@@ -324,6 +347,21 @@ TEST(IppDestination, APrinterThatTakesNoDataIsToldOfAndEndedOnlyAtATimeout) {
   }
 }
 
+// A response's status and message; with none, the failed call's.
+TEST(IppStatusText, IsTheResponsesOrElseTheLastCallsWords) {
+  UseCupsServer("127.0.0.1:1");  // nothing listens
+  ippDelete(cupsDoRequest(CUPS_HTTP_DEFAULT, ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES), "/"));
+  UseCupsServer("");
+  const std::string failed = cupsLastErrorString();
+  ASSERT_FALSE(failed.empty());
+  EXPECT_EQ(IppStatusText(nullptr), std::string(ippErrorString(cupsLastError())) + ": " + failed);
+  ipp_t* response = ippNew();
+  ippSetStatusCode(response, IPP_STATUS_ERROR_BUSY);
+  ippAddString(response, IPP_TAG_OPERATION, IPP_TAG_TEXT, "status-message", nullptr, "Busy now");
+  EXPECT_EQ(IppStatusText(response), "server-error-busy: Busy now");
+  ippDelete(response);
+}
+
 // The CUPS server is the loopback printer: cupsGetNamedDest, Create-Job,
 // Send-Document and Get-Job-Attributes all go to it.
 class CupsDestinationTest : public ::testing::Test {
@@ -371,6 +409,24 @@ TEST_F(CupsDestinationTest, ARawJobReachesTheServerWholeWithItsIdAndItsEnd) {
   ASSERT_TRUE(end);
   EXPECT_TRUE(end->printed);
   EXPECT_EQ(told.lines, std::vector<std::string>{"office: a.pdf: 3 impressions printed"});
+}
+
+// A server that stops taking the document's data is told of as a printer
+// that does; its job still goes whole.
+TEST_F(CupsDestinationTest, AServerThatTakesNoDataIsToldOf) {
+  IppResponder server(Printer{}.Script());
+  server.pauseMillis = 1000;
+  Told told;
+  DestinationOptions options = told.Options();
+  options.stalls.notice = std::chrono::milliseconds(100);
+  std::unique_ptr<Document> document = Start(server, options);
+  ASSERT_TRUE(document);
+  const std::string data = Pattern(32 * 1024 * 1024);
+  ASSERT_TRUE(WriteAll(*document, data, 0));
+  ASSERT_TRUE(document->Commit());
+  ASSERT_FALSE(told.lines.empty());
+  EXPECT_EQ(told.lines[0], "office: The printer has not taken data for 0 s.");
+  EXPECT_TRUE(server.Requests(IPP_OP_SEND_DOCUMENT).at(0)->document == data);
 }
 
 TEST_F(CupsDestinationTest, AJobTheServerWouldNotTakeIsToldInItsWordsOrOurs) {

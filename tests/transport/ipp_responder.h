@@ -106,8 +106,8 @@ class IppResponder {
         break;
       }
       request.op = ippGetOperation(request.ipp);
-      for (int waited = 0; request.op == IPP_OP_PRINT_JOB && waited < pauseMillis && !stop_;
-           waited += 10) {
+      const bool document = request.op == IPP_OP_PRINT_JOB || request.op == IPP_OP_SEND_DOCUMENT;
+      for (int waited = 0; document && waited < pauseMillis && !stop_; waited += 10) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
       }
       char piece[65536];
