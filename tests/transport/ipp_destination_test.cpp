@@ -382,6 +382,7 @@ class CupsDestinationTest : public ::testing::Test {
 TEST_F(CupsDestinationTest, ARawJobReachesTheServerWholeWithItsIdAndItsEnd) {
   Printer office;
   office.jobId = 5;
+  office.impressions = 1;
   IppResponder server(office.Script());
   Told told;
   DestinationOptions options = told.Options();
@@ -408,7 +409,7 @@ TEST_F(CupsDestinationTest, ARawJobReachesTheServerWholeWithItsIdAndItsEnd) {
   const std::optional<PrinterEnd> end = EndOf(*document);
   ASSERT_TRUE(end);
   EXPECT_TRUE(end->printed);
-  EXPECT_EQ(told.lines, std::vector<std::string>{"office: a.pdf: 3 impressions printed"});
+  EXPECT_EQ(told.lines, std::vector<std::string>{"office: a.pdf: 1 impression printed"});
 }
 
 // A server that stops taking the document's data is told of as a printer
