@@ -14,6 +14,7 @@
 
 #include "server/pagewire_printer.h"
 #include "server/printer_command.h"
+#include "server/request_hook.h"
 
 namespace {
 
@@ -119,6 +120,7 @@ pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
     papplSystemAddListeners(system, Option("listen-hostname", count, options));
   }
 
+  pagewire::server::WatchJobRequests(system);
   papplSystemSetMIMECallback(system, pagewire::server::TypeOfContent, nullptr);
   papplSystemAddMIMEFilter(system, "application/pdf", "application/octet-stream", pagewire::server::SendPdf,
                            nullptr);

@@ -11,8 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "job/decisions.h"
+#include "job/password.h"
+#include "job/pdf_inspection.h"
 #include "server/job_attributes.h"
 #include "server/job_comments.h"
+#include "server/job_origin.h"
+#include "settings/setting_text.h"
 #include "transport/job_names.h"
 #include "transport/pjl_header.h"
 #include "transport/pjl_job_status.h"
@@ -109,11 +114,6 @@ std::vector<IppValue> SettingValuesOf(const std::function<ipp_attribute_t*(const
 
 namespace {
 
-const char* JobText(pappl_job_t* job, const char* name) {
-  ipp_attribute_t* attr = papplJobGetAttribute(job, name);
-  return attr != nullptr ? ippGetString(attr, 0, nullptr) : nullptr;
-}
-
 class Sender {
  public:
   Sender(pappl_job_t* job, pappl_device_t* device) : job_(job), device_(device) {}
@@ -146,6 +146,90 @@ void AwaitEnd(pappl_job_t* job, pappl_device_t* device, transport::PjlJobStatus&
   }
 }
 
+// Nobody to ask: the request's password is tried once, under the
+// printer's key; a PDF the reader cannot read goes as it is, one that
+// forbids printing does not.
+class RequestDecisions final : public job::Decisions {
+ public:
+  RequestDecisions(const std::optional<std::string>& password,
+                   std::optional<settings::MacAddress> mac)
+      : password_(password), mac_(mac) {}
+
+  job::SettingsAnswer PdfSettings(job::PdfPrintSettings&) override {
+    return job::SettingsAnswer::Print;
+  }
+  job::PasswordAnswer Password(job::PasswordEntry& entry,
+                               const job::PasswordQuestion& question) override {
+    if (question.attempt > 1 || !password_) return job::PasswordAnswer::NoOther;
+    entry.password = *password_;
+    entry.passwordUtf8 = *password_;
+    entry.macAddress = mac_;
+    return job::PasswordAnswer::Try;
+  }
+  bool GoOn(const job::GoOnQuestion& question) override {
+    return question.kind == job::GoOnQuestion::Kind::Unreadable;
+  }
+  job::ConfirmAnswer ConfirmFolderFile(const std::string&) override {
+    return job::ConfirmAnswer::Print;
+  }
+  std::optional<std::string> OutputFilePath() override { return std::nullopt; }
+  bool RetryOutputFile(const std::string&, platform::FileErrorCause) override { return false; }
+  void Told(const job::DocumentOutcome&) override {}
+
+ private:
+  const std::optional<std::string>& password_;
+  std::optional<settings::MacAddress> mac_;
+};
+
+// The printer's MAC address when its key mode is the MAC address; none for
+// the fixed key.
+std::optional<settings::MacAddress> PrinterMac(pappl_printer_t* printer) {
+  ipp_t* attrs = papplPrinterGetDriverAttributes(printer);
+  const char* mode = ippGetString(ippFindAttribute(attrs, "pagewire-key-mode-default", IPP_TAG_ZERO), 0, nullptr);
+  const char* mac = ippGetString(ippFindAttribute(attrs, "pagewire-mac-address-default", IPP_TAG_ZERO), 0, nullptr);
+  std::optional<settings::MacAddress> address;
+  if (mode != nullptr && std::strcmp(mode, "mac-address") == 0 && mac != nullptr) {
+    address = settings::ParseMacAddress(mac);
+  }
+  ippDelete(attrs);
+  return address;
+}
+
+// The password's part of the header; false, with the job's reason set,
+// when the PDF is not to be sent.
+bool PasswordFacts(pappl_job_t* job, const char* path, JobOrigin* origin,
+                   transport::JobHeaderFacts& facts) {
+  static const std::optional<std::string> kNone;
+  const std::optional<std::string>& password = origin != nullptr ? origin->password : kNone;
+  pappl_printer_t* printer = papplJobGetPrinter(job);
+  const std::optional<settings::MacAddress> mac = PrinterMac(printer);
+  if (password && password->size() > job::kPasswordMaxChars) {
+    papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_PASSWORD_ERROR, PAPPL_JREASON_NONE);
+    papplJobSetMessage(job, "The document password is longer than the printer takes.");
+    return false;
+  }
+  RequestDecisions decisions(password, mac);
+  const job::InspectPdf inspect = job::RealPdfInspection();
+  const std::function<bool()> hasAddress = [&mac] { return mac.has_value(); };
+  const job::PasswordSteps steps{decisions, inspect, hasAddress, std::nullopt};
+  const job::PasswordOutcome outcome = job::RunPasswordSteps(steps, path, facts.fileName, true);
+  if (origin != nullptr) origin->WipePassword();
+  if (outcome.skip) {
+    const bool forbids = *outcome.skip == job::SkipReason::ForbidsPrinting;
+    papplJobSetReasons(job, forbids ? PAPPL_JREASON_DOCUMENT_PERMISSION_ERROR
+                                    : PAPPL_JREASON_DOCUMENT_PASSWORD_ERROR,
+                       PAPPL_JREASON_NONE);
+    papplJobSetMessage(job, forbids ? "The PDF forbids printing."
+                       : password   ? "The document password does not open the PDF."
+                                    : "The PDF needs its document password.");
+    papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "%s Nothing was sent.", papplJobGetMessage(job));
+    return false;
+  }
+  facts.keyMode = outcome.keyMode;
+  facts.passwordHex = outcome.passwordHex;
+  return true;
+}
+
 // Sends the job's file: for a PDF the header first, and all of it between
 // the PJL job commands that ask the printer to tell when the job ends.
 bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader) {
@@ -156,6 +240,18 @@ bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader) {
     papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Unable to read the job's file: %s", strerror(errno));
     if (fd >= 0) close(fd);
     return false;
+  }
+
+  auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
+  transport::JobHeaderFacts facts;
+  if (withHeader) {
+    facts.fileName = DocumentNameOf(origin != nullptr ? origin->documentName.c_str() : nullptr,
+                                    papplJobGetName(job));
+    facts.fileLength = static_cast<std::uint64_t>(info.st_size);
+    if (!PasswordFacts(job, path, origin, facts)) {
+      close(fd);
+      return false;
+    }
   }
 
   Sender sender(job, device);
@@ -175,13 +271,14 @@ bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader) {
       papplLogJob(job, PAPPL_LOGLEVEL_WARN, "'%s' has no value the printer takes; the default is used.",
                   name.c_str());
     }
-    transport::JobHeaderFacts facts;
-    facts.fileName = DocumentNameOf(JobText(job, "document-name-supplied"), papplJobGetName(job));
-    facts.fileLength = static_cast<std::uint64_t>(info.st_size);
-    const transport::JobComments comments =
-        CommentsOf(papplJobGetUsername(job), JobText(job, "job-originating-host-name"));
-    for (const std::string& piece : transport::JobHeaderPieces(mapped.settings, comments, facts)) {
-      if (!(sent = sender.Write(piece))) break;
+    transport::JobComments comments =
+        CommentsOf(papplJobGetUsername(job), origin != nullptr ? origin->hostName.c_str() : nullptr);
+    if (origin != nullptr && origin->address) comments.address = *origin->address;
+    std::vector<std::string> pieces = transport::JobHeaderPieces(mapped.settings, comments, facts);
+    job::WipeSecret(facts.passwordHex);
+    for (std::string& piece : pieces) {
+      if (sent) sent = sender.Write(piece);
+      job::WipeSecret(piece);
     }
   }
 
