@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "server/pagewire_printer.h"
+#include "server/log_filter.h"
 #include "server/printer_command.h"
 #include "server/request_hook.h"
 
@@ -104,11 +105,30 @@ pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
     port = static_cast<int>(value);
   }
 
+  // The log goes through the filter that keeps the password out, but to
+  // syslog, where PAPPL writes itself: there it stops short of debug.
+  const char* logOption = Option("log-file", count, options);
+  const std::string logDestination = logOption != nullptr ? logOption : state + "/" + kName + ".log";
+  pappl_loglevel_t level = LogLevelOf(Option("log-level", count, options));
+  std::string logFile = logDestination;
+  if (logDestination == "syslog") {
+    if (level < PAPPL_LOGLEVEL_INFO) {
+      std::fprintf(stderr, "%s: logging to syslog at info: debug would log document passwords\n",
+                   kName);
+      level = PAPPL_LOGLEVEL_INFO;
+    }
+  } else {
+    logFile = state + "/log.fifo";
+    std::string error;
+    if (!pagewire::server::StartLogFilter(logFile, logDestination, error)) {
+      std::fprintf(stderr, "%s: %s\n", kName, error.c_str());
+      return nullptr;
+    }
+  }
+
   pappl_system_t* system = papplSystemCreate(
       ServerOptionsOf(Option("server-options", count, options)), kName, port, "_print,_universal",
-      spool.c_str(), Option("log-file", count, options),
-      LogLevelOf(Option("log-level", count, options)), Option("auth-service", count, options),
-      false);
+      spool.c_str(), logFile.c_str(), level, Option("auth-service", count, options), false);
   if (system == nullptr) return nullptr;
   if (const char* group = Option("admin-group", count, options)) {
     papplSystemSetAdminGroup(system, group);

@@ -213,6 +213,7 @@ bool PasswordFacts(pappl_job_t* job, const char* path, JobOrigin* origin,
   const std::function<bool()> hasAddress = [&mac] { return mac.has_value(); };
   const job::PasswordSteps steps{decisions, inspect, hasAddress, std::nullopt};
   const job::PasswordOutcome outcome = job::RunPasswordSteps(steps, path, facts.fileName, true);
+  const bool given = password.has_value();
   if (origin != nullptr) origin->WipePassword();
   if (outcome.skip) {
     const bool forbids = *outcome.skip == job::SkipReason::ForbidsPrinting;
@@ -220,7 +221,7 @@ bool PasswordFacts(pappl_job_t* job, const char* path, JobOrigin* origin,
                                     : PAPPL_JREASON_DOCUMENT_PASSWORD_ERROR,
                        PAPPL_JREASON_NONE);
     papplJobSetMessage(job, forbids ? "The PDF forbids printing."
-                       : password   ? "The document password does not open the PDF."
+                       : given      ? "The document password does not open the PDF."
                                     : "The PDF needs its document password.");
     papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "%s Nothing was sent.", papplJobGetMessage(job));
     return false;
