@@ -86,11 +86,13 @@ bool Apply(const IppValue& value, PrintJobSettings& s) {
     return true;
   }
   if (name == "page-ranges") return ApplyPageRange(text, s);
+  // One page a sheet leaves a layout that is not N-up as it is; scaling to
+  // fit leaves an N-up one, which scales its pages itself.
   if (name == "number-up" && text == "auto") {
-    // One page a sheet leaves a layout that is not N-up as it is.
     if (settings::IsNUp(s.layout)) s.layout = settings::Layout::AutoZoom;
     return true;
   }
+  if (name == "print-scaling" && text == "auto" && settings::IsNUp(s.layout)) return true;
   return FromTable(settings::kCollations, name, text, s.collate) ||
          FromTable(settings::kDuplexModes, name, text, s.duplexMode) ||
          FromTable(settings::kPaperSizes, name, text, s.paperSize) ||
