@@ -101,20 +101,25 @@ cat >"$tmp/job.test" <<'T'
 }
 T
 sed -e 's/Get-Job-Attributes/Get-Printer-Attributes/' -e '/job-id/d' "$tmp/job.test" >"$tmp/printer.test"
-# send TEST FILE VAR=VALUE...: the request with the scenario's defaults.
+# send TEST FILE VAR=VALUE...: the request with the scenario's defaults;
+# status=STATUS is the status wanted, tls sends it over ipps.
 send() {
   local test=$1 file=$2 var
   shift 2
-  local status=successful-ok
+  local status=successful-ok target=$uri
   local vars=(-d "requser=$user" -d "name=$(basename "$file")" -d format=application/pdf
     -d fidelity=false -d copies=1 -d sides=one-sided -d ranges=1-999
     -d handling=separate-documents-collated-copies -d scaling=auto)
   for var in "$@"; do
     # ipptool reads no variable in STATUS.
-    case $var in status=*) status=${var#status=} ;; *) vars+=(-d "$var") ;; esac
+    case $var in
+      status=*) status=${var#status=} ;;
+      tls) target=${uri/ipp:/ipps:} ;;
+      *) vars+=(-d "$var") ;;
+    esac
   done
   sed "s/STATUS \$status/STATUS $status/" "$tmp/$test.test" >"$tmp/run.test"
-  ipptool -tv "${vars[@]}" -f "$file" "$uri" "$tmp/run.test" >"$tmp/ipptool.out" 2>&1 &&
+  ipptool -tv "${vars[@]}" -f "$file" "$target" "$tmp/run.test" >"$tmp/ipptool.out" 2>&1 &&
     grep -q '\[PASS\]' "$tmp/ipptool.out" ||
     fail "$test of $(basename "$file") ($*): $(grep -E 'status-code|EXPECTED|FAIL' "$tmp/ipptool.out")"
 }
@@ -167,10 +172,13 @@ send print "$fixtures/plain.pdf" scaling=fill
 grep -qa "LOUT=N2" "$(sent 3)" || fail "print-scaling=fill did not leave the default"
 ls "$tmp/sink" | grep -q job-4 && fail "a refused job reached the printer"
 
-# The password, from a loopback client: tested against the PDF, encrypted
-# under the printer's MAC address; in no file of the state, its spool or
-# its debug log; nowhere in the job's attributes.
-send password "$fixtures/r6_aes256.pdf" password=user6
+# The password over TLS: tested against the PDF, encrypted under the
+# printer's MAC address; in no file of the state, its spool or its debug
+# log; nowhere in the job's attributes.
+# (The first TLS connection makes the service's credentials; it may fail.)
+sed "s/WHAT/printer-name/" "$tmp/printer.test" >"$tmp/run.test"
+ipptool -d "requser=$user" "${uri/ipp:/ipps:}" "$tmp/run.test" >/dev/null 2>&1
+send password "$fixtures/r6_aes256.pdf" password=user6 tls
 python3 "$source_dir/tests/e2e/check_password.py" "$(sent 4)" "$library" MA "${mac//:/}" user6 ||
   fail "the password job"
 ended 4 completed
@@ -178,7 +186,8 @@ attrs 4 all >"$tmp/job4.attrs"
 if grep -rqa -e user6 -e 7573657236 "$state" "$tmp/job4.attrs"; then fail "the password was kept"; fi
 grep -q "document-password" "$state/pagewire-server.log" && fail "the log names the password"
 grep -q "Print-Job request:" "$state/pagewire-server.log" || fail "the debug log shows no request"
-# A wrong password: nothing of the PDF is sent, the job says why.
+# A wrong password, from a loopback client: nothing of the PDF is sent,
+# the job says why.
 send password "$fixtures/r6_aes256.pdf" password=guess
 ended 5 aborted
 attrs 5 job-state-reasons | grep -q document-password-error ||
