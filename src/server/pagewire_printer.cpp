@@ -244,10 +244,11 @@ bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader) {
   }
 
   auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
+  const std::string documentName = DocumentNameOf(
+      origin != nullptr ? origin->documentName.c_str() : nullptr, papplJobGetName(job));
   transport::JobHeaderFacts facts;
   if (withHeader) {
-    facts.fileName = DocumentNameOf(origin != nullptr ? origin->documentName.c_str() : nullptr,
-                                    papplJobGetName(job));
+    facts.fileName = documentName;
     facts.fileLength = static_cast<std::uint64_t>(info.st_size);
     if (!PasswordFacts(job, path, origin, facts)) {
       close(fd);
@@ -256,9 +257,7 @@ bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader) {
   }
 
   Sender sender(job, device);
-  const std::string pjlName =
-      transport::CleanName("pagewire-server job " + std::to_string(papplJobGetID(job)),
-                           transport::NameUse::PjlJobName);
+  const std::string pjlName = transport::CleanName(documentName, transport::NameUse::PjlJobName);
   bool sent = sender.Write(transport::PjlJobOpening(pjlName));
 
   if (sent && withHeader) {

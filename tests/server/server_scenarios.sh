@@ -194,6 +194,12 @@ attrs 5 job-state-reasons | grep -q document-password-error ||
   fail "job 5 has no document-password-error"
 grep -qa "%PDF" "$(sent 5)" && fail "a PDF with a wrong password was sent"
 
+# A job the printer says it canceled is not completed.
+cp "$fixtures/plain.pdf" "$tmp/cancel.pdf"
+send print "$tmp/cancel.pdf"
+ended 6 aborted
+attrs 6 job-state-message | grep -q "USER_CANCELED" || fail "job 6 does not say the printer canceled it"
+
 # The printer and its defaults outlive a restart.
 stop_server
 start_server
@@ -206,7 +212,7 @@ for want in "number-up-default (integer) = 2" "pagewire-key-mode-default (keywor
   grep -qF "$want" "$tmp/printer.attrs" || fail "after a restart, no $want: $(cat "$tmp/printer.attrs")"
 done
 send print "$fixtures/plain.pdf"
-grep -qa 'LOUT=N2' "$(sent 6)" || fail "the restarted printer lost its number-up"
+grep -qa 'LOUT=N2' "$(sent 7)" || fail "the restarted printer lost its number-up"
 
 [ "$failures" -eq 0 ] && echo "all server scenarios passed"
 exit $((failures > 0))
