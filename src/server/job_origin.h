@@ -26,6 +26,8 @@ struct JobOrigin {
   std::string hostName;
   std::optional<platform::Ipv4Address> address;
   std::optional<std::string> password;
+  // Held at creation until the spooled PDF's password is checked.
+  bool heldForCheck = false;
 };
 
 }  // namespace pagewire::server

@@ -88,9 +88,13 @@ pappl_soptions_t ServerOptionsOf(const char* text) {
   return static_cast<pappl_soptions_t>(options);
 }
 
-// PAPPL 1.3's main loop waits up to 30 seconds for a connection before it
-// sees a Shutdown-System; a timer wakes it each second.
-bool WakeMainLoop(pappl_system_t*, void*) { return true; }
+// Each second: the PDF jobs held for their password's check, and a wake-up
+// of PAPPL 1.3's main loop, which otherwise waits up to 30 seconds for a
+// connection before it sees a Shutdown-System.
+bool EachSecond(pappl_system_t* system, void*) {
+  pagewire::server::ReleaseCheckedJobs(system);
+  return true;
+}
 
 pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
   const std::string state = StateFolder(count, options);
@@ -144,7 +148,7 @@ pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
     papplSystemAddListeners(system, Option("listen-hostname", count, options));
   }
 
-  papplSystemAddTimerCallback(system, 0, 1, WakeMainLoop, nullptr);
+  papplSystemAddTimerCallback(system, 0, 1, EachSecond, nullptr);
   pagewire::server::WatchJobRequests(system);
   papplSystemSetMIMECallback(system, pagewire::server::TypeOfContent, nullptr);
   papplSystemAddMIMEFilter(system, "application/pdf", "application/octet-stream", pagewire::server::SendPdf,

@@ -196,9 +196,9 @@ std::optional<settings::MacAddress> PrinterMac(pappl_printer_t* printer) {
 }
 
 // The password's part of the header; false, with the job's reason set,
-// when the PDF is not to be sent.
+// when the PDF is not to be sent. The password is wiped unless `keep`.
 bool PasswordFacts(pappl_job_t* job, const char* path, JobOrigin* origin,
-                   transport::JobHeaderFacts& facts) {
+                   transport::JobHeaderFacts& facts, bool keep = false) {
   static const std::optional<std::string> kNone;
   const std::optional<std::string>& password = origin != nullptr ? origin->password : kNone;
   pappl_printer_t* printer = papplJobGetPrinter(job);
@@ -214,7 +214,7 @@ bool PasswordFacts(pappl_job_t* job, const char* path, JobOrigin* origin,
   const job::PasswordSteps steps{decisions, inspect, hasAddress, std::nullopt};
   const job::PasswordOutcome outcome = job::RunPasswordSteps(steps, path, facts.fileName, true);
   const bool given = password.has_value();
-  if (origin != nullptr) origin->WipePassword();
+  if (origin != nullptr && (!keep || outcome.skip)) origin->WipePassword();
   if (outcome.skip) {
     const bool forbids = *outcome.skip == job::SkipReason::ForbidsPrinting;
     papplJobSetReasons(job, forbids ? PAPPL_JREASON_DOCUMENT_PERMISSION_ERROR
@@ -338,6 +338,18 @@ bool NoRasterLine(pappl_job_t*, pappl_pr_options_t*, pappl_device_t*, unsigned,
 }
 
 }  // namespace
+
+bool PdfWillPrint(pappl_job_t* job) {
+  const char* path = papplJobGetFilename(job);
+  if (path == nullptr) return false;
+  auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
+  transport::JobHeaderFacts facts;
+  facts.fileName = DocumentNameOf(origin != nullptr ? origin->documentName.c_str() : nullptr,
+                                  papplJobGetName(job));
+  const bool prints = PasswordFacts(job, path, origin, facts, true);
+  job::WipeSecret(facts.passwordHex);
+  return prints;
+}
 
 bool SendPdf(pappl_job_t* job, pappl_device_t* device, void*) {
   papplJobSetImpressions(job, 1);

@@ -27,6 +27,11 @@ std::vector<IppValue> SettingValuesOf(const std::function<ipp_attribute_t*(const
 
 // The filters that send a PDF with the header in front (PAPPL names PDF
 // the preferred format when a filter takes it) and a TIFF unchanged.
+// Checks a spooled PDF held for it: true when it prints as it is or with
+// the job's password; else the job gets its reason and message, and the
+// password, which opens nothing, is wiped.
+bool PdfWillPrint(pappl_job_t* job);
+
 // The format of a document sent as application/octet-stream that PAPPL
 // does not know itself: TIFF.
 const char* TypeOfContent(const unsigned char* header, size_t size, void* context);

@@ -102,6 +102,17 @@ ipp_attribute_t* FindJobAttribute(ipp_t* request, const char* name) {
   return attr != nullptr && ippGetGroupTag(attr) == IPP_TAG_JOB ? attr : nullptr;
 }
 
+// A PDF, as named or as its first bytes show.
+bool IsPdf(pappl_client_t* client, ipp_t* request) {
+  ipp_attribute_t* named = ippFindAttribute(request, "document-format", IPP_TAG_MIMETYPE);
+  const char* format = named != nullptr ? ippGetString(named, 0, nullptr) : "application/octet-stream";
+  if (std::strcmp(format, "application/pdf") == 0) return true;
+  if (std::strcmp(format, "application/octet-stream") != 0) return false;
+  std::array<char, 4> head{};
+  return httpPeek(papplClientGetHTTP(client), head.data(), head.size()) == 4 &&
+         std::memcmp(head.data(), "%PDF", 4) == 0;
+}
+
 // False when the request was refused.
 bool Check(pappl_client_t* client, ipp_t* request) {
   const ipp_op_t op = ippGetOperation(request);
@@ -184,8 +195,28 @@ http_status_t Authorize(pappl_client_t* client, const char*, gid_t, void*) {
     }
     return HTTP_STATUS_CONTINUE;
   }
+  // A PDF is held until its password is checked, unless the client holds
+  // it itself.
+  if (op == IPP_OP_PRINT_JOB && IsPdf(client, request) &&
+      ippFindAttribute(request, "job-hold-until", IPP_TAG_ZERO) == nullptr &&
+      ippFindAttribute(request, "job-hold-until-time", IPP_TAG_ZERO) == nullptr) {
+    ippAddString(request, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-hold-until", nullptr, "indefinite");
+    origin->heldForCheck = true;
+  }
   if (op != IPP_OP_VALIDATE_JOB) pendingOrigin = std::move(origin);
   return HTTP_STATUS_CONTINUE;
+}
+
+void CollectHeld(pappl_job_t* job, void* found) {
+  auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
+  if (origin != nullptr && origin->heldForCheck && papplJobGetState(job) == IPP_JSTATE_HELD &&
+      papplJobGetFilename(job) != nullptr) {
+    static_cast<std::vector<pappl_job_t*>*>(found)->push_back(job);
+  }
+}
+
+void CollectPrinterHeld(pappl_printer_t* printer, void* found) {
+  papplPrinterIterateActiveJobs(printer, CollectHeld, found, 1, 0);
 }
 
 void OnEvent(pappl_system_t*, pappl_printer_t*, pappl_job_t* job, pappl_event_t event, void*) {
@@ -199,6 +230,20 @@ void OnEvent(pappl_system_t*, pappl_printer_t*, pappl_job_t* job, pappl_event_t 
 }
 
 }  // namespace
+
+void ReleaseCheckedJobs(pappl_system_t* system) {
+  // Collected first: releasing a job takes the locks the iteration holds.
+  std::vector<pappl_job_t*> held;
+  papplSystemIteratePrinters(system, CollectPrinterHeld, &held);
+  for (pappl_job_t* job : held) {
+    static_cast<JobOrigin*>(papplJobGetData(job))->heldForCheck = false;
+    if (PdfWillPrint(job)) {
+      papplJobRelease(job, nullptr);
+    } else {
+      papplLogJob(job, PAPPL_LOGLEVEL_WARN, "Held: %s", papplJobGetMessage(job));
+    }
+  }
+}
 
 void WatchJobRequests(pappl_system_t* system) {
   papplSystemSetAuthCallback(system, "Basic", Authorize, nullptr);

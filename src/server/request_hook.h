@@ -17,4 +17,9 @@ namespace pagewire::server {
 // Sets the callbacks on `system`.
 void WatchJobRequests(pappl_system_t* system);
 
+// A PDF job is held when it is made; once it is spooled, this releases it
+// when it prints as it is or with its password, and else leaves it held
+// with its reason (document-password-error). Called from the main loop.
+void ReleaseCheckedJobs(pappl_system_t* system);
+
 }  // namespace pagewire::server
