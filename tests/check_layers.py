@@ -31,6 +31,7 @@ LAYERS = [
     (8, "dialogs/win32", ["src/dialogs/win32"], None),
     (9, "app/win32", ["src/app/win32"], None),
     (9, "cli", ["src/cli"], None),
+    (9, "server", ["src/server"], None),
 ]
 
 # The Windows API's headers: only these layers include them.

@@ -1,0 +1,253 @@
+#include "server/request_hook.h"
+
+#include <netinet/in.h>
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "server/job_attributes.h"
+#include "server/job_origin.h"
+#include "server/pagewire_printer.h"
+
+namespace pagewire::server {
+namespace {
+
+// The request being answered on this thread, until PAPPL makes its job.
+thread_local std::unique_ptr<JobOrigin> pendingOrigin;
+
+bool TakesDocument(ipp_op_t op) { return op == IPP_OP_PRINT_JOB || op == IPP_OP_SEND_DOCUMENT; }
+
+bool MakesJob(ipp_op_t op) {
+  return op == IPP_OP_PRINT_JOB || op == IPP_OP_CREATE_JOB || op == IPP_OP_VALIDATE_JOB;
+}
+
+// The operations PAPPL lets any network client ask for; the others are an
+// administrator's, which PAPPL without authentication allows from this
+// machine only.
+bool AnyClientMayAsk(ipp_op_t op) {
+  static constexpr std::array<ipp_op_t, 13> kOps = {
+      IPP_OP_PRINT_JOB,          IPP_OP_VALIDATE_JOB,      IPP_OP_CREATE_JOB,
+      IPP_OP_SEND_DOCUMENT,      IPP_OP_CANCEL_JOB,        IPP_OP_CANCEL_MY_JOBS,
+      IPP_OP_GET_JOB_ATTRIBUTES, IPP_OP_GET_JOBS,          IPP_OP_GET_PRINTER_ATTRIBUTES,
+      IPP_OP_CLOSE_JOB,          IPP_OP_CANCEL_CURRENT_JOB, IPP_OP_HOLD_JOB,
+      IPP_OP_RELEASE_JOB};
+  for (const ipp_op_t known : kOps) {
+    if (op == known) return true;
+  }
+  return false;
+}
+
+std::optional<platform::Ipv4Address> Ipv4Of(const http_addr_t* address) {
+  if (address == nullptr) return std::nullopt;
+  platform::Ipv4Address parts{};
+  if (httpAddrFamily(const_cast<http_addr_t*>(address)) == AF_INET) {
+    std::memcpy(parts.data(), &address->ipv4.sin_addr.s_addr, parts.size());
+    return parts;
+  }
+  if (httpAddrFamily(const_cast<http_addr_t*>(address)) == AF_INET6 &&
+      IN6_IS_ADDR_V4MAPPED(&address->ipv6.sin6_addr)) {
+    std::memcpy(parts.data(), &address->ipv6.sin6_addr.s6_addr[12], parts.size());
+    return parts;
+  }
+  return std::nullopt;
+}
+
+// Answers `status` and ends the request there: the document is read and
+// dropped, so PAPPL finds none and makes no job (its own answer to that is
+// a lesser status, which leaves this one). A request without a document
+// is stopped by a fidelity value PAPPL cannot take.
+void Refuse(pappl_client_t* client, ipp_status_t status, ipp_attribute_t* attr,
+            const std::string& message) {
+  papplClientRespondIPP(client, status, "%s", message.c_str());
+  ipp_t* response = papplClientGetResponse(client);
+  if (attr != nullptr) {
+    ipp_attribute_t* copy = ippCopyAttribute(response, attr, 0);
+    ippSetGroupTag(response, &copy, IPP_TAG_UNSUPPORTED_GROUP);
+  }
+  ipp_t* request = papplClientGetRequest(client);
+  if (TakesDocument(ippGetOperation(request))) {
+    http_t* http = papplClientGetHTTP(client);
+    std::array<char, 16384> buffer{};
+    while (httpGetState(http) == HTTP_STATE_POST_RECV && httpRead2(http, buffer.data(), buffer.size()) > 0) {
+    }
+  } else {
+    ippDeleteAttribute(request, ippFindAttribute(request, "ipp-attribute-fidelity", IPP_TAG_ZERO));
+    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "ipp-attribute-fidelity", 1);
+  }
+}
+
+// The document's format: as named, or as its first bytes show when it is
+// sent as application/octet-stream. Empty for none the printers take.
+bool TakenFormat(pappl_client_t* client, ipp_t* request, ipp_attribute_t*& named) {
+  named = ippFindAttribute(request, "document-format", IPP_TAG_MIMETYPE);
+  const char* format = named != nullptr ? ippGetString(named, 0, nullptr) : "application/octet-stream";
+  if (std::strcmp(format, "application/pdf") == 0 || std::strcmp(format, "image/tiff") == 0) {
+    return true;
+  }
+  if (std::strcmp(format, "application/octet-stream") != 0) return false;
+  if (ippGetOperation(request) == IPP_OP_VALIDATE_JOB) return true;
+  std::array<char, 8> head{};
+  const ssize_t got = httpPeek(papplClientGetHTTP(client), head.data(), head.size());
+  if (got < 4) return false;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(head.data());
+  return std::memcmp(bytes, "%PDF", 4) == 0 ||
+         TypeOfContent(bytes, static_cast<std::size_t>(got), nullptr) != nullptr;
+}
+
+ipp_attribute_t* FindJobAttribute(ipp_t* request, const char* name) {
+  ipp_attribute_t* attr = ippFindAttribute(request, name, IPP_TAG_ZERO);
+  return attr != nullptr && ippGetGroupTag(attr) == IPP_TAG_JOB ? attr : nullptr;
+}
+
+// A PDF, as named or as its first bytes show.
+bool IsPdf(pappl_client_t* client, ipp_t* request) {
+  ipp_attribute_t* named = ippFindAttribute(request, "document-format", IPP_TAG_MIMETYPE);
+  const char* format = named != nullptr ? ippGetString(named, 0, nullptr) : "application/octet-stream";
+  if (std::strcmp(format, "application/pdf") == 0) return true;
+  if (std::strcmp(format, "application/octet-stream") != 0) return false;
+  std::array<char, 4> head{};
+  return httpPeek(papplClientGetHTTP(client), head.data(), head.size()) == 4 &&
+         std::memcmp(head.data(), "%PDF", 4) == 0;
+}
+
+// False when the request was refused.
+bool Check(pappl_client_t* client, ipp_t* request) {
+  const ipp_op_t op = ippGetOperation(request);
+  ipp_attribute_t* format = nullptr;
+  if ((TakesDocument(op) || op == IPP_OP_VALIDATE_JOB) && !TakenFormat(client, request, format)) {
+    Refuse(client, IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED, format,
+           "The printer takes PDF and TIFF documents only.");
+    return false;
+  }
+  ipp_attribute_t* fidelity = ippFindAttribute(request, "ipp-attribute-fidelity", IPP_TAG_BOOLEAN);
+  if (MakesJob(op) && fidelity != nullptr && ippGetBoolean(fidelity, 0)) {
+    const std::vector<IppValue> values = SettingValuesOf(
+        [request](const char* name) { return FindJobAttribute(request, name); });
+    const MappedSettings mapped = ApplyIppValues({}, values);
+    if (!mapped.unmapped.empty()) {
+      const std::string& name = mapped.unmapped.front();
+      Refuse(client, IPP_STATUS_ERROR_ATTRIBUTES_OR_VALUES, FindJobAttribute(request, name.c_str()),
+             "The printer has no such " + name + ".");
+      return false;
+    }
+  }
+  return true;
+}
+
+// Takes the password out of the request; false when it came over a
+// connection it may not come over.
+bool TakePassword(pappl_client_t* client, ipp_t* request, JobOrigin& origin) {
+  ipp_attribute_t* attr = ippFindAttribute(request, "document-password", IPP_TAG_ZERO);
+  if (attr == nullptr) return true;
+  const bool allowed = papplClientIsEncrypted(client) ||
+                       httpAddrLocalhost(httpGetAddress(papplClientGetHTTP(client)));
+  int length = 0;
+  const void* bytes = ippGetValueTag(attr) == IPP_TAG_STRING ? ippGetOctetString(attr, 0, &length)
+                                                             : nullptr;
+  if (allowed && bytes != nullptr) {
+    origin.password.emplace(static_cast<const char*>(bytes), static_cast<std::size_t>(length));
+  }
+  if (bytes != nullptr && length > 0) job::WipeSecret(const_cast<void*>(bytes), static_cast<std::size_t>(length));
+  ippDeleteAttribute(request, attr);
+  if (allowed) return true;
+  Refuse(client, IPP_STATUS_ERROR_DOCUMENT_SECURITY, nullptr,
+         "A document password is taken only over TLS or from this machine.");
+  return false;
+}
+
+http_status_t Authorize(pappl_client_t* client, const char*, gid_t, void*) {
+  pendingOrigin.reset();
+  ipp_t* request = papplClientGetRequest(client);
+  const ipp_op_t op = request != nullptr ? ippGetOperation(request) : IPP_OP_CUPS_INVALID;
+  if (request == nullptr || !AnyClientMayAsk(op)) {
+    return httpAddrLocalhost(httpGetAddress(papplClientGetHTTP(client))) ? HTTP_STATUS_CONTINUE
+                                                                         : HTTP_STATUS_FORBIDDEN;
+  }
+  if (!TakesDocument(op) && !MakesJob(op)) return HTTP_STATUS_CONTINUE;
+  auto origin = std::make_unique<JobOrigin>();
+  if (!TakePassword(client, request, *origin) || !Check(client, request)) return HTTP_STATUS_CONTINUE;
+  if (ipp_attribute_t* name = ippFindAttribute(request, "document-name", IPP_TAG_NAME)) {
+    origin->documentName = ippGetString(name, 0, nullptr);
+  }
+  if (const char* host = papplClientGetHostName(client)) origin->hostName = host;
+  origin->address = Ipv4Of(httpGetAddress(papplClientGetHTTP(client)));
+
+  if (op == IPP_OP_SEND_DOCUMENT) {
+    ipp_attribute_t* id = ippFindAttribute(request, "job-id", IPP_TAG_INTEGER);
+    pappl_printer_t* printer = papplClientGetPrinter(client);
+    pappl_job_t* job = printer != nullptr && id != nullptr
+                           ? papplPrinterFindJob(printer, ippGetInteger(id, 0))
+                           : nullptr;
+    if (job != nullptr) {
+      auto* kept = static_cast<JobOrigin*>(papplJobGetData(job));
+      if (kept == nullptr) {
+        papplJobSetData(job, origin.release());
+      } else {
+        if (!origin->documentName.empty()) kept->documentName = origin->documentName;
+        if (origin->password) {
+          kept->WipePassword();
+          kept->password = std::move(origin->password);
+        }
+      }
+    }
+    return HTTP_STATUS_CONTINUE;
+  }
+  // A PDF is held until its password is checked, unless the client holds
+  // it itself.
+  if (op == IPP_OP_PRINT_JOB && IsPdf(client, request) &&
+      ippFindAttribute(request, "job-hold-until", IPP_TAG_ZERO) == nullptr &&
+      ippFindAttribute(request, "job-hold-until-time", IPP_TAG_ZERO) == nullptr) {
+    ippAddString(request, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-hold-until", nullptr, "indefinite");
+    origin->heldForCheck = true;
+  }
+  if (op != IPP_OP_VALIDATE_JOB) pendingOrigin = std::move(origin);
+  return HTTP_STATUS_CONTINUE;
+}
+
+void CollectHeld(pappl_job_t* job, void* found) {
+  auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
+  if (origin != nullptr && origin->heldForCheck && papplJobGetState(job) == IPP_JSTATE_HELD &&
+      papplJobGetFilename(job) != nullptr) {
+    static_cast<std::vector<pappl_job_t*>*>(found)->push_back(job);
+  }
+}
+
+void CollectPrinterHeld(pappl_printer_t* printer, void* found) {
+  papplPrinterIterateActiveJobs(printer, CollectHeld, found, 1, 0);
+}
+
+void OnEvent(pappl_system_t*, pappl_printer_t*, pappl_job_t* job, pappl_event_t event, void*) {
+  if (job == nullptr) return;
+  if (event & PAPPL_EVENT_JOB_CREATED) {
+    if (pendingOrigin) papplJobSetData(job, pendingOrigin.release());
+  } else if (event & PAPPL_EVENT_JOB_COMPLETED) {
+    delete static_cast<JobOrigin*>(papplJobGetData(job));
+    papplJobSetData(job, nullptr);
+  }
+}
+
+}  // namespace
+
+void ReleaseCheckedJobs(pappl_system_t* system) {
+  // Collected first: releasing a job takes the locks the iteration holds.
+  std::vector<pappl_job_t*> held;
+  papplSystemIteratePrinters(system, CollectPrinterHeld, &held);
+  for (pappl_job_t* job : held) {
+    static_cast<JobOrigin*>(papplJobGetData(job))->heldForCheck = false;
+    if (PdfWillPrint(job)) {
+      papplJobRelease(job, nullptr);
+    } else {
+      papplLogJob(job, PAPPL_LOGLEVEL_WARN, "Held: %s", papplJobGetMessage(job));
+    }
+  }
+}
+
+void WatchJobRequests(pappl_system_t* system) {
+  papplSystemSetAuthCallback(system, "Basic", Authorize, nullptr);
+  papplSystemSetEventCallback(system, OnEvent, nullptr);
+}
+
+}  // namespace pagewire::server

@@ -1,0 +1,230 @@
+#!/usr/bin/env bash
+# pagewire-server end to end: the service in the foreground on a loopback
+# port with its state in a temporary folder, one printer on the loopback
+# socket printer (tests/e2e/loopback_printer.py), jobs sent with ipptool.
+# Run by ctest:
+#   server_scenarios.sh PAGEWIRE_SERVER PAGEWIRE LIBPAGEWIRE SOURCE_DIR
+set -uo pipefail
+server=$1 pagewire=$2 library=$3 source_dir=$4
+fixtures=$source_dir/tests/pdf/fixtures
+here=$source_dir/tests/server
+for tool in ipptool python3 convert; do
+  command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 1; }
+done
+
+tmp=$(mktemp -d)
+pids=()
+server_pid=
+cleanup() {
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+  [ -n "${KEEP_TMP:-}" ] || rm -rf "$tmp"
+}
+trap cleanup EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); return 1; }
+export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config LOGNAME=pwtester
+# A sanitized build: PAPPL's own leaks are not the service's.
+export LSAN_OPTIONS=suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}
+# Python loads a sanitized library only after the sanitizer's runtime.
+preload=
+if ldd "$library" | grep -q libasan; then preload=$(ldd "$library" | awk '/libasan/ { print $3 }'); fi
+mkdir -p "$HOME"
+free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+
+python3 "$source_dir/tests/e2e/loopback_printer.py" "$tmp/sink" "$tmp/sink.port" &
+pids+=($!)
+port=$(free_port)
+state=$tmp/state
+start_server() {
+  "$server" server -o "state-directory=$state" -o "server-port=$port" \
+    -o listen-hostname=127.0.0.1 -o log-level=debug >>"$tmp/server.out" 2>&1 &
+  server_pid=$!
+  for _ in $(seq 100); do
+    (: <>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && return 0
+    sleep 0.2
+  done
+  fail "the service does not listen on port $port: $(cat "$tmp/server.out")"
+  exit 1
+}
+stop_server() {
+  "$server" shutdown || fail "shutdown failed"
+  wait "$server_pid"
+  server_pid=
+}
+for _ in $(seq 50); do [ -s "$tmp/sink.port" ] && break; sleep 0.2; done
+start_server
+
+uri=ipp://127.0.0.1:$port/ipp/print/office
+mac=00:1b:2c:3d:4e:5f
+"$server" add -d office -m pagewire -v "socket://127.0.0.1:$(cat "$tmp/sink.port")" \
+  -o print-quality=high -o print-color-mode=monochrome -o media=iso_a4_210x297mm \
+  -o number-up=2 -o pagewire-key-mode=mac-address -o "pagewire-mac-address=$mac" \
+  || fail "add with defaults failed"
+# A default PAPPL 1.3 cannot keep is refused before anything is made.
+if "$server" add -d other -m pagewire -v socket://127.0.0.1 -o copies=2 2>"$tmp/err"; then
+  fail "add -o copies=2 was taken"
+fi
+grep -q "keeps no printer default for copies" "$tmp/err" || fail "add -o copies: $(cat "$tmp/err")"
+"$server" printers | grep -qx office || fail "printers does not list office"
+"$server" printers | grep -qx other && fail "the refused add made a printer"
+
+# ipptool's requests: TEST.test with the given -d variables and file.
+cat >"$tmp/print.test" <<'T'
+{
+  OPERATION Print-Job
+  GROUP operation-attributes-tag
+  ATTR charset attributes-charset utf-8
+  ATTR naturalLanguage attributes-natural-language en
+  ATTR uri printer-uri $uri
+  ATTR name requesting-user-name $requser
+  ATTR name document-name $name
+  ATTR mimeMediaType document-format $format
+  ATTR boolean ipp-attribute-fidelity $fidelity
+  GROUP job-attributes-tag
+  ATTR integer copies $copies
+  ATTR keyword sides $sides
+  ATTR rangeOfInteger page-ranges $ranges
+  ATTR keyword multiple-document-handling $handling
+  ATTR keyword print-scaling $scaling
+  FILE $filename
+  STATUS $status
+}
+T
+sed -e '/ATTR boolean ipp-attribute-fidelity/a\  ATTR octetString document-password $password' "$tmp/print.test" >"$tmp/password.test"
+cat >"$tmp/job.test" <<'T'
+{
+  OPERATION Get-Job-Attributes
+  GROUP operation-attributes-tag
+  ATTR charset attributes-charset utf-8
+  ATTR naturalLanguage attributes-natural-language en
+  ATTR uri printer-uri $uri
+  ATTR integer job-id $job
+  ATTR name requesting-user-name $requser
+  ATTR keyword requested-attributes WHAT
+  STATUS successful-ok
+}
+T
+sed -e 's/Get-Job-Attributes/Get-Printer-Attributes/' -e '/job-id/d' "$tmp/job.test" >"$tmp/printer.test"
+# send TEST FILE VAR=VALUE...: the request with the scenario's defaults;
+# status=STATUS is the status wanted, tls sends it over ipps.
+send() {
+  local test=$1 file=$2 var
+  shift 2
+  local status=successful-ok target=$uri
+  local vars=(-d "requser=$user" -d "name=$(basename "$file")" -d format=application/pdf
+    -d fidelity=false -d copies=1 -d sides=one-sided -d ranges=1-999
+    -d handling=separate-documents-collated-copies -d scaling=auto)
+  for var in "$@"; do
+    # ipptool reads no variable in STATUS.
+    case $var in
+      status=*) status=${var#status=} ;;
+      tls) target=${uri/ipp:/ipps:} ;;
+      *) vars+=(-d "$var") ;;
+    esac
+  done
+  sed "s/STATUS \$status/STATUS $status/" "$tmp/$test.test" >"$tmp/run.test"
+  ipptool -tv "${vars[@]}" -f "$file" "$target" "$tmp/run.test" >"$tmp/ipptool.out" 2>&1 &&
+    grep -q '\[PASS\]' "$tmp/ipptool.out" ||
+    fail "$test of $(basename "$file") ($*): $(grep -E 'status-code|EXPECTED|FAIL' "$tmp/ipptool.out")"
+}
+attrs() {  # attrs JOB WHAT: the job's attributes, one per line; JOB 0: the printer's
+  local test=job
+  [ "$1" = 0 ] && test=printer
+  # ipptool splits no variable into values.
+  sed "s/WHAT/$2/" "$tmp/$test.test" >"$tmp/run.test"
+  ipptool -tv -d "requser=$user" -d job="$1" "$uri" "$tmp/run.test" 2>&1
+}
+# sent N: the loopback printer's Nth connection, once it has closed.
+sent() {
+  for _ in $(seq 100); do [ -f "$tmp/sink/job-$1.bin" ] && break; sleep 0.2; done
+  echo "$tmp/sink/job-$1.bin"
+}
+# ended JOB STATE: the job reaches STATE (the printer's USTATUS told its end).
+ended() {
+  for _ in $(seq 50); do attrs "$1" job-state | grep -q "job-state (enum) = $2" && return 0; sleep 0.2; done
+  fail "job $1 is not $2: $(attrs "$1" all | grep -E 'job-state')"
+}
+
+# A PDF with settings of its own over the printer's defaults: exactly the
+# header the command makes for the same settings, then the file, between
+# the PJL job commands; completed once the printer says the job ended.
+"$pagewire" --show-header -n 3 -P 2-5 -o collate=true -o sides=two-sided-short-edge \
+  -o print-color-mode=monochrome -o print-quality=high -o layout=2up -o media=A4 \
+  -o media-type=plain "$fixtures/plain.pdf" >"$tmp/plain.header" </dev/null ||
+  fail "pagewire --show-header failed"
+# The command's user is the requesting user: its header then names the same.
+user=$(sed -n 's/^@PJL COMMENT UNAME=//p' "$tmp/plain.header")
+send print "$fixtures/plain.pdf" copies=3 sides=two-sided-short-edge ranges=2-5
+python3 "$here/check_sent.py" "$(sent 1)" "$tmp/plain.header" "$fixtures/plain.pdf" \
+  localhost 127.000.000.001 || fail "the PDF job"
+ended 1 completed
+
+# A TIFF goes unchanged, with no header; a PNG is refused, also when it
+# comes as application/octet-stream.
+convert -size 16x16 xc:red "$tmp/red.tif" && convert -size 16x16 xc:red "$tmp/red.png"
+send print "$tmp/red.tif" format=image/tiff
+python3 "$here/check_sent.py" "$(sent 2)" /dev/null "$tmp/red.tif" - - || fail "the TIFF job"
+send print "$tmp/red.png" format=image/png status=client-error-document-format-not-supported
+send print "$tmp/red.png" format=application/octet-stream \
+  status=client-error-document-format-not-supported
+# A setting the header cannot carry: refused with fidelity, naming it;
+# else printed with the printer's default (2-up).
+send print "$fixtures/plain.pdf" fidelity=true scaling=fill \
+  status=client-error-attributes-or-values-not-supported
+grep -q "print-scaling (keyword) = fill" "$tmp/ipptool.out" || fail "the refusal names no attribute"
+send print "$fixtures/plain.pdf" scaling=fill
+grep -qa "LOUT=N2" "$(sent 3)" || fail "print-scaling=fill did not leave the default"
+ls "$tmp/sink" | grep -q job-4 && fail "a refused job reached the printer"
+
+# The password over TLS: tested against the PDF, encrypted under the
+# printer's MAC address; in no file of the state, its spool or its debug
+# log; nowhere in the job's attributes.
+# (The first TLS connection makes the service's credentials; it may fail.)
+sed "s/WHAT/printer-name/" "$tmp/printer.test" >"$tmp/run.test"
+ipptool -d "requser=$user" "${uri/ipp:/ipps:}" "$tmp/run.test" >/dev/null 2>&1
+send password "$fixtures/r6_aes256.pdf" password=user6 tls
+LD_PRELOAD=$preload ASAN_OPTIONS=detect_leaks=0 \
+  python3 "$source_dir/tests/e2e/check_password.py" "$(sent 4)" "$library" MA "${mac//:/}" user6 ||
+  fail "the password job"
+ended 4 completed
+attrs 4 all >"$tmp/job4.attrs"
+if grep -rqa -e user6 -e 7573657236 "$state" "$tmp/job4.attrs"; then fail "the password was kept"; fi
+grep -q "document-password" "$state/pagewire-server.log" && fail "the log names the password"
+grep -q "Print-Job request:" "$state/pagewire-server.log" || fail "the debug log shows no request"
+# A wrong password, from a loopback client: the job is held, saying why,
+# and nothing reaches the printer.
+send password "$fixtures/r6_aes256.pdf" password=guess
+for _ in $(seq 50); do attrs 5 job-state-reasons | grep -q document-password-error && break; sleep 0.2; done
+attrs 5 job-state-reasons | grep -q document-password-error || fail "job 5 has no document-password-error"
+ended 5 pending-held
+[ -e "$tmp/sink/job-5.bin" ] && fail "the printer was reached for a PDF with a wrong password"
+# Its owner cancels it (PAPPL keeps the printer's connection open while a
+# job is held, and each later job would go over that one).
+sed -e 's/Get-Job-Attributes/Cancel-Job/' -e '/requested-attributes/d' "$tmp/job.test" >"$tmp/run.test"
+ipptool -d "requser=$user" -d job=5 "$uri" "$tmp/run.test" || fail "Cancel-Job of job 5"
+ended 5 canceled
+
+# A job the printer says it canceled is not completed.
+cp "$fixtures/plain.pdf" "$tmp/cancel.pdf"
+send print "$tmp/cancel.pdf"
+ended 6 aborted
+[ -s "$(sent 5)" ] || fail "the job the printer canceled was not sent"
+attrs 6 job-state-message | grep -q "USER_CANCELED" || fail "job 6 does not say the printer canceled it"
+
+# The printer and its defaults outlive a restart.
+stop_server
+start_server
+attrs 0 \
+  number-up-default,pagewire-key-mode-default,pagewire-mac-address-default,print-quality-default,print-color-mode-default,document-format-preferred \
+  >"$tmp/printer.attrs"
+for want in "number-up-default (integer) = 2" "pagewire-key-mode-default (keyword) = mac-address" \
+  "pagewire-mac-address-default (textWithoutLanguage) = $mac" "print-quality-default (enum) = high" \
+  "print-color-mode-default (keyword) = monochrome" "document-format-preferred (mimeMediaType) = application/pdf"; do
+  grep -qF "$want" "$tmp/printer.attrs" || fail "after a restart, no $want: $(cat "$tmp/printer.attrs")"
+done
+send print "$fixtures/plain.pdf"
+grep -qa 'LOUT=N2' "$(sent 6)" || fail "the restarted printer lost its number-up"
+
+[ "$failures" -eq 0 ] && echo "all server scenarios passed"
+exit $((failures > 0))
