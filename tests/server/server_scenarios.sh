@@ -24,6 +24,10 @@ trap cleanup EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); return 1; }
 export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config LOGNAME=pwtester
+# The sub-commands find the service by its domain socket: root's is
+# $SNAP_COMMON/pagewire-server.sock where that is set, another user's in
+# $TMPDIR. Both are this run's, so that no other service answers them.
+export SNAP_COMMON=$tmp TMPDIR=$tmp
 # A sanitized build: PAPPL's own leaks are not the service's.
 export LSAN_OPTIONS=suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}
 # Python loads a sanitized library only after the sanitizer's runtime.
