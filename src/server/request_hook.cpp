@@ -1,6 +1,7 @@
 #include "server/request_hook.h"
 
 #include <netinet/in.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstring>
@@ -248,14 +249,49 @@ void OnEvent(pappl_system_t*, pappl_printer_t*, pappl_job_t* job, pappl_event_t 
 
 }  // namespace
 
+namespace {
+
+void CountWaiting(pappl_job_t* job, void* count) {
+  const ipp_jstate_t state = papplJobGetState(job);
+  if (state == IPP_JSTATE_PENDING || state == IPP_JSTATE_PROCESSING) ++*static_cast<int*>(count);
+}
+
+// The printer runs no job and has none waiting to run.
+bool Free(pappl_printer_t* printer) {
+  int waiting = 0;
+  papplPrinterIterateActiveJobs(printer, CountWaiting, &waiting, 1, 0);
+  return waiting == 0 && papplPrinterGetState(printer) == IPP_PSTATE_IDLE;
+}
+
+}  // namespace
+
 void ReleaseCheckedJobs(pappl_system_t* system) {
+  // PAPPL 1.3 starts the first pending job of a printer on each release
+  // (and at each job's end) until that job's thread has begun: jobs
+  // released while another starts run at once, the same job several times
+  // over one printer. So a job is released only to a printer that is free,
+  // and the next once the printer is free again; this tick waits for that
+  // a little, the next tick takes the rest.
+  constexpr int kTickBudgetMs = 300;
+  int spentMs = 0;
   // Collected first: releasing a job takes the locks the iteration holds.
   std::vector<pappl_job_t*> held;
   papplSystemIteratePrinters(system, CollectPrinterHeld, &held);
   for (pappl_job_t* job : held) {
+    pappl_printer_t* printer = papplJobGetPrinter(job);
+    while (!Free(printer) && spentMs < kTickBudgetMs) {
+      usleep(1000);
+      ++spentMs;
+    }
+    if (!Free(printer)) continue;
     static_cast<JobOrigin*>(papplJobGetData(job))->heldForCheck = false;
     if (PdfWillPrint(job)) {
       papplJobRelease(job, nullptr);
+      for (int waited = 0; waited < 2000 && papplJobGetState(job) == IPP_JSTATE_PENDING &&
+                           papplPrinterGetState(printer) == IPP_PSTATE_IDLE;
+           ++waited) {
+        usleep(1000);
+      }
     } else {
       papplLogJob(job, PAPPL_LOGLEVEL_WARN, "Held: %s", papplJobGetMessage(job));
     }

@@ -311,5 +311,17 @@ PY
 done
 [ -z "$(ls "$state/spool" | grep raster-)" ] || fail "a raster job left its PDF in the spool"
 
+# PDFs that come together are each printed once, one after another.
+burst=()
+for n in $(seq 12); do
+  cp "$fixtures/plain.pdf" "$tmp/burst-$n.pdf"
+  send print "$tmp/burst-$n.pdf" && burst+=("$job")
+done
+for id in "${burst[@]}"; do ended "$id" completed; done
+for n in $(seq 12); do
+  count=$(cat "$tmp"/sink/job-*.bin | grep -ac "EOJ NAME = \"burst-$n.pdf\"")
+  [ "$count" = 1 ] || fail "burst-$n.pdf reached the printer $count times"
+done
+
 [ "$failures" -eq 0 ] && echo "all server scenarios passed"
 exit $((failures > 0))
