@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstring>
-#include <functional>
 #include <ctime>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "server/job_attributes.h"
 #include "server/job_comments.h"
 #include "server/job_origin.h"
+#include "server/raster_pdf.h"
 #include "settings/setting_text.h"
 #include "transport/job_names.h"
 #include "transport/pjl_header.h"
@@ -26,7 +29,7 @@
 namespace pagewire::server {
 
 pappl_pr_driver_t kDrivers[1] = {
-    {kDriverName, "Pagewire PJL printer (PDF and TIFF)", nullptr, nullptr}};
+    {kDriverName, "Pagewire PJL printer (PDF, TIFF; raster as PDF)", nullptr, nullptr}};
 
 namespace {
 
@@ -114,6 +117,14 @@ std::vector<IppValue> SettingValuesOf(const std::function<ipp_attribute_t*(const
 
 namespace {
 
+// The printer is unreachable or dropped the job: its state says so until a
+// job reaches it again, and the job says how.
+void ConnectionLost(pappl_job_t* job, const char* how) {
+  papplPrinterSetReasons(papplJobGetPrinter(job), PAPPL_PREASON_OFFLINE, PAPPL_PREASON_NONE);
+  papplJobSetMessage(job, "Not printed: the printer %s.", how);
+  papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Not printed: the printer %s.", how);
+}
+
 class Sender {
  public:
   Sender(pappl_job_t* job, pappl_device_t* device) : job_(job), device_(device) {}
@@ -122,7 +133,7 @@ class Sender {
   bool Write(const void* bytes, std::size_t size) {
     if (size == 0) return true;
     if (papplDeviceWrite(device_, bytes, size) < 0) {
-      papplLogJob(job_, PAPPL_LOGLEVEL_ERROR, "The printer took no more of the job.");
+      ConnectionLost(job_, "took no more of the job");
       return false;
     }
     return true;
@@ -135,15 +146,19 @@ class Sender {
 
 // Reads the printer's job status until it tells that `status`'s job ended,
 // the job is canceled here or the printer has said nothing for too long.
-void AwaitEnd(pappl_job_t* job, pappl_device_t* device, transport::PjlJobStatus& status) {
+// False when the printer reset the connection.
+bool AwaitEnd(pappl_job_t* job, pappl_device_t* device, transport::PjlJobStatus& status) {
   const time_t limit = time(nullptr) + kEndWaitSeconds;
   std::array<char, 4096> buffer{};
   while (!papplJobIsCanceled(job) && time(nullptr) < limit) {
+    errno = 0;
     const ssize_t got = papplDeviceRead(device, buffer.data(), buffer.size());
     if (got == 0) break;  // the printer closed the connection
+    if (got < 0 && (errno == ECONNRESET || errno == EPIPE || errno == ENOTCONN)) return false;
     if (got < 0) continue;  // nothing within the device's poll time
-    if (status.Take(std::string_view(buffer.data(), static_cast<std::size_t>(got)))) return;
+    if (status.Take(std::string_view(buffer.data(), static_cast<std::size_t>(got)))) return true;
   }
+  return true;
 }
 
 // Nobody to ask: the request's password is tried once, under the
@@ -233,11 +248,13 @@ bool PasswordFacts(pappl_job_t* job, const char* path, JobOrigin* origin,
 
 // Sends the job's file: for a PDF the header first, and all of it between
 // the PJL job commands that ask the printer to tell when the job ends.
-bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader) {
+// `document`, when given, is the PDF made of a raster job, read from its
+// start and closed here; there is no password to it.
+bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader, int document = -1) {
   const char* path = papplJobGetFilename(job);
-  const int fd = path != nullptr ? open(path, O_RDONLY | O_CLOEXEC) : -1;
+  const int fd = document >= 0 ? document : path != nullptr ? open(path, O_RDONLY | O_CLOEXEC) : -1;
   struct stat info {};
-  if (fd < 0 || fstat(fd, &info) != 0) {
+  if (fd < 0 || fstat(fd, &info) != 0 || lseek(fd, 0, SEEK_SET) != 0) {
     papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Unable to read the job's file: %s", strerror(errno));
     if (fd >= 0) close(fd);
     return false;
@@ -250,7 +267,7 @@ bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader) {
   if (withHeader) {
     facts.fileName = documentName;
     facts.fileLength = static_cast<std::uint64_t>(info.st_size);
-    if (!PasswordFacts(job, path, origin, facts)) {
+    if (document < 0 && !PasswordFacts(job, path, origin, facts)) {
       close(fd);
       return false;
     }
@@ -299,7 +316,11 @@ bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader) {
   if (!sender.Write(transport::PjlJobClosing(pjlName))) return false;
   papplDeviceFlush(device);
   transport::PjlJobStatus status(pjlName);
-  AwaitEnd(job, device, status);
+  if (!AwaitEnd(job, device, status)) {
+    ConnectionLost(job, "reset the connection before it told the job's end");
+    return false;
+  }
+  papplPrinterSetReasons(papplJobGetPrinter(job), PAPPL_PREASON_NONE, PAPPL_PREASON_OFFLINE);
   if (status.Completed()) {
     papplLogJob(job, PAPPL_LOGLEVEL_INFO, "The printer ended the job.");
     return true;
@@ -324,17 +345,93 @@ bool PrintFile(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
   return false;
 }
 
-// Raster pages are not taken: every call ends the job.
-bool NoRaster(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
-  papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "This printer takes PDF and TIFF documents only.");
+// A raster job's pages (PWG raster, URF, JPEG, PNG, as PAPPL gives them):
+// written as a PDF into an unlinked file of the spool, then sent as a PDF
+// job. PAPPL runs a job's raster calls on the job's own thread.
+struct RasterJob {
+  RasterJob(std::FILE* out) : file(out), writer(out) {}
+  RasterJob(const RasterJob&) = delete;
+  RasterJob& operator=(const RasterJob&) = delete;
+  ~RasterJob() { std::fclose(file); }
+
+  std::FILE* file;
+  RasterPdfWriter writer;
+};
+thread_local std::unique_ptr<RasterJob> rasterJob;
+
+bool RasterFailed(pappl_job_t* job, const std::string& why) {
+  papplJobSetMessage(job, "The raster could not be made a PDF: %s.", why.c_str());
+  papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "The raster could not be made a PDF: %s.", why.c_str());
+  rasterJob.reset();
   return false;
 }
-bool NoRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, unsigned) {
-  return NoRaster(job, options, device);
+
+bool StartRasterJob(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
+  rasterJob.reset();
+  const char* spooled = papplJobGetFilename(job);
+  const std::string spool = spooled != nullptr && std::strrchr(spooled, '/') != nullptr
+                                ? std::string(spooled, std::strrchr(spooled, '/'))
+                                : std::string(P_tmpdir);
+  std::string name = spool + "/raster-XXXXXX";
+  const int fd = mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) return RasterFailed(job, std::string("no file in the spool: ") + strerror(errno));
+  unlink(name.c_str());
+  std::FILE* out = fdopen(fd, "w+b");
+  if (out == nullptr) {
+    close(fd);
+    return RasterFailed(job, strerror(errno));
+  }
+  rasterJob = std::make_unique<RasterJob>(out);
+  return true;
 }
-bool NoRasterLine(pappl_job_t*, pappl_pr_options_t*, pappl_device_t*, unsigned,
-                  const unsigned char*) {
-  return false;
+
+bool StartRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, unsigned) {
+  if (!rasterJob) return false;
+  const cups_page_header2_t& header = options->header;
+  RasterPage page;
+  page.width = header.cupsWidth;
+  page.height = header.cupsHeight;
+  page.xDpi = header.HWResolution[0];
+  page.yDpi = header.HWResolution[1];
+  page.bitsPerComponent = header.cupsBitsPerColor;
+  switch (header.cupsColorSpace) {
+    case CUPS_CSPACE_SRGB:
+    case CUPS_CSPACE_RGB:
+    case CUPS_CSPACE_ADOBERGB: page.components = 3; break;
+    case CUPS_CSPACE_SW:
+    case CUPS_CSPACE_W: page.components = 1; break;
+    case CUPS_CSPACE_K:
+      page.components = 1;
+      page.zeroIsWhite = true;
+      break;
+    default: break;
+  }
+  if (RasterLineBytes(page) != header.cupsBytesPerLine) {
+    return RasterFailed(job, "a colour space, depth or line length the PDF does not take (" +
+                                 std::to_string(header.cupsBitsPerColor) + " bits, space " +
+                                 std::to_string(static_cast<int>(header.cupsColorSpace)) + ")");
+  }
+  return rasterJob->writer.StartPage(page) || RasterFailed(job, rasterJob->writer.Error());
+}
+
+bool WriteRasterLine(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned,
+                     const unsigned char* line) {
+  if (!rasterJob) return false;
+  return rasterJob->writer.WriteLine(line) || RasterFailed(job, rasterJob->writer.Error());
+}
+
+bool EndRasterPage(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned) {
+  if (!rasterJob) return false;
+  return rasterJob->writer.EndPage() || RasterFailed(job, rasterJob->writer.Error());
+}
+
+bool EndRasterJob(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device) {
+  if (!rasterJob) return false;
+  if (!rasterJob->writer.Finish()) return RasterFailed(job, rasterJob->writer.Error());
+  const int fd = dup(fileno(rasterJob->file));
+  rasterJob.reset();
+  if (fd < 0) return RasterFailed(job, strerror(errno));
+  return SendDocument(job, device, true, fd);
 }
 
 }  // namespace
@@ -383,11 +480,11 @@ bool DriverCallback(pappl_system_t* system, const char* driverName, const char* 
   }
 
   data->printfile_cb = PrintFile;
-  data->rstartjob_cb = NoRaster;
-  data->rstartpage_cb = NoRasterPage;
-  data->rendpage_cb = NoRasterPage;
-  data->rendjob_cb = NoRaster;
-  data->rwriteline_cb = NoRasterLine;
+  data->rstartjob_cb = StartRasterJob;
+  data->rstartpage_cb = StartRasterPage;
+  data->rendpage_cb = EndRasterPage;
+  data->rendjob_cb = EndRasterJob;
+  data->rwriteline_cb = WriteRasterLine;
   // The filters give the formats: PAPPL names PDF the preferred one only
   // when a filter takes it.
   data->format = "application/octet-stream";
@@ -399,7 +496,8 @@ bool DriverCallback(pappl_system_t* system, const char* driverName, const char* 
   data->color_default = PAPPL_COLOR_MODE_AUTO;
   data->quality_default = IPP_QUALITY_NORMAL;
   data->scaling_default = PAPPL_SCALING_AUTO;
-  data->raster_types = PAPPL_PWG_RASTER_TYPE_SRGB_8;
+  data->raster_types = static_cast<pappl_raster_type_t>(
+      PAPPL_PWG_RASTER_TYPE_BLACK_1 | PAPPL_PWG_RASTER_TYPE_SGRAY_8 | PAPPL_PWG_RASTER_TYPE_SRGB_8);
   data->duplex = PAPPL_DUPLEX_NORMAL;
   data->sides_supported =
       PAPPL_SIDES_ONE_SIDED | PAPPL_SIDES_TWO_SIDED_LONG_EDGE | PAPPL_SIDES_TWO_SIDED_SHORT_EDGE;

@@ -1,11 +1,13 @@
 #include "server/request_hook.h"
 
 #include <netinet/in.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "server/job_attributes.h"
@@ -79,22 +81,38 @@ void Refuse(pappl_client_t* client, ipp_status_t status, ipp_attribute_t* attr,
   }
 }
 
+// The formats the printers take: PDF and TIFF as they are, and the raster
+// formats PAPPL reads, sent on as a PDF of their pages; with their first
+// bytes.
+struct Format {
+  const char* type;
+  std::string_view magic;
+};
+constexpr std::string_view kTiffLittle("II*\0", 4);
+constexpr std::string_view kTiffBig("MM\0*", 4);
+constexpr Format kFormats[] = {
+    {"application/pdf", "%PDF"},  {"image/tiff", kTiffLittle},  {"image/tiff", kTiffBig},
+    {"image/pwg-raster", "RaS2"}, {"image/urf", "UNIRAST"},      {"image/jpeg", "\xff\xd8\xff"},
+    {"image/png", "\x89PNG\r\n\x1a\n"}};
+
 // The document's format: as named, or as its first bytes show when it is
-// sent as application/octet-stream. Empty for none the printers take.
+// sent as application/octet-stream. False for none the printers take.
 bool TakenFormat(pappl_client_t* client, ipp_t* request, ipp_attribute_t*& named) {
   named = ippFindAttribute(request, "document-format", IPP_TAG_MIMETYPE);
   const char* format = named != nullptr ? ippGetString(named, 0, nullptr) : "application/octet-stream";
-  if (std::strcmp(format, "application/pdf") == 0 || std::strcmp(format, "image/tiff") == 0) {
-    return true;
+  for (const Format& taken : kFormats) {
+    if (std::strcmp(format, taken.type) == 0) return true;
   }
   if (std::strcmp(format, "application/octet-stream") != 0) return false;
   if (ippGetOperation(request) == IPP_OP_VALIDATE_JOB) return true;
   std::array<char, 8> head{};
   const ssize_t got = httpPeek(papplClientGetHTTP(client), head.data(), head.size());
   if (got < 4) return false;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(head.data());
-  return std::memcmp(bytes, "%PDF", 4) == 0 ||
-         TypeOfContent(bytes, static_cast<std::size_t>(got), nullptr) != nullptr;
+  const std::string_view bytes(head.data(), static_cast<std::size_t>(got));
+  for (const Format& taken : kFormats) {
+    if (bytes.substr(0, taken.magic.size()) == taken.magic) return true;
+  }
+  return false;
 }
 
 ipp_attribute_t* FindJobAttribute(ipp_t* request, const char* name) {
@@ -119,7 +137,7 @@ bool Check(pappl_client_t* client, ipp_t* request) {
   ipp_attribute_t* format = nullptr;
   if ((TakesDocument(op) || op == IPP_OP_VALIDATE_JOB) && !TakenFormat(client, request, format)) {
     Refuse(client, IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED, format,
-           "The printer takes PDF and TIFF documents only.");
+           "The printer takes PDF, TIFF, PWG raster, URF, JPEG and PNG documents only.");
     return false;
   }
   ipp_attribute_t* fidelity = ippFindAttribute(request, "ipp-attribute-fidelity", IPP_TAG_BOOLEAN);
@@ -231,14 +249,49 @@ void OnEvent(pappl_system_t*, pappl_printer_t*, pappl_job_t* job, pappl_event_t 
 
 }  // namespace
 
+namespace {
+
+void CountWaiting(pappl_job_t* job, void* count) {
+  const ipp_jstate_t state = papplJobGetState(job);
+  if (state == IPP_JSTATE_PENDING || state == IPP_JSTATE_PROCESSING) ++*static_cast<int*>(count);
+}
+
+// The printer runs no job and has none waiting to run.
+bool Free(pappl_printer_t* printer) {
+  int waiting = 0;
+  papplPrinterIterateActiveJobs(printer, CountWaiting, &waiting, 1, 0);
+  return waiting == 0 && papplPrinterGetState(printer) == IPP_PSTATE_IDLE;
+}
+
+}  // namespace
+
 void ReleaseCheckedJobs(pappl_system_t* system) {
+  // PAPPL 1.3 starts the first pending job of a printer on each release
+  // (and at each job's end) until that job's thread has begun: jobs
+  // released while another starts run at once, the same job several times
+  // over one printer. So a job is released only to a printer that is free,
+  // and the next once the printer is free again; this tick waits for that
+  // a little, the next tick takes the rest.
+  constexpr int kTickBudgetMs = 300;
+  int spentMs = 0;
   // Collected first: releasing a job takes the locks the iteration holds.
   std::vector<pappl_job_t*> held;
   papplSystemIteratePrinters(system, CollectPrinterHeld, &held);
   for (pappl_job_t* job : held) {
+    pappl_printer_t* printer = papplJobGetPrinter(job);
+    while (!Free(printer) && spentMs < kTickBudgetMs) {
+      usleep(1000);
+      ++spentMs;
+    }
+    if (!Free(printer)) continue;
     static_cast<JobOrigin*>(papplJobGetData(job))->heldForCheck = false;
     if (PdfWillPrint(job)) {
       papplJobRelease(job, nullptr);
+      for (int waited = 0; waited < 2000 && papplJobGetState(job) == IPP_JSTATE_PENDING &&
+                           papplPrinterGetState(printer) == IPP_PSTATE_IDLE;
+           ++waited) {
+        usleep(1000);
+      }
     } else {
       papplLogJob(job, PAPPL_LOGLEVEL_WARN, "Held: %s", papplJobGetMessage(job));
     }

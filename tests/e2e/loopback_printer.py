@@ -9,11 +9,14 @@ renamed when the connection closes.
 
 A job that turns PJL's unsolicited job status on is answered as a printer
 would: START after its JOB command, and after its EOJ command END, or
-CANCELED when the job's name holds "cancel".
+CANCELED when the job's name holds "cancel". A job whose name holds "reset"
+has its connection reset right after its JOB command, as a printer that is
+switched off mid-job.
 """
 import os
 import re
 import socket
+import struct
 import sys
 
 COMMAND = re.compile(rb'@PJL (JOB|EOJ) NAME = "([^"]*)"')
@@ -43,6 +46,9 @@ def receive(conn, out):
         status_on = status_on or b"@PJL USTATUS JOB = ON" in pending
         end = 0
         for match in COMMAND.finditer(pending):
+            if match.group(1) == b"JOB" and b"reset" in match.group(2).lower():
+                conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                return
             if status_on:
                 conn.sendall(job_status(match))
             end = match.end()

@@ -8,14 +8,18 @@ set -uo pipefail
 server=$1 pagewire=$2 library=$3 source_dir=$4
 fixtures=$source_dir/tests/pdf/fixtures
 here=$source_dir/tests/server
-for tool in ipptool python3 convert; do
+for tool in ipptool python3 convert cupsd lpadmin lp qpdf gs; do
   command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 1; }
 done
 
 tmp=$(mktemp -d)
 pids=()
 server_pid=
+# shellcheck source=../e2e/rig.sh
+. "$source_dir/tests/e2e/rig.sh"
+RIG_DIR=$tmp/rig
 cleanup() {
+  [ -n "$RIG_CUPSD_PID" ] && kill "$RIG_CUPSD_PID" 2>/dev/null && wait "$RIG_CUPSD_PID" 2>/dev/null
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
   [ -n "${KEEP_TMP:-}" ] || rm -rf "$tmp"
@@ -129,6 +133,7 @@ send() {
   done
   sed "s/STATUS \$status/STATUS $status/" "$tmp/$test.test" >"$tmp/run.test"
   ipptool -tv "${vars[@]}" -f "$file" "$target" "$tmp/run.test" >"$tmp/ipptool.out" 2>&1 &&
+    job=$(sed -n 's/.*job-id (integer) = //p' "$tmp/ipptool.out" | head -1) &&
     grep -q '\[PASS\]' "$tmp/ipptool.out" ||
     fail "$test of $(basename "$file") ($*): $(grep -E 'status-code|EXPECTED|FAIL' "$tmp/ipptool.out")"
 }
@@ -164,13 +169,13 @@ python3 "$here/check_sent.py" "$(sent 1)" "$tmp/plain.header" "$fixtures/plain.p
   localhost 127.000.000.001 || fail "the PDF job"
 ended 1 completed
 
-# A TIFF goes unchanged, with no header; a PNG is refused, also when it
+# A TIFF goes unchanged, with no header; text is refused, also when it
 # comes as application/octet-stream.
-convert -size 16x16 xc:red "$tmp/red.tif" && convert -size 16x16 xc:red "$tmp/red.png"
+convert -size 16x16 xc:red "$tmp/red.tif" && echo "plain words" >"$tmp/words.txt"
 send print "$tmp/red.tif" format=image/tiff
 python3 "$here/check_sent.py" "$(sent 2)" /dev/null "$tmp/red.tif" - - || fail "the TIFF job"
-send print "$tmp/red.png" format=image/png status=client-error-document-format-not-supported
-send print "$tmp/red.png" format=application/octet-stream \
+send print "$tmp/words.txt" format=text/plain status=client-error-document-format-not-supported
+send print "$tmp/words.txt" format=application/octet-stream \
   status=client-error-document-format-not-supported
 # A setting the header cannot carry: refused with fidelity, naming it;
 # else printed with the printer's default (2-up).
@@ -229,6 +234,98 @@ for want in "number-up-default (integer) = 2" "pagewire-key-mode-default (keywor
 done
 send print "$fixtures/plain.pdf"
 grep -qa 'LOUT=N2' "$(sent 6)" || fail "the restarted printer lost its number-up"
+
+# The project's command through the service: the header it would make
+# itself for the same options, then the file; --wait tells the printer's end.
+# (Its IPP request names the account's user, its header LOGNAME.)
+options=(-n 3 -P 2-5 -o collate=true -o sides=two-sided-short-edge -o print-color-mode=monochrome
+  -o print-quality=high -o layout=2up -o media=A4 -o media-type=plain)
+LOGNAME=$(id -un) "$pagewire" --show-header "${options[@]}" "$fixtures/plain.pdf" \
+  >"$tmp/command.header" </dev/null || fail "pagewire --show-header failed"
+printed=$("$pagewire" -d "$uri" --wait=60 "${options[@]}" "$fixtures/plain.pdf" </dev/null 2>&1) ||
+  fail "pagewire -d $uri: $printed"
+grep -q "plain.pdf: printed" <<<"$printed" || fail "pagewire --wait did not tell the end: $printed"
+python3 "$here/check_sent.py" "$(sent 7)" "$tmp/command.header" "$fixtures/plain.pdf" \
+  localhost 127.000.000.001 || fail "the command's job"
+
+# A printer that resets the connection mid-job: the job is aborted, not
+# completed, and says so; the printer is offline until a job reaches it.
+python3 "$source_dir/bench/gen_big_pdf.py" "$tmp/reset.pdf" 100000 || fail "no big PDF"
+send print "$tmp/reset.pdf"
+for _ in $(seq 150); do attrs "$job" job-state | grep -qE "= (aborted|completed|canceled)" && break; sleep 0.2; done
+attrs "$job" all >"$tmp/reset.attrs"
+grep -q "job-state (enum) = aborted" "$tmp/reset.attrs" ||
+  fail "the reset job is not aborted: $(grep job-state "$tmp/reset.attrs")"
+grep -q "job-state-message.*Not printed: the printer" "$tmp/reset.attrs" ||
+  fail "the reset job does not say what the printer did: $(grep job-state "$tmp/reset.attrs")"
+attrs 0 printer-state-reasons | grep -q "= offline" ||
+  fail "the printer's state does not tell the reset: $(attrs 0 printer-state-reasons | grep reasons)"
+[ -f "$(sent 8)" ] || fail "the reset job never reached the printer"
+
+# A CUPS queue made driverless against the service: lp's settings reach
+# the printer in the header, in front of the PDF CUPS sends on.
+# cupsd runs its filters as lp, which reads the queue's PPD in our folder.
+[ "$(id -u)" -eq 0 ] && chmod 711 "$tmp"
+rig_start_cups || fail "no private cupsd"
+lpadmin -p Office -E -v "$uri" -m everywhere >"$tmp/lpadmin.out" 2>&1 ||
+  fail "lpadmin -m everywhere: $(cat "$tmp/lpadmin.out")"
+lp -d Office -o sides=two-sided-long-edge -o copies=2 "$fixtures/plain.pdf" >"$tmp/lp.out" 2>&1 ||
+  fail "lp: $(cat "$tmp/lp.out")"
+cups_job=$(sent 9)
+python3 - "$cups_job" "$tmp/cups.pdf" <<'PY' || fail "the CUPS job"
+import re, sys
+job = open(sys.argv[1], "rb").read()
+start = job.find(b"%PDF-")
+if start < 0:
+    sys.exit("no PDF came: %r" % job[:200])
+header = job[:start].decode("latin-1")
+# Two copies: QTY when collated, else COPIES.
+for want in (r"@PJL SET DUPLEX=ON\n", r"@PJL SET BINDING=LONGEDGE\n", r"@PJL SET (QTY =|COPIES=)2\n"):
+    if not re.search(want, header):
+        sys.exit("%s is not in the header:\n%s" % (want, header))
+if not re.search(r"@PJL EOJ NAME = \"[^\"]*\"\r\n\x1b%-12345X$", job[-120:].decode("latin-1")):
+    sys.exit("no EOJ at the end")
+open(sys.argv[2], "wb").write(job[start:job.rfind(b"\x1b%-12345X@PJL\r\n@PJL EOJ")])
+PY
+qpdf --check "$tmp/cups.pdf" >/dev/null 2>&1 || fail "the PDF behind the CUPS job's header is damaged"
+attrs 0 printer-state-reasons | grep -q offline && fail "the printer stays offline after a job reached it"
+
+# Raster jobs reach the printer as a PDF of their pages after the header:
+# a two-page PWG raster from Ghostscript and a PNG as application/octet-stream.
+gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pwgraster -r100 -sPAPERSIZE=a4 -o "$tmp/two.pwg" \
+  -c "showpage showpage" || fail "gs made no PWG raster"
+convert -size 64x48 xc:blue "$tmp/blue.png"
+raster_count=10
+for raster in "two.pwg image/pwg-raster 2" "blue.png application/octet-stream 1"; do
+  read -r file format pages <<<"$raster"
+  send print "$tmp/$file" format="$format"
+  ended "$job" completed
+  python3 - "$(sent "$raster_count")" "$tmp/$file.pdf" <<'PY' || fail "the raster job $file"
+import sys
+job = open(sys.argv[1], "rb").read()
+start = job.find(b"%PDF-")
+end = job.rfind(b"\x1b%-12345X@PJL\r\n@PJL EOJ")
+if start < 0 or end < start or b"@PJL ENTER LANGUAGE = PDF" not in job[:start]:
+    sys.exit("no header, then a PDF: %r" % job[:300])
+open(sys.argv[2], "wb").write(job[start:end])
+PY
+  qpdf --check "$tmp/$file.pdf" >/dev/null 2>&1 || fail "the PDF made of $file is damaged"
+  [ "$(qpdf --show-npages "$tmp/$file.pdf" 2>/dev/null)" = "$pages" ] || fail "the PDF of $file has not $pages pages"
+  raster_count=$((raster_count + 1))
+done
+[ -z "$(ls "$state/spool" | grep raster-)" ] || fail "a raster job left its PDF in the spool"
+
+# PDFs that come together are each printed once, one after another.
+burst=()
+for n in $(seq 12); do
+  cp "$fixtures/plain.pdf" "$tmp/burst-$n.pdf"
+  send print "$tmp/burst-$n.pdf" && burst+=("$job")
+done
+for id in "${burst[@]}"; do ended "$id" completed; done
+for n in $(seq 12); do
+  count=$(cat "$tmp"/sink/job-*.bin | grep -ac "EOJ NAME = \"burst-$n.pdf\"")
+  [ "$count" = 1 ] || fail "burst-$n.pdf reached the printer $count times"
+done
 
 [ "$failures" -eq 0 ] && echo "all server scenarios passed"
 exit $((failures > 0))
