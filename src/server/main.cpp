@@ -148,6 +148,9 @@ pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
     papplSystemAddListeners(system, Option("listen-hostname", count, options));
   }
 
+  // PAPPL 1.3.1 looks the footer up in the browser's language even when there
+  // is none, and crashes on a page asked for with an Accept-Language.
+  papplSystemSetFooterHTML(system, "Pagewire print service " PAGEWIRE_VERSION);
   papplSystemAddTimerCallback(system, 0, 1, EachSecond, nullptr);
   pagewire::server::WatchJobRequests(system);
   papplSystemSetMIMECallback(system, pagewire::server::TypeOfContent, nullptr);

@@ -75,6 +75,14 @@ if "$server" add -d other -m pagewire -v socket://127.0.0.1 -o copies=2 2>"$tmp/
 fi
 grep -q "keeps no printer default for copies" "$tmp/err" || fail "add -o copies: $(cat "$tmp/err")"
 "$server" printers | grep -qx office || fail "printers does not list office"
+# The web pages, as a browser asks for them: in its language.
+for page in / /office; do
+  python3 -c 'import sys, urllib.request as u
+r = u.urlopen(u.Request(sys.argv[1], headers={"Accept-Language": "de-DE,de;q=0.9,en;q=0.8"}), timeout=10)
+sys.exit(0 if r.status == 200 and b"Pagewire print service" in r.read() else 1)' \
+    "http://127.0.0.1:$port$page" || fail "the web page $page in a browser's language"
+done
+kill -0 "$server_pid" || { fail "the service ended on a web page"; exit 1; }
 "$server" printers | grep -qx other && fail "the refused add made a printer"
 
 # ipptool's requests: TEST.test with the given -d variables and file.
