@@ -255,7 +255,8 @@ bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader, int
   const int fd = document >= 0 ? document : path != nullptr ? open(path, O_RDONLY | O_CLOEXEC) : -1;
   struct stat info {};
   if (fd < 0 || fstat(fd, &info) != 0 || lseek(fd, 0, SEEK_SET) != 0) {
-    papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Unable to read the job's file: %s", strerror(errno));
+    papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Unable to read the job's file: %s",
+                fd < 0 && path == nullptr ? "the job has none" : strerror(errno));
     if (fd >= 0) close(fd);
     return false;
   }
