@@ -96,23 +96,24 @@ constexpr Format kFormats[] = {
     {"image/png", "\x89PNG\r\n\x1a\n"}};
 
 // The document's format: as named, or as its first bytes show when it is
-// sent as application/octet-stream. False for none the printers take.
-bool TakenFormat(pappl_client_t* client, ipp_t* request, ipp_attribute_t*& named) {
+// sent as application/octet-stream (which stands for a Validate-Job, that
+// has no bytes). Null for none the printers take.
+const char* TakenFormat(pappl_client_t* client, ipp_t* request, ipp_attribute_t*& named) {
   named = ippFindAttribute(request, "document-format", IPP_TAG_MIMETYPE);
   const char* format = named != nullptr ? ippGetString(named, 0, nullptr) : "application/octet-stream";
   for (const Format& taken : kFormats) {
-    if (std::strcmp(format, taken.type) == 0) return true;
+    if (std::strcmp(format, taken.type) == 0) return taken.type;
   }
-  if (std::strcmp(format, "application/octet-stream") != 0) return false;
-  if (ippGetOperation(request) == IPP_OP_VALIDATE_JOB) return true;
+  if (std::strcmp(format, "application/octet-stream") != 0) return nullptr;
+  if (ippGetOperation(request) == IPP_OP_VALIDATE_JOB) return "application/octet-stream";
   std::array<char, 8> head{};
   const ssize_t got = httpPeek(papplClientGetHTTP(client), head.data(), head.size());
-  if (got < 4) return false;
+  if (got < 4) return nullptr;
   const std::string_view bytes(head.data(), static_cast<std::size_t>(got));
   for (const Format& taken : kFormats) {
-    if (bytes.substr(0, taken.magic.size()) == taken.magic) return true;
+    if (bytes.substr(0, taken.magic.size()) == taken.magic) return taken.type;
   }
-  return false;
+  return nullptr;
 }
 
 ipp_attribute_t* FindJobAttribute(ipp_t* request, const char* name) {
@@ -120,23 +121,15 @@ ipp_attribute_t* FindJobAttribute(ipp_t* request, const char* name) {
   return attr != nullptr && ippGetGroupTag(attr) == IPP_TAG_JOB ? attr : nullptr;
 }
 
-// A PDF, as named or as its first bytes show.
-bool IsPdf(pappl_client_t* client, ipp_t* request) {
-  ipp_attribute_t* named = ippFindAttribute(request, "document-format", IPP_TAG_MIMETYPE);
-  const char* format = named != nullptr ? ippGetString(named, 0, nullptr) : "application/octet-stream";
-  if (std::strcmp(format, "application/pdf") == 0) return true;
-  if (std::strcmp(format, "application/octet-stream") != 0) return false;
-  std::array<char, 4> head{};
-  return httpPeek(papplClientGetHTTP(client), head.data(), head.size()) == 4 &&
-         std::memcmp(head.data(), "%PDF", 4) == 0;
-}
-
-// False when the request was refused.
-bool Check(pappl_client_t* client, ipp_t* request) {
+// False when the request was refused. `format`: the document's, for a
+// request with one.
+bool Check(pappl_client_t* client, ipp_t* request, const char*& format) {
   const ipp_op_t op = ippGetOperation(request);
-  ipp_attribute_t* format = nullptr;
-  if ((TakesDocument(op) || op == IPP_OP_VALIDATE_JOB) && !TakenFormat(client, request, format)) {
-    Refuse(client, IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED, format,
+  const bool withDocument = TakesDocument(op) || op == IPP_OP_VALIDATE_JOB;
+  ipp_attribute_t* named = nullptr;
+  format = withDocument ? TakenFormat(client, request, named) : nullptr;
+  if (withDocument && format == nullptr) {
+    Refuse(client, IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED, named,
            "The printer takes PDF, TIFF, PWG raster, URF, JPEG and PNG documents only.");
     return false;
   }
@@ -186,7 +179,10 @@ http_status_t Authorize(pappl_client_t* client, const char*, gid_t, void*) {
   }
   if (!TakesDocument(op) && !MakesJob(op)) return HTTP_STATUS_CONTINUE;
   auto origin = std::make_unique<JobOrigin>();
-  if (!TakePassword(client, request, *origin) || !Check(client, request)) return HTTP_STATUS_CONTINUE;
+  const char* format = nullptr;
+  if (!TakePassword(client, request, *origin) || !Check(client, request, format)) {
+    return HTTP_STATUS_CONTINUE;
+  }
   if (ipp_attribute_t* name = ippFindAttribute(request, "document-name", IPP_TAG_NAME)) {
     origin->documentName = ippGetString(name, 0, nullptr);
   }
@@ -215,7 +211,7 @@ http_status_t Authorize(pappl_client_t* client, const char*, gid_t, void*) {
   }
   // A PDF is held until its password is checked, unless the client holds
   // it itself.
-  if (op == IPP_OP_PRINT_JOB && IsPdf(client, request) &&
+  if (op == IPP_OP_PRINT_JOB && std::strcmp(format, "application/pdf") == 0 &&
       ippFindAttribute(request, "job-hold-until", IPP_TAG_ZERO) == nullptr &&
       ippFindAttribute(request, "job-hold-until-time", IPP_TAG_ZERO) == nullptr) {
     ippAddString(request, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-hold-until", nullptr, "indefinite");
