@@ -210,6 +210,12 @@ std::optional<settings::MacAddress> PrinterMac(pappl_printer_t* printer) {
   return address;
 }
 
+// The request's document-name, else the job's name.
+std::string DocumentNameOfJob(pappl_job_t* job, const JobOrigin* origin) {
+  return DocumentNameOf(origin != nullptr ? origin->documentName.c_str() : nullptr,
+                        papplJobGetName(job));
+}
+
 // The password's part of the header; false, with the job's reason set,
 // when the PDF is not to be sent. The password is wiped unless `keep`.
 bool PasswordFacts(pappl_job_t* job, const char* path, JobOrigin* origin,
@@ -262,8 +268,7 @@ bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader, int
   }
 
   auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
-  const std::string documentName = DocumentNameOf(
-      origin != nullptr ? origin->documentName.c_str() : nullptr, papplJobGetName(job));
+  const std::string documentName = DocumentNameOfJob(job, origin);
   transport::JobHeaderFacts facts;
   if (withHeader) {
     facts.fileName = documentName;
@@ -442,8 +447,7 @@ bool PdfWillPrint(pappl_job_t* job) {
   if (path == nullptr) return false;
   auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
   transport::JobHeaderFacts facts;
-  facts.fileName = DocumentNameOf(origin != nullptr ? origin->documentName.c_str() : nullptr,
-                                  papplJobGetName(job));
+  facts.fileName = DocumentNameOfJob(job, origin);
   const bool prints = PasswordFacts(job, path, origin, facts, true);
   job::WipeSecret(facts.passwordHex);
   return prints;
