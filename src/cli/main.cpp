@@ -32,7 +32,7 @@ constexpr int kSignalled = 128;
 // How long -l looks for IPP printers on the network.
 constexpr std::chrono::milliseconds kBrowseTime{2000};
 
-// What the outcomes tell of the destination beside each document's end.
+// What the exit status takes from the jobs' outcomes.
 struct JobEnds {
   bool settingRefused = false;  // a setting an IPP printer lacks, or a plain ipp:// password
   bool allPrinted = true;       // with --wait
@@ -99,8 +99,9 @@ transport::DestinationOptions DestinationOptionsOf(const CliOptions& options) {
   return destination;
 }
 
-// A setting or a plain ipp:// password that a printer refused is the
-// command's to mend: a usage error.
+// A job the printer did not print (with --wait), and a setting or a plain
+// ipp:// password a printer refused, which is the command's to mend: a
+// usage error.
 void AddEnds(const job::JobResult& result, JobEnds& ends) {
   for (const job::DocumentOutcome& outcome : result.outcomes) {
     if (outcome.end && !outcome.end->printed) ends.allPrinted = false;
