@@ -7,6 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=$(nproc)
 
+# playwright-core, which drives chromium through the service's web pages.
+npm ci --no-audit --no-fund --prefix tests/server/web
+
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure -j "$JOBS"

@@ -12,10 +12,13 @@
 #include <string_view>
 #include <vector>
 
+#include "server/account_command.h"
+#include "server/held_jobs_page.h"
 #include "server/pagewire_printer.h"
 #include "server/log_filter.h"
 #include "server/printer_command.h"
 #include "server/request_hook.h"
+#include "server/web_login.h"
 
 namespace {
 
@@ -31,8 +34,8 @@ const char* Option(const char* name, int count, cups_option_t* options) {
 
 // The state folder: -o state-directory, else PAGEWIRE_SERVER_STATE, else
 // the system's.
-std::string StateFolder(int count, cups_option_t* options) {
-  if (const char* given = Option("state-directory", count, options)) return given;
+std::string StateFolder(const char* given) {
+  if (given != nullptr) return given;
   if (const char* env = std::getenv("PAGEWIRE_SERVER_STATE"); env != nullptr && *env != '\0') {
     return env;
   }
@@ -96,8 +99,19 @@ bool EachSecond(pappl_system_t* system, void*) {
   return true;
 }
 
+// The names PAPPL's printing defaults page shows for the driver's own
+// settings.
+constexpr const char* kStrings =
+    "\"number-up\" = \"Pages per Sheet\";\n"
+    "\"pagewire-key-mode\" = \"Password Key\";\n"
+    "\"pagewire-key-mode.fixed-key\" = \"Fixed Key\";\n"
+    "\"pagewire-key-mode.mac-address\" = \"Printer's MAC Address\";\n"
+    "\"pagewire-mac-address\" = \"MAC Address\";\n";
+
+void AddPages(pappl_printer_t* printer, void*) { pagewire::server::AddHeldJobsPage(printer); }
+
 pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
-  const std::string state = StateFolder(count, options);
+  const std::string state = StateFolder(Option("state-directory", count, options));
   const std::string spool = state + "/spool";
   if (!MakeFolder(state, 0755) || !MakeFolder(spool, 0700)) return nullptr;
 
@@ -158,8 +172,10 @@ pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
                            nullptr);
   papplSystemAddMIMEFilter(system, "image/tiff", "application/octet-stream", pagewire::server::SendTiff,
                            nullptr);
-  papplSystemSetPrinterDrivers(system, 1, pagewire::server::kDrivers, nullptr, nullptr,
+  papplSystemAddStringsData(system, "/en.strings", "en", kStrings);
+  papplSystemSetPrinterDrivers(system, 1, pagewire::server::kDrivers, nullptr, AddPages,
                                pagewire::server::DriverCallback, nullptr);
+  pagewire::server::UseWebAccounts(state + "/" + pagewire::server::kWebAccountsFile);
   stateFile = state + "/" + kName + ".state";
   papplSystemLoadState(system, stateFile.c_str());
   papplSystemSetSaveCallback(system, reinterpret_cast<pappl_save_cb_t>(papplSystemSaveState),
@@ -186,6 +202,9 @@ int main(int argc, char** argv) {
   if (!error.empty()) {
     std::fprintf(stderr, "%s: %s\n", kName, error.c_str());
     return 1;
+  }
+  if (args.size() > 1 && args[1] == "passwd") {
+    return pagewire::server::RunAccountCommand(args, StateFolder);
   }
   if (!command) return RunMainloop(args);
   // PAPPL's add leaves the driver's own defaults out: they follow by modify.

@@ -10,7 +10,9 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "job/decisions.h"
@@ -196,18 +198,27 @@ class RequestDecisions final : public job::Decisions {
   std::optional<settings::MacAddress> mac_;
 };
 
-// The printer's MAC address when its key mode is the MAC address; none for
-// the fixed key.
-std::optional<settings::MacAddress> PrinterMac(pappl_printer_t* printer) {
+// The printer's key for passwords: its MAC address when the key mode says
+// so, else the fixed key (no address). `bad` is set when the key mode is
+// the MAC address and the address given is none.
+struct PrinterKey {
+  std::optional<settings::MacAddress> mac;
+  bool bad = false;
+  std::string given;
+};
+
+PrinterKey KeyOf(pappl_printer_t* printer) {
   ipp_t* attrs = papplPrinterGetDriverAttributes(printer);
   const char* mode = ippGetString(ippFindAttribute(attrs, "pagewire-key-mode-default", IPP_TAG_ZERO), 0, nullptr);
   const char* mac = ippGetString(ippFindAttribute(attrs, "pagewire-mac-address-default", IPP_TAG_ZERO), 0, nullptr);
-  std::optional<settings::MacAddress> address;
-  if (mode != nullptr && std::strcmp(mode, "mac-address") == 0 && mac != nullptr) {
-    address = settings::ParseMacAddress(mac);
+  PrinterKey key;
+  if (mode != nullptr && std::strcmp(mode, "mac-address") == 0) {
+    key.given = mac != nullptr ? mac : "";
+    key.mac = settings::ParseMacAddress(key.given);
+    key.bad = !key.mac;
   }
   ippDelete(attrs);
-  return address;
+  return key;
 }
 
 // The request's document-name, else the job's name.
@@ -222,8 +233,8 @@ bool PasswordFacts(pappl_job_t* job, const char* path, JobOrigin* origin,
                    transport::JobHeaderFacts& facts, bool keep = false) {
   static const std::optional<std::string> kNone;
   const std::optional<std::string>& password = origin != nullptr ? origin->password : kNone;
-  pappl_printer_t* printer = papplJobGetPrinter(job);
-  const std::optional<settings::MacAddress> mac = PrinterMac(printer);
+  const PrinterKey key = KeyOf(papplJobGetPrinter(job));
+  const std::optional<settings::MacAddress>& mac = key.mac;
   if (password && password->size() > job::kPasswordMaxChars) {
     papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_PASSWORD_ERROR, PAPPL_JREASON_NONE);
     papplJobSetMessage(job, "The document password is longer than the printer takes.");
@@ -233,7 +244,7 @@ bool PasswordFacts(pappl_job_t* job, const char* path, JobOrigin* origin,
   const job::InspectPdf inspect = job::RealPdfInspection();
   const std::function<bool()> hasAddress = [&mac] { return mac.has_value(); };
   const job::PasswordSteps steps{decisions, inspect, hasAddress, std::nullopt};
-  const job::PasswordOutcome outcome = job::RunPasswordSteps(steps, path, facts.fileName, true);
+  job::PasswordOutcome outcome = job::RunPasswordSteps(steps, path, facts.fileName, true);
   const bool given = password.has_value();
   if (origin != nullptr && (!keep || outcome.skip)) origin->WipePassword();
   if (outcome.skip) {
@@ -247,8 +258,17 @@ bool PasswordFacts(pappl_job_t* job, const char* path, JobOrigin* origin,
     papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "%s Nothing was sent.", papplJobGetMessage(job));
     return false;
   }
+  if (key.bad && !outcome.passwordHex.empty()) {
+    job::WipeSecret(outcome.passwordHex);
+    papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_PASSWORD_ERROR, PAPPL_JREASON_NONE);
+    papplJobSetMessage(job, "The printer's password key is its MAC address, and '%s' is no MAC address.",
+                       key.given.c_str());
+    papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "%s Nothing was sent.", papplJobGetMessage(job));
+    if (origin != nullptr) origin->WipePassword();
+    return false;
+  }
   facts.keyMode = outcome.keyMode;
-  facts.passwordHex = outcome.passwordHex;
+  facts.passwordHex = std::move(outcome.passwordHex);
   return true;
 }
 

@@ -6,19 +6,24 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "server/job_attributes.h"
+#include "server/job_comments.h"
 #include "server/job_origin.h"
 #include "server/pagewire_printer.h"
+#include "server/web_login.h"
 
 namespace pagewire::server {
 namespace {
 
 // The request being answered on this thread, until PAPPL makes its job.
 thread_local std::unique_ptr<JobOrigin> pendingOrigin;
+// Held by whoever reads or changes a job's origin after PAPPL made the job.
+std::mutex originLock;
 
 bool TakesDocument(ipp_op_t op) { return op == IPP_OP_PRINT_JOB || op == IPP_OP_SEND_DOCUMENT; }
 
@@ -172,10 +177,14 @@ bool TakePassword(pappl_client_t* client, ipp_t* request, JobOrigin& origin) {
 http_status_t Authorize(pappl_client_t* client, const char*, gid_t, void*) {
   pendingOrigin.reset();
   ipp_t* request = papplClientGetRequest(client);
-  const ipp_op_t op = request != nullptr ? ippGetOperation(request) : IPP_OP_CUPS_INVALID;
-  if (request == nullptr || !AnyClientMayAsk(op)) {
+  // PAPPL asks for its settings pages too, which need an administrator
+  // signed in, as its other administrator's requests do unless they come
+  // from this machine.
+  if (request == nullptr) return AuthorizeAdministrator(client);
+  const ipp_op_t op = ippGetOperation(request);
+  if (!AnyClientMayAsk(op)) {
     return httpAddrLocalhost(httpGetAddress(papplClientGetHTTP(client))) ? HTTP_STATUS_CONTINUE
-                                                                         : HTTP_STATUS_FORBIDDEN;
+                                                                         : AuthorizeAdministrator(client);
   }
   if (!TakesDocument(op) && !MakesJob(op)) return HTTP_STATUS_CONTINUE;
   auto origin = std::make_unique<JobOrigin>();
@@ -196,6 +205,7 @@ http_status_t Authorize(pappl_client_t* client, const char*, gid_t, void*) {
                            ? papplPrinterFindJob(printer, ippGetInteger(id, 0))
                            : nullptr;
     if (job != nullptr) {
+      const std::lock_guard<std::mutex> lock(originLock);
       auto* kept = static_cast<JobOrigin*>(papplJobGetData(job));
       if (kept == nullptr) {
         papplJobSetData(job, origin.release());
@@ -221,10 +231,10 @@ http_status_t Authorize(pappl_client_t* client, const char*, gid_t, void*) {
   return HTTP_STATUS_CONTINUE;
 }
 
+// The held jobs with a file; which of them wait for their check is read
+// under the origins' lock.
 void CollectHeld(pappl_job_t* job, void* found) {
-  auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
-  if (origin != nullptr && origin->heldForCheck && papplJobGetState(job) == IPP_JSTATE_HELD &&
-      papplJobGetFilename(job) != nullptr) {
+  if (papplJobGetState(job) == IPP_JSTATE_HELD && papplJobGetFilename(job) != nullptr) {
     static_cast<std::vector<pappl_job_t*>*>(found)->push_back(job);
   }
 }
@@ -235,6 +245,7 @@ void CollectPrinterHeld(pappl_printer_t* printer, void* found) {
 
 void OnEvent(pappl_system_t*, pappl_printer_t*, pappl_job_t* job, pappl_event_t event, void*) {
   if (job == nullptr) return;
+  const std::lock_guard<std::mutex> lock(originLock);
   if (event & PAPPL_EVENT_JOB_CREATED) {
     if (pendingOrigin) papplJobSetData(job, pendingOrigin.release());
   } else if (event & PAPPL_EVENT_JOB_COMPLETED) {
@@ -274,14 +285,24 @@ void ReleaseCheckedJobs(pappl_system_t* system) {
   std::vector<pappl_job_t*> held;
   papplSystemIteratePrinters(system, CollectPrinterHeld, &held);
   for (pappl_job_t* job : held) {
+    {
+      const std::lock_guard<std::mutex> lock(originLock);
+      const auto* origin = static_cast<const JobOrigin*>(papplJobGetData(job));
+      if (origin == nullptr || !origin->heldForCheck) continue;
+    }
     pappl_printer_t* printer = papplJobGetPrinter(job);
     while (!Free(printer) && spentMs < kTickBudgetMs) {
       usleep(1000);
       ++spentMs;
     }
     if (!Free(printer)) continue;
-    static_cast<JobOrigin*>(papplJobGetData(job))->heldForCheck = false;
-    if (PdfWillPrint(job)) {
+    std::unique_lock<std::mutex> lock(originLock);
+    auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
+    if (origin == nullptr || !origin->heldForCheck) continue;
+    origin->heldForCheck = false;
+    const bool prints = PdfWillPrint(job);
+    lock.unlock();
+    if (prints) {
       papplJobRelease(job, nullptr);
       for (int waited = 0; waited < 2000 && papplJobGetState(job) == IPP_JSTATE_PENDING &&
                            papplPrinterGetState(printer) == IPP_PSTATE_IDLE;
@@ -292,6 +313,26 @@ void ReleaseCheckedJobs(pappl_system_t* system) {
       papplLogJob(job, PAPPL_LOGLEVEL_WARN, "Held: %s", papplJobGetMessage(job));
     }
   }
+}
+
+bool ReleaseWithPassword(pappl_job_t* job, std::string password) {
+  const std::lock_guard<std::mutex> lock(originLock);
+  auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
+  if (origin == nullptr) {
+    origin = new JobOrigin;
+    papplJobSetData(job, origin);
+  }
+  origin->WipePassword();
+  origin->password = std::move(password);
+  papplJobSetReasons(job, PAPPL_JREASON_NONE, PAPPL_JREASON_DOCUMENT_PASSWORD_ERROR);
+  origin->heldForCheck = PdfWillPrint(job);
+  return origin->heldForCheck;
+}
+
+std::string HeldDocumentName(pappl_job_t* job) {
+  const std::lock_guard<std::mutex> lock(originLock);
+  const auto* origin = static_cast<const JobOrigin*>(papplJobGetData(job));
+  return DocumentNameOf(origin != nullptr ? origin->documentName.c_str() : nullptr, papplJobGetName(job));
 }
 
 void WatchJobRequests(pappl_system_t* system) {

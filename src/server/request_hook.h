@@ -12,6 +12,8 @@
 
 #include <pappl/pappl.h>
 
+#include <string>
+
 namespace pagewire::server {
 
 // Sets the callbacks on `system`.
@@ -21,5 +23,13 @@ void WatchJobRequests(pappl_system_t* system);
 // when it prints as it is or with its password, and else leaves it held
 // with its reason (document-password-error). Called from the main loop.
 void ReleaseCheckedJobs(pappl_system_t* system);
+
+// A job held for its document password gets the one typed for it. True
+// when it opens the PDF: the job is then released as a checked one. Else
+// the job keeps its reason and message, and the password is wiped.
+bool ReleaseWithPassword(pappl_job_t* job, std::string password);
+
+// The document's name of a job held for its check or password.
+std::string HeldDocumentName(pappl_job_t* job);
 
 }  // namespace pagewire::server

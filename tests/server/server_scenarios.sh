@@ -8,9 +8,11 @@ set -uo pipefail
 server=$1 pagewire=$2 library=$3 source_dir=$4
 fixtures=$source_dir/tests/pdf/fixtures
 here=$source_dir/tests/server
-for tool in ipptool python3 convert cupsd lpadmin lp qpdf gs; do
+for tool in ipptool python3 convert cupsd lpadmin lp qpdf gs node; do
   command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 1; }
 done
+[ -d "$here/web/node_modules/playwright-core" ] ||
+  { echo "missing playwright-core: npm ci --prefix $here/web (scripts/test.sh runs it)" >&2; exit 1; }
 
 tmp=$(mktemp -d)
 pids=()
@@ -216,17 +218,30 @@ for _ in $(seq 50); do attrs 5 job-state-reasons | grep -q document-password-err
 attrs 5 job-state-reasons | grep -q document-password-error || fail "job 5 has no document-password-error"
 ended 5 pending-held
 [ -e "$tmp/sink/job-5.bin" ] && fail "the printer was reached for a PDF with a wrong password"
-# Its owner cancels it (PAPPL keeps the printer's connection open while a
-# job is held, and each later job would go over that one).
-sed -e 's/Get-Job-Attributes/Cancel-Job/' -e '/requested-attributes/d' "$tmp/job.test" >"$tmp/run.test"
-ipptool -d "requser=$user" -d job=5 "$uri" "$tmp/run.test" || fail "Cancel-Job of job 5"
-ended 5 canceled
+# Released on the printer's web page in chromium, signed in over HTTPS:
+# not without an account, not by another user, not with a wrong document
+# password; by its owner with the right one, and then it prints.
+account() {  # account NAME PASSWORD [--admin]
+  echo "$2" | "$server" passwd -o "state-directory=$state" ${3:+"$3"} "$1" || fail "passwd $1"
+}
+account "$user" ownerpw && account bob bobpw && account admin adminpw --admin
+mkdir -p "$tmp/shots"
+node "$here/web/held_jobs.mjs" "https://127.0.0.1:$port" /office 5 "$user:ownerpw" bob:bobpw \
+  admin:adminpw user6 "${SHOTS:-$tmp/shots}" || fail "the held-jobs page"
+LD_PRELOAD=$preload ASAN_OPTIONS=detect_leaks=0 \
+  python3 "$source_dir/tests/e2e/check_password.py" "$(sent 5)" "$library" MA "${mac//:/}" user6 ||
+  fail "the job released on the web page"
+ended 5 completed
+grep -q "Sign-in refused for '$user'" "$state/pagewire-server.log" || fail "a refused sign-in is not logged"
+if grep -rqa -e user6 -e ownerpw -e not-the-document-password "$state"; then
+  fail "a password typed on the web page was kept"
+fi
 
 # A job the printer says it canceled is not completed.
 cp "$fixtures/plain.pdf" "$tmp/cancel.pdf"
 send print "$tmp/cancel.pdf"
 ended 6 aborted
-[ -s "$(sent 5)" ] || fail "the job the printer canceled was not sent"
+[ -s "$(sent 6)" ] || fail "the job the printer canceled was not sent"
 attrs 6 job-state-message | grep -q "USER_CANCELED" || fail "job 6 does not say the printer canceled it"
 
 # The printer and its defaults outlive a restart.
@@ -241,7 +256,7 @@ for want in "number-up-default (integer) = 2" "pagewire-key-mode-default (keywor
   grep -qF "$want" "$tmp/printer.attrs" || fail "after a restart, no $want: $(cat "$tmp/printer.attrs")"
 done
 send print "$fixtures/plain.pdf"
-grep -qa 'LOUT=N2' "$(sent 6)" || fail "the restarted printer lost its number-up"
+grep -qa 'LOUT=N2' "$(sent 7)" || fail "the restarted printer lost its number-up"
 
 # The project's command through the service: the header it would make
 # itself for the same options, then the file; --wait tells the printer's end.
@@ -253,7 +268,7 @@ LOGNAME=$(id -un) "$pagewire" --show-header "${options[@]}" "$fixtures/plain.pdf
 printed=$("$pagewire" -d "$uri" --wait=60 "${options[@]}" "$fixtures/plain.pdf" </dev/null 2>&1) ||
   fail "pagewire -d $uri: $printed"
 grep -q "plain.pdf: printed" <<<"$printed" || fail "pagewire --wait did not tell the end: $printed"
-python3 "$here/check_sent.py" "$(sent 7)" "$tmp/command.header" "$fixtures/plain.pdf" \
+python3 "$here/check_sent.py" "$(sent 8)" "$tmp/command.header" "$fixtures/plain.pdf" \
   localhost 127.000.000.001 || fail "the command's job"
 
 # A printer that resets the connection mid-job: the job is aborted, not
@@ -268,7 +283,7 @@ grep -q "job-state-message.*Not printed: the printer" "$tmp/reset.attrs" ||
   fail "the reset job does not say what the printer did: $(grep job-state "$tmp/reset.attrs")"
 attrs 0 printer-state-reasons | grep -q "= offline" ||
   fail "the printer's state does not tell the reset: $(attrs 0 printer-state-reasons | grep reasons)"
-[ -f "$(sent 8)" ] || fail "the reset job never reached the printer"
+[ -f "$(sent 9)" ] || fail "the reset job never reached the printer"
 
 # A CUPS queue made driverless against the service: lp's settings reach
 # the printer in the header, in front of the PDF CUPS sends on.
@@ -279,7 +294,7 @@ lpadmin -p Office -E -v "$uri" -m everywhere >"$tmp/lpadmin.out" 2>&1 ||
   fail "lpadmin -m everywhere: $(cat "$tmp/lpadmin.out")"
 lp -d Office -o sides=two-sided-long-edge -o copies=2 "$fixtures/plain.pdf" >"$tmp/lp.out" 2>&1 ||
   fail "lp: $(cat "$tmp/lp.out")"
-cups_job=$(sent 9)
+cups_job=$(sent 10)
 python3 - "$cups_job" "$tmp/cups.pdf" <<'PY' || fail "the CUPS job"
 import re, sys
 job = open(sys.argv[1], "rb").read()
@@ -303,7 +318,7 @@ attrs 0 printer-state-reasons | grep -q offline && fail "the printer stays offli
 gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pwgraster -r100 -sPAPERSIZE=a4 -o "$tmp/two.pwg" \
   -c "showpage showpage" || fail "gs made no PWG raster"
 convert -size 64x48 xc:blue "$tmp/blue.png"
-raster_count=10
+raster_count=11
 for raster in "two.pwg image/pwg-raster 2" "blue.png application/octet-stream 1"; do
   read -r file format pages <<<"$raster"
   send print "$tmp/$file" format="$format"
