@@ -373,7 +373,9 @@ bool PrintFile(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
 
 // A raster job's pages (PWG raster, URF, JPEG, PNG, as PAPPL gives them):
 // written as a PDF into an unlinked file of the spool, then sent as a PDF
-// job. PAPPL runs a job's raster calls on the job's own thread.
+// job. PAPPL runs a job's raster calls on the job's own thread. PAPPL
+// repeats an image's page for each copy, under the same page number: the
+// PDF takes it once, and the header's copies make the rest.
 struct RasterJob {
   RasterJob(std::FILE* out) : file(out), writer(out) {}
   RasterJob(const RasterJob&) = delete;
@@ -382,6 +384,8 @@ struct RasterJob {
 
   std::FILE* file;
   RasterPdfWriter writer;
+  unsigned lastPage = 0;
+  bool repeat = false;  // the page being given is one already written
 };
 thread_local std::unique_ptr<RasterJob> rasterJob;
 
@@ -411,8 +415,11 @@ bool StartRasterJob(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
   return true;
 }
 
-bool StartRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, unsigned) {
+bool StartRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, unsigned number) {
   if (!rasterJob) return false;
+  rasterJob->repeat = rasterJob->lastPage != 0 && number <= rasterJob->lastPage;
+  if (rasterJob->repeat) return true;
+  rasterJob->lastPage = number;
   const cups_page_header2_t& header = options->header;
   RasterPage page;
   page.width = header.cupsWidth;
@@ -443,11 +450,13 @@ bool StartRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device
 bool WriteRasterLine(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned,
                      const unsigned char* line) {
   if (!rasterJob) return false;
+  if (rasterJob->repeat) return true;
   return rasterJob->writer.WriteLine(line) || RasterFailed(job, rasterJob->writer.Error());
 }
 
 bool EndRasterPage(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned) {
   if (!rasterJob) return false;
+  if (rasterJob->repeat) return true;
   return rasterJob->writer.EndPage() || RasterFailed(job, rasterJob->writer.Error());
 }
 

@@ -314,22 +314,26 @@ qpdf --check "$tmp/cups.pdf" >/dev/null 2>&1 || fail "the PDF behind the CUPS jo
 attrs 0 printer-state-reasons | grep -q offline && fail "the printer stays offline after a job reached it"
 
 # Raster jobs reach the printer as a PDF of their pages after the header:
-# a two-page PWG raster from Ghostscript and a PNG as application/octet-stream.
+# a two-page PWG raster from Ghostscript and a PNG as application/octet-stream,
+# two copies of it, which the header asks for (PAPPL renders the image once
+# for each copy).
 gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pwgraster -r100 -sPAPERSIZE=a4 -o "$tmp/two.pwg" \
   -c "showpage showpage" || fail "gs made no PWG raster"
 convert -size 64x48 xc:blue "$tmp/blue.png"
 raster_count=11
-for raster in "two.pwg image/pwg-raster 2" "blue.png application/octet-stream 1"; do
-  read -r file format pages <<<"$raster"
-  send print "$tmp/$file" format="$format"
+for raster in "two.pwg image/pwg-raster 2 1" "blue.png application/octet-stream 1 2"; do
+  read -r file format pages copies <<<"$raster"
+  send print "$tmp/$file" format="$format" copies="$copies"
   ended "$job" completed
-  python3 - "$(sent "$raster_count")" "$tmp/$file.pdf" <<'PY' || fail "the raster job $file"
-import sys
+  python3 - "$(sent "$raster_count")" "$tmp/$file.pdf" "$copies" <<'PY' || fail "the raster job $file"
+import re, sys
 job = open(sys.argv[1], "rb").read()
 start = job.find(b"%PDF-")
 end = job.rfind(b"\x1b%-12345X@PJL\r\n@PJL EOJ")
 if start < 0 or end < start or b"@PJL ENTER LANGUAGE = PDF" not in job[:start]:
     sys.exit("no header, then a PDF: %r" % job[:300])
+if sys.argv[3] != "1" and not re.search(rb"@PJL SET (QTY =|COPIES=)" + sys.argv[3].encode() + rb"\n", job[:start]):
+    sys.exit("the header does not ask for %s copies" % sys.argv[3])
 open(sys.argv[2], "wb").write(job[start:end])
 PY
   qpdf --check "$tmp/$file.pdf" >/dev/null 2>&1 || fail "the PDF made of $file is damaged"
