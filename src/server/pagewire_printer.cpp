@@ -536,8 +536,11 @@ bool DriverCallback(pappl_system_t* system, const char* driverName, const char* 
   data->sides_supported =
       PAPPL_SIDES_ONE_SIDED | PAPPL_SIDES_TWO_SIDED_LONG_EDGE | PAPPL_SIDES_TWO_SIDED_SHORT_EDGE;
   data->sides_default = PAPPL_SIDES_ONE_SIDED;
-  data->num_resolution = 1;
-  data->x_resolution[0] = data->y_resolution[0] = 600;
+  // Raster clients choose; PAPPL renders an image at 300 dpi for draft
+  // quality, else at 600.
+  data->num_resolution = 2;
+  data->x_resolution[0] = data->y_resolution[0] = 300;
+  data->x_resolution[1] = data->y_resolution[1] = 600;
   data->x_default = data->y_default = 600;
   data->left_right = data->bottom_top = 423;
   data->num_media = 1;
