@@ -85,7 +85,8 @@ void TellNotSent(const std::vector<std::string>& paths, std::size_t from) {
 
 // The destinations' notices are told on standard error; on a terminal a
 // stalled printer is told of, and --timeout ends its job.
-transport::DestinationOptions DestinationOptionsOf(const CliOptions& options) {
+transport::DestinationOptions DestinationOptionsOf(const CliOptions& options,
+                                                   platform::LinuxSystemFacts& facts) {
   using std::chrono::seconds;
   transport::DestinationOptions destination;
   destination.report = [](const std::string& line) { TerminalUi::Say(line); };
@@ -94,6 +95,8 @@ transport::DestinationOptions DestinationOptionsOf(const CliOptions& options) {
   destination.title = options.title;
   if (options.waitSeconds) destination.wait = seconds(*options.waitSeconds);
   destination.allowPlainPassword = options.allowPlainPassword;
+  // An IPP printer's job names the user the header does.
+  destination.ippUser = facts.UserName().value_or("");
   destination.ipp.keys = options.overrides.Keys();
   destination.ipp.mediaName = options.overrides.mediaName.value_or("");
   return destination;
@@ -190,7 +193,7 @@ int Run(const CliOptions& options) {
   platform::LinuxSystemFacts systemFacts;
   NoApplications shell;
   JobEnds ends;
-  transport::LinuxPrinters printers(DestinationOptionsOf(command));
+  transport::LinuxPrinters printers(DestinationOptionsOf(command, systemFacts));
   platform::Platform platform{settingsStore, printers, fileSystem, shell, systemFacts, ui};
   const job::InspectPdf inspect = job::RealPdfInspection();
   job::PrintCommandServices services{

@@ -218,8 +218,8 @@ std::unique_ptr<Document> CupsDestination::StartDocument(const DocumentStart& st
     CupsStream::Await await;
     if (options_.wait) {
       await = [options = options_, name = name_, file = start.fileName](
-                  const std::string& queue, int job) -> std::optional<PrinterEnd> {
-        return AwaitCupsJob(queue, job, *options.wait, [&](const std::string& text) {
+                  const std::string& queueName, int job) -> std::optional<PrinterEnd> {
+        return AwaitCupsJob(queueName, job, *options.wait, [&](const std::string& text) {
           Tell(options, name, file + ": " + text);
         });
       };

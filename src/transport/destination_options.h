@@ -36,6 +36,9 @@ struct DestinationOptions {
   // With a value: Document::AwaitEnd waits this long at most for each job's
   // end at the printer.
   std::optional<std::chrono::seconds> wait;
+  // Not empty: the requesting user of an IPP printer's requests, the one
+  // the job header's comments name; else CUPS's user.
+  std::string ippUser;
   // A password may go over plain ipp:// to a host but this one.
   bool allowPlainPassword = false;
   // The settings an IPP job carries; its printer chooses the others.

@@ -290,7 +290,7 @@ class IppDestination::IppDocument final : public Document {
     if (!committed_ || !options_.wait) return true;
     httpSetTimeout(http_, kAnswerSeconds, nullptr, nullptr);
     end = AwaitIppJob(
-        http_, IppJob{address_.resource, uri_, jobId_}, *options_.wait,
+        http_, IppJob{address_.resource, uri_, jobId_, options_.ippUser}, *options_.wait,
         [this](const std::string& text) { Tell(options_, uri_, fileName_ + ": " + text); });
     return true;
   }
@@ -368,6 +368,10 @@ std::nullptr_t IppDestination::Fail(const std::string& text, std::optional<Refus
   return nullptr;
 }
 
+const char* IppDestination::User() const {
+  return options_.ippUser.empty() ? cupsUser() : options_.ippUser.c_str();
+}
+
 std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& start) {
   const std::optional<PrinterAddress> address = ParseUri(uri_);
   if (!address) return Fail(kNotAnAddress);
@@ -407,8 +411,7 @@ std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& sta
       "number-up-supported"};
   ipp_t* query = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
   ippAddString(query, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri_.c_str());
-  ippAddString(query, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-               cupsUser());
+  ippAddString(query, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, User());
   ippAddString(query, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, format);
   ippAddStrings(query, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                 static_cast<int>(std::size(kAsked)), nullptr, kAsked);
@@ -459,7 +462,7 @@ std::unique_ptr<Document> IppDestination::StartDocument(const DocumentStart& sta
 
   ipp_t* job = ippNewRequest(IPP_OP_PRINT_JOB);
   ippAddString(job, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri_.c_str());
-  ippAddString(job, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+  ippAddString(job, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, User());
   ippAddString(job, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
                CleanName(options_.title.empty() ? start.fileName : options_.title, NameUse::IppJobName)
                    .c_str());

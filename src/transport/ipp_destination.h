@@ -40,6 +40,8 @@ class IppDestination final : public Destination {
   // Keeps the start's failure, or its refusal, for StartFailure. Null, for
   // returns.
   std::nullptr_t Fail(const std::string& text, std::optional<Refusal> refusal = std::nullopt);
+  // The requesting user of the printer's requests.
+  const char* User() const;
 
   std::string uri_;
   DestinationOptions options_;

@@ -65,7 +65,7 @@ PrinterEnd AwaitIppJob(http_t* http, const IppJob& job, std::chrono::seconds lim
                  job.printerUri.c_str());
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job.id);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
+                 job.user.empty() ? cupsUser() : job.user.c_str());
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   static_cast<int>(std::size(kAsked)), nullptr, kAsked);
     ipp_t* response = nullptr;
@@ -105,7 +105,7 @@ PrinterEnd AwaitCupsJob(const std::string& queue, int job, std::chrono::seconds 
   char uri[HTTP_MAX_URI];
   httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
                    "/printers/%s", queue.c_str());
-  return AwaitIppJob(CUPS_HTTP_DEFAULT, IppJob{"/", uri, job}, limit, progress);
+  return AwaitIppJob(CUPS_HTTP_DEFAULT, IppJob{"/", uri, job, {}}, limit, progress);
 }
 
 }  // namespace pagewire::transport

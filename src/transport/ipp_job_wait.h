@@ -17,6 +17,7 @@ struct IppJob {
   std::string resource;    // the HTTP path the printer takes requests at
   std::string printerUri;
   int id = 0;
+  std::string user;  // the requesting user; empty: CUPS's
 };
 
 // The status of a response as "client-error-not-found: <status-message>";

@@ -49,7 +49,7 @@ cmp -s "$(job full 1)" "$fixtures/plain.pdf" || fail "the PDF did not arrive byt
 holds "$(job_env full 1)" "job 1's attributes" IPP_COPIES=3 \
   IPP_MULTIPLE_DOCUMENT_HANDLING=separate-documents-collated-copies IPP_PAGE_RANGES=2-5 \
   IPP_SIDES=two-sided-short-edge IPP_PRINT_COLOR_MODE=monochrome IPP_PRINT_QUALITY=high \
-  IPP_NUMBER_UP=2 IPP_JOB_NAME=plain.pdf "IPP_JOB_ORIGINATING_USER_NAME=$(id -un)" \
+  IPP_NUMBER_UP=2 IPP_JOB_NAME=plain.pdf "IPP_JOB_ORIGINATING_USER_NAME=$LOGNAME" \
   CONTENT_TYPE=application/pdf
 # No media was chosen: the printer's own stays.
 if job_env full 1 | grep -qE '^IPP_MEDIA(_COL)?='; then fail "job 1 got a media nobody chose"; fi

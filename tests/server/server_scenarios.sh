@@ -260,10 +260,10 @@ grep -qa 'LOUT=N2' "$(sent 7)" || fail "the restarted printer lost its number-up
 
 # The project's command through the service: the header it would make
 # itself for the same options, then the file; --wait tells the printer's end.
-# (Its IPP request names the account's user, its header LOGNAME.)
+# Its IPP request names the user its header does.
 options=(-n 3 -P 2-5 -o collate=true -o sides=two-sided-short-edge -o print-color-mode=monochrome
   -o print-quality=high -o layout=2up -o media=A4 -o media-type=plain)
-LOGNAME=$(id -un) "$pagewire" --show-header "${options[@]}" "$fixtures/plain.pdf" \
+"$pagewire" --show-header "${options[@]}" "$fixtures/plain.pdf" \
   >"$tmp/command.header" </dev/null || fail "pagewire --show-header failed"
 printed=$("$pagewire" -d "$uri" --wait=60 "${options[@]}" "$fixtures/plain.pdf" </dev/null 2>&1) ||
   fail "pagewire -d $uri: $printed"
