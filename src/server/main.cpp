@@ -108,7 +108,16 @@ constexpr const char* kStrings =
     "\"pagewire-key-mode.mac-address\" = \"Printer's MAC Address\";\n"
     "\"pagewire-mac-address\" = \"MAC Address\";\n";
 
-void AddPages(pappl_printer_t* printer, void*) { pagewire::server::AddHeldJobsPage(printer); }
+// A new printer's pages; and its DNS-SD name set anew, since PAPPL 1.3.1
+// announces a printer made while the service runs only from a restart on.
+void PrinterMade(pappl_printer_t* printer, void*) {
+  pagewire::server::AddHeldJobsPage(printer);
+  char name[256];
+  if (papplSystemIsRunning(papplPrinterGetSystem(printer)) &&
+      papplPrinterGetDNSSDName(printer, name, sizeof(name)) != nullptr) {
+    papplPrinterSetDNSSDName(printer, name);
+  }
+}
 
 pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
   const std::string state = StateFolder(Option("state-directory", count, options));
@@ -173,7 +182,7 @@ pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
   papplSystemAddMIMEFilter(system, "image/tiff", "application/octet-stream", pagewire::server::SendTiff,
                            nullptr);
   papplSystemAddStringsData(system, "/en.strings", "en", kStrings);
-  papplSystemSetPrinterDrivers(system, 1, pagewire::server::kDrivers, nullptr, AddPages,
+  papplSystemSetPrinterDrivers(system, 1, pagewire::server::kDrivers, nullptr, PrinterMade,
                                pagewire::server::DriverCallback, nullptr);
   pagewire::server::UseWebAccounts(state + "/" + pagewire::server::kWebAccountsFile);
   stateFile = state + "/" + kName + ".state";
