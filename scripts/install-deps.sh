@@ -13,7 +13,7 @@ $SUDO apt-get install -y -qq \
   wine64 xvfb xauth cups cups-client cups-bsd imagemagick x11-apps \
   nsis osslsigncode openssl \
   libcups2-dev time cups-ipp-utils dbus-daemon libpappl-dev ghostscript chromium \
-  avahi-daemon avahi-utils iproute2 \
+  avahi-daemon avahi-utils iproute2 curl \
   dpkg-dev debhelper lintian >/dev/null
 # The service's web pages are driven in chromium by Node's playwright-core.
 if ! command -v npm >/dev/null; then $SUDO apt-get install -y -qq nodejs npm >/dev/null; fi

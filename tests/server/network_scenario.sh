@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# pagewire-server announced through Avahi: a private system bus and
-# avahi-daemon on this machine's network interface; a printer added while
-# the service runs is announced at once as an IPP Everywhere printer, and
-# again after a restart. (server_scenarios.sh runs the service without one.)
-#   dnssd_scenario.sh PAGEWIRE_SERVER
+# pagewire-server on the network: announced through Avahi (a private
+# system bus and avahi-daemon on this machine's network interface), a
+# printer added while the service runs at once and again after a restart;
+# and answering a client on another machine. (server_scenarios.sh runs the
+# service on loopback, without Avahi.)
+#   network_scenario.sh PAGEWIRE_SERVER
 set -uo pipefail
 server=$1
-for tool in avahi-daemon avahi-browse dbus-daemon; do
+for tool in avahi-daemon avahi-browse dbus-daemon ipptool curl; do
   command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 1; }
 done
 # avahi-daemon keeps its pid file and socket in /run/avahi-daemon.
@@ -50,7 +51,8 @@ grep -q "Server startup complete" "$tmp/avahi.log" || { fail "avahi-daemon: $(ca
 
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("", 0)); print(s.getsockname()[1])')
 start_server() {
-  "$server" server -o "state-directory=$tmp/state" -o "server-port=$port" >>"$tmp/server.out" 2>&1 &
+  "$server" server -o "state-directory=$tmp/state" -o "server-port=$port" -o log-level=info \
+    >>"$tmp/server.out" 2>&1 &
   server_pid=$!
   for _ in $(seq 100); do (: <>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && return 0; sleep 0.1; done
   fail "the service does not listen: $(cat "$tmp/server.out")"
@@ -67,6 +69,28 @@ announced() {
 start_server
 "$server" add -d lobby -m pagewire -v socket://127.0.0.1:9 || fail "add lobby"
 announced lobby
+# A client on another machine (this one's own address): a plain request is
+# asked to upgrade to TLS, which libcups does, and a browser asking for a
+# sign-in page is sent to https.
+address=$(ip -4 -o addr show dev "$interface" | awk '{ sub(/\/.*/, "", $4); print $4; exit }')
+cat >"$tmp/validate.test" <<'T'
+{
+  OPERATION Validate-Job
+  GROUP operation-attributes-tag
+  ATTR charset attributes-charset utf-8
+  ATTR naturalLanguage attributes-natural-language en
+  ATTR uri printer-uri $uri
+  ATTR name requesting-user-name remote
+  ATTR mimeMediaType document-format application/pdf
+  STATUS successful-ok
+}
+T
+ipptool -t "ipp://$address:$port/ipp/print/lobby" "$tmp/validate.test" >"$tmp/remote.out" 2>&1 ||
+  fail "a plain request from another machine: $(cat "$tmp/remote.out")"
+grep -q "Upgrading to encrypted connection" "$tmp/state/pagewire-server.log" ||
+  fail "the plain request was not upgraded"
+redirect=$(curl -s -o /dev/null -w '%{http_code} %{redirect_url}' "http://$address:$port/lobby/held")
+[ "$redirect" = "301 https://$address:$port/lobby/held" ] || fail "the held-jobs page over http: $redirect"
 "$server" shutdown || fail "shutdown"
 wait "$server_pid"
 start_server
@@ -75,5 +99,5 @@ announced lobby
 "$server" shutdown
 wait "$server_pid"
 
-[ "$failures" -eq 0 ] && echo "the service is announced through Avahi"
+[ "$failures" -eq 0 ] && echo "the service is announced through Avahi and answers other machines"
 exit $((failures > 0))
