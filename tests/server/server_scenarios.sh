@@ -152,7 +152,7 @@ attrs() {  # attrs JOB WHAT: the job's attributes, one per line; JOB 0: the prin
   [ "$1" = 0 ] && test=printer
   # ipptool splits no variable into values.
   sed "s/WHAT/$2/" "$tmp/$test.test" >"$tmp/run.test"
-  ipptool -tv -d "requser=$user" -d job="$1" "$uri" "$tmp/run.test" 2>&1
+  ipptool -tv -d "requser=${asker:-$user}" -d job="$1" "$uri" "$tmp/run.test" 2>&1
 }
 # sent N: the loopback printer's Nth connection, once it has closed.
 sent() {
@@ -208,7 +208,11 @@ LD_PRELOAD=$preload ASAN_OPTIONS=detect_leaks=0 \
   fail "the password job"
 ended 4 completed
 attrs 4 all >"$tmp/job4.attrs"
-if grep -rqa -e user6 -e 7573657236 "$state" "$tmp/job4.attrs"; then fail "the password was kept"; fi
+asker=mallory attrs 4 all >"$tmp/job4.other.attrs"
+grep -q "job-state (enum) = completed" "$tmp/job4.other.attrs" || fail "another user cannot see job 4"
+if grep -rqa -e user6 -e 7573657236 "$state" "$tmp/job4.attrs" "$tmp/job4.other.attrs"; then
+  fail "the password was kept"
+fi
 grep -q "document-password" "$state/pagewire-server.log" && fail "the log names the password"
 grep -q "Print-Job request:" "$state/pagewire-server.log" || fail "the debug log shows no request"
 # A wrong password, from a loopback client: the job is held, saying why,
