@@ -3,6 +3,7 @@
 // password, which never becomes a job attribute and is wiped with it.
 #pragma once
 
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -26,8 +27,9 @@ struct JobOrigin {
   std::string hostName;
   std::optional<platform::Ipv4Address> address;
   std::optional<std::string> password;
-  // Held at creation until the spooled PDF's password is checked.
-  bool heldForCheck = false;
+  // Held at creation, or after a password typed on the web page, until
+  // the spooled PDF's password is checked.
+  std::atomic<bool> heldForCheck = false;
 };
 
 }  // namespace pagewire::server

@@ -21,6 +21,7 @@
 #include "server/job_attributes.h"
 #include "server/job_comments.h"
 #include "server/job_origin.h"
+#include "server/job_origins.h"
 #include "server/raster_pdf.h"
 #include "settings/setting_text.h"
 #include "transport/job_names.h"
@@ -287,7 +288,8 @@ bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader, int
     return false;
   }
 
-  auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
+  const std::shared_ptr<JobOrigin> held = OriginOf(job);
+  JobOrigin* origin = held.get();
   const std::string documentName = DocumentNameOfJob(job, origin);
   transport::JobHeaderFacts facts;
   if (withHeader) {
@@ -471,13 +473,12 @@ bool EndRasterJob(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device)
 
 }  // namespace
 
-bool PdfWillPrint(pappl_job_t* job) {
+bool PdfWillPrint(pappl_job_t* job, JobOrigin& origin) {
   const char* path = papplJobGetFilename(job);
   if (path == nullptr) return false;
-  auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
   transport::JobHeaderFacts facts;
-  facts.fileName = DocumentNameOfJob(job, origin);
-  const bool prints = PasswordFacts(job, path, origin, facts, true);
+  facts.fileName = DocumentNameOfJob(job, &origin);
+  const bool prints = PasswordFacts(job, path, &origin, facts, true);
   job::WipeSecret(facts.passwordHex);
   return prints;
 }

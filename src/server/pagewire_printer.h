@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "server/job_attributes.h"
+#include "server/job_origin.h"
 
 namespace pagewire::server {
 
@@ -25,17 +26,17 @@ bool DriverCallback(pappl_system_t* system, const char* driverName, const char* 
 // The setting attributes `find` gives, flattened, in the order they apply.
 std::vector<IppValue> SettingValuesOf(const std::function<ipp_attribute_t*(const char*)>& find);
 
-// The filters that send a PDF with the header in front (PAPPL names PDF
-// the preferred format when a filter takes it) and a TIFF unchanged.
 // Checks a spooled PDF held for it: true when it prints as it is or with
-// the job's password; else the job gets its reason and message, and the
+// the origin's password; else the job gets its reason and message, and the
 // password, which opens nothing, is wiped.
-bool PdfWillPrint(pappl_job_t* job);
+bool PdfWillPrint(pappl_job_t* job, JobOrigin& origin);
 
 // The format of a document sent as application/octet-stream that PAPPL
 // does not know itself: TIFF.
 const char* TypeOfContent(const unsigned char* header, size_t size, void* context);
 
+// The filters that send a PDF with the header in front (PAPPL names PDF
+// the preferred format when a filter takes it) and a TIFF unchanged.
 bool SendPdf(pappl_job_t* job, pappl_device_t* device, void* context);
 bool SendTiff(pappl_job_t* job, pappl_device_t* device, void* context);
 

@@ -6,7 +6,6 @@
 #include <array>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "server/job_attributes.h"
 #include "server/job_comments.h"
 #include "server/job_origin.h"
+#include "server/job_origins.h"
 #include "server/pagewire_printer.h"
 #include "server/web_login.h"
 
@@ -21,9 +21,7 @@ namespace pagewire::server {
 namespace {
 
 // The request being answered on this thread, until PAPPL makes its job.
-thread_local std::unique_ptr<JobOrigin> pendingOrigin;
-// Held by whoever reads or changes a job's origin after PAPPL made the job.
-std::mutex originLock;
+thread_local std::shared_ptr<JobOrigin> pendingOrigin;
 
 bool TakesDocument(ipp_op_t op) { return op == IPP_OP_PRINT_JOB || op == IPP_OP_SEND_DOCUMENT; }
 
@@ -187,7 +185,7 @@ http_status_t Authorize(pappl_client_t* client, const char*, gid_t, void*) {
                                                                          : AuthorizeAdministrator(client);
   }
   if (!TakesDocument(op) && !MakesJob(op)) return HTTP_STATUS_CONTINUE;
-  auto origin = std::make_unique<JobOrigin>();
+  auto origin = std::make_shared<JobOrigin>();
   const char* format = nullptr;
   if (!TakePassword(client, request, *origin) || !Check(client, request, format)) {
     return HTTP_STATUS_CONTINUE;
@@ -205,11 +203,8 @@ http_status_t Authorize(pappl_client_t* client, const char*, gid_t, void*) {
                            ? papplPrinterFindJob(printer, ippGetInteger(id, 0))
                            : nullptr;
     if (job != nullptr) {
-      const std::lock_guard<std::mutex> lock(originLock);
-      auto* kept = static_cast<JobOrigin*>(papplJobGetData(job));
-      if (kept == nullptr) {
-        papplJobSetData(job, origin.release());
-      } else {
+      const std::shared_ptr<JobOrigin> kept = AttachOrigin(job, origin);
+      if (kept != origin) {
         if (!origin->documentName.empty()) kept->documentName = origin->documentName;
         if (origin->password) {
           kept->WipePassword();
@@ -245,12 +240,11 @@ void CollectPrinterHeld(pappl_printer_t* printer, void* found) {
 
 void OnEvent(pappl_system_t*, pappl_printer_t*, pappl_job_t* job, pappl_event_t event, void*) {
   if (job == nullptr) return;
-  const std::lock_guard<std::mutex> lock(originLock);
   if (event & PAPPL_EVENT_JOB_CREATED) {
-    if (pendingOrigin) papplJobSetData(job, pendingOrigin.release());
+    if (pendingOrigin) AttachOrigin(job, std::move(pendingOrigin));
+    pendingOrigin.reset();
   } else if (event & PAPPL_EVENT_JOB_COMPLETED) {
-    delete static_cast<JobOrigin*>(papplJobGetData(job));
-    papplJobSetData(job, nullptr);
+    DetachOrigin(job);
   }
 }
 
@@ -285,24 +279,15 @@ void ReleaseCheckedJobs(pappl_system_t* system) {
   std::vector<pappl_job_t*> held;
   papplSystemIteratePrinters(system, CollectPrinterHeld, &held);
   for (pappl_job_t* job : held) {
-    {
-      const std::lock_guard<std::mutex> lock(originLock);
-      const auto* origin = static_cast<const JobOrigin*>(papplJobGetData(job));
-      if (origin == nullptr || !origin->heldForCheck) continue;
-    }
+    const std::shared_ptr<JobOrigin> origin = OriginOf(job);
+    if (origin == nullptr || !origin->heldForCheck) continue;
     pappl_printer_t* printer = papplJobGetPrinter(job);
     while (!Free(printer) && spentMs < kTickBudgetMs) {
       usleep(1000);
       ++spentMs;
     }
-    if (!Free(printer)) continue;
-    std::unique_lock<std::mutex> lock(originLock);
-    auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
-    if (origin == nullptr || !origin->heldForCheck) continue;
-    origin->heldForCheck = false;
-    const bool prints = PdfWillPrint(job);
-    lock.unlock();
-    if (prints) {
+    if (!Free(printer) || !origin->heldForCheck.exchange(false)) continue;
+    if (PdfWillPrint(job, *origin)) {
       papplJobRelease(job, nullptr);
       for (int waited = 0; waited < 2000 && papplJobGetState(job) == IPP_JSTATE_PENDING &&
                            papplPrinterGetState(printer) == IPP_PSTATE_IDLE;
@@ -316,22 +301,18 @@ void ReleaseCheckedJobs(pappl_system_t* system) {
 }
 
 bool ReleaseWithPassword(pappl_job_t* job, std::string password) {
-  const std::lock_guard<std::mutex> lock(originLock);
-  auto* origin = static_cast<JobOrigin*>(papplJobGetData(job));
-  if (origin == nullptr) {
-    origin = new JobOrigin;
-    papplJobSetData(job, origin);
-  }
+  const std::shared_ptr<JobOrigin> origin = AttachOrigin(job, std::make_shared<JobOrigin>());
+  if (origin->heldForCheck) return true;  // released a moment ago
   origin->WipePassword();
   origin->password = std::move(password);
   papplJobSetReasons(job, PAPPL_JREASON_NONE, PAPPL_JREASON_DOCUMENT_PASSWORD_ERROR);
-  origin->heldForCheck = PdfWillPrint(job);
-  return origin->heldForCheck;
+  const bool prints = PdfWillPrint(job, *origin);
+  origin->heldForCheck = prints;
+  return prints;
 }
 
 std::string HeldDocumentName(pappl_job_t* job) {
-  const std::lock_guard<std::mutex> lock(originLock);
-  const auto* origin = static_cast<const JobOrigin*>(papplJobGetData(job));
+  const std::shared_ptr<const JobOrigin> origin = OriginOf(job);
   return DocumentNameOf(origin != nullptr ? origin->documentName.c_str() : nullptr, papplJobGetName(job));
 }
 
