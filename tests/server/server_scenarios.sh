@@ -358,5 +358,15 @@ for n in $(seq 12); do
   [ "$count" = 1 ] || fail "burst-$n.pdf reached the printer $count times"
 done
 
+# A PDF that forbids printing is held with its reason, not sent.
+before=$(ls "$tmp/sink" | wc -l)
+send print "$fixtures/r4_aes128_noprint.pdf"
+for _ in $(seq 50); do attrs "$job" job-state-reasons | grep -q document-permission-error && break; sleep 0.2; done
+attrs "$job" all >"$tmp/noprint.attrs"
+grep -q "document-permission-error" "$tmp/noprint.attrs" && grep -q "job-state (enum) = pending-held" "$tmp/noprint.attrs" &&
+  grep -q "job-state-message.*forbids printing" "$tmp/noprint.attrs" ||
+  fail "a PDF that forbids printing is not held with its reason: $(grep job-state "$tmp/noprint.attrs")"
+[ "$(ls "$tmp/sink" | wc -l)" = "$before" ] || fail "a PDF that forbids printing reached the printer"
+
 [ "$failures" -eq 0 ] && echo "all server scenarios passed"
 exit $((failures > 0))
