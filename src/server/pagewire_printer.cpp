@@ -351,6 +351,8 @@ bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader, int
   papplPrinterSetReasons(papplJobGetPrinter(job), PAPPL_PREASON_NONE, PAPPL_PREASON_OFFLINE);
   if (status.Completed()) {
     papplLogJob(job, PAPPL_LOGLEVEL_INFO, "The printer ended the job.");
+    if (status.Pages() > 0) papplJobSetImpressions(job, status.Pages());
+    papplJobSetImpressionsCompleted(job, status.Pages() > 0 ? status.Pages() : 1);
     return true;
   }
   if (!status.Reason().empty()) {
@@ -361,6 +363,7 @@ bool SendDocument(pappl_job_t* job, pappl_device_t* device, bool withHeader, int
   }
   papplJobSetMessage(job, "Sent; the printer did not confirm the job's end.");
   papplLogJob(job, PAPPL_LOGLEVEL_WARN, "The printer did not confirm the job's end.");
+  papplJobSetImpressionsCompleted(job, 1);
   return true;
 }
 
@@ -485,16 +488,12 @@ bool PdfWillPrint(pappl_job_t* job, JobOrigin& origin) {
 
 bool SendPdf(pappl_job_t* job, pappl_device_t* device, void*) {
   papplJobSetImpressions(job, 1);
-  if (!SendDocument(job, device, true)) return false;
-  papplJobSetImpressionsCompleted(job, 1);
-  return true;
+  return SendDocument(job, device, true);
 }
 
 bool SendTiff(pappl_job_t* job, pappl_device_t* device, void*) {
   papplJobSetImpressions(job, 1);
-  if (!SendDocument(job, device, false)) return false;
-  papplJobSetImpressionsCompleted(job, 1);
-  return true;
+  return SendDocument(job, device, false);
 }
 
 const char* TypeOfContent(const unsigned char* header, size_t size, void*) {

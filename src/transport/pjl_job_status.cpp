@@ -1,5 +1,6 @@
 #include "transport/pjl_job_status.h"
 
+#include <charconv>
 #include <vector>
 
 namespace pagewire::transport {
@@ -65,7 +66,7 @@ void PjlJobStatus::Read(std::string_view message) {
     message = end == std::string_view::npos ? std::string_view() : message.substr(end + 1);
   }
   if (lines.size() < 2 || !SameWords(lines[0], "@PJL USTATUS JOB")) return;
-  std::string_view name, result;
+  std::string_view name, result, pages;
   for (std::size_t i = 2; i < lines.size(); ++i) {
     const std::size_t equals = lines[i].find('=');
     if (equals == std::string_view::npos) continue;
@@ -78,6 +79,8 @@ void PjlJobStatus::Read(std::string_view message) {
       name = value;
     } else if (SameWords(key, "RESULT")) {
       result = value;
+    } else if (SameWords(key, "PAGES")) {
+      pages = value;
     }
   }
   // A message without a name is of the job that runs.
@@ -87,6 +90,9 @@ void PjlJobStatus::Read(std::string_view message) {
   if (!canceled && !SameWords(event, "END")) return;
   ended_ = true;
   completed_ = !canceled && (result.empty() || SameWords(result, "OK"));
+  int count = 0;
+  const auto [end, error] = std::from_chars(pages.data(), pages.data() + pages.size(), count);
+  if (error == std::errc() && end == pages.data() + pages.size() && count > 0) pages_ = count;
   if (!completed_) {
     reason_ = std::string(event) + (result.empty() ? "" : " (RESULT=" + std::string(result) + ")");
   }

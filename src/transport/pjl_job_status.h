@@ -26,6 +26,8 @@ class PjlJobStatus {
   // Why it did not complete, as the printer said it: "CANCELED
   // (RESULT=USER_CANCELED)".
   const std::string& Reason() const { return reason_; }
+  // The pages the printer says the job printed; 0 when it does not say.
+  int Pages() const { return pages_; }
 
  private:
   // One message, the text between two form feeds.
@@ -36,6 +38,7 @@ class PjlJobStatus {
   bool ended_ = false;
   bool completed_ = false;
   std::string reason_;
+  int pages_ = 0;
 };
 
 }  // namespace pagewire::transport

@@ -17,11 +17,13 @@ TEST(PjlJobStatus, EndsAtTheEndOrCancelOfItsOwnJob) {
     std::vector<std::string> replies;  // as they arrive, cut anywhere
     bool ended, completed;
     std::string reason;
+    int pages = 0;
   };
   const std::string start = "@PJL USTATUS JOB\r\nSTART\r\nNAME=\"a.pdf\"\r\n\f";
   const Case cases[] = {
       {{start, "@PJL USTATUS JOB\r\nEND\r\nNAME=\"a.pdf\"\r\nPAGES=3\r\nRESULT=OK\r\n\f"},
-       true, true, ""},
+       true, true, "", 3},
+      {{"@PJL USTATUS JOB\r\nEND\r\nNAME=\"a.pdf\"\r\nPAGES=3x\r\n\f"}, true, true, ""},
       // Line feeds alone, no RESULT, a reply cut in two.
       {{"@PJL USTATUS JOB\nEND\nNA", "ME = \"a.pdf\"\n\f"}, true, true, ""},
       {{"@PJL USTATUS JOB\r\nCANCELED\r\nNAME=\"a.pdf\"\r\nRESULT=USER_CANCELED\r\n\f"},
@@ -40,6 +42,7 @@ TEST(PjlJobStatus, EndsAtTheEndOrCancelOfItsOwnJob) {
     EXPECT_EQ(ended, c.ended) << c.replies.back();
     EXPECT_EQ(status.Completed(), c.completed) << c.replies.back();
     EXPECT_EQ(status.Reason(), c.reason);
+    EXPECT_EQ(status.Pages(), c.pages);
   }
 }
 
