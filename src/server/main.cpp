@@ -42,6 +42,22 @@ std::string StateFolder(const char* given) {
   return kDefaultState;
 }
 
+// The option `name` as a number from `lowest` to `highest`, else
+// `fallback` when it is not given; none, told, for another value.
+std::optional<long> NumberOption(const char* name, int count, cups_option_t* options, long fallback,
+                                 long lowest, long highest) {
+  const char* text = Option(name, count, options);
+  if (text == nullptr) return fallback;
+  char* end = nullptr;
+  errno = 0;
+  const long value = std::strtol(text, &end, 10);
+  if (errno != 0 || end == text || *end != '\0' || value < lowest || value > highest) {
+    std::fprintf(stderr, "%s: bad %s '%s': give %ld to %ld\n", kName, name, text, lowest, highest);
+    return std::nullopt;
+  }
+  return value;
+}
+
 bool MakeFolder(const std::string& path, mode_t mode) {
   if (mkdir(path.c_str(), mode) == 0 || errno == EEXIST) return true;
   std::fprintf(stderr, "%s: cannot make the folder %s: %s\n", kName, path.c_str(),
@@ -124,17 +140,11 @@ pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
   const std::string spool = state + "/spool";
   if (!MakeFolder(state, 0755) || !MakeFolder(spool, 0700)) return nullptr;
 
-  int port = kDefaultPort;
-  if (const char* text = Option("server-port", count, options)) {
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value < 0 || value > 65535) {
-      std::fprintf(stderr, "%s: bad server-port '%s'\n", kName, text);
-      return nullptr;
-    }
-    port = static_cast<int>(value);
-  }
+  const std::optional<long> port = NumberOption("server-port", count, options, kDefaultPort, 0, 65535);
+  const std::optional<long> endWait =
+      NumberOption("job-end-wait", count, options, pagewire::server::kDefaultEndWaitSeconds, 1, 86400);
+  if (!port || !endWait) return nullptr;
+  pagewire::server::SetEndWait(static_cast<int>(*endWait));
 
   // The log goes through the filter that keeps the password out, but to
   // syslog, where PAPPL writes itself: there it stops short of debug.
@@ -158,7 +168,7 @@ pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
   }
 
   pappl_system_t* system = papplSystemCreate(
-      ServerOptionsOf(Option("server-options", count, options)), kName, port, "_print,_universal",
+      ServerOptionsOf(Option("server-options", count, options)), kName, static_cast<int>(*port), "_print,_universal",
       spool.c_str(), logFile.c_str(), level, Option("auth-service", count, options), false);
   if (system == nullptr) return nullptr;
   if (const char* group = Option("admin-group", count, options)) {

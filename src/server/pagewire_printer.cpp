@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -38,7 +39,7 @@ namespace {
 
 constexpr const char* kMediaA4 = "iso_a4_210x297mm";
 // How long the printer has to tell that a job ended, once it has every byte.
-constexpr int kEndWaitSeconds = 60;
+std::atomic<int> endWaitSeconds = kDefaultEndWaitSeconds;
 
 // The settings the printer's defaults give, in the order they apply.
 std::vector<IppValue> DefaultValues(pappl_printer_t* printer) {
@@ -151,7 +152,7 @@ class Sender {
 // the job is canceled here or the printer has said nothing for too long.
 // False when the printer reset the connection.
 bool AwaitEnd(pappl_job_t* job, pappl_device_t* device, transport::PjlJobStatus& status) {
-  const time_t limit = time(nullptr) + kEndWaitSeconds;
+  const time_t limit = time(nullptr) + endWaitSeconds;
   std::array<char, 4096> buffer{};
   while (!papplJobIsCanceled(job) && time(nullptr) < limit) {
     errno = 0;
@@ -475,6 +476,8 @@ bool EndRasterJob(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device)
 }
 
 }  // namespace
+
+void SetEndWait(int seconds) { endWaitSeconds = seconds; }
 
 bool PdfWillPrint(pappl_job_t* job, JobOrigin& origin) {
   const char* path = papplJobGetFilename(job);

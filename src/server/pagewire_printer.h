@@ -13,6 +13,11 @@
 namespace pagewire::server {
 
 inline constexpr const char* kDriverName = "pagewire";
+inline constexpr int kDefaultEndWaitSeconds = 60;
+
+// How long a printer has to tell that a job ended once it has every byte;
+// then the job is completed with a message that the end was not confirmed.
+void SetEndWait(int seconds);
 
 // The drivers papplMainloop lists.
 extern pappl_pr_driver_t kDrivers[1];

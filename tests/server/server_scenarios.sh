@@ -48,7 +48,7 @@ port=$(free_port)
 state=$tmp/state
 start_server() {
   "$server" server -o "state-directory=$state" -o "server-port=$port" \
-    -o listen-hostname=127.0.0.1 -o log-level=debug >>"$tmp/server.out" 2>&1 &
+    -o listen-hostname=127.0.0.1 -o log-level=debug -o job-end-wait=3 >>"$tmp/server.out" 2>&1 &
   server_pid=$!
   for _ in $(seq 100); do
     (: <>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && return 0
@@ -159,9 +159,9 @@ sent() {
   for _ in $(seq 100); do [ -f "$tmp/sink/job-$1.bin" ] && break; sleep 0.2; done
   echo "$tmp/sink/job-$1.bin"
 }
-# ended JOB STATE: the job reaches STATE (the printer's USTATUS told its end).
-ended() {
-  for _ in $(seq 50); do attrs "$1" job-state | grep -q "job-state (enum) = $2" && return 0; sleep 0.2; done
+# The job reaches STATE (the printer's USTATUS told its end).
+ended() {  # ended JOB STATE [TRIES]: 0.2 s each, 50 by default
+  for _ in $(seq "${3:-50}"); do attrs "$1" job-state | grep -q "job-state (enum) = $2" && return 0; sleep 0.2; done
   fail "job $1 is not $2: $(attrs "$1" all | grep -E 'job-state')"
 }
 
@@ -357,6 +357,29 @@ for n in $(seq 12); do
   count=$(cat "$tmp"/sink/job-*.bin | grep -ac "EOJ NAME = \"burst-$n.pdf\"")
   [ "$count" = 1 ] || fail "burst-$n.pdf reached the printer $count times"
 done
+
+# A printer that takes the job and never tells its end: completed after
+# the end's wait, saying that the end was not confirmed.
+python3 - "$tmp/mute.port" "$tmp/mute.bin" <<'PY' &
+import socket, sys
+server = socket.create_server(("127.0.0.1", 0))
+open(sys.argv[1], "w").write(str(server.getsockname()[1]))
+conn, _ = server.accept()
+with open(sys.argv[2], "wb", buffering=0) as out:
+    while data := conn.recv(65536):
+        out.write(data)
+PY
+pids+=($!)
+for _ in $(seq 50); do [ -s "$tmp/mute.port" ] && break; sleep 0.1; done
+"$server" add -d mute -m pagewire -v "socket://127.0.0.1:$(cat "$tmp/mute.port")" || fail "add mute"
+office_uri=$uri uri=${uri%/office}/mute
+send print "$fixtures/plain.pdf"
+# PAPPL reads a socket printer in steps of 10 seconds.
+ended "$job" completed 100
+attrs "$job" job-state-message | grep -q "the printer did not confirm the job's end" ||
+  fail "the unconfirmed job does not say so: $(attrs "$job" job-state-message | grep message)"
+grep -qa "@PJL EOJ" "$tmp/mute.bin" || fail "the mute printer did not get the whole job"
+uri=$office_uri
 
 # A PDF that forbids printing is held with its reason, not sent.
 before=$(ls "$tmp/sink" | wc -l)
