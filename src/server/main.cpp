@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "server/folder_command.h"
+#include "server/hotfolder_service.h"
 #include "server/pagewire_printer.h"
 #include "server/log_filter.h"
 #include "server/printer_command.h"
@@ -158,12 +160,14 @@ pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
                            nullptr);
   papplSystemAddMIMEFilter(system, "image/tiff", "application/octet-stream", pagewire::server::SendTiff,
                            nullptr);
-  papplSystemSetPrinterDrivers(system, 1, pagewire::server::kDrivers, nullptr, nullptr,
-                               pagewire::server::DriverCallback, nullptr);
+  papplSystemSetPrinterDrivers(system, 1, pagewire::server::kDrivers, nullptr,
+                               pagewire::server::AddHotFolderPage, pagewire::server::DriverCallback,
+                               nullptr);
   stateFile = state + "/" + kName + ".state";
   papplSystemLoadState(system, stateFile.c_str());
   papplSystemSetSaveCallback(system, reinterpret_cast<pappl_save_cb_t>(papplSystemSaveState),
                              stateFile.data());
+  pagewire::server::StartHotFolders(system, state);
   return system;
 }
 
@@ -180,6 +184,12 @@ int RunMainloop(std::vector<std::string> args) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);
+  if (pagewire::server::IsFolderCommand(args)) return pagewire::server::RunFolderCommand(args);
+  if (args.size() > 1 && args[1] == "status") {
+    const int status = RunMainloop(args);
+    const int folders = pagewire::server::PrintFolderStatus(pagewire::server::StateFolderOf(args, kDefaultState));
+    return status != 0 ? status : folders;
+  }
   std::string error;
   const std::optional<pagewire::server::PrinterCommand> command =
       pagewire::server::SplitPrinterCommand(args, error);

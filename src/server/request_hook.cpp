@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "server/job_attributes.h"
+#include "server/hotfolder_service.h"
 #include "server/job_origin.h"
 #include "server/pagewire_printer.h"
 
@@ -235,6 +236,7 @@ void CollectPrinterHeld(pappl_printer_t* printer, void* found) {
 
 void OnEvent(pappl_system_t*, pappl_printer_t*, pappl_job_t* job, pappl_event_t event, void*) {
   if (job == nullptr) return;
+  HotFolderJobEvent(job, event);
   if (event & PAPPL_EVENT_JOB_CREATED) {
     if (pendingOrigin) papplJobSetData(job, pendingOrigin.release());
   } else if (event & PAPPL_EVENT_JOB_COMPLETED) {
@@ -293,6 +295,8 @@ void ReleaseCheckedJobs(pappl_system_t* system) {
     }
   }
 }
+
+void SetPendingOrigin(std::unique_ptr<JobOrigin> origin) { pendingOrigin = std::move(origin); }
 
 void WatchJobRequests(pappl_system_t* system) {
   papplSystemSetAuthCallback(system, "Basic", Authorize, nullptr);

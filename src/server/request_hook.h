@@ -12,6 +12,10 @@
 
 #include <pappl/pappl.h>
 
+#include <memory>
+
+#include "server/job_origin.h"
+
 namespace pagewire::server {
 
 // Sets the callbacks on `system`.
@@ -21,5 +25,9 @@ void WatchJobRequests(pappl_system_t* system);
 // when it prints as it is or with its password, and else leaves it held
 // with its reason (document-password-error). Called from the main loop.
 void ReleaseCheckedJobs(pappl_system_t* system);
+
+// The origin the next job made on this thread takes, for a job the
+// service makes itself; null clears it.
+void SetPendingOrigin(std::unique_ptr<JobOrigin> origin);
 
 }  // namespace pagewire::server

@@ -1,0 +1,26 @@
+// The folder sub-command, run before PAPPL's main loop: it keeps the
+// printers' hot folders in the state folder, where the running service
+// picks them up; and the folders' part of the status sub-command.
+//   pagewire-server folder                       lists them
+//   pagewire-server folder -d PRINTER -o path=DIR [-o NAME=VALUE ...]
+//   pagewire-server folder -d PRINTER -o path=DIR --remove
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pagewire::server {
+
+// True when `args` is the folder sub-command.
+bool IsFolderCommand(const std::vector<std::string>& args);
+
+// Runs it; the exit status.
+int RunFolderCommand(const std::vector<std::string>& args);
+
+// Prints each folder's counts and last errors; the exit status.
+int PrintFolderStatus(const std::string& stateFolder);
+
+// -o state-directory, else PAGEWIRE_SERVER_STATE, else `fallback`.
+std::string StateFolderOf(const std::vector<std::string>& args, const std::string& fallback);
+
+}  // namespace pagewire::server
