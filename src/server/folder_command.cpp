@@ -57,6 +57,19 @@ bool CheckPasswordFile(const std::string& path, std::string& error) {
 
 }  // namespace
 
+bool InsideRemovedFolders(const std::string& folder, const std::vector<std::string>& removed,
+                          std::string& error) {
+  for (std::string prefix : removed) {
+    while (prefix.size() > 1 && prefix.back() == '/') prefix.pop_back();
+    if (!prefix.empty() && (folder == prefix || folder.starts_with(prefix + "/"))) {
+      error = folder + " lies in " + prefix +
+              ", where the service removes each job's file once the job ends; choose a folder elsewhere";
+      return true;
+    }
+  }
+  return false;
+}
+
 std::string StateFolderOf(const std::vector<std::string>& args, const std::string& fallback) {
   for (std::size_t i = 1; i + 1 < args.size(); ++i) {
     if (args[i] == "-o" && args[i + 1].starts_with("state-directory=")) return args[i + 1].substr(16);
@@ -117,6 +130,11 @@ int RunFolderCommand(const std::vector<std::string>& args) {
   if (remove && !found) return Fail(wanted.path + " is no hot folder");
   if (!remove) {
     if (!CheckJobSettings(wanted, error)) return Fail(error);
+    const char* temporary = std::getenv("TMPDIR");
+    const std::string state = StateFolderOf(args, "/var/lib/pagewire-server");
+    if (InsideRemovedFolders(wanted.path, {temporary != nullptr && *temporary != '\0' ? temporary : "/tmp", state + "/spool"}, error)) {
+      return Fail(error);
+    }
     if (!wanted.passwordFile.empty() && !CheckPasswordFile(wanted.passwordFile, error)) return Fail(error);
     if (!hotfolder::PrepareLayout(hotfolder::FolderLayout(wanted.path), error)) return Fail(error);
     bool replaced = false;

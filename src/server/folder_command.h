@@ -20,6 +20,12 @@ int RunFolderCommand(const std::vector<std::string>& args);
 // Prints each folder's counts and last errors; the exit status.
 int PrintFolderStatus(const std::string& stateFolder);
 
+// True, with `error`, for a folder inside one of `removed`: PAPPL removes
+// a job's file when it lies in its temporary folder or spool, and with it
+// the original.
+bool InsideRemovedFolders(const std::string& folder, const std::vector<std::string>& removed,
+                          std::string& error);
+
 // -o state-directory, else PAGEWIRE_SERVER_STATE, else `fallback`.
 std::string StateFolderOf(const std::vector<std::string>& args, const std::string& fallback);
 

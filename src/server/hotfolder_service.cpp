@@ -17,6 +17,7 @@
 #include "hotfolder/folder_files.h"
 #include "hotfolder/folder_settings.h"
 #include "hotfolder/hot_folder.h"
+#include "server/folder_command.h"
 #include "server/job_origin.h"
 #include "server/pagewire_printer.h"
 #include "server/request_hook.h"
@@ -51,7 +52,7 @@ struct JobKey {
 
 struct Service {
   pappl_system_t* system = nullptr;
-  std::string foldersFile;
+  std::string foldersFile, spool;
   std::mutex mutex;  // folders and jobs
   std::vector<std::shared_ptr<HotFolder>> folders;
   std::vector<std::string> configErrors;
@@ -98,7 +99,7 @@ void Reload(Service& s) {
     }
     if (!kept) {
       kept = std::make_shared<HotFolder>(settings);
-      if (!kept->Start(error)) {
+      if (InsideRemovedFolders(settings.path, {papplGetTempDir(), s.spool}, error) || !kept->Start(error)) {
         errors.push_back(settings.path + ": " + error);
         papplLog(s.system, PAPPL_LOGLEVEL_ERROR, "Hot folder %s: %s", settings.path.c_str(), error.c_str());
         continue;
@@ -353,6 +354,7 @@ void StartHotFolders(pappl_system_t* system, const std::string& stateFolder) {
   service = new Service;  // lives as long as the process
   service->system = system;
   service->foldersFile = hotfolder::FoldersFileIn(stateFolder);
+  service->spool = stateFolder + "/spool";
   std::thread([] { Watch(*service); }).detach();
 }
 
