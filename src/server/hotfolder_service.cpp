@@ -301,7 +301,6 @@ void Watch(Service& s) {
 
 bool FolderPage(pappl_client_t* client, void* data) {
   auto* printer = static_cast<pappl_printer_t*>(data);
-  if (!papplClientRespond(client, HTTP_STATUS_OK, nullptr, "text/html", 0, 0)) return false;
   papplClientHTMLPrinterHeader(client, printer, "Hot Folders", 10, nullptr, nullptr);
   std::vector<std::shared_ptr<HotFolder>> folders;
   std::vector<std::string> configErrors;
