@@ -1,6 +1,8 @@
 #include "hotfolder/file_checks.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statfs.h>
 
 #include <algorithm>
@@ -39,6 +41,21 @@ bool IsIgnoredName(std::string_view name) {
     if (SameText(name, junk)) return true;
   }
   return false;
+}
+
+int CountWaiting(const std::string& folder) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return 0;
+  int count = 0;
+  while (const dirent* entry = readdir(dir)) {
+    struct stat info {};
+    if (!IsIgnoredName(entry->d_name) &&
+        fstatat(dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)) {
+      ++count;
+    }
+  }
+  closedir(dir);
+  return count;
 }
 
 Kind KindOf(std::string_view bytes) {

@@ -12,6 +12,9 @@ namespace pagewire::hotfolder {
 // last three in any case, as the systems that leave them write them).
 bool IsIgnoredName(std::string_view name);
 
+// The files of `folder` waiting to be taken: regular, not ignored.
+int CountWaiting(const std::string& folder);
+
 enum class Kind { Pdf, Tiff, Other, Empty };
 Kind KindOf(std::string_view firstBytes);
 

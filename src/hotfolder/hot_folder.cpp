@@ -52,6 +52,16 @@ bool Arrival::operator<(const Arrival& other) const {
 HotFolder::HotFolder(FolderSettings settings)
     : settings_(std::move(settings)), layout_(settings_.path) {}
 
+FolderSettings HotFolder::Settings() {
+  std::lock_guard lock(mutex_);
+  return settings_;
+}
+
+void HotFolder::Update(const FolderSettings& settings) {
+  std::lock_guard lock(mutex_);
+  if (settings.path == settings_.path) settings_ = settings;
+}
+
 HotFolder::~HotFolder() {
   if (events_ >= 0) close(events_);
 }

@@ -49,7 +49,9 @@ class HotFolder {
   HotFolder(const HotFolder&) = delete;
   HotFolder& operator=(const HotFolder&) = delete;
 
-  const FolderSettings& Settings() const { return settings_; }
+  FolderSettings Settings();
+  // New settings for the same folder, taken while it runs.
+  void Update(const FolderSettings& settings);
 
   // Prepares the layout, replays the journal and recovers; false with
   // `error` when the folder cannot be served.

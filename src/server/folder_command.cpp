@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "hotfolder/file_checks.h"
 #include "hotfolder/folder_files.h"
 #include "hotfolder/folder_settings.h"
 #include "server/job_attributes.h"
@@ -156,8 +157,9 @@ int PrintFolderStatus(const std::string& stateFolder) {
   if (!LoadFolders(hotfolder::FoldersFileIn(stateFolder), folders, error)) return Fail(error);
   for (const FolderSettings& folder : folders) {
     const hotfolder::FolderLayout layout(folder.path);
-    std::printf("hot folder %s (printer %s): %d processing, %d done, %d failed\n", folder.path.c_str(),
-                folder.printer.c_str(), hotfolder::CountFiles(layout.processing),
+    std::printf("hot folder %s (printer %s): %d waiting, %d processing, %d done, %d failed\n",
+                folder.path.c_str(), folder.printer.c_str(), hotfolder::CountWaiting(folder.path),
+                hotfolder::CountFiles(layout.processing),
                 hotfolder::CountFiles(layout.done), hotfolder::CountFiles(layout.failed));
     std::string errors;
     if (hotfolder::ReadSmallFile(layout.errors, errors, error)) {

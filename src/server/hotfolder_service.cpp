@@ -57,6 +57,8 @@ struct Service {
   std::vector<std::shared_ptr<HotFolder>> folders;
   std::vector<std::string> configErrors;
   std::map<JobKey, std::pair<std::shared_ptr<HotFolder>, std::string>> jobs;
+  // Every folder's engine while anything holds it (the watcher's only).
+  std::map<std::string, std::weak_ptr<HotFolder>> byPath;
   std::timespec loaded{};
   bool everLoaded = false;
 };
@@ -90,20 +92,19 @@ void Reload(Service& s) {
   std::vector<std::shared_ptr<HotFolder>> next;
   std::vector<std::string> errors;
   for (const hotfolder::FolderSettings& settings : wanted) {
-    std::shared_ptr<HotFolder> kept;
-    {
-      std::lock_guard lock(s.mutex);
-      for (const auto& folder : s.folders) {
-        if (hotfolder::FormatFolders({folder->Settings()}) == hotfolder::FormatFolders({settings})) kept = folder;
-      }
-    }
-    if (!kept) {
+    // One engine per folder for as long as it has files under way: a
+    // second one would take the first one's jobs for a crash's.
+    std::shared_ptr<HotFolder> kept = s.byPath[settings.path].lock();
+    if (kept) {
+      kept->Update(settings);
+    } else {
       kept = std::make_shared<HotFolder>(settings);
       if (InsideRemovedFolders(settings.path, {papplGetTempDir(), s.spool}, error) || !kept->Start(error)) {
         errors.push_back(settings.path + ": " + error);
         papplLog(s.system, PAPPL_LOGLEVEL_ERROR, "Hot folder %s: %s", settings.path.c_str(), error.c_str());
         continue;
       }
+      s.byPath[settings.path] = kept;
       papplLog(s.system, PAPPL_LOGLEVEL_INFO, "Hot folder %s prints on %s.", settings.path.c_str(),
                settings.printer.c_str());
     }
@@ -192,7 +193,7 @@ bool ReadPassword(const std::string& path, std::string& password, std::string& e
 // Makes the file a held job, records it, then lets it print.
 void Submit(Service& s, pappl_printer_t* printer, const std::shared_ptr<HotFolder>& folder,
             const hotfolder::ClaimedFile& file) {
-  const hotfolder::FolderSettings& settings = folder->Settings();
+  const hotfolder::FolderSettings settings = folder->Settings();
   const std::string& name = file.arrival.name;
   auto origin = std::make_unique<JobOrigin>();
   origin->documentName = name;
@@ -312,7 +313,7 @@ bool FolderPage(pappl_client_t* client, void* data) {
   papplClientHTMLPuts(client, "<div class=\"row\"><div class=\"col-12\">\n");
   int shown = 0;
   for (const auto& folder : folders) {
-    const hotfolder::FolderSettings& settings = folder->Settings();
+    const hotfolder::FolderSettings settings = folder->Settings();
     if (settings.printer != papplPrinterGetName(printer)) continue;
     ++shown;
     const hotfolder::FolderStatus status = folder->Status();

@@ -39,7 +39,12 @@ def receive(conn, out):
     """Copies the connection into `out`, answering the job status commands."""
     pending, status_on = b"", False
     while True:
-        data = conn.recv(65536)
+        try:
+            data = conn.recv(65536)
+        except ConnectionResetError:
+            # A sender that closes with our replies unread resets the
+            # connection: its job ended all the same.
+            return
         if not data:
             return
         out.write(data)

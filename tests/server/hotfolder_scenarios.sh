@@ -257,7 +257,7 @@ P
 
 # The status sub-command and the folder page.
 "$server" status >"$tmp/status" 2>&1
-grep -q "hot folder $tmp/folders/main (printer office): 0 processing, 4 done, [34] failed" "$tmp/status" ||
+grep -q "hot folder $tmp/folders/main (printer office): 0 waiting, 0 processing, 4 done, [34] failed" "$tmp/status" ||
   fail "status: $(cat "$tmp/status")"
 grep -q "error: .*empty.pdf: empty file" "$tmp/status" || fail "status has no last errors"
 python3 -c 'import sys, urllib.request as u
