@@ -242,7 +242,7 @@ int PruneOlderThan(const std::string& folder, std::time_t before) {
   while (const dirent* entry = readdir(dir.get())) {
     struct stat info {};
     if (fstatat(dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISREG(info.st_mode) || info.st_mtime >= before) {
+        !S_ISREG(info.st_mode) || info.st_ctime >= before) {
       continue;
     }
     if (unlinkat(dirfd(dir.get()), entry->d_name, 0) == 0) ++removed;

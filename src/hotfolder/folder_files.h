@@ -35,7 +35,9 @@ bool MoveFile(const std::string& from, const std::string& name, const std::strin
 // Writes `text` to PATH (a new file, synced, renamed into place).
 bool WriteTextFile(const std::string& path, const std::string& text, std::string& error);
 
-// Removes the files of `folder` last changed before `before`; the count.
+// Removes the files of `folder` moved in (their status last changed, which
+// a rename does) before `before`: a file's own time may be years old; the
+// count.
 int PruneOlderThan(const std::string& folder, std::time_t before);
 
 // Entries of `folder` that are files, without the reason files.

@@ -23,6 +23,13 @@ int Fail(const std::string& error) {
   return 1;
 }
 
+bool Refuse(std::string& error, const std::string& why) {
+  error = why;
+  return false;
+}
+
+}  // namespace
+
 bool LoadFolders(const std::string& path, std::vector<FolderSettings>& folders, std::string& error) {
   std::string text;
   if (!hotfolder::ReadSmallFile(path, text, error)) {
@@ -31,6 +38,8 @@ bool LoadFolders(const std::string& path, std::vector<FolderSettings>& folders, 
   }
   return hotfolder::ParseFolders(text, folders, error);
 }
+
+namespace {
 
 // The job attributes must be ones the header can carry.
 bool CheckJobSettings(const FolderSettings& folder, std::string& error) {
@@ -83,6 +92,43 @@ bool IsFolderCommand(const std::vector<std::string>& args) {
   return args.size() > 1 && args[1] == "folder";
 }
 
+bool ChangeFolder(const std::string& stateFolder, const FolderSettings& wanted, bool remove,
+                  std::string& error) {
+  const std::string file = hotfolder::FoldersFileIn(stateFolder);
+  std::vector<FolderSettings> folders;
+  if (!LoadFolders(file, folders, error)) return false;
+  std::vector<FolderSettings> kept;
+  bool found = false;
+  for (FolderSettings& folder : folders) {
+    if (folder.path == wanted.path) {
+      found = true;
+      if (!remove && folder.printer != wanted.printer) {
+        return Refuse(error, wanted.path + " is already a hot folder of " + folder.printer);
+      }
+      if (remove) continue;
+    }
+    kept.push_back(std::move(folder));
+  }
+  if (remove && !found) return Refuse(error, wanted.path + " is no hot folder");
+  if (!remove) {
+    if (!CheckJobSettings(wanted, error)) return false;
+    const char* temporary = std::getenv("TMPDIR");
+    const std::string temporaryFolder = temporary != nullptr && *temporary != '\0' ? temporary : "/tmp";
+    if (InsideRemovedFolders(wanted.path, {temporaryFolder, stateFolder + "/spool"}, error)) return false;
+    if (!wanted.passwordFile.empty() && !CheckPasswordFile(wanted.passwordFile, error)) return false;
+    if (!hotfolder::PrepareLayout(hotfolder::FolderLayout(wanted.path), error)) return false;
+    bool replaced = false;
+    for (FolderSettings& folder : kept) {
+      if (folder.path == wanted.path) {
+        folder = wanted;
+        replaced = true;
+      }
+    }
+    if (!replaced) kept.push_back(wanted);
+  }
+  return hotfolder::WriteTextFile(file, hotfolder::FormatFolders(kept), error);
+}
+
 int RunFolderCommand(const std::vector<std::string>& args) {
   const std::string file = hotfolder::FoldersFileIn(StateFolderOf(args, "/var/lib/pagewire-server"));
   FolderSettings wanted;
@@ -116,38 +162,7 @@ int RunFolderCommand(const std::vector<std::string>& args) {
   }
   if (wanted.printer.empty() || wanted.path.empty()) return Fail("give the printer (-d) and -o path=DIR");
 
-  std::vector<FolderSettings> kept;
-  bool found = false;
-  for (FolderSettings& folder : folders) {
-    if (folder.path == wanted.path) {
-      found = true;
-      if (!remove && folder.printer != wanted.printer) {
-        return Fail(wanted.path + " is already a hot folder of " + folder.printer);
-      }
-      if (remove) continue;
-    }
-    kept.push_back(std::move(folder));
-  }
-  if (remove && !found) return Fail(wanted.path + " is no hot folder");
-  if (!remove) {
-    if (!CheckJobSettings(wanted, error)) return Fail(error);
-    const char* temporary = std::getenv("TMPDIR");
-    const std::string state = StateFolderOf(args, "/var/lib/pagewire-server");
-    if (InsideRemovedFolders(wanted.path, {temporary != nullptr && *temporary != '\0' ? temporary : "/tmp", state + "/spool"}, error)) {
-      return Fail(error);
-    }
-    if (!wanted.passwordFile.empty() && !CheckPasswordFile(wanted.passwordFile, error)) return Fail(error);
-    if (!hotfolder::PrepareLayout(hotfolder::FolderLayout(wanted.path), error)) return Fail(error);
-    bool replaced = false;
-    for (FolderSettings& folder : kept) {
-      if (folder.path == wanted.path) {
-        folder = wanted;
-        replaced = true;
-      }
-    }
-    if (!replaced) kept.push_back(wanted);
-  }
-  if (!hotfolder::WriteTextFile(file, hotfolder::FormatFolders(kept), error)) return Fail(error);
+  if (!ChangeFolder(StateFolderOf(args, "/var/lib/pagewire-server"), wanted, remove, error)) return Fail(error);
   return 0;
 }
 

@@ -9,10 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "hotfolder/folder_settings.h"
+
 namespace pagewire::server {
 
 // True when `args` is the folder sub-command.
 bool IsFolderCommand(const std::vector<std::string>& args);
+
+// The folders of the folder file at `path`; none when there is no file.
+bool LoadFolders(const std::string& path, std::vector<hotfolder::FolderSettings>& folders,
+                 std::string& error);
+
+// Adds `wanted`, or replaces the settings of its folder, or with `remove`
+// drops it, in the folder file of `stateFolder`, after the checks (the job
+// settings, the password file, the layout); false with `error`.
+bool ChangeFolder(const std::string& stateFolder, const hotfolder::FolderSettings& wanted, bool remove,
+                  std::string& error);
 
 // Runs it; the exit status.
 int RunFolderCommand(const std::vector<std::string>& args);

@@ -52,7 +52,7 @@ struct JobKey {
 
 struct Service {
   pappl_system_t* system = nullptr;
-  std::string foldersFile, spool;
+  std::string stateFolder, foldersFile, spool;
   std::mutex mutex;  // folders and jobs
   std::vector<std::shared_ptr<HotFolder>> folders;
   std::vector<std::string> configErrors;
@@ -300,59 +300,12 @@ void Watch(Service& s) {
   }
 }
 
-bool FolderPage(pappl_client_t* client, void* data) {
-  auto* printer = static_cast<pappl_printer_t*>(data);
-  papplClientHTMLPrinterHeader(client, printer, "Hot Folders", 10, nullptr, nullptr);
-  std::vector<std::shared_ptr<HotFolder>> folders;
-  std::vector<std::string> configErrors;
-  if (service != nullptr) {
-    std::lock_guard lock(service->mutex);
-    folders = service->folders;
-    configErrors = service->configErrors;
-  }
-  papplClientHTMLPuts(client, "<div class=\"row\"><div class=\"col-12\">\n");
-  int shown = 0;
-  for (const auto& folder : folders) {
-    const hotfolder::FolderSettings settings = folder->Settings();
-    if (settings.printer != papplPrinterGetName(printer)) continue;
-    ++shown;
-    const hotfolder::FolderStatus status = folder->Status();
-    papplClientHTMLPrintf(client,
-                          "<h2 class=\"title\">%s</h2>\n<table class=\"form\"><tbody>"
-                          "<tr><th>Waiting</th><td>%d</td></tr><tr><th>Processing</th><td>%d</td></tr>"
-                          "<tr><th>Done</th><td>%d</td></tr><tr><th>Failed</th><td>%d</td></tr>"
-                          "<tr><th>Found by</th><td>%s</td></tr>"
-                          "<tr><th>Settle time</th><td>%d s</td></tr><tr><th>Claimed ahead</th><td>%d</td></tr>",
-                          settings.path.c_str(), status.waiting, status.processing, status.done,
-                          status.failed, status.polled ? "polling" : "file system events",
-                          settings.settleSeconds, settings.claimAhead);
-    for (const auto& [name, value] : settings.job) {
-      papplClientHTMLPrintf(client, "<tr><th>%s</th><td>%s</td></tr>", name.c_str(), value.c_str());
-    }
-    papplClientHTMLPrintf(client, "<tr><th>Password file</th><td>%s</td></tr></tbody></table>\n",
-                          settings.passwordFile.empty() ? "none: protected PDFs are held"
-                                                        : settings.passwordFile.c_str());
-    if (!status.errors.empty()) {
-      papplClientHTMLPuts(client, "<p>Last errors:</p><ul>\n");
-      for (const std::string& error : status.errors) papplClientHTMLPrintf(client, "<li>%s</li>\n", error.c_str());
-      papplClientHTMLPuts(client, "</ul>\n");
-    }
-  }
-  for (const std::string& error : configErrors) papplClientHTMLPrintf(client, "<p>Not served: %s</p>\n", error.c_str());
-  if (shown == 0) {
-    papplClientHTMLPuts(client, "<p>This printer has no hot folder. Add one with "
-                                "<code>pagewire-server folder -d PRINTER -o path=DIR</code>.</p>\n");
-  }
-  papplClientHTMLPuts(client, "</div></div>\n");
-  papplClientHTMLPrinterFooter(client);
-  return true;
-}
-
 }  // namespace
 
 void StartHotFolders(pappl_system_t* system, const std::string& stateFolder) {
   service = new Service;  // lives as long as the process
   service->system = system;
+  service->stateFolder = stateFolder;
   service->foldersFile = hotfolder::FoldersFileIn(stateFolder);
   service->spool = stateFolder + "/spool";
   std::thread([] { Watch(*service); }).detach();
@@ -387,12 +340,14 @@ void HotFolderJobEvent(pappl_job_t* job, pappl_event_t event) {
   }
 }
 
-void AddHotFolderPage(pappl_printer_t* printer, void*) {
-  char path[256];
-  papplPrinterGetPath(printer, "folders", path, sizeof(path));
-  papplSystemAddResourceCallback(papplPrinterGetSystem(printer), path, "text/html", FolderPage, printer);
-  papplPrinterAddLink(printer, "Hot Folders", path,
-                      static_cast<pappl_loptions_t>(PAPPL_LOPTIONS_NAVIGATION | PAPPL_LOPTIONS_STATUS));
+ServedFolders CurrentHotFolders() {
+  ServedFolders served;
+  if (service == nullptr) return served;
+  std::lock_guard lock(service->mutex);
+  served.folders = service->folders;
+  served.errors = service->configErrors;
+  served.stateFolder = service->stateFolder;
+  return served;
 }
 
 }  // namespace pagewire::server

@@ -6,7 +6,11 @@
 
 #include <pappl/pappl.h>
 
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "hotfolder/hot_folder.h"
 
 namespace pagewire::server {
 
@@ -17,7 +21,18 @@ void StartHotFolders(pappl_system_t* system, const std::string& stateFolder);
 // that ended archives its file.
 void HotFolderJobEvent(pappl_job_t* job, pappl_event_t event);
 
-// The printer-create callback: the printer's folder page and its link.
+// The folders served now, those the folder file names that cannot be
+// served, and the state folder that keeps them.
+struct ServedFolders {
+  std::vector<std::shared_ptr<hotfolder::HotFolder>> folders;
+  std::vector<std::string> errors;
+  std::string stateFolder;
+};
+ServedFolders CurrentHotFolders();
+
+// The printer-create callback: the printer's "Hot Folders" page (each
+// folder's counts, last errors and settings, which an administrator
+// changes there) and its link.
 void AddHotFolderPage(pappl_printer_t* printer, void* data);
 
 }  // namespace pagewire::server

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -95,6 +96,25 @@ TEST_F(RecoveryOnDisk, EachFileEndsWhereItsLastRecordSays) {
   Journal journal;
   ASSERT_TRUE(journal.Open(layout.journal, layout.work, error)) << error;
   EXPECT_TRUE(journal.Open().empty());
+}
+
+}  // namespace
+}  // namespace pagewire::hotfolder
+
+namespace pagewire::hotfolder {
+namespace {
+
+// A scan of 2001 archived today is kept: age counts from the move into done/.
+TEST_F(RecoveryOnDisk, PruningCountsFromTheMoveNotTheFilesOwnTime) {
+  const std::string old = root_ + "/old.pdf";
+  Write(old, "%PDF-1.4 ");
+  const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, old.c_str(), times, 0), 0);
+  ASSERT_EQ(mkdir((root_ + "/done").c_str(), 0750), 0);
+  std::string placed, error;
+  ASSERT_TRUE(MoveFile(root_, "old.pdf", root_ + "/done", "", placed, error)) << error;
+  EXPECT_EQ(PruneOlderThan(root_ + "/done", std::time(nullptr) - 86400), 0);
+  EXPECT_EQ(PruneOlderThan(root_ + "/done", std::time(nullptr) + 60), 1);
 }
 
 }  // namespace

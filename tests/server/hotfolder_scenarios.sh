@@ -260,10 +260,22 @@ P
 grep -q "hot folder $tmp/folders/main (printer office): 0 waiting, 0 processing, 4 done, [34] failed" "$tmp/status" ||
   fail "status: $(cat "$tmp/status")"
 grep -q "error: .*empty.pdf: empty file" "$tmp/status" || fail "status has no last errors"
-python3 -c 'import sys, urllib.request as u
-page = u.urlopen("http://127.0.0.1:%s/office/folders" % sys.argv[1], timeout=10).read().decode()
-sys.exit(0 if sys.argv[2] in page and "Done" in page and "Hot Folders" in page else 1)' "$port" "$tmp/folders/main" ||
-  fail "the Hot Folders page"
+# The folder page: counts and settings; its form changes the copies, which
+# the running service takes for the next file (printer-off.pdf below).
+python3 - "$port" "$tmp/folders/main" <<'P' || fail "the Hot Folders page and its form"
+import re, sys, urllib.parse, urllib.request as u
+url = "http://127.0.0.1:%s/office/folders" % sys.argv[1]
+page = u.urlopen(url, timeout=10).read().decode()
+assert "Hot Folders" in page and sys.argv[2] in page and "4 done" in page, page
+session = re.search(r'name="session" value="([^"]*)"', page).group(1)
+form = {"session": session, "path": sys.argv[2], "copies": "3", "sides": "", "settle-time": "1"}
+answer = u.urlopen(url, urllib.parse.urlencode(form).encode(), timeout=10).read().decode()
+assert "Changed" in answer, answer
+form["copies"] = "none"
+answer = u.urlopen(url, urllib.parse.urlencode(form).encode(), timeout=10).read().decode()
+assert "no such value" in answer, answer
+P
+grep -q "path=$tmp/folders/main .*copies=3" "$tmp/state/pagewire-server.folders" || fail "the form did not keep copies=3"
 
 # kill -9 after each journal step (the service kills itself at the step),
 # then a restart: claimed but not sending prints once; sending goes to
@@ -293,6 +305,8 @@ sleep 4
 [ -z "$(ls -A "$tmp/folders/main/.pagewire/failed" | grep printer-off)" ] || fail "printer-off.pdf failed while the printer was off"
 start_printer
 until_true 30 settled "$tmp/folders/main" || fail "printer-off.pdf did not print once the printer was on"
+cat "$tmp"/sink/*job-* | grep -aA40 '@PJL JOB NAME = "printer-off.pdf"' | grep -aq '@PJL SET QTY =3' ||
+  fail "the copies set on the page are not in printer-off.pdf's header"
 expect main printer-off.pdf printed
 
 # done/ on a full file system: the printed file stays in processing/, said
