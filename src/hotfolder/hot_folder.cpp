@@ -95,7 +95,14 @@ void HotFolder::Record(Step step, const std::string& name, int jobId, const std:
   }
 }
 
+void HotFolder::Tell(const std::string& error) {
+  std::lock_guard lock(mutex_);
+  NoteError(error);
+}
+
 void HotFolder::NoteError(const std::string& error) {
+  // A move tried again on each tick says so once.
+  if (!errors_.empty() && errors_.back() == error) return;
   errors_.push_back(error);
   while (errors_.size() > kKeptErrors) errors_.pop_front();
   std::string text;

@@ -73,9 +73,11 @@ class HotFolder {
   void GiveBack(const std::string& name, const std::string& why);
 
   FolderStatus Status();
-  void NoteError(const std::string& error);
+  // Keeps `error` among the folder's last errors.
+  void Tell(const std::string& error);
 
  private:
+  void NoteError(const std::string& error);  // with the lock held
   struct Look {
     off_t size = 0;
     std::timespec mtime{};

@@ -41,6 +41,11 @@ using hotfolder::HotFolder;
 constexpr auto kStartWait = std::chrono::seconds(2);
 constexpr auto kFreeWait = std::chrono::seconds(2);
 constexpr int kWakeMs = 250;
+// PAPPL 1.3's job end goes on after it shows the printer idle: it may close
+// the device and checks the jobs again, and a job released meanwhile is
+// started twice or loses its device. A release waits this long once the
+// printer is idle.
+constexpr auto kAfterJobEnd = std::chrono::milliseconds(15);
 
 struct JobKey {
   std::string printer;
@@ -244,7 +249,7 @@ void Submit(Service& s, pappl_printer_t* printer, const std::shared_ptr<HotFolde
     if (withPassword) {
       papplJobCancel(job);  // its end fails the file with the job's message
     } else {
-      folder->NoteError(name + ": held for its document password (job " + std::to_string(id) + ")");
+      folder->Tell(name + ": held for its document password (job " + std::to_string(id) + ")");
     }
     return;
   }
@@ -265,6 +270,8 @@ void SubmitReady(Service& s) {
     if (printer == nullptr) continue;
     for (int round = 0; round < 64 && !papplSystemIsShutdown(s.system); ++round) {
       if (!WaitFor([printer] { return Free(printer); }, kFreeWait)) break;
+      std::this_thread::sleep_for(kAfterJobEnd);
+      if (!Free(printer)) continue;
       std::shared_ptr<HotFolder> oldest;
       std::optional<hotfolder::ClaimedFile> file;
       for (const auto& folder : printerFolders) {
