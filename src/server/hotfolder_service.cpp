@@ -217,12 +217,15 @@ void Submit(Service& s, pappl_printer_t* printer, const std::shared_ptr<HotFolde
   ipp_t* attrs = ippNew();
   for (const auto& [attribute, value] : settings.job) AddJobAttribute(attrs, attribute, value);
   ippAddString(attrs, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-hold-until", nullptr, "indefinite");
-  ippAddString(attrs, IPP_TAG_JOB, IPP_TAG_NAME, "job-name", nullptr, name.c_str());
+  // PAPPL keeps the job name's pointer: this one, from libcups' string
+  // pool, lives on in the job's copy of its attributes.
+  const char* jobName =
+      ippGetString(ippAddString(attrs, IPP_TAG_JOB, IPP_TAG_NAME, "job-name", nullptr, name.c_str()), 0, nullptr);
   const char* format = pdf                                      ? "application/pdf"
                        : file.kind == hotfolder::Kind::Tiff ? "image/tiff"
                                                                 : "application/octet-stream";
   SetPendingOrigin(std::move(origin));
-  pappl_job_t* job = _papplJobCreate(printer, 0, settings.user.c_str(), format, name.c_str(), attrs);
+  pappl_job_t* job = _papplJobCreate(printer, 0, settings.user.c_str(), format, jobName, attrs);
   ippDelete(attrs);
   SetPendingOrigin(nullptr);
   if (job == nullptr) {

@@ -226,7 +226,12 @@ fi
 
 until_true 30 settled "$tmp/folders/first" && until_true 30 settled "$tmp/folders/second" ||
   fail "the two folders were not printed"
-order=$(sent_jobs | grep -oE '^(first|second)-[0-9]' | tr '\n' ' ')
+# The printer writes a connection's bytes out a little after its replies.
+order_known() {
+  order=$(sent_jobs | grep -oE '^(first|second)-[0-9]' | tr '\n' ' ')
+  [ "$(wc -w <<<"$order")" -ge 6 ]
+}
+until_true 10 order_known
 [ "$order" = "first-1 second-1 first-2 second-2 first-3 second-3 " ] || fail "arrival order across folders: $order"
 
 # The protected PDF without a password: held with its reason, not sent;
@@ -241,7 +246,8 @@ until_true 30 settled "$tmp/folders/main" || fail "the main folder did not settl
 until_true 20 settled "$tmp/folders/locked" && until_true 20 settled "$tmp/folders/wrongkey" ||
   fail "the password folders did not settle"
 # The folder's settings in the header, then the file as it was written.
-python3 - "$tmp/sink" "$tmp/drafts/slow-writer.pdf" <<'P' || fail "the slow writer's job is not its settings and its bytes"
+slow_writer_sent() {
+  python3 - "$tmp/sink" "$tmp/drafts/slow-writer.pdf" <<'P'
 import os, sys
 data = open(sys.argv[2], "rb").read()
 for job in os.listdir(sys.argv[1]):
@@ -254,6 +260,8 @@ for job in os.listdir(sys.argv[1]):
     sys.exit(0 if b"@PJL SET QTY =2" in sent and b"@PJL SET DUPLEX=ON" in sent and data in sent else 1)
 sys.exit(1)
 P
+}
+until_true 10 slow_writer_sent || fail "the slow writer's job is not its settings and its bytes"
 
 # The status sub-command and the folder page.
 "$server" status >"$tmp/status" 2>&1
@@ -274,6 +282,9 @@ assert "Changed" in answer, answer
 form["copies"] = "none"
 answer = u.urlopen(url, urllib.parse.urlencode(form).encode(), timeout=10).read().decode()
 assert "no such value" in answer, answer
+# The jobs carry the files' names (PAPPL keeps the job name's pointer).
+jobs = u.urlopen("http://127.0.0.1:%s/office" % sys.argv[1], timeout=10).read().decode()
+assert "locked-held.pdf" in jobs, jobs
 P
 grep -q "path=$tmp/folders/main .*copies=3" "$tmp/state/pagewire-server.folders" || fail "the form did not keep copies=3"
 
@@ -305,7 +316,8 @@ sleep 4
 [ -z "$(ls -A "$tmp/folders/main/.pagewire/failed" | grep printer-off)" ] || fail "printer-off.pdf failed while the printer was off"
 start_printer
 until_true 30 settled "$tmp/folders/main" || fail "printer-off.pdf did not print once the printer was on"
-cat "$tmp"/sink/*job-* | grep -aA40 '@PJL JOB NAME = "printer-off.pdf"' | grep -aq '@PJL SET QTY =3' ||
+page_copies_sent() { cat "$tmp"/sink/*job-* | grep -aA40 '@PJL JOB NAME = "printer-off.pdf"' | grep -aq '@PJL SET QTY =3'; }
+until_true 10 page_copies_sent ||
   fail "the copies set on the page are not in printer-off.pdf's header"
 expect main printer-off.pdf printed
 
