@@ -82,7 +82,7 @@ start_server() {
   exit 1
 }
 stop_server() {
-  "$server" shutdown >/dev/null 2>&1 || fail "shutdown failed"
+  "$server" shutdown >"$tmp/shutdown.out" 2>&1 || fail "shutdown failed: $(cat "$tmp/shutdown.out")"
   wait "$server_pid"
   server_pid=
 }
