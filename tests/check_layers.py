@@ -28,6 +28,7 @@ LAYERS = [
     (7, "platform/win32", ["src/platform/win32"], 3),
     (7, "platform/linux", ["src/platform/linux"], 3),
     (7, "resources", ["src/resources"], None),
+    (7, "hotfolder", ["src/hotfolder"], None),
     (8, "dialogs/win32", ["src/dialogs/win32"], None),
     (9, "app/win32", ["src/app/win32"], None),
     (9, "cli", ["src/cli"], None),

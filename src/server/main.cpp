@@ -14,6 +14,8 @@
 
 #include "server/account_command.h"
 #include "server/held_jobs_page.h"
+#include "server/folder_command.h"
+#include "server/hotfolder_service.h"
 #include "server/pagewire_printer.h"
 #include "server/log_filter.h"
 #include "server/printer_command.h"
@@ -128,6 +130,7 @@ constexpr const char* kStrings =
 // announces a printer made while the service runs only from a restart on.
 void PrinterMade(pappl_printer_t* printer, void*) {
   pagewire::server::AddHeldJobsPage(printer);
+  pagewire::server::AddHotFolderPage(printer, nullptr);
   char name[256];
   if (papplSystemIsRunning(papplPrinterGetSystem(printer)) &&
       papplPrinterGetDNSSDName(printer, name, sizeof(name)) != nullptr) {
@@ -199,6 +202,7 @@ pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
   papplSystemLoadState(system, stateFile.c_str());
   papplSystemSetSaveCallback(system, reinterpret_cast<pappl_save_cb_t>(papplSystemSaveState),
                              stateFile.data());
+  pagewire::server::StartHotFolders(system, state);
   return system;
 }
 
@@ -215,6 +219,12 @@ int RunMainloop(std::vector<std::string> args) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);
+  if (pagewire::server::IsFolderCommand(args)) return pagewire::server::RunFolderCommand(args);
+  if (args.size() > 1 && args[1] == "status") {
+    const int status = RunMainloop(args);
+    const int folders = pagewire::server::PrintFolderStatus(pagewire::server::StateFolderOf(args, kDefaultState));
+    return status != 0 ? status : folders;
+  }
   std::string error;
   const std::optional<pagewire::server::PrinterCommand> command =
       pagewire::server::SplitPrinterCommand(args, error);

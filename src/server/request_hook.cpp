@@ -12,6 +12,7 @@
 
 #include "server/job_attributes.h"
 #include "server/job_comments.h"
+#include "server/hotfolder_service.h"
 #include "server/job_origin.h"
 #include "server/job_origins.h"
 #include "server/pagewire_printer.h"
@@ -240,6 +241,7 @@ void CollectPrinterHeld(pappl_printer_t* printer, void* found) {
 
 void OnEvent(pappl_system_t*, pappl_printer_t*, pappl_job_t* job, pappl_event_t event, void*) {
   if (job == nullptr) return;
+  HotFolderJobEvent(job, event);
   if (event & PAPPL_EVENT_JOB_CREATED) {
     if (pendingOrigin) AttachOrigin(job, std::move(pendingOrigin));
     pendingOrigin.reset();
@@ -315,6 +317,7 @@ std::string HeldDocumentName(pappl_job_t* job) {
   const std::shared_ptr<const JobOrigin> origin = OriginOf(job);
   return DocumentNameOf(origin != nullptr ? origin->documentName.c_str() : nullptr, papplJobGetName(job));
 }
+void SetPendingOrigin(std::shared_ptr<JobOrigin> origin) { pendingOrigin = std::move(origin); }
 
 void WatchJobRequests(pappl_system_t* system) {
   papplSystemSetAuthCallback(system, "Basic", Authorize, nullptr);

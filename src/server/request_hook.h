@@ -12,7 +12,10 @@
 
 #include <pappl/pappl.h>
 
+#include <memory>
 #include <string>
+
+#include "server/job_origin.h"
 
 namespace pagewire::server {
 
@@ -31,5 +34,8 @@ bool ReleaseWithPassword(pappl_job_t* job, std::string password);
 
 // The document's name of a job held for its check or password.
 std::string HeldDocumentName(pappl_job_t* job);
+// The origin the next job made on this thread takes, for a job the
+// service makes itself; null clears it.
+void SetPendingOrigin(std::shared_ptr<JobOrigin> origin);
 
 }  // namespace pagewire::server

@@ -2,9 +2,10 @@
 """A raw-socket (port 9100 style) printer on loopback: saves the bytes of each
 connection as one job file job-N.bin in a folder.
 
-Usage: loopback_printer.py FOLDER PORT_FILE
-Listens on a free port, writes the port number into PORT_FILE, and serves until
-killed. A job file appears complete: it is written under a temporary name and
+Usage: loopback_printer.py FOLDER PORT_FILE [PORT]
+Listens on PORT or a free port, writes the port number into PORT_FILE, and
+serves until killed; started again with the same PORT, it goes on numbering
+the jobs after those already in FOLDER. A job file appears complete: it is written under a temporary name and
 renamed when the connection closes.
 
 A job that turns PJL's unsolicited job status on is answered as a printer
@@ -38,7 +39,12 @@ def receive(conn, out):
     """Copies the connection into `out`, answering the job status commands."""
     pending, status_on = b"", False
     while True:
-        data = conn.recv(65536)
+        try:
+            data = conn.recv(65536)
+        except ConnectionResetError:
+            # A sender that closes with our replies unread resets the
+            # connection: its job ended all the same.
+            return
         if not data:
             return
         out.write(data)
@@ -58,15 +64,16 @@ def receive(conn, out):
 
 def main():
     folder, port_file = sys.argv[1], sys.argv[2]
+    port = int(sys.argv[3]) if len(sys.argv) > 3 else 0
     os.makedirs(folder, exist_ok=True)
     server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    server.bind(("127.0.0.1", 0))
+    server.bind(("127.0.0.1", port))
     server.listen(8)
     with open(port_file + ".tmp", "w") as f:
         f.write(str(server.getsockname()[1]))
     os.rename(port_file + ".tmp", port_file)
-    count = 0
+    count = len([n for n in os.listdir(folder) if re.fullmatch(r"job-\d+\.bin", n)])
     while True:
         conn, _ = server.accept()
         count += 1
