@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "hotfolder/percent_text.h"
+
 namespace pagewire::hotfolder {
 namespace {
 
@@ -18,40 +20,6 @@ bool ReadInt(const std::string& text, int low, int high, int& value) {
   const long read = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || *end != '\0' || errno != 0 || read < low || read > high) return false;
   value = static_cast<int>(read);
-  return true;
-}
-
-std::string Escaped(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '%' || c == ' ' || c == '=' || byte < 0x20) {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-bool Unescaped(std::string_view text, std::string& out) {
-  out.clear();
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out += text[i];
-      continue;
-    }
-    if (i + 2 >= text.size()) return false;
-    const std::string hex(text.substr(i + 1, 2));
-    char* end = nullptr;
-    const long value = std::strtol(hex.c_str(), &end, 16);
-    if (*end != '\0') return false;
-    out += static_cast<char>(value);
-    i += 2;
-  }
   return true;
 }
 
@@ -124,7 +92,7 @@ std::string FormatFolders(const std::vector<FolderSettings>& folders) {
     fields.insert(fields.end(), folder.job.begin(), folder.job.end());
     std::string line;
     for (const auto& [name, value] : fields) {
-      line += (line.empty() ? "" : " ") + name + "=" + Escaped(value);
+      line += (line.empty() ? "" : " ") + name + "=" + PercentEscaped(value, " =");
     }
     text += line + "\n";
   }
@@ -146,9 +114,9 @@ bool ParseFolders(const std::string& text, std::vector<FolderSettings>& folders,
       const std::string_view field = line.substr(0, space);
       line = space == std::string_view::npos ? std::string_view{} : line.substr(space + 1);
       const std::size_t equals = field.find('=');
-      std::string value;
-      if (equals == std::string_view::npos || !Unescaped(field.substr(equals + 1), value) ||
-          !SetFolderOption(folder, std::string(field.substr(0, equals)), value, error)) {
+      const std::optional<std::string> value =
+          equals == std::string_view::npos ? std::nullopt : PercentUnescaped(field.substr(equals + 1));
+      if (!value || !SetFolderOption(folder, std::string(field.substr(0, equals)), *value, error)) {
         error = "line " + std::to_string(number) + ": " + (error.empty() ? "unreadable" : error);
         return false;
       }

@@ -13,6 +13,8 @@
 
 #include "hotfolder/folder_files.h"
 
+#include "hotfolder/percent_text.h"
+
 namespace pagewire::hotfolder {
 namespace {
 
@@ -30,39 +32,6 @@ constexpr std::array<StepText, 6> kSteps = {{{Step::Claimed, "claimed"},
 // Records since the last compaction before the journal is rewritten.
 constexpr std::size_t kCompactAfterLines = 4096;
 
-std::string Escaped(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '%' || c == '\t' || c == '\n' || c == '\r' || byte < 0x20) {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-std::optional<std::string> Unescaped(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out += text[i];
-      continue;
-    }
-    if (i + 2 >= text.size()) return std::nullopt;
-    const std::string hex(text.substr(i + 1, 2));
-    char* end = nullptr;
-    const long value = std::strtol(hex.c_str(), &end, 16);
-    if (hex.size() != 2 || *end != '\0') return std::nullopt;
-    out += static_cast<char>(value);
-    i += 2;
-  }
-  return out;
-}
 
 bool WriteAll(int fd, const std::string& bytes) {
   std::size_t done = 0;
@@ -101,7 +70,7 @@ std::optional<Step> StepNamed(std::string_view name) {
 
 std::string FormatRecord(const Record& record) {
   return std::string(StepName(record.step)) + '\t' + std::to_string(record.jobId) + '\t' +
-         Escaped(record.name) + '\t' + Escaped(record.detail) + '\n';
+         PercentEscaped(record.name) + '\t' + PercentEscaped(record.detail) + '\n';
 }
 
 std::optional<Record> ParseRecord(std::string_view line) {
@@ -114,8 +83,8 @@ std::optional<Record> ParseRecord(std::string_view line) {
   }
   Record record;
   const std::optional<Step> step = StepNamed(fields[0]);
-  const std::optional<std::string> name = Unescaped(fields[2]);
-  const std::optional<std::string> detail = Unescaped(fields[3]);
+  const std::optional<std::string> name = PercentUnescaped(fields[2]);
+  const std::optional<std::string> detail = PercentUnescaped(fields[3]);
   if (!step || !name || name->empty() || !detail) return std::nullopt;
   const std::string id(fields[1]);
   char* end = nullptr;

@@ -36,7 +36,8 @@ TEST(FolderRules, RecordsKeepAnyName) {
   EXPECT_EQ(back->name, record.name);
   EXPECT_EQ(back->jobId, 12);
   EXPECT_EQ(back->detail, record.detail);
-  for (const char* bad : {"", "sent\t1\t", "sent\tx\ta.pdf\t", "nonsense\t1\ta.pdf\t", "sent\t1\ta%2.pdf\t"}) {
+  for (const char* bad : {"", "sent\t1\t", "sent\tx\ta.pdf\t", "nonsense\t1\ta.pdf\t",
+                          "sent\t1\ta%2.pdf\t", "sent\t1\ta%-1.pdf\t"}) {
     EXPECT_FALSE(ParseRecord(bad)) << bad;
   }
 }
