@@ -276,6 +276,7 @@ void ReleaseCheckedJobs(pappl_system_t* system) {
   // and the next once the printer is free again; this tick waits for that
   // a little, the next tick takes the rest.
   constexpr int kTickBudgetMs = 300;
+  constexpr int kSettleMs = 30;
   int spentMs = 0;
   // Collected first: releasing a job takes the locks the iteration holds.
   std::vector<pappl_job_t*> held;
@@ -288,6 +289,11 @@ void ReleaseCheckedJobs(pappl_system_t* system) {
       usleep(1000);
       ++spentMs;
     }
+    // A job's end shows the printer free before PAPPL checks its jobs
+    // once more, and a job released in between starts twice: the printer
+    // has to stay free a moment first.
+    if (Free(printer)) usleep(kSettleMs * 1000);
+    spentMs += kSettleMs;
     if (!Free(printer) || !origin->heldForCheck.exchange(false)) continue;
     if (PdfWillPrint(job, *origin)) {
       papplJobRelease(job, nullptr);
