@@ -1,16 +1,8 @@
 #include "hotfolder/percent_text.h"
 
+#include "settings/setting_text.h"
+
 namespace pagewire::hotfolder {
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-}  // namespace
 
 std::string PercentEscaped(std::string_view text, std::string_view alsoEscaped) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -35,10 +27,9 @@ std::optional<std::string> PercentUnescaped(std::string_view text) {
       out += text[i];
       continue;
     }
-    const int high = i + 1 < text.size() ? HexDigit(text[i + 1]) : -1;
-    const int low = i + 2 < text.size() ? HexDigit(text[i + 2]) : -1;
-    if (high < 0 || low < 0) return std::nullopt;
-    out += static_cast<char>(high * 16 + low);
+    const std::optional<std::uint8_t> byte = settings::ParseHexByte(text.substr(i + 1, 2));
+    if (!byte) return std::nullopt;
+    out += static_cast<char>(*byte);
     i += 2;
   }
   return out;
