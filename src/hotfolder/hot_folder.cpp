@@ -28,6 +28,9 @@ constexpr std::size_t kKeptErrors = 5;
 // Where a PDF's end of file marker must be: a PDF without it is not
 // complete yet.
 constexpr off_t kPdfTailBytes = 1024;
+// A PDF left this many settle times unchanged and closed without its end
+// marker is cut short: it fails instead of waiting for ever.
+constexpr int kSettlesWithoutEnd = 20;
 
 bool SameTime(const std::timespec& a, const std::timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
@@ -280,7 +283,7 @@ void HotFolder::Scan(std::time_t now) {
       looks[arrival.name] = known->second;
       if (now - known->second.seen >= settings_.settleSeconds) ready.push_back(arrival);
     } else {
-      looks[arrival.name] = {size, arrival.mtime, now};
+      looks[arrival.name] = {size, arrival.mtime, now, now};
     }
   }
   looks_ = std::move(looks);
@@ -326,7 +329,7 @@ void HotFolder::TryClaim(const Arrival& arrival, std::time_t now) {
   }
   Look& look = looks_[name];
   if (writers == Writers::Open || info.st_size != look.size || !SameTime(info.st_mtim, look.mtime)) {
-    look = {info.st_size, info.st_mtim, now};  // still being written: look again later
+    look = {info.st_size, info.st_mtim, now, now};  // still being written: look again later
     return;
   }
   const Kind kind = KindOf(head);
@@ -340,6 +343,11 @@ void HotFolder::TryClaim(const Arrival& arrival, std::time_t now) {
   }
   // A PDF is complete once its end marker is written; until then it waits.
   if (kind == Kind::Pdf && tail.find("%%EOF") == std::string::npos) {
+    if (now - look.since >= static_cast<std::time_t>(kSettlesWithoutEnd) * settings_.settleSeconds) {
+      RejectFromFolder(name, "incomplete PDF: no %%EOF in its last " + std::to_string(kPdfTailBytes) +
+                                 " bytes, unchanged for " + std::to_string(now - look.since) + " s");
+      return;
+    }
     look.seen = now;
     return;
   }

@@ -81,7 +81,8 @@ class HotFolder {
   struct Look {
     off_t size = 0;
     std::timespec mtime{};
-    std::time_t seen = 0;
+    std::time_t seen = 0;   // last looked at
+    std::time_t since = 0;  // unchanged since
   };
   enum class State { Claimed, Sending, Sent, Failing };
   struct Entry {

@@ -67,6 +67,8 @@ struct Service {
   std::map<std::string, std::weak_ptr<HotFolder>> byPath;
   std::timespec loaded{};
   bool everLoaded = false;
+  std::atomic<bool> stopping{false};
+  std::thread watcher;
 };
 Service* service = nullptr;
 
@@ -159,7 +161,7 @@ template <typename Condition>
 bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
   const auto until = std::chrono::steady_clock::now() + limit;
   while (!condition()) {
-    if (std::chrono::steady_clock::now() >= until) return false;
+    if (std::chrono::steady_clock::now() >= until || service->stopping) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return true;
@@ -273,7 +275,7 @@ void SubmitReady(Service& s) {
   for (const auto& [name, printerFolders] : byPrinter) {
     pappl_printer_t* printer = PrinterNamed(s.system, name);
     if (printer == nullptr) continue;
-    for (int round = 0; round < 64 && !papplSystemIsShutdown(s.system); ++round) {
+    for (int round = 0; round < 64 && !s.stopping && !papplSystemIsShutdown(s.system); ++round) {
       if (!WaitFor([printer] { return Free(printer); }, kFreeWait)) break;
       std::this_thread::sleep_for(kAfterJobEnd);
       if (!Free(printer)) continue;
@@ -293,8 +295,10 @@ void SubmitReady(Service& s) {
 }
 
 void Watch(Service& s) {
-  while (!papplSystemIsRunning(s.system)) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  while (papplSystemIsRunning(s.system) && !papplSystemIsShutdown(s.system)) {
+  while (!s.stopping && !papplSystemIsRunning(s.system)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  while (!s.stopping && papplSystemIsRunning(s.system) && !papplSystemIsShutdown(s.system)) {
     Reload(s);
     std::vector<std::shared_ptr<HotFolder>> folders;
     {
@@ -320,7 +324,13 @@ void StartHotFolders(pappl_system_t* system, const std::string& stateFolder) {
   service->stateFolder = stateFolder;
   service->foldersFile = hotfolder::FoldersFileIn(stateFolder);
   service->spool = stateFolder + "/spool";
-  std::thread([] { Watch(*service); }).detach();
+  service->watcher = std::thread([] { Watch(*service); });
+}
+
+void StopHotFolders() {
+  if (service == nullptr || !service->watcher.joinable()) return;
+  service->stopping = true;
+  service->watcher.join();
 }
 
 void HotFolderJobEvent(pappl_job_t* job, pappl_event_t event) {

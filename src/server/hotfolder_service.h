@@ -17,6 +17,9 @@ namespace pagewire::server {
 // Starts the watcher over the folder file in `stateFolder`.
 void StartHotFolders(pappl_system_t* system, const std::string& stateFolder);
 
+// Stops the watcher and waits for it: called before the system is freed.
+void StopHotFolders();
+
 // A job's events, from the system's event callback: a hot folder's job
 // that ended archives its file.
 void HotFolderJobEvent(pappl_job_t* job, pappl_event_t event);

@@ -1,15 +1,18 @@
 // pagewire-server: every PJL printer at socket://HOST[:PORT] as an IPP
 // Everywhere printer, through PAPPL's main loop and its sub-commands.
+#include <dlfcn.h>
 #include <pappl/pappl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "server/account_command.h"
@@ -216,6 +219,19 @@ int RunMainloop(std::vector<std::string> args) {
 }
 
 }  // namespace
+
+// PAPPL's main loop frees the system as soon as it stops running, with no
+// callback between, and without waiting for its client threads, which log
+// and lock the system as they close (the shutdown request's own among
+// them). Defined here, this comes before the library's own: the hot
+// folders' watcher stops and the closing clients get a moment first.
+extern "C" void papplSystemDelete(pappl_system_t* system) {
+  pagewire::server::StopHotFolders();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  using Delete = void (*)(pappl_system_t*);
+  static const auto library = reinterpret_cast<Delete>(dlsym(RTLD_NEXT, "papplSystemDelete"));
+  if (library != nullptr) library(system);
+}
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);

@@ -48,6 +48,7 @@ def receive(conn, out):
         if not data:
             return
         out.write(data)
+        out.flush()  # a connection still open shows what it has sent
         pending += data
         status_on = status_on or b"@PJL USTATUS JOB = ON" in pending
         end = 0

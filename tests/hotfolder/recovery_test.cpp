@@ -43,7 +43,7 @@ TEST(RecoveryTable, EachStateAtACrash) {
 
 // The table applied to a folder on the disk: a journal as a kill -9 leaves
 // it, then a start.
-class RecoveryOnDisk : public ::testing::Test {
+class FolderOnDisk : public ::testing::Test {
  protected:
   void SetUp() override {
     char pattern[] = "/var/tmp/hotfolder-test-XXXXXX";
@@ -62,7 +62,7 @@ class RecoveryOnDisk : public ::testing::Test {
   std::string root_;
 };
 
-TEST_F(RecoveryOnDisk, EachFileEndsWhereItsLastRecordSays) {
+TEST_F(FolderOnDisk, EachFileEndsWhereItsLastRecordSays) {
   FolderSettings settings;
   settings.printer = "office";
   settings.path = root_;
@@ -105,7 +105,7 @@ namespace pagewire::hotfolder {
 namespace {
 
 // A scan of 2001 archived today is kept: age counts from the move into done/.
-TEST_F(RecoveryOnDisk, PruningCountsFromTheMoveNotTheFilesOwnTime) {
+TEST_F(FolderOnDisk, PruningCountsFromTheMoveNotTheFilesOwnTime) {
   const std::string old = root_ + "/old.pdf";
   Write(old, "%PDF-1.4 ");
   const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
@@ -115,6 +115,30 @@ TEST_F(RecoveryOnDisk, PruningCountsFromTheMoveNotTheFilesOwnTime) {
   ASSERT_TRUE(MoveFile(root_, "old.pdf", root_ + "/done", "", placed, error)) << error;
   EXPECT_EQ(PruneOlderThan(root_ + "/done", std::time(nullptr) - 86400), 0);
   EXPECT_EQ(PruneOlderThan(root_ + "/done", std::time(nullptr) + 60), 1);
+}
+
+// A closed PDF that never gets its end marker fails after twenty settle
+// times; a complete one beside it is claimed after one.
+TEST_F(FolderOnDisk, APdfCutShortFailsInsteadOfWaitingForEver) {
+  FolderSettings settings;
+  settings.printer = "office";
+  settings.path = root_;
+  settings.settleSeconds = 1;
+  Write(root_ + "/cut.pdf", "%PDF-1.4\n1 0 obj\n<< /Type /Catalog");
+  Write(root_ + "/whole.pdf", "%PDF-1.4\ntrailer\n<< >>\n%%EOF\n");
+  HotFolder folder(settings);
+  std::string error;
+  ASSERT_TRUE(folder.Start(error)) << error;
+  const FolderLayout layout(root_);
+  folder.Tick(100);
+  folder.Tick(102);
+  ASSERT_TRUE(folder.Next().has_value());
+  EXPECT_EQ(folder.Next()->arrival.name, "whole.pdf");
+  folder.Tick(118);
+  EXPECT_TRUE(Exists(root_ + "/cut.pdf")) << "failed before twenty settle times";
+  folder.Tick(121);
+  EXPECT_FALSE(Exists(root_ + "/cut.pdf"));
+  EXPECT_NE(Read(layout.failed + "/cut.pdf.reason").find("no %%EOF"), std::string::npos);
 }
 
 }  // namespace

@@ -98,8 +98,11 @@ until_true() {
 # The times NAME reached the printer; one connection may hold several jobs.
 printed() { sent_jobs | grep -cxF "$1"; }
 settled() { # FOLDER: nothing waiting or under way
-  [ -z "$(find "$1" -maxdepth 1 -type f ! -name '.*' ! -name '~*' ! -name '*.part' ! -name '*.tmp' \
-    ! -name Thumbs.db -print -quit)" ] &&
+  # processing/ before and after the folder: a file moved between the two
+  # by a claim or a return is seen in one of them.
+  [ -z "$(ls -A "$1/.pagewire/processing")" ] &&
+    [ -z "$(find "$1" -maxdepth 1 -type f ! -name '.*' ! -name '~*' ! -name '*.part' ! -name '*.tmp' \
+      ! -name Thumbs.db -print -quit)" ] &&
     [ -z "$(ls -A "$1/.pagewire/processing")" ]
 }
 # The names of the jobs the printer got, in order; a connection still open
