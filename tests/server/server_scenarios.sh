@@ -398,5 +398,6 @@ grep -q "document-permission-error" "$tmp/noprint.attrs" && grep -q "job-state (
   fail "a PDF that forbids printing is not held with its reason: $(grep job-state "$tmp/noprint.attrs")"
 [ "$(ls "$tmp/sink" | wc -l)" = "$before" ] || fail "a PDF that forbids printing reached the printer"
 
+! grep -q "ERROR: AddressSanitizer" "$tmp/server.out" || fail "the sanitizer reported a fault: $(grep -A3 "ERROR: AddressSanitizer" "$tmp/server.out" | head -20)"
 [ "$failures" -eq 0 ] && echo "all server scenarios passed"
 exit $((failures > 0))
