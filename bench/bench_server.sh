@@ -69,7 +69,7 @@ for _ in $(seq 100); do (: <>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; s
 uri=ipp://127.0.0.1:$port/ipp/print/bench
 
 rig_start_cups >/dev/null 2>&1 || fail "the private cupsd did not start"
-lpadmin -p Raw -E -v "$device" -m raw 2>/dev/null || fail "lpadmin failed"
+lpadmin -p Raw -E -v "$device" -m raw 2>"$tmp/lpadmin.err" || fail "lpadmin failed: $(cat "$tmp/lpadmin.err")"
 
 # The documents: a small PDF, and one of SIZE_MB MiB (one page drawing
 # nothing, and a stream of random bytes nothing refers to).

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -41,7 +42,7 @@ using hotfolder::HotFolder;
 // and for its printer to be free again, before it looks elsewhere.
 constexpr auto kStartWait = std::chrono::seconds(2);
 constexpr auto kFreeWait = std::chrono::seconds(2);
-constexpr int kWakeMs = 250;
+constexpr int kWakeMs = 50;
 // PAPPL 1.3's job end goes on after it shows the printer idle: it may close
 // the device and checks the jobs again, and a job released meanwhile is
 // started twice or loses its device. A release waits this long once the
@@ -67,6 +68,7 @@ struct Service {
   std::map<std::string, std::weak_ptr<HotFolder>> byPath;
   std::timespec loaded{};
   bool everLoaded = false;
+  std::function<void()> eachRound;
   std::atomic<bool> stopping{false};
   std::thread watcher;
 };
@@ -138,23 +140,34 @@ pappl_printer_t* PrinterNamed(pappl_system_t* system, const std::string& name) {
   return find.found;
 }
 
-void CountBusy(pappl_job_t* job, void* data) {
+struct Load {
+  int running = 0;  // pending or processing
+  int checked = 0;  // IPP jobs held until their check, released each round
+};
+
+void CountLoad(pappl_job_t* job, void* data) {
+  Load& load = *static_cast<Load*>(data);
   const ipp_jstate_t state = papplJobGetState(job);
-  const std::shared_ptr<JobOrigin> origin = OriginOf(job);
-  // A job held for its password's check is released by the main loop.
-  if (state == IPP_JSTATE_PENDING || state == IPP_JSTATE_PROCESSING ||
-      (state == IPP_JSTATE_HELD && origin != nullptr && origin->heldForCheck)) {
-    ++*static_cast<int*>(data);
+  if (state == IPP_JSTATE_PENDING || state == IPP_JSTATE_PROCESSING) {
+    ++load.running;
+  } else if (state == IPP_JSTATE_HELD) {
+    const std::shared_ptr<JobOrigin> origin = OriginOf(job);
+    if (origin != nullptr && origin->heldForCheck) ++load.checked;
   }
+}
+
+Load LoadOf(pappl_printer_t* printer) {
+  Load load;
+  papplPrinterIterateActiveJobs(printer, CountLoad, &load, 1, 0);
+  return load;
 }
 
 // PAPPL 1.3 starts the first pending job again when it is asked to check
 // its jobs before that job's thread began: a job is released only to a
-// printer that runs none and has none to start.
+// printer that runs none and has none to start. The IPP jobs go first.
 bool Free(pappl_printer_t* printer) {
-  int busy = 0;
-  papplPrinterIterateActiveJobs(printer, CountBusy, &busy, 1, 0);
-  return busy == 0 && papplPrinterGetState(printer) == IPP_PSTATE_IDLE;
+  const Load load = LoadOf(printer);
+  return load.running == 0 && load.checked == 0 && papplPrinterGetState(printer) == IPP_PSTATE_IDLE;
 }
 
 template <typename Condition>
@@ -276,7 +289,11 @@ void SubmitReady(Service& s) {
     pappl_printer_t* printer = PrinterNamed(s.system, name);
     if (printer == nullptr) continue;
     for (int round = 0; round < 64 && !s.stopping && !papplSystemIsShutdown(s.system); ++round) {
-      if (!WaitFor([printer] { return Free(printer); }, kFreeWait)) break;
+      // Checked IPP jobs are released by this thread's next round.
+      if (!WaitFor([printer] { return Free(printer) || LoadOf(printer).checked > 0; }, kFreeWait) ||
+          LoadOf(printer).checked > 0) {
+        break;
+      }
       std::this_thread::sleep_for(kAfterJobEnd);
       if (!Free(printer)) continue;
       std::shared_ptr<HotFolder> oldest;
@@ -312,15 +329,18 @@ void Watch(Service& s) {
     poll(fds.data(), fds.size(), kWakeMs);
     const std::time_t now = Now();
     for (const auto& folder : folders) folder->Tick(now);
+    s.eachRound();
     SubmitReady(s);
   }
 }
 
 }  // namespace
 
-void StartHotFolders(pappl_system_t* system, const std::string& stateFolder) {
+void StartHotFolders(pappl_system_t* system, const std::string& stateFolder,
+                     std::function<void()> eachRound) {
   service = new Service;  // lives as long as the process
   service->system = system;
+  service->eachRound = std::move(eachRound);
   service->stateFolder = stateFolder;
   service->foldersFile = hotfolder::FoldersFileIn(stateFolder);
   service->spool = stateFolder + "/spool";

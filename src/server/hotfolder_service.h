@@ -1,11 +1,13 @@
-// The hot folders in the running service: a watcher thread that serves
-// the folders of the folder file (picked up again when it changes), makes
-// each claimed file a job of its printer, and archives it when the job
-// ends; and each printer's "Hot Folders" page.
+// The hot folders in the running service: the service's own thread, which
+// serves the folders of the folder file (picked up again when it changes),
+// makes each claimed file a job of its printer, and archives it when the
+// job ends; and each printer's "Hot Folders" page. Every job the service
+// releases is released on that thread, one printer's at a time.
 #pragma once
 
 #include <pappl/pappl.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,8 +16,10 @@
 
 namespace pagewire::server {
 
-// Starts the watcher over the folder file in `stateFolder`.
-void StartHotFolders(pappl_system_t* system, const std::string& stateFolder);
+// Starts the thread over the folder file in `stateFolder`; each of its
+// rounds (a few each second) runs `eachRound` before it sends the files.
+void StartHotFolders(pappl_system_t* system, const std::string& stateFolder,
+                     std::function<void()> eachRound);
 
 // Stops the watcher and waits for it: called before the system is freed.
 void StopHotFolders();

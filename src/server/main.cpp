@@ -115,11 +115,6 @@ pappl_soptions_t ServerOptionsOf(const char* text) {
 // Each second: the PDF jobs held for their password's check, and a wake-up
 // of PAPPL 1.3's main loop, which otherwise waits up to 30 seconds for a
 // connection before it sees a Shutdown-System.
-bool EachSecond(pappl_system_t* system, void*) {
-  pagewire::server::ReleaseCheckedJobs(system);
-  return true;
-}
-
 // The names PAPPL's printing defaults page shows for the driver's own
 // settings.
 constexpr const char* kStrings =
@@ -190,7 +185,6 @@ pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
   // PAPPL 1.3.1 looks the footer up in the browser's language even when there
   // is none, and crashes on a page asked for with an Accept-Language.
   papplSystemSetFooterHTML(system, "Pagewire print service " PAGEWIRE_VERSION);
-  papplSystemAddTimerCallback(system, 0, 1, EachSecond, nullptr);
   pagewire::server::WatchJobRequests(system);
   papplSystemSetMIMECallback(system, pagewire::server::TypeOfContent, nullptr);
   papplSystemAddMIMEFilter(system, "application/pdf", "application/octet-stream", pagewire::server::SendPdf,
@@ -205,7 +199,8 @@ pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
   papplSystemLoadState(system, stateFile.c_str());
   papplSystemSetSaveCallback(system, reinterpret_cast<pappl_save_cb_t>(papplSystemSaveState),
                              stateFile.data());
-  pagewire::server::StartHotFolders(system, state);
+  pagewire::server::StartHotFolders(system, state,
+                                    [system] { pagewire::server::ReleaseCheckedJobs(system); });
   return system;
 }
 

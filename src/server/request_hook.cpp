@@ -273,8 +273,8 @@ void ReleaseCheckedJobs(pappl_system_t* system) {
   // (and at each job's end) until that job's thread has begun: jobs
   // released while another starts run at once, the same job several times
   // over one printer. So a job is released only to a printer that is free,
-  // and the next once the printer is free again; this tick waits for that
-  // a little, the next tick takes the rest.
+  // and the next once the printer is free again; this round waits for
+  // that a little, the next round takes the rest.
   constexpr int kTickBudgetMs = 300;
   constexpr int kSettleMs = 30;
   int spentMs = 0;

@@ -24,7 +24,8 @@ void WatchJobRequests(pappl_system_t* system);
 
 // A PDF job is held when it is made; once it is spooled, this releases it
 // when it prints as it is or with its password, and else leaves it held
-// with its reason (document-password-error). Called from the main loop.
+// with its reason (document-password-error). Called from the service's
+// own thread, which makes every release.
 void ReleaseCheckedJobs(pappl_system_t* system);
 
 // A job held for its document password gets the one typed for it. True

@@ -4,7 +4,8 @@ printer's record: printed exactly once and in done/, or never printed and
 in failed/ with its reason; none printed twice, none gone, none left.
 
 Usage: check_hotfolders.py SINK EXPECTED
-EXPECTED has one line per file: FOLDER<TAB>NAME<TAB>printed|failed[<TAB>REASON TEXT].
+EXPECTED has one line per file: FOLDER<TAB>NAME<TAB>printed|failed[<TAB>REASON TEXT];
+an IPP job beside the folders: -<TAB>NAME<TAB>sent, which must reach the printer once.
 Prints each fault and exits 1 when there is one.
 """
 import collections
@@ -32,6 +33,10 @@ def main():
     for line in open(expected, encoding="utf-8"):
         folder, name, outcome, *reason = line.rstrip("\n").split("\t")
         wanted.add(name)
+        if outcome == "sent":
+            if printed[name] != 1:
+                faults.append(f"IPP job {name}: printed {printed[name]} times")
+            continue
         work = os.path.join(folder, ".pagewire")
         in_done = os.path.exists(os.path.join(work, "done", name))
         in_failed = os.path.exists(os.path.join(work, "failed", name))

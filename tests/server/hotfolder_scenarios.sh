@@ -15,7 +15,7 @@ here=$source_dir/tests/server
 flood=10000
 if ldd "$server" | grep -q libasan; then flood=2000; fi
 flood=${HOTFOLDER_FLOOD:-$flood}
-for tool in python3 convert; do
+for tool in python3 convert ipptool; do
   command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 1; }
 done
 
@@ -370,6 +370,27 @@ for i in range(int(sys.argv[3])):
 P
 start=$(date +%s.%N)
 for i in $(seq 0 $((flood - 1))); do printf '%s\tflood-%05d.pdf\tprinted\t\n' "$tmp/folders/flood" "$i"; done >>"$expected"
+# IPP jobs to the same printer meanwhile: each printed once, as each file.
+cat >"$tmp/print.test" <<'T'
+{
+  OPERATION Print-Job
+  GROUP operation-attributes-tag
+  ATTR charset attributes-charset utf-8
+  ATTR naturalLanguage attributes-natural-language en
+  ATTR uri printer-uri $uri
+  ATTR name requesting-user-name pwtester
+  ATTR name job-name $name
+  ATTR mimeMediaType document-format application/pdf
+  FILE $filename
+  STATUS successful-ok
+}
+T
+for i in $(seq 1 20); do
+  ipptool -d "name=ipp-$i.pdf" -f "$tmp/flood.pdf" "ipp://127.0.0.1:$port/ipp/print/office" "$tmp/print.test" ||
+    fail "IPP job $i during the flood was refused"
+  printf -- '-\tipp-%d.pdf\tsent\t\n' "$i" >>"$expected"
+  sleep 0.2
+done
 until_true 900 settled "$tmp/folders/flood" || fail "the flood did not print within 15 minutes"
 end=$(date +%s.%N)
 rss=$(awk '/VmHWM/ { print $2 }' "/proc/$server_pid/status")
