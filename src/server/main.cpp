@@ -112,9 +112,10 @@ pappl_soptions_t ServerOptionsOf(const char* text) {
   return static_cast<pappl_soptions_t>(options);
 }
 
-// Each second: the PDF jobs held for their password's check, and a wake-up
-// of PAPPL 1.3's main loop, which otherwise waits up to 30 seconds for a
-// connection before it sees a Shutdown-System.
+// Each second, a wake-up of PAPPL 1.3's main loop, which otherwise waits up
+// to 30 seconds for a connection before it sees a Shutdown-System.
+bool WakeMainLoop(pappl_system_t*, void*) { return true; }
+
 // The names PAPPL's printing defaults page shows for the driver's own
 // settings.
 constexpr const char* kStrings =
@@ -185,6 +186,7 @@ pappl_system_t* MakeSystem(int count, cups_option_t* options, void*) {
   // PAPPL 1.3.1 looks the footer up in the browser's language even when there
   // is none, and crashes on a page asked for with an Accept-Language.
   papplSystemSetFooterHTML(system, "Pagewire print service " PAGEWIRE_VERSION);
+  papplSystemAddTimerCallback(system, 0, 1, WakeMainLoop, nullptr);
   pagewire::server::WatchJobRequests(system);
   papplSystemSetMIMECallback(system, pagewire::server::TypeOfContent, nullptr);
   papplSystemAddMIMEFilter(system, "application/pdf", "application/octet-stream", pagewire::server::SendPdf,
