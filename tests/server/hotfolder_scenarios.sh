@@ -394,6 +394,11 @@ done
 until_true 900 settled "$tmp/folders/flood" || fail "the flood did not print within 15 minutes"
 end=$(date +%s.%N)
 rss=$(awk '/VmHWM/ { print $2 }' "/proc/$server_pid/status")
+# Written in their names' order, printed in it.
+flood_recorded() { [ "$(sent_jobs | grep -c '^flood-')" -ge "$flood" ]; }
+until_true 10 flood_recorded
+sent_jobs | grep '^flood-' >"$tmp/flood.order"
+sort -c "$tmp/flood.order" 2>/dev/null || fail "the flood did not print in its order: $(sort -c "$tmp/flood.order" 2>&1)"
 python3 -c 'import sys; s, e, n = float(sys.argv[1]), float(sys.argv[2]), int(sys.argv[3]); print("flood: %d files in %.1f s (%.1f a second); the service'"'"'s peak RSS %s kB" % (n, e - s, n / (e - s), sys.argv[4]))' "$start" "$end" "$flood" "$rss"
 
 stop_server
