@@ -140,33 +140,11 @@ pappl_printer_t* PrinterNamed(pappl_system_t* system, const std::string& name) {
   return find.found;
 }
 
-struct Load {
-  int running = 0;  // pending or processing
-  int checked = 0;  // IPP jobs held until their check, released each round
-};
-
-void CountLoad(pappl_job_t* job, void* data) {
-  Load& load = *static_cast<Load*>(data);
-  const ipp_jstate_t state = papplJobGetState(job);
-  if (state == IPP_JSTATE_PENDING || state == IPP_JSTATE_PROCESSING) {
-    ++load.running;
-  } else if (state == IPP_JSTATE_HELD) {
-    const std::shared_ptr<JobOrigin> origin = OriginOf(job);
-    if (origin != nullptr && origin->heldForCheck) ++load.checked;
-  }
-}
-
-Load LoadOf(pappl_printer_t* printer) {
-  Load load;
-  papplPrinterIterateActiveJobs(printer, CountLoad, &load, 1, 0);
-  return load;
-}
-
 // PAPPL 1.3 starts the first pending job again when it is asked to check
 // its jobs before that job's thread began: a job is released only to a
 // printer that runs none and has none to start. The IPP jobs go first.
 bool Free(pappl_printer_t* printer) {
-  const Load load = LoadOf(printer);
+  const PrinterLoad load = LoadOf(printer);
   return load.running == 0 && load.checked == 0 && papplPrinterGetState(printer) == IPP_PSTATE_IDLE;
 }
 

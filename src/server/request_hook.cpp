@@ -254,19 +254,29 @@ void OnEvent(pappl_system_t*, pappl_printer_t*, pappl_job_t* job, pappl_event_t 
 
 namespace {
 
-void CountWaiting(pappl_job_t* job, void* count) {
+void CountLoad(pappl_job_t* job, void* data) {
+  PrinterLoad& load = *static_cast<PrinterLoad*>(data);
   const ipp_jstate_t state = papplJobGetState(job);
-  if (state == IPP_JSTATE_PENDING || state == IPP_JSTATE_PROCESSING) ++*static_cast<int*>(count);
+  if (state == IPP_JSTATE_PENDING || state == IPP_JSTATE_PROCESSING) {
+    ++load.running;
+  } else if (state == IPP_JSTATE_HELD) {
+    const std::shared_ptr<JobOrigin> origin = OriginOf(job);
+    if (origin != nullptr && origin->heldForCheck) ++load.checked;
+  }
 }
 
 // The printer runs no job and has none waiting to run.
 bool Free(pappl_printer_t* printer) {
-  int waiting = 0;
-  papplPrinterIterateActiveJobs(printer, CountWaiting, &waiting, 1, 0);
-  return waiting == 0 && papplPrinterGetState(printer) == IPP_PSTATE_IDLE;
+  return LoadOf(printer).running == 0 && papplPrinterGetState(printer) == IPP_PSTATE_IDLE;
 }
 
 }  // namespace
+
+PrinterLoad LoadOf(pappl_printer_t* printer) {
+  PrinterLoad load;
+  papplPrinterIterateActiveJobs(printer, CountLoad, &load, 1, 0);
+  return load;
+}
 
 void ReleaseCheckedJobs(pappl_system_t* system) {
   // PAPPL 1.3 starts the first pending job of a printer on each release

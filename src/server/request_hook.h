@@ -28,6 +28,14 @@ void WatchJobRequests(pappl_system_t* system);
 // own thread, which makes every release.
 void ReleaseCheckedJobs(pappl_system_t* system);
 
+// A printer's active jobs: those pending or processing, and those held
+// until their check.
+struct PrinterLoad {
+  int running = 0;
+  int checked = 0;
+};
+PrinterLoad LoadOf(pappl_printer_t* printer);
+
 // A job held for its document password gets the one typed for it. True
 // when it opens the PDF: the job is then released as a checked one. Else
 // the job keeps its reason and message, and the password is wiped.
